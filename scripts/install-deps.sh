@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and `make run` need.
+# Only touches apt when something is missing, so repeated runs are quick.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ pkg-config make
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
+  libwmf-dev libemf2svg-dev libmpv-dev
+  xvfb xauth openbox attr ffmpeg libjpeg-turbo-progs python3
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "${missing[@]}"

@@ -1,0 +1,44 @@
+#pragma once
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+class QLabel;
+
+// A status bar of keyed panels, each with a text, a tooltip and a bevel
+// (inset looks pressed, raised looks like a button). A click on a panel is
+// reported with its 1-based index.
+class PanelStatusBar : public QWidget {
+    Q_OBJECT
+public:
+    enum class Bevel { Inset, Raised };
+    struct PanelSpec {
+        QString key;
+        QString tooltip;
+        int widthPx = 0; // 0: takes a share of the remaining width
+        QString text;
+    };
+
+    PanelStatusBar(const QVector<PanelSpec>& panels, QWidget* parent = nullptr);
+
+    int count() const { return int(labels.size()); }
+    QString text(int panel) const;
+    void setText(int panel, const QString& text);
+    QString tooltip(int panel) const;
+    QString key(int panel) const;
+    Bevel bevel(int panel) const;
+    void setBevel(int panel, Bevel bevel);
+    // Simulates a click on a panel, as the window system would report it.
+    void click(int panel);
+
+signals:
+    void panelClicked(int panel);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QVector<QLabel*> labels;
+    QVector<QString> keys;
+    QVector<Bevel> bevels;
+};

@@ -1,0 +1,35 @@
+#include "support/test_environment.h"
+
+#include "platform/platform.h"
+#include "platform/program_info.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+TestEnvironment::TestEnvironment()
+{
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (config.path() + QStringLiteral("/data")).toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(false);
+    ProgramInfo::setFolder(program.path());
+    installPlatform({&dialogs, &help, &launcher, &screen});
+}
+
+TestEnvironment::~TestEnvironment()
+{
+    installPlatform({});
+    ProgramInfo::setFolder({});
+}
+
+QString TestEnvironment::settingsFile() const
+{
+    return config.path() + QStringLiteral("/Orvenko Soft/Pixalto.ini");
+}
+
+QString TestEnvironment::makeFolder(const QString& name) const
+{
+    QString path = files.path() + QLatin1Char('/') + name;
+    QDir().mkpath(path);
+    return path;
+}
