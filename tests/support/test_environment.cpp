@@ -11,7 +11,8 @@ TestEnvironment::TestEnvironment()
 {
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     qputenv("XDG_DATA_HOME", (config.path() + QStringLiteral("/data")).toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(false);
+    // Qt reads the configuration folder once; point it at this test's.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     ProgramInfo::setFolder(program.path());
     installPlatform({&dialogs, &help, &launcher, &screen});
 }

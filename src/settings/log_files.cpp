@@ -1,0 +1,21 @@
+#include "settings/log_files.h"
+
+#include "platform/program_info.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <unistd.h>
+
+QString logFolder()
+{
+    const QString folder = ProgramInfo::folder();
+    if (::access(QFile::encodeName(folder).constData(), W_OK) == 0)
+        return folder;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(data);
+    return data;
+}
+
+QString runLogPath() { return logFolder() + QStringLiteral("/PXRunLog.txt"); }
+QString programLogPath() { return logFolder() + QStringLiteral("/PXLog.txt"); }
