@@ -15,5 +15,3 @@ struct Platform {
 
 Platform& platform();
 void installPlatform(const Platform& p);
-// Installs the Qt implementations (after the QApplication exists).
-void installQtPlatform();

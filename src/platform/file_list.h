@@ -1,0 +1,43 @@
+#pragma once
+#include <QListView>
+#include <QStringList>
+
+class QStringListModel;
+
+// The file list: the plain files of a folder that match a pattern. Every
+// change of the selection, by the user or by code, raises clicked().
+class FileList : public QListView {
+    Q_OBJECT
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    QString path() const { return folder; }
+    // Both re-read the folder. Throw PxError for an unreadable folder or a
+    // refused pattern (the list keeps its old state then).
+    void setPath(const QString& folder);
+    void setPattern(const QString& pattern);
+    QString pattern() const { return patternText; }
+    void refresh();
+
+    int listCount() const { return int(names.size()); }
+    int listIndex() const;
+    void setListIndex(int index);
+    QString fileName() const; // the selected name, empty when none
+    QString item(int index) const { return names.value(index); }
+
+signals:
+    void clicked();
+    void mouseDown(Qt::MouseButton button);
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void display(const QStringList& list);
+    QStringListModel* model;
+    QString folder;
+    QString patternText = QStringLiteral("*.*");
+    QStringList names;
+};

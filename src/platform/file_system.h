@@ -1,0 +1,35 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// The file operations the viewer needs, over real files. Every failure
+// throws PxError with the operating system's errno and message.
+namespace FileSystem {
+
+enum Attribute { ReadOnly = 1, Hidden = 2, System = 4, Archive = 32 };
+
+// Names of the plain files in folder that match pattern, sorted, without
+// hidden and system files.
+QStringList listMatching(const QString& folder, const QString& pattern);
+// The first such file for a path whose last part may hold wildcards; the
+// empty text when none matches.
+QString firstMatch(const QString& pathPattern);
+
+bool isHiddenOrSystem(const QString& path);
+int attributes(const QString& path);
+void setAttributes(const QString& path, int attributes);
+
+qint64 length(const QString& path);
+QDateTime changeTime(const QString& path);
+
+// Copies source over target through a temporary file in the target folder,
+// so the old target survives until the new copy is complete. Refuses a
+// target that exists and is read-only, hidden or system.
+void copy(const QString& source, const QString& target);
+void rename(const QString& from, const QString& to);
+void remove(const QString& path);
+void makeDirectory(const QString& path);
+bool isDirectory(const QString& path);
+
+}

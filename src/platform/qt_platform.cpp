@@ -1,0 +1,7 @@
+#include "platform/qt_platform.h"
+
+#include "platform/platform.h"
+
+QtPlatform::QtPlatform() { installPlatform({&dialogs, &help, &launcher, &screen}); }
+
+QtPlatform::~QtPlatform() { installPlatform({}); }
