@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config make
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
-  libwmf-dev libemf2svg-dev libmpv-dev
+  libwmf-dev libemf2svg-dev libmpv-dev libjpeg62-turbo-dev
   xvfb xauth openbox attr ffmpeg libjpeg-turbo-progs python3
 )
 missing=()

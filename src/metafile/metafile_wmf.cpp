@@ -1,0 +1,260 @@
+#include "metafile_render.h"
+
+#include <QtEndian>
+#include <QVector>
+
+#include <libwmf/api.h>
+#include <libwmf/gd.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace Metafile {
+
+namespace {
+
+constexpr quint32 placeableKey = 0x9AC6CDD7;
+constexpr int placeableSize = 22;
+constexpr int headerSize = 18;
+
+quint16 u16(const QByteArray& d, qint64 at) { return qFromLittleEndian<quint16>(d.constData() + at); }
+qint16 s16(const QByteArray& d, qint64 at) { return qFromLittleEndian<qint16>(d.constData() + at); }
+quint32 u32(const QByteArray& d, qint64 at) { return qFromLittleEndian<quint32>(d.constData() + at); }
+
+bool isPlaceable(const QByteArray& d)
+{
+    return d.size() >= placeableSize && u32(d, 0) == placeableKey;
+}
+
+// Records that only set up the logical-to-device mapping.
+bool isMappingRecord(quint16 function)
+{
+    switch (function) {
+    case 0x0103: // SETMAPMODE
+    case 0x020B: // SETWINDOWORG
+    case 0x020C: // SETWINDOWEXT
+    case 0x020D: // SETVIEWPORTORG
+    case 0x020E: // SETVIEWPORTEXT
+    case 0x020F: // OFFSETWINDOWORG
+    case 0x0211: // OFFSETVIEWPORTORG
+    case 0x0410: // SCALEWINDOWEXT
+    case 0x0412: // SCALEVIEWPORTEXT
+        return true;
+    }
+    return false;
+}
+
+// Records that change state but draw nothing; the mapping in force at the
+// first drawing record is the one the header's frame is given in.
+bool isStateRecord(quint16 function)
+{
+    if (isMappingRecord(function))
+        return true;
+    switch (function) {
+    case 0x001E: case 0x0035: case 0x0102: case 0x0104: case 0x0106:
+    case 0x0107: case 0x0108: case 0x012D: case 0x012E: case 0x01F0:
+    case 0x0201: case 0x0209: case 0x020A: case 0x0231: case 0x0234:
+    case 0x02FA: case 0x02FB: case 0x02FC: case 0x0142: case 0x00F7:
+    case 0x0626:
+        return true;
+    }
+    return false;
+}
+
+void appendRecord(QByteArray& out, quint16 function, const QVector<qint16>& params)
+{
+    char buf[6];
+    qToLittleEndian<quint32>(quint32(3 + params.size()), buf);
+    qToLittleEndian<quint16>(function, buf + 4);
+    out.append(buf, 6);
+    for (qint16 p : params) {
+        qToLittleEndian<qint16>(p, buf);
+        out.append(buf, 2);
+    }
+}
+
+// libwmf frames its output by the extent of what is drawn, which shifts and
+// crops a drawing with a margin. To frame it by the header instead, play a
+// metafile holding only the mapping records and two points at the header's
+// corners; its extent is the header frame in libwmf's device coordinates.
+QByteArray frameProbe(const QByteArray& d)
+{
+    QByteArray out = d.left(placeableSize + headerSize);
+    qint64 pos = placeableSize + u16(d, placeableSize + 2) * 2;
+    quint32 maxRecord = 8;
+    while (pos + 6 <= d.size()) {
+        const quint32 words = u32(d, pos);
+        const quint16 function = u16(d, pos + 4);
+        if (words < 3 || pos + qint64(words) * 2 > d.size() || !isStateRecord(function))
+            break;
+        if (isMappingRecord(function)) {
+            out.append(d.constData() + pos, qint64(words) * 2);
+            maxRecord = std::max(maxRecord, words);
+        }
+        pos += qint64(words) * 2;
+    }
+    const qint16 left = s16(d, 6), top = s16(d, 8), right = s16(d, 10), bottom = s16(d, 12);
+    appendRecord(out, 0x041F, {0, 0, top, left});     // SETPIXEL: colour, y, x
+    appendRecord(out, 0x041F, {0, 0, bottom, right});
+    appendRecord(out, 0x0000, {});                    // end of file
+    char* header = out.data() + placeableSize;
+    qToLittleEndian<quint32>(quint32((out.size() - placeableSize) / 2), header + 6);
+    qToLittleEndian<quint16>(0, header + 10);         // no objects
+    qToLittleEndian<quint32>(maxRecord, header + 12);
+    return out;
+}
+
+// libwmf's raster device outlines ellipses but never fills them. A polygon
+// through the same outline fills correctly, so ellipse records are rewritten
+// as polygons before playing.
+QByteArray ellipsesAsPolygons(const QByteArray& d)
+{
+    const qint64 start = (isPlaceable(d) ? placeableSize : 0);
+    const qint64 first = start + u16(d, start + 2) * 2;
+    if (first > d.size())
+        return d;
+    QByteArray out = d.left(first);
+    quint32 maxRecord = u32(d, start + 12);
+    qint64 pos = first;
+    while (pos + 6 <= d.size()) {
+        const quint32 words = u32(d, pos);
+        if (words < 3 || pos + qint64(words) * 2 > d.size())
+            break;
+        if (u16(d, pos + 4) == 0x0418 && words == 7) { // ELLIPSE: bottom, right, top, left
+            const double bottom = s16(d, pos + 6), right = s16(d, pos + 8);
+            const double top = s16(d, pos + 10), left = s16(d, pos + 12);
+            const double cx = (left + right) / 2, cy = (top + bottom) / 2;
+            const double rx = (right - left) / 2, ry = (bottom - top) / 2;
+            constexpr int points = 72;
+            QVector<qint16> params{points};
+            for (int i = 0; i < points; ++i) {
+                const double a = 2 * M_PI * i / points;
+                params << qint16(std::lround(cx + rx * std::cos(a)))
+                       << qint16(std::lround(cy + ry * std::sin(a)));
+            }
+            appendRecord(out, 0x0324, params); // POLYGON
+            maxRecord = std::max<quint32>(maxRecord, 3 + params.size());
+        } else {
+            out.append(d.constData() + pos, qint64(words) * 2);
+        }
+        pos += qint64(words) * 2;
+    }
+    out.append(d.constData() + pos, d.size() - pos);
+    char* header = out.data() + start;
+    qToLittleEndian<quint32>(quint32((out.size() - start) / 2), header + 6);
+    qToLittleEndian<quint32>(maxRecord, header + 12);
+    return out;
+}
+
+// One libwmf session drawing through its built-in raster device.
+class Session {
+public:
+    explicit Session(const QByteArray& data) : bytes(data)
+    {
+        wmfAPI_Options options;
+        std::memset(&options, 0, sizeof options);
+        options.function = wmf_gd_function;
+        const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL
+            | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+        if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
+            if (api)
+                wmf_api_destroy(api);
+            api = nullptr;
+            return;
+        }
+        if (wmf_mem_open(api, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size()) != wmf_E_None)
+            return;
+        opened = true;
+        scanned = wmf_scan(api, 0, &extent) == wmf_E_None;
+    }
+    ~Session()
+    {
+        if (api) {
+            if (opened)
+                wmf_mem_close(api);
+            wmf_api_destroy(api);
+        }
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    bool ok() const { return api && scanned; }
+
+    wmfAPI* api = nullptr;
+    wmfD_Rect extent{};
+
+private:
+    QByteArray bytes;
+    bool opened = false;
+    bool scanned = false;
+};
+
+}
+
+QImage renderWmf(const QByteArray& data, QString* why)
+{
+    Session session(ellipsesAsPolygons(data));
+    if (!session.ok()) {
+        *why = QStringLiteral("damaged WMF file");
+        return {};
+    }
+
+    double width = 0, height = 0;
+    wmfD_Rect frame = session.extent;
+    if (isPlaceable(data)) {
+        const int inch = u16(data, 14);
+        width = std::abs(s16(data, 10) - s16(data, 6)) * 96.0 / (inch ? inch : 1440);
+        height = std::abs(s16(data, 12) - s16(data, 8)) * 96.0 / (inch ? inch : 1440);
+        Session probe(frameProbe(data));
+        if (probe.ok() && probe.extent.BR.x > probe.extent.TL.x && probe.extent.BR.y > probe.extent.TL.y)
+            frame = probe.extent;
+    } else {
+        unsigned int w = 0, h = 0;
+        wmf_display_size(session.api, &w, &h, 96, 96);
+        width = w;
+        height = h;
+    }
+    const qint64 w = std::max<qint64>(1, std::llround(width));
+    const qint64 h = std::max<qint64>(1, std::llround(height));
+    if (width < 0.5 || height < 0.5 || w * h > maxPixels) {
+        *why = width < 0.5 || height < 0.5 ? QStringLiteral("WMF file without a size")
+                                           : QStringLiteral("WMF picture too large");
+        return {};
+    }
+    if (!(frame.BR.x > frame.TL.x) || !(frame.BR.y > frame.TL.y)) {
+        *why = QStringLiteral("WMF file draws nothing");
+        return {};
+    }
+
+    wmf_gd_t* device = WMF_GD_GetData(session.api);
+    device->type = wmf_gd_image;
+    device->bbox = frame;
+    device->width = unsigned(w);
+    device->height = unsigned(h);
+    wmfD_Rect played;
+    if (wmf_play(session.api, 0, &played) != wmf_E_None || !device->gd_image) {
+        *why = QStringLiteral("damaged WMF file");
+        return {};
+    }
+    const int* pixels = wmf_gd_image_pixels(device->gd_image);
+    if (!pixels) {
+        *why = QStringLiteral("damaged WMF file");
+        return {};
+    }
+    QImage image(int(w), int(h), QImage::Format_RGB32);
+    if (image.isNull()) {
+        *why = QStringLiteral("WMF picture too large");
+        return {};
+    }
+    // The raster device keeps true colour as 0x00RRGGBB with gd's inverted
+    // 7-bit alpha on top; the page is opaque white, so the colour is enough.
+    for (int y = 0; y < int(h); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const int* src = pixels + qint64(y) * w;
+        for (int x = 0; x < int(w); ++x)
+            line[x] = 0xff000000u | (quint32(src[x]) & 0x00ffffffu);
+    }
+    return image;
+}
+
+}
