@@ -1,7 +1,18 @@
+#include "platform/qt_platform.h"
+#include "startup/form1.h"
+
 #include <QApplication>
+#include <clocale>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    // The movie player refuses any other numeric locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QtPlatform desktop;
+    Form1 form;
+    if (!form.Form_Load())
+        return 0;
+    form.showMaximized();
+    return app.exec();
 }

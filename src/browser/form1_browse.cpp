@@ -1,0 +1,46 @@
+#include "startup/form1.h"
+
+#include "editor/editor_state.h"
+#include "platform/auto_size_label.h"
+#include "platform/dir_list.h"
+#include "platform/drive_list.h"
+#include "platform/file_list.h"
+
+#include <QAction>
+#include <QMenu>
+
+void Form1::Drive1_Change()
+{
+    try {
+        Dir1->setPath(Drive1->currentDirectory(Drive1->drive()));
+    } catch (const PxError&) {
+        ignoreFailure([this] { Drive1->setDrive(Dir1->path()); });
+    }
+}
+
+void Form1::Dir1_Change()
+{
+    // The drive list remembers where each drive was left.
+    ignoreFailure([this] { Drive1->rememberDirectory(Dir1->path()); });
+    ignoreFailure([this] { File1->setPath(Dir1->path()); });
+    ignoreFailure([this] {
+        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+    });
+    ignoreFailure([this] { setAutoSizeCaption(Label7, QStringLiteral("Current: ")); });
+}
+
+void Form1::Dir1_MouseDown(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        popUp(mnuset);
+}
+
+void Form1::File1_MouseDown(Qt::MouseButton button)
+{
+    ignoreFailure([this] {
+        newwindow->setEnabled(File1->fileName().right(3).toLower() != QLatin1String("viv"));
+    });
+    ignoreFailure([this] { textfile->setEnabled(editorDocumentType().isEmpty()); });
+    if (button == Qt::RightButton)
+        popUp(mnufile);
+}

@@ -1,0 +1,213 @@
+#include "startup/form1.h"
+
+#include "browser/picture_math.h"
+#include "media/form5.h"
+#include "platform/auto_size_label.h"
+#include "platform/file_list.h"
+#include "platform/file_system.h"
+#include "platform/image_view.h"
+#include "platform/movie_player.h"
+#include "platform/paths.h"
+#include "platform/picture_loader.h"
+#include "platform/platform.h"
+#include "platform/status_bar.h"
+#include "settings/error_report.h"
+#include "settings/program_log.h"
+#include "settings/settings_store.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const ErrorTexts kPictureLoad{
+    QStringLiteral("Picture load ERROR "), QStringLiteral("Unknown Picture load ERROR"),
+    QStringLiteral("Unable to open the selected picture, the file may be corrupted. Please select another "
+                   "file or try using another program. If you want Pixalto to do this automatic, then "
+                   "check the box on the file properties window.")};
+const ErrorTexts kAnimationLoad{
+    QStringLiteral("Animation load ERROR "), QStringLiteral("Unknown Animation load ERROR"),
+    QStringLiteral("Unable to open the selected animation, the file may be corrupted. Please select "
+                   "another file or try using another program.")};
+const ErrorTexts kMovieLoad{
+    QStringLiteral("Movie load ERROR "), QStringLiteral("Unknown Movie load ERROR"),
+    QStringLiteral("Unable to open the selected movie, the file may be corrupted. Please select another "
+                   "file or try using another program.")};
+}
+
+void Form1::File1_Click()
+{
+    setCursor(Qt::WaitCursor);
+    const QString name = File1->fileName();
+    if (name.right(3).toLower() == QLatin1String("viv"))
+        moviePath();
+    else if (Label2 == QLatin1String("pic"))
+        picturePath();
+    else
+        animationPath();
+    commonTail();
+}
+
+void Form1::moviePath()
+{
+    try {
+        Label1 = fullPath(File1->path(), File1->fileName());
+        setWindowTitle(QStringLiteral("Pixalto - Please wait, loading animation"));
+        Form5::instance()->openMovie(Label1);
+        setWindowTitle(QStringLiteral("Pixalto"));
+    } catch (const PxError& error) {
+        reportError(kMovieLoad, error.failure);
+        setWindowTitle(QStringLiteral("Pixalto"));
+    }
+}
+
+void Form1::picturePath()
+{
+    bool loadFailed = true;
+    try {
+        // A movie hidden behind the picture has no one to watch it.
+        AM1->hide();
+        AM1->pause();
+        Label1 = fullPath(File1->path(), File1->fileName());
+        setWindowTitle(QStringLiteral("Pixalto - Please wait, loading picture"));
+        const QImage picture = preloader->load(Label1);
+        loadFailed = false;
+        Image1->setPicture(picture);
+        Picture1 = picture;
+        Image1->hide();
+        Image1->setStretch(false);
+        setZoomOption(Option3);
+        StatusBar1->setText(4, QStringLiteral("1:1"));
+        Image1->show();
+        setWindowTitle(QStringLiteral("Pixalto"));
+        const Screen& screen = *platform().screen;
+        setAutoSizeCaption(Label5, sizeText(Image1->widthTwips(), Image1->heightTwips(),
+                                            screen.twipsPerPixelX(), screen.twipsPerPixelY()));
+        Label8->move(Label5->x() + Label5->width() + twipsToPixelsX(25), Label8->y());
+        if (settingIsNumericOne(QStringLiteral("AutoZoom")))
+            az();
+        preloadNeighbours();
+    } catch (const PxError& error) {
+        pictureFailure(error.failure, loadFailed);
+    }
+}
+
+void Form1::pictureFailure(const Failure& failure, bool loadFailed)
+{
+    if (settingIsNumericOne(QStringLiteral("OLE"))) {
+        try {
+            platform().launcher->openWithDesktop(Label1);
+        } catch (const PxError& error) {
+            reportError(kPictureLoad, error.failure);
+        }
+        setWindowTitle(QStringLiteral("Pixalto"));
+        Image1->clearPicture();
+        return;
+    }
+    reportError(kPictureLoad, failure);
+    setWindowTitle(QStringLiteral("Pixalto"));
+    if (!loadFailed)
+        Image1->show();
+}
+
+void Form1::animationPath()
+{
+    try {
+        Image1->hide();
+        setAutoSizeCaption(Label5, QString());
+        Label1 = fullPath(File1->path(), File1->fileName());
+        setWindowTitle(QStringLiteral("Pixalto - Please wait, loading animation"));
+        AM1->setFileName(Label1);
+        const QSize video = AM1->videoSize();
+        if (!video.isEmpty())
+            AM1->resize(video);
+        StatusBar1->setText(4, QStringLiteral("1:1"));
+        AM1->show();
+        setWindowTitle(QStringLiteral("Pixalto"));
+        setZoomOption(Option3);
+    } catch (const PxError& error) {
+        reportError(kAnimationLoad, error.failure);
+        setWindowTitle(QStringLiteral("Pixalto"));
+    }
+}
+
+void Form1::commonTail()
+{
+    Command6->setEnabled(true);
+    Command6->setText(QStringLiteral("&Copy"));
+    Command2->setEnabled(true);
+    Command2->setText(QStringLiteral("&File Copy"));
+    Command7->setEnabled(true);
+    Command7->setText(QStringLiteral("File &Move"));
+    unsetCursor();
+    QString size;
+    ignoreFailure([&] { size = groupedNumber(FileSystem::length(Label1)); });
+    StatusBar1->setText(2, Label1 + QStringLiteral(" (") + size + QStringLiteral(" bytes)"));
+    setAutoSizeCaption(Label7, QStringLiteral("Current: ") + QString::number(File1->listIndex() + 1));
+}
+
+void Form1::preloadNeighbours()
+{
+    const int index = File1->listIndex();
+    QStringList neighbours;
+    for (int i : {index + 1, index - 1})
+        if (i >= 0 && i < File1->listCount())
+            neighbours.append(fullPath(File1->path(), File1->item(i)));
+    preloader->preload(neighbours);
+}
+
+void Form1::az()
+{
+    try {
+        Image1->hide();
+        const QSizeF size = autoZoomSize({Image1->widthTwips(), Image1->heightTwips()},
+                                         {outerWidthTwips(), outerHeightTwips()});
+        Image1->setWidthTwips(size.width());
+        Image1->setHeightTwips(size.height());
+        StatusBar1->setText(4, QStringLiteral("Auto"));
+        setZoomOption(nullptr);
+        Image1->setStretch(true);
+        Image1->show();
+    } catch (const std::exception&) {
+        platform().dialogs->beep();
+        ProgramLog::record(QStringLiteral("AutoZoom ERROR"));
+        platform().dialogs->messageBox(
+            {QStringLiteral("Unable to Auto size the picture. The picture may contain defective pixels"),
+             MsgButtons::OK, MsgIcon::Critical, 1, QStringLiteral("AutoZoom ERROR")});
+    }
+}
+
+void Form1::zoomByFactor(double factor, const QString& pictureText, const QString& speedText)
+{
+    if (Label2 == QLatin1String("pic")) {
+        ignoreFailure([this] { Image1->hide(); });
+        ignoreFailure([this] { Image1->setStretch(false); });
+        ignoreFailure([&] {
+            Image1->setHeightTwips(float(Image1->heightTwips() * factor));
+            Image1->setWidthTwips(float(Image1->widthTwips() * factor));
+        });
+        ignoreFailure([this] { Image1->setStretch(true); });
+        ignoreFailure([&] { StatusBar1->setText(4, pictureText); });
+        ignoreFailure([this] { Image1->show(); });
+    } else if (Label2 == QLatin1String("avi")) {
+        ignoreFailure([&] { AM1->setSpeed(factor); });
+        ignoreFailure([&] { StatusBar1->setText(4, speedText); });
+    }
+}
+
+void Form1::Option1_Click() { zoomByFactor(0.25, QStringLiteral("1:4"), QStringLiteral(".25")); }
+void Form1::Option2_Click() { zoomByFactor(0.5, QStringLiteral("1:2"), QStringLiteral(".50")); }
+void Form1::Option4_Click() { zoomByFactor(2.0, QStringLiteral("2:1"), QStringLiteral("2.0")); }
+
+void Form1::Option3_Click()
+{
+    if (Label2 == QLatin1String("pic")) {
+        ignoreFailure([this] { Image1->hide(); });
+        ignoreFailure([this] { Image1->setStretch(false); });
+        ignoreFailure([this] { StatusBar1->setText(4, QStringLiteral("1:1")); });
+        ignoreFailure([this] { Image1->show(); });
+    } else if (Label2 == QLatin1String("avi")) {
+        ignoreFailure([this] { AM1->setSpeed(1.0); });
+        ignoreFailure([this] { StatusBar1->setText(4, QStringLiteral("1.0")); });
+    }
+}

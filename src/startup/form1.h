@@ -1,0 +1,138 @@
+#pragma once
+#include "platform/failure.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class DriveList;
+class DirList;
+class FileList;
+class ImageView;
+class MoviePlayer;
+class PanelStatusBar;
+class PicturePreloader;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+// The main window: the browser on the left, the picture area on the right.
+// The handlers of each subsystem are defined in that subsystem's folder.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    Form1();
+    ~Form1() override;
+
+    // The whole start-up. Returns false when the program must end at once
+    // (a wrong start-up password).
+    bool Form_Load();
+    void Form_Unload();
+
+    // Start-up checks.
+    void spctest();
+    void usertest();
+    void restest();
+    void systray();
+
+    // Browsing.
+    void Drive1_Change();
+    void Dir1_Change();
+    void Dir1_MouseDown(Qt::MouseButton button);
+    void File1_MouseDown(Qt::MouseButton button);
+
+    // Showing the selected file.
+    void File1_Click();
+    void az();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Option4_Click();
+
+    // Visible controls.
+    DriveList* Drive1;
+    DirList* Dir1;
+    FileList* File1;
+    QLabel* Label6;
+    QLabel* Label7;
+    QGroupBox* Frame1;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+    QRadioButton* Option3;
+    QRadioButton* Option4;
+    QLineEdit* Text2;
+    QLabel* Label9;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPushButton* Command6;
+    QPushButton* Command3;
+    QPushButton* Command2;
+    QPushButton* Command7;
+    QLabel* Label3;
+    QLabel* Label5;
+    QLabel* Label8;
+    ImageView* Image1;
+    PanelStatusBar* StatusBar1;
+    MoviePlayer* AM1;
+    QTimer* Timer1;
+
+    // Hidden controls that hold state.
+    QString Label1;                     // full path of the file shown
+    QString Label2 = QStringLiteral("pic"); // file kind: "pic" or "avi"
+    QString Text3;                      // copy directory of this run
+    QString Label4;
+    QString Text1;
+    QString Text4;
+    QImage Picture1;                    // copy of the last picture loaded
+
+    // Pop-up menus.
+    QMenu* mnufile;
+    QAction* mnurename;
+    QAction* mnudelete;
+    QAction* saveas;
+    QAction* oleeditopen;
+    QAction* newwindow;
+    QAction* textfile;
+    QAction* mnupattern;
+    QAction* options;
+    QMenu* mnuset;
+    QAction* mnurenamedir;
+    QAction* mnusession;
+    QAction* mnudefault;
+    QAction* mnustartup;
+    QAction* mnusub;
+    QAction* mnuinfolist;
+    QAction* mnuhelp;
+
+    // Where pop-up menus open; tests replace it to record instead of showing.
+    std::function<void(QMenu*)> popUp;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
+    void fallbackBlock();
+    void setZoomOption(QRadioButton* option);
+    void zoomByFactor(double factor, const QString& pictureText, const QString& speedText);
+    void commonTail();
+    void picturePath();
+    void pictureFailure(const Failure& failure, bool loadFailed);
+    void animationPath();
+    void moviePath();
+    void preloadNeighbours();
+    double outerWidthTwips() const;
+    double outerHeightTwips() const;
+
+    PicturePreloader* preloader;
+    bool endRequested = false;
+};

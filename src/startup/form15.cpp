@@ -1,0 +1,66 @@
+#include "startup/form15.h"
+
+#include "platform/platform.h"
+#include "platform/screen.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QStyle>
+#include <QTimer>
+
+Form15::Form15(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+{
+    setModal(true);
+    const QSize size(twipsToPixelsX(6612), twipsToPixelsY(2940));
+    resize(size);
+    const QSizeF screen = platform().screen->sizeTwips();
+    move((twipsToPixelsX(screen.width()) - size.width()) / 2,
+         (twipsToPixelsY(screen.height()) - size.height()) / 2);
+
+    Image3 = new QLabel(this);
+    Image3->setPixmap(qApp->style()->standardIcon(QStyle::SP_DesktopIcon).pixmap(32, 32));
+    Image3->setGeometry(twipsToPixelsX(480), twipsToPixelsY(480), 32, 32);
+    Label2 = new QLabel(QStringLiteral("Pixalto 3.0"), this);
+    QFont big = Label2->font();
+    big.setPointSize(28);
+    big.setBold(true);
+    Label2->setFont(big);
+    Label2->move(twipsToPixelsX(1320), twipsToPixelsY(600));
+    Label2->adjustSize();
+    Label3 = new QLabel(QStringLiteral("For Windows 95/98/NT"), this);
+    QFont small = Label3->font();
+    small.setPointSize(12);
+    Label3->setFont(small);
+    Label3->move(twipsToPixelsX(1320), twipsToPixelsY(1680));
+    Label3->adjustSize();
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(2000);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &Form15::Timer1_Timer);
+}
+
+void Form15::Form_Load() { Timer1->start(); }
+
+void Form15::Timer1_Timer()
+{
+    Timer1->stop();
+    accept();
+}
+
+void Form15::showEvent(QShowEvent* event)
+{
+    Form_Load();
+    QDialog::showEvent(event);
+}
+
+void Form15::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor(255, 255, 0));
+    gradient.setColorAt(1, QColor(0, 255, 0));
+    painter.fillRect(rect(), gradient);
+}

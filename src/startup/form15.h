@@ -1,0 +1,24 @@
+#pragma once
+#include <QDialog>
+
+class QLabel;
+class QTimer;
+
+// The splash window: shown modally at start-up, closes itself after two
+// seconds.
+class Form15 : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form15(QWidget* parent = nullptr);
+    void Form_Load();
+    void Timer1_Timer();
+
+    QLabel* Image3;
+    QLabel* Label2;
+    QLabel* Label3;
+    QTimer* Timer1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+};

@@ -1,0 +1,104 @@
+#include "startup/form1.h"
+
+#include "platform/auto_size_label.h"
+#include "platform/dir_list.h"
+#include "platform/drive_list.h"
+#include "platform/file_list.h"
+#include "platform/paths.h"
+#include "platform/program_info.h"
+#include "platform/status_bar.h"
+#include "settings/program_log.h"
+#include "settings/run_log.h"
+#include "settings/settings_store.h"
+#include "startup/defaults.h"
+#include "startup/shutdown_hooks.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+
+namespace {
+QString fallbackFolder() { return withTrailingSeparator(QDir::homePath()); }
+}
+
+bool Form1::Form_Load()
+{
+    RunLog::open();
+    ProgramLog::open();
+    RunLog::okLine(QStringLiteral("Program Logfile set"));
+
+    ignoreFailure([] { writeSetting(QStringLiteral("AppPath"), ProgramInfo::appPath()); });
+    ignoreFailure([] { writeSetting(QStringLiteral("EXEName"), ProgramInfo::exeName()); });
+    ignoreFailure([] { writeSetting(QStringLiteral("Version"), ProgramInfo::majorVersion()); });
+    RunLog::okLine(QStringLiteral("Program information saved to registration database"));
+    // The help file is always the one beside the program.
+    RunLog::okLine(QStringLiteral("Program Help file set"));
+
+    try {
+        const QString pattern = readSetting(QStringLiteral("PicPattern"));
+        File1->setPattern(pattern.isEmpty() ? Defaults::picturePattern() : pattern);
+        RunLog::okLine(QStringLiteral("File list box pattern set"));
+        Drive1->setDrive(readSetting(QStringLiteral("startupdir")));
+        RunLog::okLine(QStringLiteral("Drive list box drive set"));
+        Dir1->setPath(readSetting(QStringLiteral("startupdir")));
+        RunLog::okLine(QStringLiteral("Dir list box path set"));
+        Text3 = readSetting(QStringLiteral("defaultcopydir"));
+        RunLog::okLine(QStringLiteral("Default copy destination path set"));
+        const QString interval = readSetting(QStringLiteral("AutoSkipInterval"));
+        Text2->setText(interval.isEmpty() ? QStringLiteral("10") : interval);
+        RunLog::okLine(QStringLiteral("AutoSkip interval set"));
+        StatusBar1->setText(1, QStringLiteral(" Pictures "));
+        StatusBar1->setText(2, Label1);
+        StatusBar1->setText(3, QStringLiteral("  ") + Text3);
+        RunLog::okLine(QStringLiteral("Statusbar text set"));
+    } catch (const std::exception&) {
+        fallbackBlock();
+    }
+
+    ignoreFailure([this] {
+        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+        RunLog::okLine(QStringLiteral("Label6 caption set"));
+    });
+    // A check that fails in a way it does not handle itself must not stop
+    // the start-up; its section line is still written.
+    ignoreFailure([this] { spctest(); });
+    RunLog::okLine(QStringLiteral("Special settings section completed"));
+    ignoreFailure([this] { usertest(); });
+    if (endRequested)
+        return false;
+    RunLog::okLine(QStringLiteral("Usertest section completed"));
+    ignoreFailure([this] { restest(); });
+    RunLog::okLine(QStringLiteral("Screen resolution section completed"));
+    ignoreFailure([this] { systray(); });
+    RunLog::okLine(QStringLiteral("Systray section completed"));
+    RunLog::line(QStringLiteral("PROGRAM LOAD COMPLETED"));
+    RunLog::close();
+    return true;
+}
+
+void Form1::fallbackBlock()
+{
+    try {
+        Text3 = fallbackFolder();
+        RunLog::okLine(QStringLiteral("Default copy destination set BY DEFAULT"));
+        StatusBar1->setText(1, QStringLiteral("Pictures"));
+        StatusBar1->setText(2, Label1);
+        StatusBar1->setText(3, QStringLiteral("  ") + Text3);
+        RunLog::okLine(QStringLiteral("Statusbar text set BY DEFAULT"));
+        Drive1->setDrive(QStringLiteral("/"));
+        RunLog::okLine(QStringLiteral("Drive list box drive set BY DEFAULT"));
+        Dir1->setPath(fallbackFolder());
+        RunLog::okLine(QStringLiteral("Dir list box path ser BY DEFAULT"));
+    } catch (const std::exception&) {
+        // Even the defaults failed (no home folder): start-up goes on with
+        // whatever the lists show.
+    }
+}
+
+void Form1::Form_Unload()
+{
+    ignoreFailure([] { runShutdownHooks(); });
+    ignoreFailure([] { ProgramLog::close(); });
+    ignoreFailure([this] { writeSetting(QStringLiteral("AutoSkipInterval"), Text2->text()); });
+    QCoreApplication::quit();
+}

@@ -1,0 +1,130 @@
+#include "startup/form1.h"
+
+#include "platform/platform.h"
+#include "platform/program_info.h"
+#include "settings/error_report.h"
+#include "settings/program_log.h"
+#include "settings/run_log.h"
+#include "settings/settings_store.h"
+#include "startup/defaults.h"
+#include "startup/form15.h"
+
+namespace {
+const QString CR = QStringLiteral("\r");
+
+void writeFirstRunDefaults()
+{
+    const std::pair<const char*, QString> defaults[] = {
+        {"OLE", QStringLiteral("1")},
+        {"AutoZoom", QStringLiteral("1")},
+        {"AutoSkip", QStringLiteral("1")},
+        {"UserReq", QStringLiteral("0")},
+        {"DelConfirmation", QStringLiteral("1")},
+        {"MoveConfirmation", QStringLiteral("1")},
+        {"OnTop", QStringLiteral("1")},
+        {"Systray", QStringLiteral("0")},
+        {"AniPattern", Defaults::animationPattern()},
+        {"PicPattern", Defaults::picturePattern()},
+    };
+    for (const auto& [key, value] : defaults)
+        writeSetting(QLatin1String(key), value);
+}
+}
+
+void Form1::spctest()
+{
+    if (readSetting(QStringLiteral("SpcSetting")).toLower().contains(QLatin1String("nosplash")))
+        return;
+    Form15 splash;
+    splash.exec();
+}
+
+void Form1::usertest()
+{
+    if (readSetting(QStringLiteral("User")).isEmpty()) {
+        QString name;
+        while (name.isEmpty())
+            name = platform().dialogs->inputBox(
+                {QStringLiteral("Enter a User name. (Capital letters will be remembered) It will later be "
+                                "possible to use this User name as password"),
+                 QStringLiteral("Pixalto - User name entry"), QString(), std::nullopt,
+                 ProgramInfo::helpFile(), 27});
+        RunLog::okLine(QStringLiteral("New user added"));
+        writeSetting(QStringLiteral("User"), name);
+        writeFirstRunDefaults();
+        RunLog::okLine(QStringLiteral("Options saved to registration database"));
+    }
+    if (readSetting(QStringLiteral("UserReq")) != QLatin1String("1"))
+        return;
+    const QString answer = platform().dialogs->inputBox(
+        {QStringLiteral("Enter your User name to run the Pixalto program (Remember capital letters)"),
+         QStringLiteral("Pixalto - User Verification"), QString(), std::nullopt,
+         ProgramInfo::helpFile(), 27});
+    if (answer == readSetting(QStringLiteral("User")))
+        return;
+    platform().dialogs->beep();
+    ProgramLog::plainRecord(QStringLiteral("Invalid user name was entered"));
+    platform().dialogs->messageBox(
+        {QStringLiteral("Invalid User name. The program will terminate, for another try restart the program"),
+         MsgButtons::OK, MsgIcon::Critical, 1, QStringLiteral("Pixalto - Invalid User Name")});
+    RunLog::line(QStringLiteral("Invalid user name was entered, Program terminated"));
+    RunLog::close();
+    endRequested = true;
+}
+
+void Form1::restest()
+{
+    try {
+        const Screen& screen = *platform().screen;
+        const float width = float(screen.sizeTwips().width() / screen.twipsPerPixelX());
+        const float height = float(screen.sizeTwips().height() / screen.twipsPerPixelY());
+        if (width >= 1024)
+            return;
+        const QString text =
+            QStringLiteral("The Pixalto program is designed for a screen resolution of 1024 x 768 pixels or more.")
+            + CR + CR + QStringLiteral("The current screen resolution is: ") + QString::number(width)
+            + QStringLiteral(" x ") + QString::number(height) + QStringLiteral(" Pixels") + CR + CR
+            + QStringLiteral("In order to get the full advantages and capabilities of this program you'll have to change the")
+            + CR + QStringLiteral("screen resolution to a minimum of 1024 x 768 pixels") + CR + CR
+            + QStringLiteral("DO YOU WANT TO CHANGE THE SCREEN RESOLUTION NOW?");
+        const MsgResult answer = platform().dialogs->messageBox(
+            {text, MsgButtons::YesNo, MsgIcon::Exclamation, 2,
+             QStringLiteral("Pixalto - The current screen resolution is insufficient")});
+        if (answer != MsgResult::Yes)
+            return;
+        platform().dialogs->messageBox(
+            {QStringLiteral("Double click on the Display icon, and select the Settings tab, then change the "
+                            "display area to a minimum of 1024 x 768 pixels"),
+             MsgButtons::OK, MsgIcon::Information, 1,
+             QStringLiteral("HELP - for changing the screen resolution")});
+        platform().launcher->startDisplaySettings();
+    } catch (const PxError& error) {
+        platform().dialogs->beep();
+        RunLog::line(QStringLiteral("Screen resolution detection ERROR"));
+        reportError({QStringLiteral("Resolution detection ERROR "),
+                     QStringLiteral("Unknown Resolution detection ERROR"),
+                     QStringLiteral("Unable to detect the screen resolution or running the Control panel")},
+                    error.failure, Beep::Silent);
+    }
+}
+
+void Form1::systray()
+{
+    try {
+        if (readSetting(QStringLiteral("SystrayLoaded")) == QLatin1String("1"))
+            return;
+        if (readSetting(QStringLiteral("Systray")) == QLatin1String("1")) {
+            platform().launcher->startProgram(
+                readSetting(QStringLiteral("AppPath")) + QStringLiteral("PXTray.exe"), {}, false);
+            RunLog::okLine(QStringLiteral("Systray program loaded"));
+        } else {
+            RunLog::okLine(QStringLiteral("Systray program load is off"));
+        }
+    } catch (const PxError& error) {
+        platform().dialogs->beep();
+        RunLog::line(QStringLiteral("Systray program ERROR"));
+        reportError({QStringLiteral("Systray ERROR "), QStringLiteral("Unknown Systray ERROR"),
+                     QStringLiteral("Unable to load the Systray program, please check that the program exists.")},
+                    error.failure, Beep::Silent);
+    }
+}

@@ -1,0 +1,251 @@
+// Browsing: the pattern rule, which files the list shows, the labels after a
+// folder change, the drive fallback and the pop-up menus' state.
+#include "platform/dir_list.h"
+#include "platform/drive_list.h"
+#include "platform/file_list.h"
+#include "platform/file_pattern.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "settings/settings_store.h"
+#include "startup/form1.h"
+#include "support/test_environment.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <sys/xattr.h>
+
+namespace {
+void touch(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+}
+
+bool hasUserXattrs(const QString& folder)
+{
+    const QString probe = folder + "/.probe";
+    touch(probe);
+    const bool ok = ::setxattr(QFile::encodeName(probe).constData(), "user.DOSATTRIB", "0x20", 4, 0) == 0;
+    QFile::remove(probe);
+    return ok;
+}
+
+void rightClick(QWidget* w)
+{
+    const QPointF at = w->rect().center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+}
+}
+
+class BrowserTest : public QObject {
+    Q_OBJECT
+private slots:
+    void patternRule();
+    void refusedPatterns();
+    void listShowsMatchingPlainFilesOnly();
+    void dosAttributesHideFiles();
+    void folderChangeUpdatesLabels();
+    void unreadableFolderKeepsList();
+    void driveFallsBackWhenFolderVanished();
+    void fileMenuStateFollowsSelection();
+    void directoryMenuOnRightClick();
+    void fullPathRule();
+};
+
+void BrowserTest::patternRule()
+{
+    const FilePattern p("*.jpg; *.JPEG;;a?c.bmp");
+    QVERIFY(p.matches(QString("photo.JPG")));
+    QVERIFY(p.matches(QString("x.jpeg")));
+    QVERIFY(p.matches(QString("ABC.BMP")));
+    QVERIFY(!p.matches(QString("abbc.bmp")));
+    QVERIFY(!p.matches(QString("photo.jpg.txt")));
+    QVERIFY(FilePattern("*.*").matches(QString("noext.")));
+    QVERIFY(FilePattern(QString::fromUtf8("*.jpé")).matches(QString::fromUtf8("bild.jpé")));
+    // Non-UTF-8 bytes in a name still match by their bytes.
+    QVERIFY(FilePattern("*.gif").matches("caf\xe9.gif"));
+}
+
+void BrowserTest::refusedPatterns()
+{
+    for (const QString& bad : {QString(), QString(";"), QString(" ; ;"), QString("a/*.jpg"),
+                               QString("*.jpg") + QChar(0)}) {
+        bool refused = false;
+        try {
+            FilePattern p(bad);
+        } catch (const PxError& e) {
+            refused = e.failure.number == 380;
+        }
+        QVERIFY2(refused, qPrintable(bad));
+    }
+    QVERIFY(FilePattern(QString(500, QLatin1Char('?'))).matches(QString(500, QLatin1Char('z'))));
+}
+
+void BrowserTest::listShowsMatchingPlainFilesOnly()
+{
+    TestEnvironment env;
+    const QString dir = env.makeFolder("list");
+    for (const char* name : {"b.jpg", "A.JPG", "c.gif", "notes.txt", ".hidden.jpg"})
+        touch(dir + "/" + name);
+    QDir(dir).mkdir("folder.jpg");
+    QFile::link(dir + "/b.jpg", dir + "/link.jpg");
+    QFile::link(dir + "/folder.jpg", dir + "/dirlink.jpg");
+    QCOMPARE(FileSystem::listMatching(dir, "*.jpg;*.GIF"),
+             QStringList({"A.JPG", "b.jpg", "c.gif", "link.jpg"}));
+    QVERIFY(FileSystem::listMatching(dir, "*.png").isEmpty());
+    QCOMPARE(FileSystem::firstMatch(dir + "/*.gif"), QString("c.gif"));
+    QCOMPARE(FileSystem::firstMatch(dir + "/*.jpg"), QString("A.JPG"));
+    QCOMPARE(FileSystem::firstMatch(dir + "/missing/*.jpg"), QString());
+}
+
+void BrowserTest::dosAttributesHideFiles()
+{
+    TestEnvironment env;
+    const QString dir = env.makeFolder("attrs");
+    if (!hasUserXattrs(dir))
+        QSKIP("no user extended attributes on this file system");
+    for (const char* name : {"plain.jpg", "hidden.jpg", "system.jpg"})
+        touch(dir + "/" + name);
+    FileSystem::setAttributes(dir + "/hidden.jpg", FileSystem::Hidden);
+    FileSystem::setAttributes(dir + "/system.jpg", FileSystem::System | FileSystem::ReadOnly);
+    QCOMPARE(FileSystem::listMatching(dir, "*.jpg"), QStringList{"plain.jpg"});
+    QCOMPARE(FileSystem::attributes(dir + "/system.jpg"), FileSystem::System | FileSystem::ReadOnly);
+    QCOMPARE(FileSystem::attributes(dir + "/plain.jpg"), int(FileSystem::Archive));
+    FileSystem::setAttributes(dir + "/system.jpg", FileSystem::Archive);
+    QCOMPARE(FileSystem::attributes(dir + "/system.jpg"), int(FileSystem::Archive));
+    QCOMPARE(FileSystem::listMatching(dir, "*.jpg").size(), 2);
+}
+
+void BrowserTest::folderChangeUpdatesLabels()
+{
+    TestEnvironment env;
+    const QString full = env.makeFolder("full");
+    const QString empty = env.makeFolder("empty");
+    for (const char* name : {"1.jpg", "2.bmp", "3.ico", "4.txt"})
+        touch(full + "/" + name);
+    Form1 form;
+    form.File1->setPattern("*.jpg;*.bmp;*.ico");
+    form.Dir1->setPath(full);
+    QCOMPARE(form.Label6->text(), QString("3 File(s)"));
+    QCOMPARE(form.Label7->text(), QString("Current: "));
+    QCOMPARE(form.File1->path(), full);
+    form.Dir1->setPath(empty);
+    QCOMPARE(form.Label6->text(), QString("0 File(s)"));
+    QCOMPARE(form.File1->listCount(), 0);
+    QCOMPARE(form.File1->listIndex(), -1);
+    QCOMPARE(form.Drive1->currentDirectory(form.Drive1->drive()), empty);
+}
+
+void BrowserTest::unreadableFolderKeepsList()
+{
+    TestEnvironment env;
+    const QString dir = env.makeFolder("ok");
+    touch(dir + "/a.jpg");
+    Form1 form;
+    form.File1->setPattern("*.jpg");
+    form.Dir1->setPath(dir);
+    bool refused = false;
+    try {
+        form.Dir1->setPath(dir + "/missing");
+    } catch (const PxError& e) {
+        refused = e.failure.number == ENOENT;
+    }
+    QVERIFY(refused);
+    QCOMPARE(form.Dir1->path(), dir);
+    QCOMPARE(form.File1->listCount(), 1);
+}
+
+void BrowserTest::driveFallsBackWhenFolderVanished()
+{
+    TestEnvironment env;
+    const QString dir = env.makeFolder("here");
+    const QString gone = env.makeFolder("gone");
+    Form1 form;
+    form.Dir1->setPath(gone);
+    form.Dir1->setPath(dir);
+    QDir(gone).removeRecursively();
+    // The drive's remembered folder vanished: choosing the drive again
+    // leaves the lists where they were.
+    form.Drive1->rememberDirectory(gone);
+    form.Drive1_Change();
+    QCOMPARE(form.Dir1->path(), dir);
+    QCOMPARE(form.Drive1->drive(), driveOf(dir, mountedDrives()));
+}
+
+void BrowserTest::fileMenuStateFollowsSelection()
+{
+    TestEnvironment env;
+    const QString dir = env.makeFolder("menu");
+    touch(dir + "/movie.VIV");
+    touch(dir + "/picture.jpg");
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QList<QMenu*> popped;
+    form.popUp = [&](QMenu* m) { popped.append(m); };
+    form.File1->setPattern("*.*");
+    form.Dir1->setPath(dir);
+    // Nothing selected: the separate window entry is available.
+    form.File1_MouseDown(Qt::RightButton);
+    QCOMPARE(popped, QList<QMenu*>{form.mnufile});
+    QVERIFY(form.newwindow->isEnabled());
+    QVERIFY(form.textfile->isEnabled());
+
+    // Selecting shows the file; these empty files fail to load, reported
+    // to the scripted person.
+    form.File1->setListIndex(0);
+    QCOMPARE(form.File1->fileName(), QString("movie.VIV"));
+    form.File1_MouseDown(Qt::LeftButton);
+    QVERIFY(!form.newwindow->isEnabled());
+    QCOMPARE(popped.size(), 1);
+    form.File1->setListIndex(1);
+    rightClick(form.File1->viewport());
+    QVERIFY(form.newwindow->isEnabled());
+    QCOMPARE(popped.size(), 2);
+    // A right-click does not move the selection.
+    QCOMPARE(form.File1->listIndex(), 1);
+    QCOMPARE(form.mnufile->actions().size(), 13);
+    QCOMPARE(form.mnufile->title(), QString("File"));
+}
+
+void BrowserTest::directoryMenuOnRightClick()
+{
+    TestEnvironment env;
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QList<QMenu*> popped;
+    form.popUp = [&](QMenu* m) { popped.append(m); };
+    form.Dir1_MouseDown(Qt::LeftButton);
+    QVERIFY(popped.isEmpty());
+    rightClick(form.Dir1->viewport());
+    QCOMPARE(popped, QList<QMenu*>{form.mnuset});
+    QStringList captions;
+    for (QAction* a : form.mnuset->actions())
+        captions.append(a->isSeparator() ? "-" : a->text());
+    QCOMPARE(captions, QStringList({"Rename", "-", "&Use as Copy DIR (this session)", "Set as &Default Copy DIR",
+                                    "Set as &Startup DIR", "&Create Sub DIR", "-", "Create Info List", "-",
+                                    "Help"}));
+    form.mnuhelp->trigger();
+    QCOMPARE(env.help.topics.size(), 1);
+    QCOMPARE(env.help.topics.first().second, 14);
+}
+
+void BrowserTest::fullPathRule()
+{
+    QCOMPARE(fullPath("/pics", "a.jpg"), QString("/pics/a.jpg"));
+    QCOMPARE(fullPath("/", "a.jpg"), QString("/a.jpg"));
+    QCOMPARE(withTrailingSeparator("/pics"), QString("/pics/"));
+    QCOMPARE(withTrailingSeparator("/"), QString("/"));
+}
+
+QTEST_MAIN(BrowserTest)
+#include "test_browser.moc"

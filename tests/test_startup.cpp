@@ -1,0 +1,277 @@
+// Start-up and shut-down of the main window: the run log of each kind of
+// start, the fallback block, the start-up checks and the stored interval.
+#include "platform/dir_list.h"
+#include "platform/status_bar.h"
+#include "settings/settings_store.h"
+#include "startup/form1.h"
+#include "startup/form15.h"
+#include "support/test_environment.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+QStringList logLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString ok(const QString& label)
+{
+    return label + QString(53 - label.size(), QLatin1Char('.')) + QStringLiteral(" OK");
+}
+
+QStringList okLines(const QStringList& labels)
+{
+    QStringList out;
+    for (const QString& l : labels)
+        out.append(ok(l));
+    return out;
+}
+
+const QStringList kHead = {"***Orvenko Works, Pixalto Run Logfile***", ""};
+const QStringList kInfo = okLines({"Program Logfile set", "Program information saved to registration database",
+                                   "Program Help file set", "File list box pattern set"});
+const QStringList kFallback = okLines({"Default copy destination set BY DEFAULT", "Statusbar text set BY DEFAULT",
+                                       "Drive list box drive set BY DEFAULT", "Dir list box path ser BY DEFAULT"});
+
+void touch(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("x");
+}
+
+// A known user who starts without the splash.
+void knownUser()
+{
+    writeSetting("User", "Ann");
+    writeSetting("UserReq", "0");
+    writeSetting("SpcSetting", "fast NoSplash please");
+}
+}
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartAsksForNameAndWritesDefaults();
+    void normalStartAppliesStoredSettings();
+    void removedStartupFolderFallsBack();
+    void startupPasswordEndsOrContinues();
+    void narrowScreenWarning();
+    void trayCompanion();
+    void unloadStoresIntervalAsTyped();
+};
+
+void StartupTest::firstStartAsksForNameAndWritesDefaults()
+{
+    TestEnvironment env;
+    const QString home = env.makeFolder("home");
+    touch(home + "/a.jpg");
+    touch(home + "/b.JPG");
+    touch(home + "/c.txt");
+    qputenv("HOME", home.toLocal8Bit());
+    env.dialogs.inputAnswers = {"", "Ann Lee"};
+    bool splashSeen = false;
+    QTimer::singleShot(300, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<Form15*>(w) && w->isVisible())
+                splashSeen = static_cast<Form15*>(w)->Label2->text() == "Pixalto 3.0";
+    });
+    Form1 form;
+    QVERIFY(form.Form_Load());
+    QVERIFY(splashSeen);
+
+    QCOMPARE(logLines(env.programFolder() + "/PXRunLog.txt"),
+             kHead + kInfo + kFallback
+                 + okLines({"Label6 caption set", "Special settings section completed", "New user added",
+                            "Options saved to registration database", "Usertest section completed",
+                            "Screen resolution section completed", "Systray program load is off",
+                            "Systray section completed"})
+                 + QStringList{"PROGRAM LOAD COMPLETED"});
+    // Cancel at the name prompt asks again.
+    QCOMPARE(env.dialogs.inputs.size(), 2);
+    QCOMPARE(env.dialogs.inputs.at(1).title, QString("Pixalto - User name entry"));
+    QCOMPARE(env.dialogs.inputs.at(1).helpTopic, 27);
+    QCOMPARE(readSetting("User"), QString("Ann Lee"));
+    QCOMPARE(readSetting("OLE"), QString("1"));
+    QCOMPARE(readSetting("UserReq"), QString("0"));
+    QCOMPARE(readSetting("Systray"), QString("0"));
+    QCOMPARE(readSetting("AniPattern"), QString("*.avi;*.mpg;*.mpeg;*.mov;*.viv;*.qm"));
+    QCOMPARE(readSetting("PicPattern"), QString("*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico"));
+    QCOMPARE(readSetting("AppPath"), env.programFolder() + "/");
+    QCOMPARE(readSetting("Version"), QString("3"));
+    QVERIFY(readSetting("EXEName").endsWith(".exe"));
+    // The fallback shows the home folder and copies there.
+    QCOMPARE(form.Dir1->path(), home);
+    QCOMPARE(form.Text3, home + "/");
+    QCOMPARE(form.StatusBar1->text(1), QString("Pictures"));
+    QCOMPARE(form.StatusBar1->text(3), "  " + home + "/");
+    QCOMPARE(form.Label6->text(), QString("2 File(s)"));
+}
+
+void StartupTest::normalStartAppliesStoredSettings()
+{
+    TestEnvironment env;
+    knownUser();
+    const QString start = env.makeFolder("start");
+    touch(start + "/one.gif");
+    writeSetting("Startupdir", start + "/");
+    writeSetting("defaultcopydir", "/copies/");
+    writeSetting("AutoSkipInterval", "abc");
+    Form1 form;
+    QVERIFY(form.Form_Load());
+    QCOMPARE(logLines(env.programFolder() + "/PXRunLog.txt"),
+             kHead + kInfo
+                 + okLines({"Drive list box drive set", "Dir list box path set", "Default copy destination path set",
+                            "AutoSkip interval set", "Statusbar text set", "Label6 caption set",
+                            "Special settings section completed", "Usertest section completed",
+                            "Screen resolution section completed", "Systray program load is off",
+                            "Systray section completed"})
+                 + QStringList{"PROGRAM LOAD COMPLETED"});
+    QCOMPARE(form.Dir1->path(), start);
+    QCOMPARE(form.Text2->text(), QString("abc"));
+    QCOMPARE(form.StatusBar1->text(1), QString(" Pictures "));
+    QCOMPARE(form.StatusBar1->text(3), QString("  /copies/"));
+    QCOMPARE(form.Label6->text(), QString("1 File(s)"));
+    QVERIFY(env.dialogs.inputs.isEmpty());
+    QVERIFY(env.dialogs.messages.isEmpty());
+}
+
+void StartupTest::removedStartupFolderFallsBack()
+{
+    TestEnvironment env;
+    knownUser();
+    const QString home = env.makeFolder("home");
+    qputenv("HOME", home.toLocal8Bit());
+    writeSetting("startupdir", env.makeFolder("gone") + "/");
+    QDir(env.makeFolder("gone")).removeRecursively();
+    writeSetting("AutoSkipInterval", "");
+    Form1 form;
+    QVERIFY(form.Form_Load());
+    const QStringList lines = logLines(env.programFolder() + "/PXRunLog.txt");
+    QCOMPARE(lines.mid(0, 7), kHead + kInfo + okLines({"Drive list box drive set"}));
+    QCOMPARE(lines.mid(7, 5), kFallback + okLines({"Label6 caption set"}));
+    QCOMPARE(form.Dir1->path(), home);
+    QCOMPARE(form.Text2->text(), QString("10"));
+}
+
+void StartupTest::startupPasswordEndsOrContinues()
+{
+    TestEnvironment env;
+    knownUser();
+    writeSetting("User", "AnnLee");
+    writeSetting("UserReq", "1");
+    {
+        env.dialogs.inputAnswers = {"annlee"};
+        Form1 form;
+        QVERIFY(!form.Form_Load());
+        QCOMPARE(env.dialogs.inputs.last().title, QString("Pixalto - User Verification"));
+        QCOMPARE(env.dialogs.messages.last().title, QString("Pixalto - Invalid User Name"));
+        QCOMPARE(env.dialogs.beeps, 1);
+        const QStringList run = logLines(env.programFolder() + "/PXRunLog.txt");
+        QCOMPARE(run.last(), QString("Invalid user name was entered, Program terminated"));
+        QCOMPARE(run.at(run.size() - 2), ok("Special settings section completed"));
+        const QStringList program = logLines(env.programFolder() + "/PXLog.txt");
+        QVERIFY(program.last().startsWith("<"));
+        QVERIFY(program.last().endsWith("> Invalid user name was entered"));
+    }
+    env.dialogs.inputAnswers = {"AnnLee"};
+    Form1 form;
+    QVERIFY(form.Form_Load());
+    QCOMPARE(logLines(env.programFolder() + "/PXRunLog.txt").last(), QString("PROGRAM LOAD COMPLETED"));
+}
+
+void StartupTest::narrowScreenWarning()
+{
+    TestEnvironment env;
+    knownUser();
+    env.screen = FixedScreen(800, 600);
+    env.dialogs.messageAnswers = {MsgResult::No};
+    {
+        Form1 form;
+        QVERIFY(form.Form_Load());
+    }
+    QCOMPARE(env.dialogs.messages.size(), 1);
+    const MessageBoxRequest& warning = env.dialogs.messages.first();
+    QCOMPARE(warning.title, QString("Pixalto - The current screen resolution is insufficient"));
+    QVERIFY(warning.text.contains("\r\rThe current screen resolution is: 800 x 600 Pixels\r\r"));
+    QCOMPARE(warning.buttons, MsgButtons::YesNo);
+    QCOMPARE(warning.defaultButton, 2);
+    QCOMPARE(env.launcher.displaySettingsStarts, 0);
+
+    env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::OK};
+    {
+        Form1 form;
+        QVERIFY(form.Form_Load());
+    }
+    QCOMPARE(env.dialogs.messages.last().title, QString("HELP - for changing the screen resolution"));
+    QCOMPARE(env.launcher.displaySettingsStarts, 1);
+
+    env.dialogs.messages.clear();
+    env.screen = FixedScreen(1280, 720);
+    Form1 form;
+    QVERIFY(form.Form_Load());
+    QVERIFY(env.dialogs.messages.isEmpty());
+}
+
+void StartupTest::trayCompanion()
+{
+    TestEnvironment env;
+    knownUser();
+    writeSetting("Systray", "1");
+    {
+        Form1 form;
+        QVERIFY(form.Form_Load());
+    }
+    QStringList run = logLines(env.programFolder() + "/PXRunLog.txt");
+    QVERIFY(run.contains("Systray program ERROR"));
+    QCOMPARE(run.at(run.indexOf("Systray program ERROR") + 1), ok("Systray section completed"));
+    QCOMPARE(run.last(), QString("PROGRAM LOAD COMPLETED"));
+    QCOMPARE(env.dialogs.beeps, 1);
+    const QString title = env.dialogs.messages.last().title;
+    QVERIFY2(title.startsWith("Systray ERROR 2 ("), qPrintable(title));
+    QVERIFY(logLines(env.programFolder() + "/PXLog.txt").last().endsWith("> " + title + "\""));
+
+    const QString companion = env.programFolder() + "/PXTray.exe";
+    touch(companion);
+    QFile::setPermissions(companion, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    {
+        Form1 form;
+        QVERIFY(form.Form_Load());
+    }
+    QCOMPARE(env.launcher.started, QStringList{companion});
+    QVERIFY(logLines(env.programFolder() + "/PXRunLog.txt").contains(ok("Systray program loaded")));
+
+    writeSetting("SystrayLoaded", "1");
+    Form1 form;
+    QVERIFY(form.Form_Load());
+    run = logLines(env.programFolder() + "/PXRunLog.txt");
+    QCOMPARE(env.launcher.started.size(), 1);
+    QCOMPARE(run.filter("Systray program").size(), 0);
+    QVERIFY(run.contains(ok("Systray section completed")));
+}
+
+void StartupTest::unloadStoresIntervalAsTyped()
+{
+    TestEnvironment env;
+    knownUser();
+    Form1 form;
+    QVERIFY(form.Form_Load());
+    form.Text2->setText("7,5x");
+    form.close();
+    QCOMPARE(readSetting("autoskipinterval"), QString("7,5x"));
+}
+
+QTEST_MAIN(StartupTest)
+#include "test_startup.moc"
