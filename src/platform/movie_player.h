@@ -36,10 +36,15 @@ public:
     void showInfoDialog();
 
 signals:
-    // A movie has been loaded and starts playing.
+    // A movie has been loaded and starts playing (emitted before setFileName
+    // returns).
     void started();
     // The play position, a few times a second while playing.
     void timeChanged(qint32 positionMs);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Impl;

@@ -1,0 +1,178 @@
+#include "media/form5.h"
+
+#include "media/minsec.h"
+#include "platform/failure.h"
+#include "platform/keep_on_top.h"
+#include "platform/movie_player.h"
+#include "platform/screen.h"
+#include "platform/status_bar.h"
+#include "settings/settings_store.h"
+
+#include <QCloseEvent>
+
+namespace {
+Form5* loaded = nullptr;
+
+const QString kPlaying = QStringLiteral("Vivo Movie Player - Playing");
+const QString kPaused = QStringLiteral("Vivo Movie Player - Paused");
+
+bool onTopWanted() { return readSetting(QStringLiteral("OnTop")) == QLatin1String("1"); }
+}
+
+Form5* Form5::instance()
+{
+    if (!loaded)
+        loaded = new Form5;
+    return loaded;
+}
+
+Form5* Form5::existing() { return loaded; }
+
+void Form5::unload()
+{
+    if (!loaded)
+        return;
+    Form5* form = loaded;
+    form->close();
+    delete form;
+}
+
+Form5::Form5()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Vivo Movie Player"));
+    setFocusPolicy(Qt::StrongFocus);
+    resize(twipsToPixelsX(4572), twipsToPixelsY(3744));
+
+    VvWeb1 = new MoviePlayer(this);
+    VvWeb1->setGeometry(twipsToPixelsX(120), twipsToPixelsY(120),
+                        twipsToPixelsX(4332), twipsToPixelsY(3252));
+
+    using Panel = PanelStatusBar::PanelSpec;
+    StatusBar1 = new PanelStatusBar(
+        {
+            Panel{QString(), QStringLiteral("File"), 0, QString()},
+            Panel{QStringLiteral("play"), QStringLiteral("Play"), 22, QStringLiteral(">")},
+            Panel{QStringLiteral("pause"), QStringLiteral("Pause"), 22, QStringLiteral("||")},
+            Panel{QStringLiteral("restart"), QStringLiteral("Restart"), 22, QString(QChar(0x00AB))},
+            Panel{QStringLiteral("info"), QStringLiteral("Movie Info"), 34, QStringLiteral("Info")},
+            Panel{QString(), QStringLiteral("Current position"), 44, QString()},
+            Panel{QString(), QStringLiteral("Total duration"), 44, QString()},
+        },
+        this);
+    // The command panels look like buttons until one is pressed.
+    for (int panel = 2; panel <= 5; ++panel)
+        StatusBar1->setBevel(panel, PanelStatusBar::Bevel::Raised);
+    placeStatusBar();
+
+    connect(StatusBar1, &PanelStatusBar::panelClicked, this, &Form5::StatusBar1_PanelClick);
+    connect(VvWeb1, &MoviePlayer::started, this, &Form5::VvWeb1_AtStart);
+    connect(VvWeb1, &MoviePlayer::timeChanged, this, &Form5::VvWeb1_Time);
+}
+
+Form5::~Form5()
+{
+    if (loaded == this)
+        loaded = nullptr;
+}
+
+void Form5::openMovie(const QString& fullPath)
+{
+    VvWeb1->setFileName(fullPath);
+    StatusBar1->setText(1, fullPath);
+    if (onTopWanted())
+        setKeepOnTop(this, true);
+    setWindowTitle(kPlaying);
+    showState(true);
+    show();
+    activateWindow();
+    setFocus();
+}
+
+void Form5::showState(bool playing)
+{
+    StatusBar1->setBevel(2, playing ? PanelStatusBar::Bevel::Inset : PanelStatusBar::Bevel::Raised);
+    StatusBar1->setBevel(3, playing ? PanelStatusBar::Bevel::Raised : PanelStatusBar::Bevel::Inset);
+}
+
+void Form5::Form_GotFocus()
+{
+    if (showingInfo)
+        return;
+    if (onTopWanted())
+        setKeepOnTop(this, true);
+}
+
+void Form5::Form_Unload(int& /*Cancel*/)
+{
+    ignoreFailure([&] { VvWeb1->pause(); });
+    ignoreFailure([&] { VvWeb1->setFileName(QString()); });
+}
+
+void Form5::StatusBar1_PanelClick(int panel)
+{
+    const QString key = StatusBar1->key(panel);
+    if (key == QLatin1String("play")) {
+        ignoreFailure([&] { VvWeb1->play(); });
+        setWindowTitle(kPlaying);
+        showState(true);
+    } else if (key == QLatin1String("pause")) {
+        ignoreFailure([&] { VvWeb1->pause(); });
+        setWindowTitle(kPaused);
+        showState(false);
+    } else if (key == QLatin1String("restart")) {
+        ignoreFailure([&] { VvWeb1->setFileName(VvWeb1->fileName()); });
+        setWindowTitle(kPlaying);
+        showState(true);
+    } else if (key == QLatin1String("info")) {
+        showingInfo = true;
+        ignoreFailure([&] { setKeepOnTop(this, false); });
+        ignoreFailure([&] { VvWeb1->showInfoDialog(); });
+        showingInfo = false;
+        ignoreFailure([&] {
+            if (onTopWanted())
+                setKeepOnTop(this, true);
+        });
+    }
+}
+
+void Form5::VvWeb1_AtStart()
+{
+    Text1 = minsec(VvWeb1->durationMs());
+    StatusBar1->setText(7, Text1);
+}
+
+void Form5::VvWeb1_Time(qint32 positionMs)
+{
+    Text2 = minsec(positionMs);
+    StatusBar1->setText(6, Text2);
+}
+
+void Form5::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    Form_GotFocus();
+}
+
+void Form5::closeEvent(QCloseEvent* event)
+{
+    int cancel = 0;
+    Form_Unload(cancel);
+    event->accept();
+    // Unloaded: the next movie gets a new window even before this one is
+    // deleted.
+    if (loaded == this)
+        loaded = nullptr;
+}
+
+void Form5::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeStatusBar();
+}
+
+void Form5::placeStatusBar()
+{
+    const int h = StatusBar1->sizeHint().height();
+    StatusBar1->setGeometry(0, height() - h, width(), h);
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include <QString>
+#include <QWidget>
+
+class MoviePlayer;
+class PanelStatusBar;
+
+// The Vivo movie player window: plays a movie with play, pause, restart and
+// info as clickable status-bar panels, and shows position and duration.
+// There is one instance; it is deleted when closed and made anew on next use.
+class Form5 : public QWidget {
+    Q_OBJECT
+public:
+    // The window, created on first use.
+    static Form5* instance();
+    // The window if it is loaded, else null.
+    static Form5* existing();
+    // Closes and deletes the window if it is loaded (main window shut-down).
+    static void unload();
+
+    ~Form5() override;
+
+    // Plays the movie in this window and brings it up. A file the player
+    // cannot open throws PxError and leaves the window as it was.
+    void openMovie(const QString& fullPath);
+
+    MoviePlayer* VvWeb1 = nullptr;
+    PanelStatusBar* StatusBar1 = nullptr;
+    // Scratch fields of the duration and position read-outs.
+    QString Text1;
+    QString Text2;
+
+    void Form_GotFocus();
+    void Form_Unload(int& Cancel);
+    void StatusBar1_PanelClick(int panel);
+    void VvWeb1_AtStart();
+    void VvWeb1_Time(qint32 positionMs);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    Form5();
+    void placeStatusBar();
+    void showState(bool playing);
+
+    // While the info box is up the window must stay an ordinary one, even if
+    // it regains the focus.
+    bool showingInfo = false;
+};
