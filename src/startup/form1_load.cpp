@@ -1,5 +1,6 @@
 #include "startup/form1.h"
 
+#include "media/form5.h"
 #include "platform/auto_size_label.h"
 #include "platform/dir_list.h"
 #include "platform/drive_list.h"
@@ -11,7 +12,6 @@
 #include "settings/run_log.h"
 #include "settings/settings_store.h"
 #include "startup/defaults.h"
-#include "startup/shutdown_hooks.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,7 +97,7 @@ void Form1::fallbackBlock()
 
 void Form1::Form_Unload()
 {
-    ignoreFailure([] { runShutdownHooks(); });
+    ignoreFailure([] { Form5::unload(); });
     ignoreFailure([] { ProgramLog::close(); });
     ignoreFailure([this] { writeSetting(QStringLiteral("AutoSkipInterval"), Text2->text()); });
     QCoreApplication::quit();
