@@ -43,3 +43,7 @@ private:
     double w = 0;
     double h = 0;
 };
+
+// The picture at a display size, quick enough to follow a selection at once
+// even for pictures of tens of megapixels.
+QImage scaledForDisplay(const QImage& picture, QSize target);

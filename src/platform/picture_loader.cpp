@@ -418,6 +418,11 @@ QImage PicturePreloader::load(const QString& path)
             }
             d->done.erase(it);
         }
+        // A jump elsewhere: the old neighbours are no longer wanted, and
+        // releasing them now lets this decode reuse one of their buffers
+        // instead of touching a fresh one.
+        d->done.clear();
+        d->pending.clear();
     }
     return loadPicture(path);
 }

@@ -1,32 +1,21 @@
 #include "platform/status_bar.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 
 PanelStatusBar::PanelStatusBar(const QVector<PanelSpec>& panels, QWidget* parent)
     : QWidget(parent)
 {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
     for (const PanelSpec& spec : panels) {
         auto* label = new QLabel(spec.text, this);
         label->setToolTip(spec.tooltip);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
-        label->setMinimumWidth(1);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         label->installEventFilter(this);
-        if (spec.widthPx > 0) {
-            label->setFixedWidth(spec.widthPx);
-            layout->addWidget(label);
-        } else {
-            layout->addWidget(label, 1);
-        }
         labels.append(label);
+        widths.append(spec.widthPx);
         keys.append(spec.key);
         bevels.append(Bevel::Inset);
     }
@@ -35,6 +24,7 @@ PanelStatusBar::PanelStatusBar(const QVector<PanelSpec>& panels, QWidget* parent
 QString PanelStatusBar::text(int panel) const { return labels.at(panel - 1)->text(); }
 void PanelStatusBar::setText(int panel, const QString& t) { labels.at(panel - 1)->setText(t); }
 QString PanelStatusBar::tooltip(int panel) const { return labels.at(panel - 1)->toolTip(); }
+void PanelStatusBar::setTooltip(int panel, const QString& t) { labels.at(panel - 1)->setToolTip(t); }
 QString PanelStatusBar::key(int panel) const { return keys.at(panel - 1); }
 PanelStatusBar::Bevel PanelStatusBar::bevel(int panel) const { return bevels.at(panel - 1); }
 
@@ -55,4 +45,23 @@ bool PanelStatusBar::eventFilter(QObject* watched, QEvent* event)
             emit panelClicked(index + 1);
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void PanelStatusBar::resizeEvent(QResizeEvent*)
+{
+    // Fixed panels keep their widths; the others share what is left.
+    const int gap = 2;
+    int fixed = 0;
+    int shares = 0;
+    for (int w : widths) {
+        fixed += w;
+        shares += w > 0 ? 0 : 1;
+    }
+    const int rest = qMax(0, width() - fixed - gap * int(widths.size() - 1));
+    int x = 0;
+    for (int i = 0; i < labels.size(); ++i) {
+        const int w = widths.at(i) > 0 ? widths.at(i) : rest / qMax(1, shares);
+        labels.at(i)->setGeometry(x, 0, w, height());
+        x += w + gap;
+    }
 }

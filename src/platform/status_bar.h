@@ -25,6 +25,7 @@ public:
     QString text(int panel) const;
     void setText(int panel, const QString& text);
     QString tooltip(int panel) const;
+    void setTooltip(int panel, const QString& tooltip);
     QString key(int panel) const;
     Bevel bevel(int panel) const;
     void setBevel(int panel, Bevel bevel);
@@ -36,9 +37,11 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QVector<QLabel*> labels;
     QVector<QString> keys;
+    QVector<int> widths;
     QVector<Bevel> bevels;
 };
