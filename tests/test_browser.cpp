@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -57,8 +58,37 @@ private slots:
     void driveFallsBackWhenFolderVanished();
     void fileMenuStateFollowsSelection();
     void directoryMenuOnRightClick();
+    void clickingAFileShowsThatFile();
     void fullPathRule();
 };
+
+void BrowserTest::clickingAFileShowsThatFile()
+{
+    TestEnvironment env;
+    writeSetting("OLE", "0");
+    const QString dir = env.makeFolder("click");
+    for (const char* name : {"a.png", "b.png", "c.png"}) {
+        QImage image(10 + name[0] - 'a', 5, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        QVERIFY(image.save(dir + "/" + name));
+    }
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.File1->setPattern("*.png");
+    form.Dir1->setPath(dir);
+    QWidget* viewport = form.File1->viewport();
+    const QPoint at = form.File1->visualRect(form.File1->model()->index(1, 0)).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+    QVERIFY(env.dialogs.messages.isEmpty());
+    QCOMPARE(form.Label1, dir + "/b.png");
+    QCOMPARE(form.Picture1.size(), QSize(11, 5));
+    QCOMPARE(form.Label7->text(), QString("Current: 2"));
+}
 
 void BrowserTest::patternRule()
 {

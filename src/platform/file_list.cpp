@@ -6,9 +6,9 @@
 #include <QMouseEvent>
 #include <QStringListModel>
 
-FileList::FileList(QWidget* parent) : QListView(parent), model(new QStringListModel(this))
+FileList::FileList(QWidget* parent) : QListView(parent), listModel(new QStringListModel(this))
 {
-    setModel(model);
+    setModel(listModel);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -40,14 +40,16 @@ void FileList::display(const QStringList& list)
 {
     names = list;
     const QSignalBlocker quiet(selectionModel());
-    model->setStringList(names);
+    listModel->setStringList(names);
     setCurrentIndex(QModelIndex());
 }
 
 int FileList::listIndex() const
 {
+    // The current item is the selection: a click makes an item current
+    // before the selection model has caught up.
     const QModelIndex i = currentIndex();
-    return i.isValid() && selectionModel()->isSelected(i) ? i.row() : -1;
+    return i.isValid() ? i.row() : -1;
 }
 
 void FileList::setListIndex(int index)
@@ -57,7 +59,7 @@ void FileList::setListIndex(int index)
         setCurrentIndex(QModelIndex());
         return;
     }
-    const QModelIndex target = model->index(index);
+    const QModelIndex target = listModel->index(index);
     if (target == currentIndex()) {
         emit clicked();
         return;

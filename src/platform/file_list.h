@@ -36,7 +36,7 @@ protected:
 
 private:
     void display(const QStringList& list);
-    QStringListModel* model;
+    QStringListModel* listModel;
     QString folder;
     QString patternText = QStringLiteral("*.*");
     QStringList names;
