@@ -99,6 +99,7 @@ struct MoviePlayer::Impl {
     void handleEvent(const mpv_event& event);
     void release();
     [[noreturn]] void failLoad(const QString& detail);
+    void ensureStarted();
     QVariantMap firstTrack(const char* type) const;
 
     bool createRenderer();
@@ -173,7 +174,8 @@ void MoviePlayer::Impl::release()
 
 void MoviePlayer::Impl::failLoad(const QString& detail)
 {
-    release();
+    if (mpv)
+        release();
     throw PxError(Errors::movieLoad(detail));
 }
 
@@ -276,35 +278,41 @@ void MoviePlayer::Impl::renderFrame(bool force)
     q->update();
 }
 
-MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(new Impl)
+// The player core starts with the first movie: starting it costs a good part
+// of the viewer's start-up, and many sessions never play a movie.
+void MoviePlayer::Impl::ensureStarted()
 {
-    d->q = this;
+    if (mpv)
+        return;
     // libmpv refuses to start under a locale that writes decimals with a comma.
     std::setlocale(LC_NUMERIC, "C");
-    d->mpv = mpv_create();
-    if (!d->mpv)
-        qFatal("libmpv could not be created");
+    mpv = mpv_create();
+    if (!mpv)
+        failLoad(QStringLiteral("the movie player could not be started"));
 
     const QString qpa = QGuiApplication::platformName();
     const bool headless = qpa == QLatin1String("offscreen") || qpa == QLatin1String("minimal");
-    mpv_set_option_string(d->mpv, "config", "no");
-    mpv_set_option_string(d->mpv, "terminal", "no");
-    mpv_set_option_string(d->mpv, "load-scripts", "no");
-    mpv_set_option_string(d->mpv, "osc", "no");
-    mpv_set_option_string(d->mpv, "ytdl", "no");
-    mpv_set_option_string(d->mpv, "input-default-bindings", "no");
-    mpv_set_option_string(d->mpv, "input-vo-keyboard", "no");
-    mpv_set_option_string(d->mpv, "idle", "yes");
-    mpv_set_option_string(d->mpv, "keep-open", "yes");
-    mpv_set_option_string(d->mpv, "audio-display", "no");
-    mpv_set_option_string(d->mpv, "vo", "null");
+    mpv_set_option_string(mpv, "config", "no");
+    mpv_set_option_string(mpv, "terminal", "no");
+    mpv_set_option_string(mpv, "load-scripts", "no");
+    mpv_set_option_string(mpv, "osc", "no");
+    mpv_set_option_string(mpv, "ytdl", "no");
+    mpv_set_option_string(mpv, "input-default-bindings", "no");
+    mpv_set_option_string(mpv, "input-vo-keyboard", "no");
+    mpv_set_option_string(mpv, "idle", "yes");
+    mpv_set_option_string(mpv, "keep-open", "yes");
+    mpv_set_option_string(mpv, "audio-display", "no");
+    mpv_set_option_string(mpv, "vo", "null");
     if (headless)
-        mpv_set_option_string(d->mpv, "ao", "null");
-    if (mpv_initialize(d->mpv) < 0)
-        qFatal("libmpv could not be initialised");
-    mpv_observe_property(d->mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
+        mpv_set_option_string(mpv, "ao", "null");
+    if (mpv_initialize(mpv) < 0) {
+        mpv_terminate_destroy(mpv);
+        mpv = nullptr;
+        failLoad(QStringLiteral("the movie player could not be started"));
+    }
+    mpv_observe_property(mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_set_wakeup_callback(
-        d->mpv,
+        mpv,
         [](void* ctx) {
             // Called on mpv's threads: hand over to the Qt event loop, once
             // per batch of events.
@@ -319,29 +327,38 @@ MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(new Impl)
                 },
                 Qt::QueuedConnection);
         },
-        d);
+        this);
 
     // Without OpenGL the movie still plays, with sound and read-outs.
-    if (!headless && d->createRenderer())
-        mpv_set_property_string(d->mpv, "vo", "libmpv");
+    if (!headless && createRenderer())
+        mpv_set_property_string(mpv, "vo", "libmpv");
+}
+
+MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(new Impl)
+{
+    d->q = this;
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 MoviePlayer::~MoviePlayer()
 {
     // The renderer must be gone before the core.
-    d->destroyRenderer();
-    mpv_set_wakeup_callback(d->mpv, nullptr, nullptr);
-    mpv_terminate_destroy(d->mpv);
+    if (d->mpv) {
+        d->destroyRenderer();
+        mpv_set_wakeup_callback(d->mpv, nullptr, nullptr);
+        mpv_terminate_destroy(d->mpv);
+    }
     delete d;
 }
 
 void MoviePlayer::setFileName(const QString& path)
 {
     if (path.isEmpty()) {
-        d->release();
+        if (d->mpv)
+            d->release();
         return;
     }
+    d->ensureStarted();
     const QFileInfo info(path);
     // mpv would read a folder as a playlist and could block on a pipe.
     if (!info.exists())
@@ -385,23 +402,33 @@ QString MoviePlayer::fileName() const { return d->file; }
 
 void MoviePlayer::setSpeed(double speed)
 {
+    d->ensureStarted();
     if (mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &speed) < 0)
         throw PxError(Errors::invalidPattern());
 }
 
-double MoviePlayer::speed() const { return d->property("speed").toDouble(); }
+double MoviePlayer::speed() const
+{
+    d->ensureStarted();
+    return d->property("speed").toDouble();
+}
 
 void MoviePlayer::play()
 {
+    d->ensureStarted();
     // At the end of the movie, play starts it over.
     if (d->property("eof-reached").toBool())
         d->command({"seek", "0", "absolute"});
     mpv_set_property_string(d->mpv, "pause", "no");
 }
 
-void MoviePlayer::pause() { mpv_set_property_string(d->mpv, "pause", "yes"); }
+void MoviePlayer::pause()
+{
+    if (d->mpv)
+        mpv_set_property_string(d->mpv, "pause", "yes");
+}
 
-bool MoviePlayer::isPaused() const { return d->property("pause").toBool(); }
+bool MoviePlayer::isPaused() const { return d->mpv && d->property("pause").toBool(); }
 
 qint32 MoviePlayer::durationMs() const
 {
