@@ -160,6 +160,22 @@ void Form1::connectHandlers()
     connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
     connect(Option3, &QRadioButton::toggled, this, [this](bool on) { if (on) Option3_Click(); });
     connect(Option4, &QRadioButton::toggled, this, [this](bool on) { if (on) Option4_Click(); });
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(StatusBar1, &PanelStatusBar::panelClicked, this, &Form1::StatusBar1_PanelClick);
+    connect(Image1, &ImageView::clicked, this, &Form1::Image1_Click);
+    connect(mnupattern, &QAction::triggered, this, &Form1::mnupattern_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(saveas, &QAction::triggered, this, &Form1::saveas_Click);
+    connect(mnudelete, &QAction::triggered, this, &Form1::mnudelete_Click);
+    connect(mnurename, &QAction::triggered, this, &Form1::mnurename_Click);
+    connect(mnurenamedir, &QAction::triggered, this, &Form1::mnurenamedir_Click);
+    connect(mnusub, &QAction::triggered, this, &Form1::mnusub_Click);
+    connect(File1, &FileList::keyDown, this, &Form1::File1_KeyDown);
     connect(mnuhelp, &QAction::triggered, this,
             [] { platform().help->showTopic(ProgramInfo::helpFile(), 14); });
 }

@@ -55,6 +55,26 @@ public:
     void Option3_Click();
     void Option4_Click();
 
+    // File commands and the file list's keys.
+    void Command2_Click();
+    void Command7_Click();
+    void Command6_Click();
+    void Command3_Click();
+    void saveas_Click();
+    void mnudelete_Click();
+    void mnurename_Click();
+    void mnurenamedir_Click();
+    void mnusub_Click();
+    void File1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+    // Autoskip, the status bar, the full-screen view and the patterns.
+    void Command4_Click();
+    void Command5_Click();
+    void Timer1_Timer();
+    void StatusBar1_PanelClick(int panel);
+    void Image1_Click();
+    void mnupattern_Click();
+
     // Visible controls.
     DriveList* Drive1;
     DirList* Dir1;

@@ -1,0 +1,11 @@
+#include "startup/form1.h"
+
+#include "fileops/form13.h"
+#include "platform/status_bar.h"
+
+void Form1::StatusBar1_PanelClick(int panel)
+{
+    const QString key = StatusBar1->key(panel);
+    if (key == QLatin1String("filetype"))
+        Form13::showModal(this);
+}

@@ -1,0 +1,97 @@
+#include "browser/form2.h"
+
+#include "platform/failure.h"
+#include "platform/image_view.h"
+#include "platform/platform.h"
+#include "platform/program_info.h"
+#include "platform/screen.h"
+#include "startup/form1.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPalette>
+
+namespace {
+constexpr double kZoomIn = 1.05;
+constexpr double kZoomOut = 0.95;
+}
+
+QPointF centredTopLeft(const QSizeF& screenTwips, const QSizeF& pictureTwips)
+{
+    return {screenTwips.width() / 2 - pictureTwips.width() / 2,
+            screenTwips.height() / 2 - pictureTwips.height() / 2};
+}
+
+Form2::Form2(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, palette().color(QPalette::ButtonText));
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    Image1 = new ImageView(this);
+    Image1->setToolTip(QStringLiteral("Click to return"));
+    connect(Image1, &ImageView::clicked, this, &Form2::Image1_Click);
+    Form_Load();
+}
+
+void Form2::Form_Load() { HelpContextID = 21; }
+
+void Form2::centre()
+{
+    const QPointF corner = centredTopLeft(platform().screen->sizeTwips(),
+                                          {Image1->widthTwips(), Image1->heightTwips()});
+    Image1->move(twipsToPixelsX(corner.x()), twipsToPixelsY(corner.y()));
+}
+
+void Form2::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    // Only the keypad's plus and minus zoom; those of the main keyboard are
+    // ordinary keys here.
+    const bool keypad = shift.testFlag(Qt::KeypadModifier);
+    const double factor = !keypad                ? 0
+                        : key == Qt::Key_Plus  ? kZoomIn
+                        : key == Qt::Key_Minus ? kZoomOut
+                                               : 0;
+    if (factor != 0) {
+        ignoreFailure([this] { Image1->hide(); });
+        ignoreFailure([&] {
+            Image1->setWidthTwips(Image1->widthTwips() * factor);
+            Image1->setHeightTwips(Image1->heightTwips() * factor);
+        });
+        ignoreFailure([this] { Image1->setStretch(true); });
+    }
+    ignoreFailure([this] { centre(); });
+    ignoreFailure([this] { Image1->show(); });
+}
+
+void Form2::Form_Click() { hide(); }
+void Form2::Image1_Click() { hide(); }
+
+void Form2::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1 && HelpContextID != 0)
+        ignoreFailure([this] { platform().help->showTopic(ProgramInfo::helpFile(), HelpContextID); });
+    Form_KeyDown(event->key(), event->modifiers());
+}
+
+void Form2::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        Form_Click();
+}
+
+void Form1::Image1_Click()
+{
+    auto* view = findChild<Form2*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!view)
+        view = new Form2(this);
+    ignoreFailure([&] { view->Image1->setPicture(Image1->picture()); });
+    ignoreFailure([&] { view->Image1->setStretch(false); });
+    ignoreFailure([&] { view->centre(); });
+    // Maximized, a borderless window may stop short of the desktop's panels;
+    // full screen covers all of it.
+    view->showFullScreen();
+    view->activateWindow();
+}

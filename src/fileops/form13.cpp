@@ -1,0 +1,207 @@
+#include "fileops/form13.h"
+
+#include "platform/auto_size_label.h"
+#include "platform/file_list.h"
+#include "platform/platform.h"
+#include "platform/program_info.h"
+#include "platform/screen.h"
+#include "platform/status_bar.h"
+#include "settings/settings_store.h"
+#include "startup/defaults.h"
+#include "startup/form1.h"
+#include "startup/on_top_windows.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QString kPicPattern = QStringLiteral("PicPattern");
+const QString kAniPattern = QStringLiteral("AniPattern");
+const QChar CR(13);
+
+QString pictureCaption(const QString& pattern) { return QStringLiteral("Picture files (") + pattern + QLatin1Char(')'); }
+QString animationCaption(const QString& pattern) { return QStringLiteral("Animation files (") + pattern + QLatin1Char(')'); }
+
+QString storedOr(const QString& key, const QString& fallback)
+{
+    const QString value = readSetting(key);
+    return value.isEmpty() ? fallback : value;
+}
+
+void place(QWidget* w, double left, double top, double width, double height)
+{
+    w->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, double left)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setAutoDefault(false);
+    place(b, left, 1560, 1140, 372);
+    return b;
+}
+}
+
+Form13::Form13(Form1* mainWindow) : QDialog(mainWindow), main(mainWindow)
+{
+    setWindowTitle(QStringLiteral("Filetype Select"));
+    setFixedSize(twipsToPixelsX(6540), twipsToPixelsY(2052));
+
+    Frame1 = new QGroupBox(QStringLiteral("Please select filetype"), this);
+    place(Frame1, 120, 60, 6300, 1380);
+    Option1 = new QRadioButton(QStringLiteral("Picture files (*.bmp;*.jpg;*.jpeg;*.gif;*.wmf;*.emf;*.ico)"), Frame1);
+    Option1->setToolTip(QStringLiteral("Click to select picture files"));
+    place(Option1, 240, 360, 5940, 360);
+    Option2 = new QRadioButton(QStringLiteral("Animation files (*.avi;*.mpg;*.mpeg;*.mov;*.viv;*.qm)"), Frame1);
+    Option2->setToolTip(QStringLiteral("Click to select animation files"));
+    place(Option2, 240, 840, 5940, 360);
+
+    Command5 = button(this, QStringLiteral("SetPic"), 120);
+    Command4 = button(this, QStringLiteral("SetAni"), 1380);
+    Command6 = button(this, QStringLiteral("Defaults"), 2640);
+    Command3 = button(this, QStringLiteral("Help"), 3900);
+    Command1 = button(this, QStringLiteral("OK"), 5280);
+    Command1->setToolTip(QStringLiteral("Accept selected file type"));
+    Command1->setDefault(true);
+    setTabOrder(Option1, Option2);
+
+    connect(Command1, &QPushButton::clicked, this, &Form13::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form13::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form13::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form13::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form13::Command6_Click);
+
+    Form_Load();
+}
+
+Form13::~Form13()
+{
+    // A window torn down without closing still gives the other windows
+    // their place back.
+    if (!unloaded)
+        Form_Unload();
+}
+
+void Form13::showModal(Form1* main)
+{
+    Form13 form(main);
+    form.exec();
+}
+
+void Form13::Form_Load()
+{
+    ignoreFailure([] { switchOnTopWindows(false); });
+    ignoreFailure([this] { CommonDialog1HelpFile = ProgramInfo::helpFile(); });
+    ignoreFailure([this] {
+        const QString pattern = readSetting(kPicPattern);
+        if (!pattern.isEmpty())
+            Option1->setText(pictureCaption(pattern));
+    });
+    ignoreFailure([this] {
+        const QString pattern = readSetting(kAniPattern);
+        if (!pattern.isEmpty())
+            Option2->setText(animationCaption(pattern));
+    });
+    // The picture option is first in the focus order: it takes the focus
+    // and with it the selection.
+    Option1->setChecked(true);
+    Option1->setFocus();
+}
+
+void Form13::Form_Unload()
+{
+    unloaded = true;
+    // Only a user who wants the windows on top gets them back on top; the
+    // others keep ordinary windows.
+    ignoreFailure([] { switchOnTopWindows(readSetting(QStringLiteral("OnTop")) == QLatin1String("1")); });
+}
+
+void Form13::done(int result)
+{
+    if (!unloaded)
+        Form_Unload();
+    QDialog::done(result);
+}
+
+void Form13::Command5_Click()
+{
+    const QString answer = platform().dialogs->inputBox(
+        {QStringLiteral("Enter new Picture pattern") + CR + CR + QStringLiteral("Example: *.jpg;*.bmp;*.gif"),
+         QStringLiteral("Picture pattern change"), storedOr(kPicPattern, Defaults::picturePattern()),
+         std::nullopt, {}, 0});
+    if (answer.isEmpty())
+        return;
+    Label1 = answer;
+    Option1->setText(pictureCaption(answer));
+}
+
+void Form13::Command4_Click()
+{
+    const QString answer = platform().dialogs->inputBox(
+        {QStringLiteral("Enter new Animation pattern") + CR + CR + QStringLiteral("Example: *.avi;*.mov;*.mpg"),
+         QStringLiteral("Animation pattern change"), storedOr(kAniPattern, Defaults::animationPattern()),
+         std::nullopt, {}, 0});
+    if (answer.isEmpty())
+        return;
+    Label2 = answer;
+    Option2->setText(animationCaption(answer));
+}
+
+void Form13::Command6_Click()
+{
+    const MsgResult answer = platform().dialogs->messageBox(
+        {QStringLiteral("This will delete the current user selected pattern settings and reload the defaults")
+             + CR + CR + QStringLiteral("Do you wish to continue?"),
+         MsgButtons::YesNo, MsgIcon::Question, 2, QStringLiteral("Reload default pattern settings")});
+    if (answer != MsgResult::Yes)
+        return;
+    Label1.clear();
+    Label2.clear();
+    writeSetting(kPicPattern, QString());
+    writeSetting(kAniPattern, QString());
+    Option1->setText(pictureCaption(Defaults::picturePattern()));
+    Option2->setText(animationCaption(Defaults::animationPattern()));
+}
+
+void Form13::Command3_Click() { platform().help->showTopic(CommonDialog1HelpFile, 5); }
+
+void Form13::Command1_Click()
+{
+    if (!Label1.isEmpty())
+        writeSetting(kPicPattern, Label1);
+    if (!Label2.isEmpty())
+        writeSetting(kAniPattern, Label2);
+    applyKind();
+    ignoreFailure([this] {
+        setAutoSizeCaption(main->Label6, QString::number(main->File1->listCount()) + QStringLiteral(" File(s)"));
+    });
+    ignoreFailure([this] { setAutoSizeCaption(main->Label7, QStringLiteral("Current: ")); });
+    accept();
+}
+
+void Form13::applyKind()
+{
+    const bool pictures = Option1->isChecked();
+    const QStringList captions = pictures ? QStringList{"1:4", "1:2", "1:1", "2:1"}
+                                          : QStringList{".25", ".50", "1.0", "2.0"};
+    ignoreFailure([&] { main->Frame1->setTitle(pictures ? QStringLiteral("Zoom") : QStringLiteral("Movie speed")); });
+    ignoreFailure([&] {
+        const QList<QRadioButton*> options{main->Option1, main->Option2, main->Option3, main->Option4};
+        for (int i = 0; i < options.size(); ++i)
+            options[i]->setText(captions[i]);
+    });
+    // A stored pattern the list refuses leaves the list as it was.
+    ignoreFailure([&] {
+        main->File1->setPattern(pictures ? storedOr(kPicPattern, Defaults::picturePattern())
+                                         : storedOr(kAniPattern, Defaults::animationPattern()));
+    });
+    ignoreFailure([&] {
+        main->StatusBar1->setText(1, pictures ? QStringLiteral(" Pictures ") : QStringLiteral(" Animations "));
+    });
+    ignoreFailure([&] {
+        main->StatusBar1->setTooltip(4, pictures ? QStringLiteral("Zoom info") : QStringLiteral("Movie speed info"));
+    });
+    main->Label2 = pictures ? QStringLiteral("pic") : QStringLiteral("avi");
+}

@@ -1,0 +1,42 @@
+#include "startup/form1.h"
+
+#include "platform/auto_size_label.h"
+#include "platform/file_list.h"
+#include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/status_bar.h"
+#include "settings/error_report.h"
+
+#include <QLabel>
+
+namespace {
+const QChar CR(13);
+const ErrorTexts kPatternRefused{
+    QString(), QStringLiteral("File search pattern ERROR"),
+    QStringLiteral("Entered pattern is not acceptable enter like this: ") + CR + CR
+        + QStringLiteral("'*.jpg' or '*.jpg;*.bmp;*.gif'")};
+}
+
+void Form1::mnupattern_Click()
+{
+    InputBoxRequest request{QStringLiteral("Enter desired pattern") + CR + CR
+                                + QStringLiteral("Example: '*.jpg' or '*.jpg;*.bmp;*.gif'"),
+                            QStringLiteral("Manual pattern change"), QString(), std::nullopt, {}, 0};
+    // The list's own corner, read as a place on the screen.
+    request.positionTwips = QPoint(int(pixelsToTwipsX(File1->x())), int(pixelsToTwipsY(File1->y())));
+    const QString answer = platform().dialogs->inputBox(request);
+    if (answer.isEmpty())
+        return;
+    try {
+        File1->setPattern(answer);
+    } catch (const PxError&) {
+        // The refusal has a fixed title of its own, whatever the list's reason.
+        reportError(kPatternRefused, Failure{});
+        return;
+    }
+    ignoreFailure([this] { StatusBar1->setText(1, File1->pattern()); });
+    ignoreFailure([this] {
+        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+    });
+    ignoreFailure([this] { setAutoSizeCaption(Label7, QStringLiteral("Current: ")); });
+}
