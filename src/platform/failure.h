@@ -26,6 +26,8 @@ Failure typeMismatch();
 Failure overflow();
 Failure invalidPattern();
 Failure invalidPath();
+Failure badFileName();
+Failure sameFile();
 Failure movieLoad(const QString& detail);
 Failure noDisplayTool();
 // An operating-system failure from an errno value.

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -54,21 +56,69 @@ public:
     int fd;
 };
 
+void writeAll(int out, const char* data, qint64 size)
+{
+    for (qint64 done = 0; done < size;) {
+        const ssize_t w = ::write(out, data + done, size_t(size - done));
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            Errors::throwErrno(errno);
+        }
+        done += w;
+    }
+}
+
 void copyBytes(int in, int out)
 {
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0)
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
             Errors::throwErrno(errno);
+        }
         if (n == 0)
             return;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer + done, size_t(n - done));
-            if (w < 0)
-                Errors::throwErrno(errno);
-            done += w;
-        }
+        writeAll(out, buffer, n);
+    }
+}
+
+// A target that exists and is protected, or is a folder, is never replaced.
+void refuseProtectedTarget(const QString& target)
+{
+    struct stat existing;
+    if (::stat(encoded(target).constData(), &existing) == 0
+        && (S_ISDIR(existing.st_mode)
+            || (FileSystem::attributes(target)
+                & (FileSystem::ReadOnly | FileSystem::Hidden | FileSystem::System))))
+        Errors::throwErrno(EACCES);
+}
+
+// The new file is written under a temporary name beside the target and takes
+// the target's name only once it is complete: a full disk or a read error
+// leaves an older file of that name as it was.
+void replaceThroughTemp(const QString& target, mode_t mode, qint64 expectedSize,
+                        const std::function<void(int)>& write)
+{
+    const QByteArray t = encoded(target);
+    QByteArray temp = encoded(QFileInfo(target).path()) + "/.pxcopy-XXXXXX";
+    FileDescriptor out(::mkostemp(temp.data(), O_CLOEXEC));
+    if (out.fd < 0)
+        Errors::throwErrno(errno);
+    try {
+        write(out.fd);
+        if (::fsync(out.fd) != 0 || ::fchmod(out.fd, mode) != 0)
+            Errors::throwErrno(errno);
+        struct stat written;
+        if (::fstat(out.fd, &written) != 0 || qint64(written.st_size) != expectedSize)
+            Errors::throwErrno(EIO);
+        if (::rename(temp.constData(), t.constData()) != 0)
+            Errors::throwErrno(errno);
+    } catch (...) {
+        ::unlink(temp.constData());
+        throw;
     }
 }
 
@@ -171,39 +221,38 @@ QDateTime changeTime(const QString& path)
 
 void copy(const QString& source, const QString& target)
 {
-    struct stat existing;
-    const QByteArray t = encoded(target);
-    if (::stat(t.constData(), &existing) == 0
-        && ((attributes(target) & (ReadOnly | Hidden | System)) || S_ISDIR(existing.st_mode)))
-        Errors::throwErrno(EACCES);
+    refuseProtectedTarget(target);
     FileDescriptor in(::open(encoded(source).constData(), O_RDONLY | O_CLOEXEC));
     if (in.fd < 0)
         Errors::throwErrno(errno);
     struct stat st;
     if (::fstat(in.fd, &st) != 0)
         Errors::throwErrno(errno);
-    QByteArray temp = encoded(QFileInfo(target).path()) + "/.pxcopy-XXXXXX";
-    FileDescriptor out(::mkostemp(temp.data(), O_CLOEXEC));
-    if (out.fd < 0)
-        Errors::throwErrno(errno);
-    try {
-        copyBytes(in.fd, out.fd);
-        if (::fsync(out.fd) != 0 || ::fchmod(out.fd, st.st_mode & 07777) != 0)
-            Errors::throwErrno(errno);
-        struct stat written;
-        if (::fstat(out.fd, &written) != 0 || written.st_size != st.st_size)
-            Errors::throwErrno(EIO);
-        if (::rename(temp.constData(), t.constData()) != 0)
-            Errors::throwErrno(errno);
-    } catch (...) {
-        ::unlink(temp.constData());
-        throw;
-    }
+    if (!S_ISREG(st.st_mode))
+        Errors::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    replaceThroughTemp(target, st.st_mode & 07777, qint64(st.st_size),
+                       [&](int out) { copyBytes(in.fd, out); });
+}
+
+void writeFile(const QString& target, const QByteArray& data)
+{
+    refuseProtectedTarget(target);
+    replaceThroughTemp(target, 0644, data.size(), [&](int out) { writeAll(out, data.constData(), data.size()); });
 }
 
 void rename(const QString& from, const QString& to)
 {
-    if (::rename(encoded(from).constData(), encoded(to).constData()) != 0)
+    const QByteArray f = encoded(from);
+    const QByteArray t = encoded(to);
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS)
+        Errors::throwErrno(errno);
+    // Some file systems cannot refuse by themselves; look first instead.
+    struct stat st;
+    if (::lstat(t.constData(), &st) == 0)
+        Errors::throwErrno(EEXIST);
+    if (::rename(f.constData(), t.constData()) != 0)
         Errors::throwErrno(errno);
 }
 
@@ -223,6 +272,13 @@ bool isDirectory(const QString& path)
 {
     struct stat st;
     return ::stat(encoded(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa, sb;
+    return ::stat(encoded(a).constData(), &sa) == 0 && ::stat(encoded(b).constData(), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 }

@@ -27,9 +27,15 @@ QDateTime changeTime(const QString& path);
 // so the old target survives until the new copy is complete. Refuses a
 // target that exists and is read-only, hidden or system.
 void copy(const QString& source, const QString& target);
+// Writes data as target the same way copy does, with the same refusals.
+void writeFile(const QString& target, const QByteArray& data);
+// Fails when to exists: a rename never replaces anything.
 void rename(const QString& from, const QString& to);
 void remove(const QString& path);
 void makeDirectory(const QString& path);
 bool isDirectory(const QString& path);
+// True when both paths lead to one existing file (links and letter case
+// included), so that a copy of one onto the other would destroy it.
+bool sameFile(const QString& a, const QString& b);
 
 }

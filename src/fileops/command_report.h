@@ -1,0 +1,20 @@
+#pragma once
+#include "settings/error_report.h"
+
+#include <functional>
+
+// How a file command reports a failing step: the standard error report,
+// with or without the beep, and with the failure's own description or with
+// the command's fixed text whatever the failure says.
+struct CommandReport {
+    enum class Record { Described, Fixed };
+    ErrorTexts texts;
+    Beep beep = Beep::Sound;
+    Record record = Record::Described;
+};
+
+// Runs the steps of a command; the first failing step ends it in the report.
+void runReported(const CommandReport& report, const std::function<void()>& steps);
+
+// The carriage return that separates lines in the commands' message texts.
+inline const QString CR = QStringLiteral("\r");

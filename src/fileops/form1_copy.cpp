@@ -1,0 +1,181 @@
+#include "startup/form1.h"
+
+#include "fileops/command_report.h"
+#include "fileops/name_rules.h"
+#include "platform/auto_size_label.h"
+#include "platform/clipboard.h"
+#include "platform/file_list.h"
+#include "platform/file_system.h"
+#include "platform/image_view.h"
+#include "platform/paths.h"
+#include "platform/picture_writer.h"
+#include "platform/platform.h"
+#include "platform/program_info.h"
+#include "platform/status_bar.h"
+#include "settings/settings_store.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <cerrno>
+
+namespace {
+const CommandReport kFileCopy{
+    {QStringLiteral("File copy ERROR "), QStringLiteral("Unknown File Copy ERROR"),
+     QStringLiteral("Unable to copy the selected file, the file/path may be corrupted") + CR
+         + QStringLiteral("Please select another file or check the destination path")}};
+const CommandReport kFileMove{
+    {QStringLiteral("File move ERROR "), QStringLiteral("Unknown File Move ERROR"),
+     QStringLiteral("Unable to move the selected file, the file/path may be corrupted") + CR
+         + QStringLiteral("Please select another file or check the destination path")}};
+const CommandReport kClipboardCopy{
+    {QString(), QStringLiteral("Clipboard copy ERROR"),
+     QStringLiteral("Unable to copy the picture to the clipboard. The clipboard may be 'defect'.")},
+    Beep::Sound, CommandReport::Record::Fixed};
+const CommandReport kPaste{
+    {QString(), QStringLiteral("Image paste ERROR"),
+     QStringLiteral("Unable to paste picture from the clipboard. The data may be corrupted")},
+    Beep::Sound, CommandReport::Record::Fixed};
+
+const QString kPictureFilter = QStringLiteral(
+    "Picture files (*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico)|*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico"
+    "|BMP Picture (*.bmp)|*.bmp");
+const QString kAnimationFilter =
+    QStringLiteral("Animation files (*.avi;*.mpg;*.mpeg;*.mov)|*.avi;*.mpg;*.mpeg;*.mov");
+
+bool askOverwrite()
+{
+    return platform().dialogs->messageBox(
+               {QStringLiteral("File allready exist") + CR + CR + QStringLiteral("Do you want overwrite the file?"),
+                MsgButtons::YesNo, MsgIcon::Exclamation, 1, QStringLiteral("Overwrite file?")})
+        == MsgResult::Yes;
+}
+
+// The copy steps shared by File Copy and File Move, the success test
+// included. Returns false when the user keeps the existing file.
+bool copyToCopyDirectory(Form1& form)
+{
+    const QString name = form.File1->fileName();
+    if (name.isEmpty() || form.Label1.isEmpty())
+        Errors::throwErrno(ENOENT);
+    // A relative copy directory would put the copy wherever the program runs.
+    if (!form.Text3.startsWith(QLatin1Char('/')))
+        Errors::raise(Errors::invalidPath());
+    form.Label4 = fullPath(form.Text3, name);
+    if (FileSystem::sameFile(form.Label1, form.Label4))
+        Errors::raise(Errors::sameFile());
+
+    // Letter case does not count here, so Photo.JPG is the namesake of
+    // photo.jpg; that file is the one the user agrees to replace.
+    const QString namesake = FileSystem::firstMatch(form.Label4);
+    QString replaced;
+    if (!namesake.isEmpty() && namesake.compare(name, Qt::CaseInsensitive) == 0) {
+        replaced = fullPath(form.Text3, namesake);
+        if (FileSystem::sameFile(form.Label1, replaced))
+            Errors::raise(Errors::sameFile());
+        if (!askOverwrite())
+            return false;
+        FileSystem::setAttributes(replaced, FileSystem::Archive);
+    }
+    // The old file goes only once the new copy has taken its place.
+    FileSystem::copy(form.Label1, form.Label4);
+    if (!replaced.isEmpty() && replaced != form.Label4)
+        FileSystem::remove(replaced);
+
+    if (FileSystem::firstMatch(form.Label4) != name)
+        Errors::raise(Failure{});
+    return true;
+}
+
+// Save As keeps the source's extension whatever extension was typed.
+void copyUnderChosenName(const QString& source, const QString& chosen)
+{
+    const std::optional<QString> target = saveAsTarget(chosen, source);
+    if (!target)
+        Errors::raise(Errors::badFileName());
+    FileSystem::copy(source, *target);
+}
+}
+
+void Form1::Command2_Click()
+{
+    runReported(kFileCopy, [this] {
+        if (!copyToCopyDirectory(*this))
+            return;
+        Command2->setEnabled(false);
+        Command2->setText(QStringLiteral("File Copied"));
+    });
+}
+
+void Form1::Command7_Click()
+{
+    runReported(kFileMove, [this] {
+        if (settingIsOne(QStringLiteral("MoveConfirmation"))
+            && platform().dialogs->messageBox(
+                   {QStringLiteral("Are you sure you want to move the following file:") + CR + CR + Label1,
+                    MsgButtons::YesNo, MsgIcon::Exclamation, 1, QStringLiteral("Move file?")})
+                   != MsgResult::Yes)
+            return;
+        if (!copyToCopyDirectory(*this))
+            return;
+        // The source goes only when the copy is known to be whole.
+        if (FileSystem::length(Label4) != FileSystem::length(Label1))
+            Errors::throwErrno(EIO);
+        FileSystem::setAttributes(Label1, FileSystem::Archive);
+        FileSystem::remove(Label1);
+        File1->refresh();
+        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+        Command7->setEnabled(false);
+        Command7->setText(QStringLiteral("File Moved"));
+    });
+}
+
+void Form1::Command6_Click()
+{
+    runReported(kClipboardCopy, [this] {
+        Clipboard::clear();
+        Clipboard::setImage(Image1->picture());
+        Command6->setEnabled(false);
+        Command6->setText(QStringLiteral("Copy done"));
+    });
+}
+
+void Form1::Command3_Click()
+{
+    runReported(kPaste, [this] {
+        Image1->setPicture(Clipboard::image());
+        Image1->hide();
+        Image1->setStretch(false);
+        setZoomOption(Option3);
+        StatusBar1->setText(4, QStringLiteral("1:1"));
+        Image1->show();
+    });
+}
+
+void Form1::saveas_Click()
+{
+    // Save As reports nothing: whatever fails, the cancel included, ends in
+    // the list refresh below.
+    ignoreFailure([this] {
+        FileDialogRequest request;
+        request.save = true;
+        request.title = QStringLiteral("Save As");
+        request.helpFile = ProgramInfo::helpFile();
+        request.helpTopic = 10;
+        if (Label2 == QLatin1String("pic")) {
+            request.filter = kPictureFilter;
+            const FileDialogResult chosen = platform().dialogs->fileDialog(request);
+            if (chosen.filterIndex == 2) {
+                writeBmp(Picture1, chosen.path);
+                return;
+            }
+            copyUnderChosenName(Label1, chosen.path);
+        } else {
+            request.defaultExt = QStringLiteral(".avi");
+            request.filter = kAnimationFilter;
+            copyUnderChosenName(Label1, platform().dialogs->fileDialog(request).path);
+        }
+    });
+    ignoreFailure([this] { File1->refresh(); });
+    setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+    setAutoSizeCaption(Label7, QStringLiteral("Current: "));
+}
