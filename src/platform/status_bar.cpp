@@ -65,3 +65,14 @@ void PanelStatusBar::resizeEvent(QResizeEvent*)
         x += w + gap;
     }
 }
+
+QSize PanelStatusBar::sizeHint() const
+{
+    int width = 0;
+    int height = fontMetrics().height();
+    for (QLabel* label : labels) {
+        width += label->sizeHint().width();
+        height = qMax(height, label->sizeHint().height());
+    }
+    return {width, height + 2};
+}

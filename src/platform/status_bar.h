@@ -31,6 +31,7 @@ public:
     void setBevel(int panel, Bevel bevel);
     // Simulates a click on a panel, as the window system would report it.
     void click(int panel);
+    QSize sizeHint() const override;
 
 signals:
     void panelClicked(int panel);
