@@ -5,7 +5,6 @@
 #include "platform/file_list.h"
 #include "platform/file_pattern.h"
 #include "platform/file_system.h"
-#include "platform/paths.h"
 #include "settings/settings_store.h"
 #include "startup/form1.h"
 #include "support/test_environment.h"
@@ -50,16 +49,13 @@ class BrowserTest : public QObject {
     Q_OBJECT
 private slots:
     void patternRule();
-    void refusedPatterns();
     void listShowsMatchingPlainFilesOnly();
     void dosAttributesHideFiles();
     void folderChangeUpdatesLabels();
-    void unreadableFolderKeepsList();
     void driveFallsBackWhenFolderVanished();
     void fileMenuStateFollowsSelection();
     void directoryMenuOnRightClick();
     void clickingAFileShowsThatFile();
-    void fullPathRule();
 };
 
 void BrowserTest::clickingAFileShowsThatFile()
@@ -102,21 +98,6 @@ void BrowserTest::patternRule()
     QVERIFY(FilePattern(QString::fromUtf8("*.jpé")).matches(QString::fromUtf8("bild.jpé")));
     // Non-UTF-8 bytes in a name still match by their bytes.
     QVERIFY(FilePattern("*.gif").matches("caf\xe9.gif"));
-}
-
-void BrowserTest::refusedPatterns()
-{
-    for (const QString& bad : {QString(), QString(";"), QString(" ; ;"), QString("a/*.jpg"),
-                               QString("*.jpg") + QChar(0)}) {
-        bool refused = false;
-        try {
-            FilePattern p(bad);
-        } catch (const PxError& e) {
-            refused = e.failure.number == 380;
-        }
-        QVERIFY2(refused, qPrintable(bad));
-    }
-    QVERIFY(FilePattern(QString(500, QLatin1Char('?'))).matches(QString(500, QLatin1Char('z'))));
 }
 
 void BrowserTest::listShowsMatchingPlainFilesOnly()
@@ -172,25 +153,6 @@ void BrowserTest::folderChangeUpdatesLabels()
     QCOMPARE(form.File1->listCount(), 0);
     QCOMPARE(form.File1->listIndex(), -1);
     QCOMPARE(form.Drive1->currentDirectory(form.Drive1->drive()), empty);
-}
-
-void BrowserTest::unreadableFolderKeepsList()
-{
-    TestEnvironment env;
-    const QString dir = env.makeFolder("ok");
-    touch(dir + "/a.jpg");
-    Form1 form;
-    form.File1->setPattern("*.jpg");
-    form.Dir1->setPath(dir);
-    bool refused = false;
-    try {
-        form.Dir1->setPath(dir + "/missing");
-    } catch (const PxError& e) {
-        refused = e.failure.number == ENOENT;
-    }
-    QVERIFY(refused);
-    QCOMPARE(form.Dir1->path(), dir);
-    QCOMPARE(form.File1->listCount(), 1);
 }
 
 void BrowserTest::driveFallsBackWhenFolderVanished()
@@ -267,14 +229,6 @@ void BrowserTest::directoryMenuOnRightClick()
     form.mnuhelp->trigger();
     QCOMPARE(env.help.topics.size(), 1);
     QCOMPARE(env.help.topics.first().second, 14);
-}
-
-void BrowserTest::fullPathRule()
-{
-    QCOMPARE(fullPath("/pics", "a.jpg"), QString("/pics/a.jpg"));
-    QCOMPARE(fullPath("/", "a.jpg"), QString("/a.jpg"));
-    QCOMPARE(withTrailingSeparator("/pics"), QString("/pics/"));
-    QCOMPARE(withTrailingSeparator("/"), QString("/"));
 }
 
 QTEST_MAIN(BrowserTest)
