@@ -1,5 +1,8 @@
 #include "fileops/command_report.h"
 
+#include "platform/platform.h"
+#include "settings/settings_store.h"
+
 void runReported(const CommandReport& report, const std::function<void()>& steps)
 {
     Failure failure;
@@ -14,4 +17,16 @@ void runReported(const CommandReport& report, const std::function<void()>& steps
     if (report.record == CommandReport::Record::Fixed)
         failure = Failure{};
     reportError(report.texts, failure, report.beep);
+}
+
+bool confirmFileCommand(const QString& flagKey, const QString& verb, const QString& title,
+                        const QString& path)
+{
+    if (!settingIsOne(flagKey))
+        return true;
+    return platform().dialogs->messageBox(
+               {QStringLiteral("Are you sure you want to ") + verb + QStringLiteral(" the following file:") + CR
+                    + CR + path,
+                MsgButtons::YesNo, MsgIcon::Exclamation, 1, title})
+        == MsgResult::Yes;
 }

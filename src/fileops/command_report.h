@@ -18,3 +18,9 @@ void runReported(const CommandReport& report, const std::function<void()>& steps
 
 // The carriage return that separates lines in the commands' message texts.
 inline const QString CR = QStringLiteral("\r");
+
+// The question asked before moving or deleting a file when the setting
+// flagKey is "1": "Are you sure you want to <verb> the following file:".
+// True when the command may go on.
+bool confirmFileCommand(const QString& flagKey, const QString& verb, const QString& title,
+                        const QString& path);

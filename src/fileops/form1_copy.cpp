@@ -109,11 +109,7 @@ void Form1::Command2_Click()
 void Form1::Command7_Click()
 {
     runReported(kFileMove, [this] {
-        if (settingIsOne(QStringLiteral("MoveConfirmation"))
-            && platform().dialogs->messageBox(
-                   {QStringLiteral("Are you sure you want to move the following file:") + CR + CR + Label1,
-                    MsgButtons::YesNo, MsgIcon::Exclamation, 1, QStringLiteral("Move file?")})
-                   != MsgResult::Yes)
+        if (!confirmFileCommand(QStringLiteral("MoveConfirmation"), QStringLiteral("move"), QStringLiteral("Move file?"), Label1))
             return;
         if (!copyToCopyDirectory(*this))
             return;

@@ -54,11 +54,7 @@ void Form1::mnudelete_Click()
     if (!selectionIsCurrentFile(*this))
         return;
     runReported(kDelete, [this] {
-        if (settingIsOne(QStringLiteral("DelConfirmation"))
-            && platform().dialogs->messageBox(
-                   {QStringLiteral("Are you sure you want to delete the following file:") + CR + CR + Label1,
-                    MsgButtons::YesNo, MsgIcon::Exclamation, 1, QStringLiteral("Delete file?")})
-                   != MsgResult::Yes)
+        if (!confirmFileCommand(QStringLiteral("DelConfirmation"), QStringLiteral("delete"), QStringLiteral("Delete file?"), Label1))
             return;
         const int index = File1->listIndex();
         AM1->setFileName(QString());
