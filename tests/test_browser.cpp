@@ -8,6 +8,7 @@
 #include "settings/settings_store.h"
 #include "startup/form1.h"
 #include "support/test_environment.h"
+#include "support/test_files.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,16 +22,10 @@
 #include <sys/xattr.h>
 
 namespace {
-void touch(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-}
-
 bool hasUserXattrs(const QString& folder)
 {
     const QString probe = folder + "/.probe";
-    touch(probe);
+    writeFile(probe);
     const bool ok = ::setxattr(QFile::encodeName(probe).constData(), "user.DOSATTRIB", "0x20", 4, 0) == 0;
     QFile::remove(probe);
     return ok;
@@ -63,11 +58,8 @@ void BrowserTest::clickingAFileShowsThatFile()
     TestEnvironment env;
     writeSetting("OLE", "0");
     const QString dir = env.makeFolder("click");
-    for (const char* name : {"a.png", "b.png", "c.png"}) {
-        QImage image(10 + name[0] - 'a', 5, QImage::Format_RGB32);
-        image.fill(Qt::gray);
-        QVERIFY(image.save(dir + "/" + name));
-    }
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        savePicture(dir + "/" + name, {10 + name[0] - 'a', 5});
     Form1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -105,7 +97,7 @@ void BrowserTest::listShowsMatchingPlainFilesOnly()
     TestEnvironment env;
     const QString dir = env.makeFolder("list");
     for (const char* name : {"b.jpg", "A.JPG", "c.gif", "notes.txt", ".hidden.jpg"})
-        touch(dir + "/" + name);
+        writeFile(dir + "/" + name);
     QDir(dir).mkdir("folder.jpg");
     QFile::link(dir + "/b.jpg", dir + "/link.jpg");
     QFile::link(dir + "/folder.jpg", dir + "/dirlink.jpg");
@@ -124,7 +116,7 @@ void BrowserTest::dosAttributesHideFiles()
     if (!hasUserXattrs(dir))
         QSKIP("no user extended attributes on this file system");
     for (const char* name : {"plain.jpg", "hidden.jpg", "system.jpg"})
-        touch(dir + "/" + name);
+        writeFile(dir + "/" + name);
     FileSystem::setAttributes(dir + "/hidden.jpg", FileSystem::Hidden);
     FileSystem::setAttributes(dir + "/system.jpg", FileSystem::System | FileSystem::ReadOnly);
     QCOMPARE(FileSystem::listMatching(dir, "*.jpg"), QStringList{"plain.jpg"});
@@ -141,7 +133,7 @@ void BrowserTest::folderChangeUpdatesLabels()
     const QString full = env.makeFolder("full");
     const QString empty = env.makeFolder("empty");
     for (const char* name : {"1.jpg", "2.bmp", "3.ico", "4.txt"})
-        touch(full + "/" + name);
+        writeFile(full + "/" + name);
     Form1 form;
     form.File1->setPattern("*.jpg;*.bmp;*.ico");
     form.Dir1->setPath(full);
@@ -176,8 +168,8 @@ void BrowserTest::fileMenuStateFollowsSelection()
 {
     TestEnvironment env;
     const QString dir = env.makeFolder("menu");
-    touch(dir + "/movie.VIV");
-    touch(dir + "/picture.jpg");
+    writeFile(dir + "/movie.VIV");
+    writeFile(dir + "/picture.jpg");
     Form1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));

@@ -9,6 +9,7 @@
 #include "settings/settings_store.h"
 #include "startup/form1.h"
 #include "support/test_environment.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,12 +28,6 @@ QByteArray bytesOf(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
 QStringList entries(const QString& folder)
@@ -90,8 +85,8 @@ private slots:
 void CopyMoveTest::copyWithAndWithoutNamesake()
 {
     Bench b({"new.jpg", "photo.jpg", "other.jpg", "hidden.jpg"});
-    writeBytes(b.dst + "/photo.jpg", "older photo");
-    writeBytes(b.dst + "/Other.JPG", "older other");
+    writeFile(b.dst + "/photo.jpg", "older photo");
+    writeFile(b.dst + "/Other.JPG", "older other");
 
     // Nothing in the way: copied without a question, the button spent until
     // another file is selected.
@@ -127,7 +122,7 @@ void CopyMoveTest::copyWithAndWithoutNamesake()
 
     // A hidden namesake is not seen, so not asked about; the copy refuses to
     // replace it.
-    writeBytes(b.dst + "/hidden.jpg", "hidden older");
+    writeFile(b.dst + "/hidden.jpg", "hidden older");
     if (::setxattr(QFile::encodeName(b.dst + "/hidden.jpg").constData(), "user.probe", "1", 1, 0) != 0)
         QSKIP("no user extended attributes on this file system");
     FileSystem::setAttributes(b.dst + "/hidden.jpg", FileSystem::Hidden);
@@ -196,7 +191,7 @@ void CopyMoveTest::failedCopyLosesNothing()
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {b.dst}); });
     const QByteArray source = bytesOf(b.src + "/big.bmp");
     QVERIFY(source.size() > 64 * 1024);
-    writeBytes(b.dst + "/big.bmp", "the older copy");
+    writeFile(b.dst + "/big.bmp", "the older copy");
     b.select("big.bmp");
 
     // Yes to the overwrite question, then the disk fills up half-way; a move
@@ -271,7 +266,7 @@ void CopyMoveTest::saveAs()
     QCOMPARE(b.form.Picture1.size(), QSize(24, 16));
 
     // Silent failures: a name without ".", a cancel, a read-only target.
-    writeBytes(out + "/locked.bmp", "keep me");
+    writeFile(out + "/locked.bmp", "keep me");
     FileSystem::setAttributes(out + "/locked.bmp", FileSystem::ReadOnly);
     b.env.dialogs.fileAnswers = {{out + "/nodot", 1}, {out + "/locked.bmp", 2}};
     for (int i = 0; i < 3; ++i)

@@ -2,10 +2,9 @@
 #include "platform/movie_player.h"
 #include "support/test_environment.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QSignalSpy>
 #include <QtTest>
+
+#include <memory>
 
 class TestMoviePlayer : public QObject {
     Q_OBJECT
@@ -16,16 +15,15 @@ class TestMoviePlayer : public QObject {
     QString writeFile(const QString& name, const QByteArray& bytes) const
     {
         QFile f(clip(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(name));
         return f.fileName();
     }
     static QString viv() { return QStringLiteral(PIXALTO_FIXTURES_DIR "/clip.viv"); }
     static QByteArray head(const QString& path, int bytes)
     {
         QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        return f.read(bytes);
+        return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
     }
 
 private slots:
@@ -33,78 +31,67 @@ private slots:
     {
         const QString src = "testsrc=rate=10:size=";
         for (const QStringList& args : QList<QStringList>{
-                 {"-f", "lavfi", "-i", src + "160x120", "-t", "2", clip("clip.avi")},
-                 {"-f", "lavfi", "-i", "testsrc=rate=25:size=320x240", "-t", "2", "-c:v",
-                  "mpeg1video", clip("clip.mpg")},
-                 {"-f", "lavfi", "-i", src + "200x150", "-f", "lavfi", "-i", "sine=d=2", "-t",
-                  "2", "-c:v", "mjpeg", "-c:a", "pcm_s16le", clip("clip.mov")}}) {
+                 {"-i", src + "160x120", "-t", "2", clip("clip.avi")},
+                 {"-i", src + "200x150", "-f", "lavfi", "-i", "sine=d=2", "-t", "2", "-c:v", "mjpeg",
+                  "-c:a", "pcm_s16le", clip("clip.mov")}}) {
             QProcess ffmpeg;
-            ffmpeg.start("ffmpeg", QStringList{"-loglevel", "error", "-y"} + args);
+            ffmpeg.start("ffmpeg", QStringList{"-loglevel", "error", "-y", "-f", "lavfi"} + args);
             QVERIFY(ffmpeg.waitForFinished(60000));
             QCOMPARE(ffmpeg.exitCode(), 0);
         }
     }
 
-    void playsPausesAndStartsOverAtTheEnd()
+    void playsAtSpeedStartsOverAndReleasesTheFile()
     {
-        MoviePlayer player;
-        player.setSpeed(2.0);
-        QSignalSpy started(&player, &MoviePlayer::started);
-        QSignalSpy times(&player, &MoviePlayer::timeChanged);
-        player.setFileName(clip("clip.avi"));
+        auto player = std::make_unique<MoviePlayer>();
+        player->setSpeed(2.0);
+        QSignalSpy started(player.get(), &MoviePlayer::started);
+        QSignalSpy times(player.get(), &MoviePlayer::timeChanged);
+        player->setFileName(clip("clip.avi"));
         QCOMPARE(started.count(), 1);
-        QCOMPARE(player.durationMs(), 2000);
-        QCOMPARE(player.speed(), 2.0);
-
-        QTRY_VERIFY_WITH_TIMEOUT(player.positionMs() > 0, 20000);
-        player.pause();
-        QVERIFY(player.isPaused());
-        const qint32 held = player.positionMs();
+        QCOMPARE(player->durationMs(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(player->positionMs() > 0, 20000);
+        player->pause();
+        const qint32 held = player->positionMs();
         QTest::qWait(400);
-        QCOMPARE(player.positionMs(), held);
+        QCOMPARE(player->positionMs(), held);
 
-        player.play();
+        player->play();
         // At the end the movie stays open, paused on its last frame.
-        QTRY_VERIFY_WITH_TIMEOUT(player.isPaused(), 20000);
-        QVERIFY(player.positionMs() >= 1800);
-        QCOMPARE(player.durationMs(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(player->isPaused(), 20000);
+        QVERIFY(player->positionMs() >= 1800);
         QVERIFY(times.count() >= 2);
         for (int i = 1; i < times.count(); ++i)
             QVERIFY(times.at(i).at(0).toInt() > times.at(i - 1).at(0).toInt());
-
         times.clear();
-        player.play();
+        player->play();
         QTRY_VERIFY_WITH_TIMEOUT(!times.isEmpty() && times.first().at(0).toInt() < 1000, 20000);
+
+        // An empty name releases the playing file, and nothing of it plays on.
+        times.clear();
+        player->setFileName(QString());
+        QCOMPARE(player->fileName(), QString());
+        QCOMPARE(player->durationMs(), 0);
+        QCOMPARE(player->videoSize(), QSize(0, 0));
+        QTest::qWait(300);
+        QCOMPARE(times.count(), 0);
+
+        // A player destroyed while playing leaves libmpv usable for the next.
+        player->setFileName(clip("clip.mov"));
+        QTRY_VERIFY_WITH_TIMEOUT(player->positionMs() > 0, 20000);
+        player.reset();
+        MoviePlayer next;
+        next.setFileName(clip("clip.mov"));
+        QCOMPARE(next.durationMs(), 2000);
     }
 
-    void readsSizeAndInfo_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QStringList>("info");
-        QTest::newRow("avi") << clip("clip.avi") << QSize(160, 120)
-                             << QStringList{"Format: avi", "Video codec: mpeg4"};
-        QTest::newRow("mpg") << clip("clip.mpg") << QSize(320, 240)
-                             << QStringList{"Format: mpeg", "Video codec: mpeg1video"};
-        QTest::newRow("mov") << clip("clip.mov") << QSize(200, 150)
-                             << QStringList{"Format: mov", "Video codec: mjpeg",
-                                            "Audio codec: pcm_s16le"};
-        QTest::newRow("viv") << viv() << QSize(176, 144)
-                             << QStringList{"Format: vivo", "Video codec: h263"};
-    }
     void readsSizeAndInfo()
     {
-        QFETCH(QString, file);
-        QFETCH(QSize, size);
-        QFETCH(QStringList, info);
         MoviePlayer player;
-        QCOMPARE(player.videoSize(), QSize(0, 0));
-        player.setFileName(file);
-        QCOMPARE(player.videoSize(), size);
-        info << QStringLiteral("Size: %1 x %2").arg(size.width()).arg(size.height())
-             << "Duration: 0:02";
-        for (const QString& part : info)
-            QVERIFY2(player.mediaInfo().contains(part), qPrintable(player.mediaInfo()));
+        player.setFileName(clip("clip.avi"));
+        QCOMPARE(player.videoSize(), QSize(160, 120));
+        for (const char* part : {"Format: avi", "Video codec: mpeg4", "Size: 160 x 120", "Duration: 0:02"})
+            QVERIFY2(player.mediaInfo().contains(QLatin1String(part)), qPrintable(player.mediaInfo()));
     }
 
     void refusesWhatItCannotPlay_data()
@@ -114,8 +101,7 @@ private slots:
         QTest::newRow("text") << writeFile("notes.avi", "Notes, not a movie.\nSecond line.\n");
         QTest::newRow("noise") << writeFile("noise.mpg", QByteArray(4096, '\x5a'));
         QTest::newRow("truncated avi") << writeFile("cut.avi", head(clip("clip.avi"), 100));
-        QTest::newRow("broken viv")
-            << writeFile("broken.viv", head(viv(), 60) + QByteArray(2000, '\xff'));
+        QTest::newRow("broken viv") << writeFile("broken.viv", head(viv(), 60) + QByteArray(2000, '\xff'));
         // mpv would follow a playlist to other files.
         QTest::newRow("playlist") << writeFile("list.avi", "#EXTM3U\n" + viv().toUtf8() + "\n");
         QTest::newRow("missing") << clip("missing.avi");
@@ -144,28 +130,6 @@ private slots:
         player.setFileName(viv());
         QCOMPARE(started.count(), 1);
         QCOMPARE(player.durationMs(), 2000);
-    }
-
-    void emptyNameReleasesTheFile()
-    {
-        auto* player = new MoviePlayer;
-        player->setFileName(viv());
-        QTRY_VERIFY_WITH_TIMEOUT(player->positionMs() > 0, 20000);
-        QSignalSpy times(player, &MoviePlayer::timeChanged);
-        player->setFileName(QString());
-        QCOMPARE(player->fileName(), QString());
-        QCOMPARE(player->durationMs(), 0);
-        QCOMPARE(player->videoSize(), QSize(0, 0));
-        QTest::qWait(300);
-        QCOMPARE(times.count(), 0);
-
-        // A player destroyed while playing leaves libmpv usable for the next.
-        player->setFileName(clip("clip.mov"));
-        QTRY_VERIFY_WITH_TIMEOUT(player->positionMs() > 0, 20000);
-        delete player;
-        MoviePlayer next;
-        next.setFileName(clip("clip.mov"));
-        QCOMPARE(next.durationMs(), 2000);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "settings/run_log.h"
 #include "settings/settings_store.h"
 #include "support/test_environment.h"
+#include "support/test_files.h"
 
 #include <QFile>
 #include <QLocale>
@@ -15,20 +16,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-QStringList linesOf(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QString text = QString::fromUtf8(f.readAll());
-    QStringList lines = text.split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-}
 
 class SettingsLogsTest : public QObject {
     Q_OBJECT
@@ -96,9 +83,9 @@ void SettingsLogsTest::runLogIsRewrittenProgramLogGrows()
         ProgramLog::record(run);
         ProgramLog::close();
     }
-    const QStringList run = linesOf(env.programFolder() + "/PXRunLog.txt");
+    const QStringList run = logLines(env.programFolder() + "/PXRunLog.txt");
     QCOMPARE(run, QStringList({"***Orvenko Works, Pixalto Run Logfile***", "", "second"}));
-    const QStringList program = linesOf(env.programFolder() + "/PXLog.txt");
+    const QStringList program = logLines(env.programFolder() + "/PXLog.txt");
     QCOMPARE(program.size(), 2);
     QVERIFY(program.at(0).endsWith("> first\""));
     QVERIFY(program.at(1).endsWith("> second\""));
@@ -117,7 +104,7 @@ void SettingsLogsTest::programLogRecordForms()
     ProgramLog::emptyRecord();
     ProgramLog::plainRecord("Invalid user name was entered");
     // Each record is on disk as soon as it is written, while the log is open.
-    const QStringList lines = linesOf(env.programFolder() + "/PXLog.txt");
+    const QStringList lines = logLines(env.programFolder() + "/PXLog.txt");
     ProgramLog::close();
     QCOMPARE(lines.size(), 3);
     QVERIFY(QRegularExpression("^\"<[^>]+, [^>]+> quoted\"$").match(lines.at(0)).hasMatch());
@@ -137,7 +124,7 @@ void SettingsLogsTest::errorReportForms()
     QCOMPARE(env.dialogs.messages.at(0).text, QString("Body"));
     QCOMPARE(env.dialogs.messages.at(0).icon, MsgIcon::Critical);
     QCOMPARE(env.dialogs.messages.at(1).title, QString("Unknown File copy ERROR"));
-    const QStringList lines = linesOf(env.programFolder() + "/PXLog.txt");
+    const QStringList lines = logLines(env.programFolder() + "/PXLog.txt");
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines.at(0).endsWith("> File copy ERROR 2 (No such file or directory)\""));
     QVERIFY(lines.at(1).endsWith("> Unknown File copy ERROR\""));
@@ -161,8 +148,8 @@ void SettingsLogsTest::unwritableProgramFolderMovesLogs()
         RunLog::close();
         ProgramLog::record("kept");
         const bool moved = logFolder() != env.programFolder()
-                        && linesOf(runLogPath()).last() == "run"
-                        && linesOf(programLogPath()).last().endsWith("> kept\"");
+                        && logLines(runLogPath()).last() == "run"
+                        && logLines(programLogPath()).last().endsWith("> kept\"");
         ::_exit(moved ? 0 : 1);
     }
     int status = -1;

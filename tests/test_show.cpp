@@ -10,46 +10,21 @@
 #include "settings/settings_store.h"
 #include "startup/form1.h"
 #include "support/test_environment.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <cmath>
 
 namespace {
-void savePicture(const QString& path, int w, int h, QColor colour)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    QVERIFY(image.save(path));
-}
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
-QStringList programLog(const TestEnvironment& env)
-{
-    QFile f(env.programFolder() + "/PXLog.txt");
-    f.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
-}
 
-bool makeClip(const QString& path)
-{
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=10",
-                            "-t", "2", path});
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
-}
 
 // A folder shown in the main window, files selected by name.
 struct Viewer {
@@ -80,7 +55,6 @@ private slots:
     void statusTextsAfterSelection();
     void badFilesNeverTakeTheViewerDown();
     void animationPlaysAndChangesSpeed();
-    void unplayableAnimationIsReported();
     void vivoMovieOpensItsWindow();
 };
 
@@ -89,7 +63,7 @@ void ShowTest::autoZoomShrinksLargePicture()
     TestEnvironment env;
     writeSetting("AutoZoom", "1");
     const QString dir = env.makeFolder("pics");
-    savePicture(dir + "/big.png", 640, 480, Qt::red);
+    savePicture(dir + "/big.png", {640, 480}, Qt::red);
     Viewer v(dir);
     v.form.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
     v.select("big.png");
@@ -112,7 +86,7 @@ void ShowTest::zoomOptionsScaleTheNaturalSize()
     TestEnvironment env;
     writeSetting("AutoZoom", "0");
     const QString dir = env.makeFolder("pics");
-    savePicture(dir + "/pic.bmp", 640, 480, Qt::blue);
+    savePicture(dir + "/pic.bmp", {640, 480}, Qt::blue);
     Viewer v(dir);
     Form1& f = v.form;
     v.select("pic.bmp");
@@ -144,8 +118,8 @@ void ShowTest::failedLoadReportsOrGoesToDesktop()
         writeSetting("OLE", ole);
         writeSetting("AutoZoom", "0");
         const QString dir = env.makeFolder("pics");
-        savePicture(dir + "/a.png", 30, 20, Qt::green);
-        writeBytes(dir + "/b.jpg", "this is only text, not a picture\n");
+        savePicture(dir + "/a.png", {30, 20}, Qt::green);
+        writeFile(dir + "/b.jpg", "this is only text, not a picture\n");
         Viewer v(dir);
         Form1& f = v.form;
         v.select("a.png");
@@ -167,7 +141,7 @@ void ShowTest::failedLoadReportsOrGoesToDesktop()
         QVERIFY2(box.title.startsWith("Picture load ERROR 481 ("), qPrintable(box.title));
         QVERIFY(box.text.startsWith("Unable to open the selected picture, the file may be corrupted."));
         QCOMPARE(box.icon, MsgIcon::Critical);
-        QVERIFY(programLog(env).last().endsWith("> " + box.title + "\""));
+        QVERIFY(logLines(env.programFolder() + "/PXLog.txt").last().endsWith("> " + box.title + "\""));
         // The previous picture stays.
         QCOMPARE(f.Image1->picture(), before);
         QVERIFY(f.Image1->isVisibleTo(&f));
@@ -179,9 +153,9 @@ void ShowTest::statusTextsAfterSelection()
     TestEnvironment env;
     writeSetting("OLE", "1");
     const QString dir = env.makeFolder("sizes");
-    writeBytes(dir + "/1-empty.jpg", "");
-    writeBytes(dir + "/2-large.jpg", QByteArray(1048577, 'x'));
-    savePicture(dir + "/3-pic.png", 8, 8, Qt::black);
+    writeFile(dir + "/1-empty.jpg", "");
+    writeFile(dir + "/2-large.jpg", QByteArray(1048577, 'x'));
+    savePicture(dir + "/3-pic.png", {8, 8}, Qt::black);
     Viewer v(dir);
     Form1& f = v.form;
     f.Command2->setEnabled(false);
@@ -203,7 +177,7 @@ void ShowTest::badFilesNeverTakeTheViewerDown()
     TestEnvironment env;
     writeSetting("OLE", "0");
     const QString dir = env.makeFolder("bad");
-    savePicture(dir + "/00-good.png", 12, 12, Qt::red);
+    savePicture(dir + "/00-good.png", {12, 12}, Qt::red);
     QImage sample(200, 150, QImage::Format_RGB32);
     sample.fill(Qt::cyan);
     for (const char* format : {"jpg", "png", "bmp", "gif", "ico"}) {
@@ -214,15 +188,15 @@ void ShowTest::badFilesNeverTakeTheViewerDown()
         f.open(QIODevice::ReadOnly);
         const QByteArray bytes = f.readAll();
         f.close();
-        writeBytes(dir + "/cut." + format, bytes.left(bytes.size() / 2));
+        writeFile(dir + "/cut." + format, bytes.left(bytes.size() / 2));
         QFile::remove(whole);
     }
-    writeBytes(dir + "/zero.jpg", "");
-    writeBytes(dir + "/text.jpg", "hello");
-    writeBytes(dir + "/noise.wmf", QByteArray(4096, '\x7f'));
-    writeBytes(dir + "/noise.emf", QByteArray::fromHex("01000000") + QByteArray(300, '\x01'));
+    writeFile(dir + "/zero.jpg", "");
+    writeFile(dir + "/text.jpg", "hello");
+    writeFile(dir + "/noise.wmf", QByteArray(4096, '\x7f'));
+    writeFile(dir + "/noise.emf", QByteArray::fromHex("01000000") + QByteArray(300, '\x01'));
     QFile::copy(QStringLiteral(PIXALTO_FIXTURES_DIR) + "/crash_emf.bin", dir + "/crash.emf");
-    writeBytes(dir + "/huge.bmp", QByteArray::fromHex("424d00000000000000003600000028000000204e0000204e000001001800"));
+    writeFile(dir + "/huge.bmp", QByteArray::fromHex("424d00000000000000003600000028000000204e0000204e000001001800"));
     Viewer v(dir);
     Form1& f = v.form;
     v.select("00-good.png");
@@ -248,7 +222,8 @@ void ShowTest::animationPlaysAndChangesSpeed()
 {
     TestEnvironment env;
     const QString dir = env.makeFolder("clips");
-    QVERIFY(makeClip(dir + "/clip.avi"));
+    QVERIFY(makeClip(dir + "/clip.avi", "testsrc=size=160x120:rate=10"));
+    writeFile(dir + "/broken.avi", "RIFF....AVI garbage that is not a movie");
     Viewer v(dir, "*.avi");
     Form1& f = v.form;
     f.Label2 = "avi";
@@ -268,20 +243,12 @@ void ShowTest::animationPlaysAndChangesSpeed()
     f.Option1->click();
     QCOMPARE(f.AM1->speed(), 0.25);
     QCOMPARE(f.StatusBar1->text(4), QString(".25"));
-}
 
-void ShowTest::unplayableAnimationIsReported()
-{
-    TestEnvironment env;
-    const QString dir = env.makeFolder("clips");
-    writeBytes(dir + "/broken.avi", "RIFF....AVI garbage that is not a movie");
-    Viewer v(dir, "*.avi");
-    v.form.Label2 = "avi";
     v.select("broken.avi");
     QCOMPARE(env.dialogs.messages.size(), 1);
     QVERIFY(env.dialogs.messages.first().title.startsWith("Animation load ERROR "));
-    QCOMPARE(v.form.windowTitle(), QString("Pixalto"));
-    QVERIFY(v.form.StatusBar1->text(2).startsWith(dir + "/broken.avi ("));
+    QCOMPARE(f.windowTitle(), QString("Pixalto"));
+    QVERIFY(f.StatusBar1->text(2).startsWith(dir + "/broken.avi ("));
 }
 
 void ShowTest::vivoMovieOpensItsWindow()
@@ -290,7 +257,7 @@ void ShowTest::vivoMovieOpensItsWindow()
     writeSetting("OnTop", "0");
     const QString dir = env.makeFolder("vivo");
     QVERIFY(QFile::copy(QStringLiteral(PIXALTO_FIXTURES_DIR) + "/clip.viv", dir + "/clip.VIV"));
-    writeBytes(dir + "/junk.viv", "not a vivo movie");
+    writeFile(dir + "/junk.viv", "not a vivo movie");
     {
         Viewer v(dir);
         v.select("clip.VIV");

@@ -1,0 +1,14 @@
+#pragma once
+#include <QByteArray>
+#include <QColor>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// Real files for the tests to work on.
+void writeFile(const QString& path, const QByteArray& bytes = {});
+void savePicture(const QString& path, QSize size, QColor colour = Qt::gray);
+// The lines of a log file, split at CR LF.
+QStringList logLines(const QString& path);
+// A short clip made by ffmpeg from a lavfi source such as "testsrc=size=160x120:rate=10".
+bool makeClip(const QString& path, const QString& source, int seconds = 2);
