@@ -172,6 +172,10 @@ int main(int argc, char** argv)
     }
     std::printf("select-to-shown, nothing preloaded:         median %.1f ms  (%.2fx plain decode)\n",
                 median(coldSelect), median(coldSelect) / median(plain));
+    std::printf("select-to-shown once settled, in order (ms):");
+    for (double v : settledSelect)
+        std::printf(" %.1f", v);
+    std::printf("\n");
     std::printf("select-to-shown, next file once settled:    median %.1f ms, worst %.1f ms\n",
                 median(settledSelect), *std::max_element(settledSelect.begin(), settledSelect.end()));
 
