@@ -7,16 +7,16 @@
 PanelStatusBar::PanelStatusBar(const QVector<PanelSpec>& panels, QWidget* parent)
     : QWidget(parent)
 {
-    for (const PanelSpec& spec : panels) {
-        auto* label = new QLabel(spec.text, this);
-        label->setToolTip(spec.tooltip);
+    for (const PanelSpec& setup : panels) {
+        auto* label = new QLabel(setup.text, this);
+        label->setToolTip(setup.tooltip);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
         label->installEventFilter(this);
         labels.append(label);
-        widths.append(spec.widthPx);
-        keys.append(spec.key);
+        widths.append(setup.widthPx);
+        keys.append(setup.key);
         bevels.append(Bevel::Inset);
     }
 }
