@@ -107,6 +107,10 @@ void BrowserTest::listShowsMatchingPlainFilesOnly()
     QCOMPARE(FileSystem::firstMatch(dir + "/*.gif"), QString("c.gif"));
     QCOMPARE(FileSystem::firstMatch(dir + "/*.jpg"), QString("A.JPG"));
     QCOMPARE(FileSystem::firstMatch(dir + "/missing/*.jpg"), QString());
+    const QDateTime stamp(QDate(2020, 1, 2), QTime(3, 4, 5, 600));
+    QFile gif(dir + "/c.gif");
+    QVERIFY(gif.open(QIODevice::ReadWrite) && gif.setFileTime(stamp, QFileDevice::FileModificationTime));
+    QCOMPARE(FileSystem::changeTime(dir + "/c.gif"), stamp);
 }
 
 void BrowserTest::dosAttributesHideFiles()

@@ -175,12 +175,6 @@ QString firstMatch(const QString& pathPattern)
     }
 }
 
-bool isHiddenOrSystem(const QString& path)
-{
-    const QByteArray p = encoded(path);
-    return hiddenOrSystem(p.constData(), encoded(QFileInfo(path).fileName()).constData());
-}
-
 int attributes(const QString& path)
 {
     const struct stat st = statOrThrow(path);
@@ -266,12 +260,6 @@ void makeDirectory(const QString& path)
 {
     if (::mkdir(encoded(path).constData(), 0777) != 0)
         Errors::throwErrno(errno);
-}
-
-bool isDirectory(const QString& path)
-{
-    struct stat st;
-    return ::stat(encoded(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool sameFile(const QString& a, const QString& b)

@@ -16,7 +16,6 @@ QStringList listMatching(const QString& folder, const QString& pattern);
 // empty text when none matches.
 QString firstMatch(const QString& pathPattern);
 
-bool isHiddenOrSystem(const QString& path);
 int attributes(const QString& path);
 void setAttributes(const QString& path, int attributes);
 
@@ -33,7 +32,6 @@ void writeFile(const QString& target, const QByteArray& data);
 void rename(const QString& from, const QString& to);
 void remove(const QString& path);
 void makeDirectory(const QString& path);
-bool isDirectory(const QString& path);
 // True when both paths lead to one existing file (links and letter case
 // included), so that a copy of one onto the other would destroy it.
 bool sameFile(const QString& a, const QString& b);
