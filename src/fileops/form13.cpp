@@ -30,16 +30,19 @@ QString storedOr(const QString& key, const QString& fallback)
     return value.isEmpty() ? fallback : value;
 }
 
-void place(QWidget* w, double left, double top, double width, double height)
+// SetPic and SetAni ask alike; the empty text means Cancel.
+QString askPattern(const QString& kind, const QString& example, const QString& current)
 {
-    w->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width), twipsToPixelsY(height));
+    return platform().dialogs->inputBox({QStringLiteral("Enter new ") + kind + QStringLiteral(" pattern") + CR
+                                             + CR + QStringLiteral("Example: ") + example,
+                                         kind + QStringLiteral(" pattern change"), current, std::nullopt, {}, 0});
 }
 
 QPushButton* button(QWidget* parent, const QString& caption, double left)
 {
     auto* b = new QPushButton(caption, parent);
     b->setAutoDefault(false);
-    place(b, left, 1560, 1140, 372);
+    placeTwips(b, left, 1560, 1140, 372);
     return b;
 }
 }
@@ -50,13 +53,13 @@ Form13::Form13(Form1* mainWindow) : QDialog(mainWindow), main(mainWindow)
     setFixedSize(twipsToPixelsX(6540), twipsToPixelsY(2052));
 
     Frame1 = new QGroupBox(QStringLiteral("Please select filetype"), this);
-    place(Frame1, 120, 60, 6300, 1380);
+    placeTwips(Frame1, 120, 60, 6300, 1380);
     Option1 = new QRadioButton(QStringLiteral("Picture files (*.bmp;*.jpg;*.jpeg;*.gif;*.wmf;*.emf;*.ico)"), Frame1);
     Option1->setToolTip(QStringLiteral("Click to select picture files"));
-    place(Option1, 240, 360, 5940, 360);
+    placeTwips(Option1, 240, 360, 5940, 360);
     Option2 = new QRadioButton(QStringLiteral("Animation files (*.avi;*.mpg;*.mpeg;*.mov;*.viv;*.qm)"), Frame1);
     Option2->setToolTip(QStringLiteral("Click to select animation files"));
-    place(Option2, 240, 840, 5940, 360);
+    placeTwips(Option2, 240, 840, 5940, 360);
 
     Command5 = button(this, QStringLiteral("SetPic"), 120);
     Command4 = button(this, QStringLiteral("SetAni"), 1380);
@@ -127,10 +130,8 @@ void Form13::done(int result)
 
 void Form13::Command5_Click()
 {
-    const QString answer = platform().dialogs->inputBox(
-        {QStringLiteral("Enter new Picture pattern") + CR + CR + QStringLiteral("Example: *.jpg;*.bmp;*.gif"),
-         QStringLiteral("Picture pattern change"), storedOr(kPicPattern, Defaults::picturePattern()),
-         std::nullopt, {}, 0});
+    const QString answer = askPattern(QStringLiteral("Picture"), QStringLiteral("*.jpg;*.bmp;*.gif"),
+                                      storedOr(kPicPattern, Defaults::picturePattern()));
     if (answer.isEmpty())
         return;
     Label1 = answer;
@@ -139,10 +140,8 @@ void Form13::Command5_Click()
 
 void Form13::Command4_Click()
 {
-    const QString answer = platform().dialogs->inputBox(
-        {QStringLiteral("Enter new Animation pattern") + CR + CR + QStringLiteral("Example: *.avi;*.mov;*.mpg"),
-         QStringLiteral("Animation pattern change"), storedOr(kAniPattern, Defaults::animationPattern()),
-         std::nullopt, {}, 0});
+    const QString answer = askPattern(QStringLiteral("Animation"), QStringLiteral("*.avi;*.mov;*.mpg"),
+                                      storedOr(kAniPattern, Defaults::animationPattern()));
     if (answer.isEmpty())
         return;
     Label2 = answer;

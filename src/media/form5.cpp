@@ -45,8 +45,7 @@ Form5::Form5()
     resize(twipsToPixelsX(4572), twipsToPixelsY(3744));
 
     VvWeb1 = new MoviePlayer(this);
-    VvWeb1->setGeometry(twipsToPixelsX(120), twipsToPixelsY(120),
-                        twipsToPixelsX(4332), twipsToPixelsY(3252));
+    placeTwips(VvWeb1, 120, 120, 4332, 3252);
 
     using Panel = PanelStatusBar::PanelSpec;
     StatusBar1 = new PanelStatusBar(

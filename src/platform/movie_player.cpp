@@ -17,6 +17,7 @@
 #include <mpv/render_gl.h>
 
 #include <atomic>
+#include <functional>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -100,6 +101,9 @@ struct MoviePlayer::Impl {
     void release();
     [[noreturn]] void failLoad(const QString& detail);
     void ensureStarted();
+    // Called on mpv's threads: hands work over to the Qt event loop, once
+    // per batch of calls.
+    void postOnce(std::atomic<bool>& queued, std::function<void()> work);
     QVariantMap firstTrack(const char* type) const;
 
     bool createRenderer();
@@ -220,12 +224,8 @@ bool MoviePlayer::Impl::createRenderer()
     mpv_render_context_set_update_callback(
         render,
         [](void* ctx) {
-            // Called on mpv's threads.
             auto* impl = static_cast<Impl*>(ctx);
-            if (impl->frameQueued.exchange(true))
-                return;
-            QMetaObject::invokeMethod(
-                impl->q, [impl] { impl->renderFrame(false); }, Qt::QueuedConnection);
+            impl->postOnce(impl->frameQueued, [impl] { impl->renderFrame(false); });
         },
         this);
     return true;
@@ -248,9 +248,21 @@ void MoviePlayer::Impl::destroyRenderer()
     surface = nullptr;
 }
 
+void MoviePlayer::Impl::postOnce(std::atomic<bool>& queued, std::function<void()> work)
+{
+    if (queued.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        q,
+        [&queued, work = std::move(work)] {
+            queued = false;
+            work();
+        },
+        Qt::QueuedConnection);
+}
+
 void MoviePlayer::Impl::renderFrame(bool force)
 {
-    frameQueued = false;
     if (!render)
         return;
     const bool newFrame = mpv_render_context_update(render) & MPV_RENDER_UPDATE_FRAME;
@@ -314,18 +326,8 @@ void MoviePlayer::Impl::ensureStarted()
     mpv_set_wakeup_callback(
         mpv,
         [](void* ctx) {
-            // Called on mpv's threads: hand over to the Qt event loop, once
-            // per batch of events.
             auto* impl = static_cast<Impl*>(ctx);
-            if (impl->drainQueued.exchange(true))
-                return;
-            QMetaObject::invokeMethod(
-                impl->q,
-                [impl] {
-                    impl->drainQueued = false;
-                    impl->drainEvents();
-                },
-                Qt::QueuedConnection);
+            impl->postOnce(impl->drainQueued, [impl] { impl->drainEvents(); });
         },
         this);
 

@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include <QWidget>
 #include <cmath>
 
 namespace {
@@ -17,3 +18,9 @@ int twipsToPixelsX(double twips) { return int(std::lround(twips / platform().scr
 int twipsToPixelsY(double twips) { return int(std::lround(twips / platform().screen->twipsPerPixelY())); }
 double pixelsToTwipsX(double pixels) { return pixels * platform().screen->twipsPerPixelX(); }
 double pixelsToTwipsY(double pixels) { return pixels * platform().screen->twipsPerPixelY(); }
+
+void placeTwips(QWidget* control, double left, double top, double width, double height)
+{
+    control->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
+                         twipsToPixelsY(height));
+}

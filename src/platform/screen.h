@@ -1,6 +1,8 @@
 #pragma once
 #include <QSizeF>
 
+class QWidget;
+
 // The screen as the window layouts see it: its size in twips and how many
 // twips make a pixel (1440 / logical DPI).
 class Screen {
@@ -16,3 +18,6 @@ int twipsToPixelsX(double twips);
 int twipsToPixelsY(double twips);
 double pixelsToTwipsX(double pixels);
 double pixelsToTwipsY(double pixels);
+// Places a control at a design position given in twips (left, top, width,
+// height) within its parent.
+void placeTwips(QWidget* control, double left, double top, double width, double height);

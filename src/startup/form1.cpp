@@ -21,13 +21,6 @@
 #include <QTimer>
 
 namespace {
-// Design positions are in twips (left, top, width, height).
-void place(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                   twipsToPixelsY(height));
-}
-
 QLabel* autoLabel(QWidget* parent, const QString& text, double left, double top)
 {
     auto* label = new QLabel(parent);
@@ -42,7 +35,7 @@ T* control(QWidget* parent, const QString& text, const QString& tooltip, double 
 {
     auto* w = new T(text, parent);
     w->setToolTip(tooltip);
-    place(w, left, top, width, height);
+    placeTwips(w, left, top, width, height);
     return w;
 }
 }
@@ -63,18 +56,18 @@ void Form1::buildControls()
 {
     Drive1 = new DriveList(this);
     Drive1->setToolTip(QStringLiteral("Select a Harddrive"));
-    place(Drive1, 120, 240, 2772, 288);
+    placeTwips(Drive1, 120, 240, 2772, 288);
     Dir1 = new DirList(this);
     Dir1->setToolTip(QStringLiteral("Select a Directory"));
-    place(Dir1, 120, 720, 2772, 2016);
+    placeTwips(Dir1, 120, 720, 2772, 2016);
     File1 = new FileList(this);
     File1->setToolTip(QStringLiteral("Select file (right click to view menu)"));
-    place(File1, 120, 2880, 2772, 2760);
+    placeTwips(File1, 120, 2880, 2772, 2760);
     Label6 = autoLabel(this, QStringLiteral("Label6"), 120, 5640);
     Label7 = autoLabel(this, QStringLiteral("Current:"), 1920, 5640);
 
     Frame1 = new QGroupBox(QStringLiteral("Zoom"), this);
-    place(Frame1, 120, 6000, 2772, 520);
+    placeTwips(Frame1, 120, 6000, 2772, 520);
     Option1 = control<QRadioButton>(Frame1, QStringLiteral("1:4"), QStringLiteral("Fourth original size"), 240, 240, 612, 192);
     Option2 = control<QRadioButton>(Frame1, QStringLiteral("1:2"), QStringLiteral("Half original size"), 840, 240, 612, 192);
     Option3 = control<QRadioButton>(Frame1, QStringLiteral("1:1"), QStringLiteral("Original size"), 1440, 240, 612, 192);
@@ -82,9 +75,9 @@ void Form1::buildControls()
 
     Text2 = new QLineEdit(QStringLiteral("10"), this);
     Text2->setToolTip(QStringLiteral("Autoskip interval in seconds"));
-    place(Text2, 120, 6720, 372, 288);
+    placeTwips(Text2, 120, 6720, 372, 288);
     Label9 = new QLabel(QStringLiteral("sec."), this);
-    place(Label9, 530, 6840, 300, 192);
+    placeTwips(Label9, 530, 6840, 300, 192);
     Command4 = control<QPushButton>(this, QStringLiteral("&Run"), QStringLiteral("Start autoskip"), 960, 6720, 852, 288);
     Command5 = control<QPushButton>(this, QStringLiteral("&Stop"), QStringLiteral("Stop autoskip"), 2040, 6720, 852, 288);
     Command5->setEnabled(false);
@@ -99,12 +92,12 @@ void Form1::buildControls()
 
     Image1 = new ImageView(this);
     Image1->setToolTip(QStringLiteral("Click on picture for full screen view"));
-    place(Image1, 3000, 240, 8652, 7932);
+    placeTwips(Image1, 3000, 240, 8652, 7932);
     Image1->setWidthTwips(8652);
     Image1->setHeightTwips(7932);
 
     AM1 = new MoviePlayer(this);
-    place(AM1, 3000, 240, 8652, 7932);
+    placeTwips(AM1, 3000, 240, 8652, 7932);
     AM1->hide();
 
     StatusBar1 = new PanelStatusBar(
