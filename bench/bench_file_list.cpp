@@ -1,10 +1,10 @@
 // Times filling the file list for a folder of 100,000 files, half of them
 // matching the pattern, side by side with find(1) on the same folder.
 // Usage: bench_file_list [folder]   (the folder is created when missing)
-#include "platform/file_list.h"
-#include "platform/file_system.h"
-#include "platform/platform.h"
-#include "platform/qt_platform.h"
+#include "controls/file_list.h"
+#include "core/file_system.h"
+#include "desktop/desktop.h"
+#include "desktop/qt/qt_desktop.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,7 +45,7 @@ double median(std::vector<double> v)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QtPlatform desktop;
+    QtDesktop desktop;
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + "/pixalto-bench-100k";
     makeFolder(dir);
 

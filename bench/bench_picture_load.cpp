@@ -3,12 +3,12 @@
 // the neighbour has been decoded ahead, and select-to-shown in the main
 // window (selection, decode, auto zoom and the first paint). Prints the peak
 // resident size.
-#include "platform/file_list.h"
-#include "platform/image_view.h"
-#include "platform/picture_loader.h"
-#include "platform/qt_platform.h"
+#include "app/main_window.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "desktop/qt/qt_desktop.h"
+#include "picture/picture_loader.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 
 #include <QDir>
 #include <QApplication>
@@ -96,7 +96,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
     QApplication app(argc, argv);
-    QtPlatform desktop;
+    QtDesktop desktop;
     constexpr int width = 6000, height = 4000, files = 5, runs = 7;
 
     std::printf("generating %d JPEGs of %dx%d (%.0f MP)...\n", files, width, height, width * height / 1e6);
@@ -147,7 +147,7 @@ int main(int argc, char** argv)
     writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("1"));
     std::vector<double> coldSelect, settledSelect;
     {
-        Form1 form;
+        MainWindow form;
         form.resize(1280, 1000);
         form.show();
         QApplication::processEvents();

@@ -1,9 +1,9 @@
 // Times start-up to the main window shown, for a known user with the splash
 // off, on whatever display QT_QPA_PLATFORM / DISPLAY name (run it under Xvfb
 // for a real window system). Settings live in a temporary folder.
-#include "platform/qt_platform.h"
+#include "app/main_window.h"
+#include "desktop/qt/qt_desktop.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,10 +23,10 @@ int main(int argc, char** argv)
     writeSetting(QStringLiteral("UserReq"), QStringLiteral("0"));
     writeSetting(QStringLiteral("SpcSetting"), QStringLiteral("nosplash"));
     writeSetting(QStringLiteral("startupdir"), QStringLiteral(PIXALTO_SAMPLES_DIR "/"));
-    QtPlatform desktop;
+    QtDesktop desktop;
     QElapsedTimer load;
     load.start();
-    Form1 form;
+    MainWindow form;
     const double built = load.nsecsElapsed() / 1e6;
     if (!form.Form_Load())
         return 1;

@@ -1,12 +1,12 @@
 // Autoskip: the interval rule, Run and Stop, and the ticks that walk the
 // file list of real pictures, with and without restart at the end.
+#include "app/main_window.h"
 #include "browser/autoskip_interval.h"
-#include "platform/dir_list.h"
-#include "platform/file_list.h"
-#include "platform/image_view.h"
+#include "controls/dir_list.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
 #include "settings/log_files.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 #include "support/test_environment.h"
 
 #include <QFile>
@@ -107,7 +107,7 @@ void AutoskipTest::runRefusesBadIntervals()
          "> Autoskip ERROR 13 (Type mismatch)\"", "Pixalto - Autoskip is running"}};
     for (const Case& c : cases) {
         TestEnvironment env;
-        Form1 form;
+        MainWindow form;
         form.Text2->setText(c.text);
         form.Command4->click();
         QCOMPARE(env.dialogs.beeps, 1);
@@ -125,7 +125,7 @@ void AutoskipTest::ticksWalkTheListAndStopAtTheEnd()
 {
     TestEnvironment env;
     writeSetting("AutoSkip", "0");
-    Form1 form;
+    MainWindow form;
     const QString dir = openPictureFolder(env, form, 3);
     form.Text2->setText("60");
     form.Command4->click();
@@ -162,7 +162,7 @@ void AutoskipTest::timerRestartsAtTheTopUnlessTheListIsEmpty()
 {
     TestEnvironment env;
     writeSetting("AutoSkip", "1.0");
-    Form1 form;
+    MainWindow form;
     const QString dir = openPictureFolder(env, form, 2);
     form.File1->setListIndex(1);
     form.Text2->setText("2");

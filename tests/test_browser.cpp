@@ -1,12 +1,13 @@
 // Browsing: the pattern rule, which files the list shows, the labels after a
 // folder change, the drive fallback and the pop-up menus' state.
-#include "platform/dir_list.h"
-#include "platform/drive_list.h"
-#include "platform/file_list.h"
-#include "platform/file_pattern.h"
-#include "platform/file_system.h"
+#include "app/main_window.h"
+#include "controls/dir_list.h"
+#include "controls/drive_list.h"
+#include "controls/file_list.h"
+#include "core/file_pattern.h"
+#include "core/file_system.h"
+#include "core/volumes.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
@@ -60,7 +61,7 @@ void BrowserTest::clickingAFileShowsThatFile()
     const QString dir = env.makeFolder("click");
     for (const char* name : {"a.png", "b.png", "c.png"})
         savePicture(dir + "/" + name, {10 + name[0] - 'a', 5});
-    Form1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.File1->setPattern("*.png");
@@ -138,7 +139,7 @@ void BrowserTest::folderChangeUpdatesLabels()
     const QString empty = env.makeFolder("empty");
     for (const char* name : {"1.jpg", "2.bmp", "3.ico", "4.txt"})
         writeFile(full + "/" + name);
-    Form1 form;
+    MainWindow form;
     form.File1->setPattern("*.jpg;*.bmp;*.ico");
     form.Dir1->setPath(full);
     QCOMPARE(form.Label6->text(), QString("3 File(s)"));
@@ -156,7 +157,7 @@ void BrowserTest::driveFallsBackWhenFolderVanished()
     TestEnvironment env;
     const QString dir = env.makeFolder("here");
     const QString gone = env.makeFolder("gone");
-    Form1 form;
+    MainWindow form;
     form.Dir1->setPath(gone);
     form.Dir1->setPath(dir);
     QDir(gone).removeRecursively();
@@ -174,7 +175,7 @@ void BrowserTest::fileMenuStateFollowsSelection()
     const QString dir = env.makeFolder("menu");
     writeFile(dir + "/movie.VIV");
     writeFile(dir + "/picture.jpg");
-    Form1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QList<QMenu*> popped;
@@ -207,7 +208,7 @@ void BrowserTest::fileMenuStateFollowsSelection()
 void BrowserTest::directoryMenuOnRightClick()
 {
     TestEnvironment env;
-    Form1 form;
+    MainWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QList<QMenu*> popped;

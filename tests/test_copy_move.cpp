@@ -1,13 +1,13 @@
 // Copy, move, the clipboard and Save As on real files: the overwrite
 // question, a namesake in other letter case, read-only or hidden, the
 // refusals, a copy that runs out of space half-way, and the save-as name rule.
+#include "app/main_window.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "core/file_system.h"
+#include "desktop/clipboard.h"
 #include "fileops/name_rules.h"
-#include "platform/clipboard.h"
-#include "platform/file_list.h"
-#include "platform/file_system.h"
-#include "platform/image_view.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
@@ -67,7 +67,7 @@ struct Bench {
     TestEnvironment env;
     const QString src = env.makeFolder("src");
     const QString dst = env.makeFolder("dst");
-    Form1 form;
+    MainWindow form;
 };
 }
 

@@ -1,13 +1,13 @@
 // Delete, rename, the sub-directory command and the file list's keys, on real
 // files: re-selection after a delete, the rename rule and its refusals, and
 // the keypad zoom.
+#include "app/main_window.h"
+#include "controls/dir_list.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "core/file_system.h"
 #include "fileops/name_rules.h"
-#include "platform/dir_list.h"
-#include "platform/file_list.h"
-#include "platform/file_system.h"
-#include "platform/image_view.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 #include "support/test_environment.h"
 
 #include <QDir>
@@ -43,7 +43,7 @@ struct Window {
     }
     TestEnvironment env;
     const QString dir = env.makeFolder("five");
-    Form1 form;
+    MainWindow form;
 };
 }
 

@@ -1,8 +1,8 @@
+#include "controls/status_bar.h"
+#include "desktop/desktop.h"
 #include "media/form5.h"
 #include "media/minsec.h"
-#include "platform/movie_player.h"
-#include "platform/platform.h"
-#include "platform/status_bar.h"
+#include "movie/movie_player.h"
 #include "settings/settings_store.h"
 #include "support/test_environment.h"
 
@@ -50,7 +50,7 @@ class TestForm5 : public QObject {
     }
 
 private slots:
-    void initTestCase() { installPlatform({&dialogs, &env.help, &env.launcher, &env.screen}); }
+    void initTestCase() { installDesktop({&dialogs, &env.help, &env.launcher, &env.screen}); }
     void cleanup() { Form5::unload(); }
 
     void minsecReadsMinutesAndSeconds_data()

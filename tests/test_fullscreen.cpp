@@ -1,10 +1,10 @@
 // The full-screen view: opening at natural size in the middle of the screen,
 // the keypad zoom, re-centring and closing by a click.
+#include "app/main_window.h"
 #include "browser/form2.h"
-#include "platform/dir_list.h"
-#include "platform/file_list.h"
-#include "platform/image_view.h"
-#include "startup/form1.h"
+#include "controls/dir_list.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
 #include "support/test_environment.h"
 
 #include <QImage>
@@ -43,7 +43,7 @@ void FullScreenTest::keypadZoomCompoundsAndRecentres()
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::yellow);
     QVERIFY(image.save(dir + "/shot.png"));
-    Form1 form;
+    MainWindow form;
     form.show();
     form.File1->setPattern("*.png");
     form.Dir1->setPath(dir);

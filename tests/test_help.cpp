@@ -2,7 +2,7 @@
 // is in the document with real text, and the window opens where it is asked
 // to, or explains why it cannot.
 
-#include "platform/qt_help_viewer.h"
+#include "desktop/qt/qt_help_viewer.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,5 +1,5 @@
-#include "platform/failure.h"
-#include "platform/movie_player.h"
+#include "core/failure.h"
+#include "movie/movie_player.h"
 #include "support/test_environment.h"
 
 #include <QtTest>

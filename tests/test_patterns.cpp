@@ -1,12 +1,12 @@
 // File kinds and search patterns: the Filetype Select window, the manual
 // pattern command.
+#include "app/main_window.h"
+#include "controls/dir_list.h"
+#include "controls/file_list.h"
+#include "controls/status_bar.h"
 #include "fileops/form13.h"
-#include "platform/dir_list.h"
-#include "platform/file_list.h"
-#include "platform/status_bar.h"
 #include "settings/log_files.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 #include "support/test_environment.h"
 
 #include <QFile>
@@ -66,7 +66,7 @@ void PatternsTest::kindSwitchesBothWays()
             writeSetting("PicPattern", c.picSetting);
             writeSetting("AniPattern", c.aniSetting);
         }
-        Form1 form;
+        MainWindow form;
         form.File1->setPattern("*.txt"); // a manual pattern is replaced by the kind
         form.Dir1->setPath(mixedFolder(env));
         for (bool pic : {false, true}) {
@@ -97,7 +97,7 @@ void PatternsTest::setPicStoresOnlyOnOk()
 {
     for (bool ok : {true, false}) { // OK, or the close box
         TestEnvironment env;
-        Form1 form;
+        MainWindow form;
         form.File1->setPattern(kPicDefault);
         form.Dir1->setPath(mixedFolder(env));
         {
@@ -125,7 +125,7 @@ void PatternsTest::defaultsAskFirst()
     TestEnvironment env;
     writeSetting("PicPattern", "*.png");
     writeSetting("AniPattern", "*.qm");
-    Form1 form;
+    MainWindow form;
     Form13 window(&form);
     window.show();
 
@@ -171,7 +171,7 @@ void PatternsTest::manualPattern()
     QFETCH(bool, applied);
     QFETCH(QStringList, files);
     TestEnvironment env;
-    Form1 form;
+    MainWindow form;
     form.File1->setPattern("*.avi");
     form.Dir1->setPath(mixedFolder(env));
     form.StatusBar1->setText(1, " Animations ");

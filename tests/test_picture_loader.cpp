@@ -1,5 +1,5 @@
-#include "platform/failure.h"
-#include "platform/picture_loader.h"
+#include "core/failure.h"
+#include "picture/picture_loader.h"
 
 #include <QtGui>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // Settings keys, the two logs and the standard error report, over the real
 // settings file and real log files in temporary folders.
-#include "settings/error_report.h"
+#include "report/error_report.h"
 #include "settings/log_files.h"
 #include "settings/log_text.h"
 #include "settings/program_log.h"

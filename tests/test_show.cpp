@@ -1,14 +1,14 @@
 // Selecting a file shows it: the picture path with its zoom states, the
 // failure paths, the status texts, the animation and movie paths, and a
 // corpus of bad files that must never take the viewer down.
+#include "app/main_window.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "controls/status_bar.h"
+#include "desktop/screen.h"
 #include "media/form5.h"
-#include "platform/file_list.h"
-#include "platform/image_view.h"
-#include "platform/movie_player.h"
-#include "platform/screen.h"
-#include "platform/status_bar.h"
+#include "movie/movie_player.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
@@ -42,7 +42,7 @@ struct Viewer {
             }
         QFAIL(qPrintable("no such file in the list: " + name));
     }
-    Form1 form;
+    MainWindow form;
 };
 }
 

@@ -1,9 +1,9 @@
 // Start-up and shut-down of the main window: the run log of each kind of
 // start, the fallback block, the start-up checks and the stored interval.
-#include "platform/dir_list.h"
-#include "platform/status_bar.h"
+#include "app/main_window.h"
+#include "controls/dir_list.h"
+#include "controls/status_bar.h"
 #include "settings/settings_store.h"
-#include "startup/form1.h"
 #include "startup/form15.h"
 #include "support/test_environment.h"
 #include "support/test_files.h"
@@ -72,7 +72,7 @@ void StartupTest::firstStartAsksForNameAndWritesDefaults()
             if (qobject_cast<Form15*>(w) && w->isVisible())
                 splashSeen = static_cast<Form15*>(w)->Label2->text() == "Pixalto 3.0";
     });
-    Form1 form;
+    MainWindow form;
     QVERIFY(form.Form_Load());
     QVERIFY(splashSeen);
 
@@ -113,7 +113,7 @@ void StartupTest::normalStartAppliesStoredSettings()
     writeSetting("Startupdir", start + "/");
     writeSetting("defaultcopydir", "/copies/");
     writeSetting("AutoSkipInterval", "abc");
-    Form1 form;
+    MainWindow form;
     QVERIFY(form.Form_Load());
     QCOMPARE(logLines(env.programFolder() + "/PXRunLog.txt"),
              kHead + kInfo
@@ -141,7 +141,7 @@ void StartupTest::removedStartupFolderFallsBack()
     writeSetting("startupdir", env.makeFolder("gone") + "/");
     QDir(env.makeFolder("gone")).removeRecursively();
     writeSetting("AutoSkipInterval", "");
-    Form1 form;
+    MainWindow form;
     QVERIFY(form.Form_Load());
     const QStringList lines = logLines(env.programFolder() + "/PXRunLog.txt");
     QCOMPARE(lines.mid(0, 7), kHead + kInfo + okLines({"Drive list box drive set"}));
@@ -158,7 +158,7 @@ void StartupTest::startupPasswordEndsOrContinues()
     writeSetting("UserReq", "1");
     {
         env.dialogs.inputAnswers = {"annlee"};
-        Form1 form;
+        MainWindow form;
         QVERIFY(!form.Form_Load());
         QCOMPARE(env.dialogs.inputs.last().title, QString("Pixalto - User Verification"));
         QCOMPARE(env.dialogs.messages.last().title, QString("Pixalto - Invalid User Name"));
@@ -171,7 +171,7 @@ void StartupTest::startupPasswordEndsOrContinues()
         QVERIFY(program.last().endsWith("> Invalid user name was entered"));
     }
     env.dialogs.inputAnswers = {"AnnLee"};
-    Form1 form;
+    MainWindow form;
     QVERIFY(form.Form_Load());
     QCOMPARE(logLines(env.programFolder() + "/PXRunLog.txt").last(), QString("PROGRAM LOAD COMPLETED"));
 }
@@ -183,7 +183,7 @@ void StartupTest::narrowScreenWarning()
     env.screen = FixedScreen(800, 600);
     env.dialogs.messageAnswers = {MsgResult::No};
     {
-        Form1 form;
+        MainWindow form;
         QVERIFY(form.Form_Load());
     }
     QCOMPARE(env.dialogs.messages.size(), 1);
@@ -196,7 +196,7 @@ void StartupTest::narrowScreenWarning()
 
     env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::OK};
     {
-        Form1 form;
+        MainWindow form;
         QVERIFY(form.Form_Load());
     }
     QCOMPARE(env.dialogs.messages.last().title, QString("HELP - for changing the screen resolution"));
@@ -210,7 +210,7 @@ void StartupTest::trayCompanion()
     knownUser();
     writeSetting("Systray", "1");
     {
-        Form1 form;
+        MainWindow form;
         QVERIFY(form.Form_Load());
     }
     QStringList run = logLines(env.programFolder() + "/PXRunLog.txt");
@@ -226,14 +226,14 @@ void StartupTest::trayCompanion()
     writeFile(companion);
     QFile::setPermissions(companion, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     {
-        Form1 form;
+        MainWindow form;
         QVERIFY(form.Form_Load());
     }
     QCOMPARE(env.launcher.started, QStringList{companion});
     QVERIFY(logLines(env.programFolder() + "/PXRunLog.txt").contains(ok("Systray program loaded")));
 
     writeSetting("SystrayLoaded", "1");
-    Form1 form;
+    MainWindow form;
     QVERIFY(form.Form_Load());
     run = logLines(env.programFolder() + "/PXRunLog.txt");
     QCOMPARE(env.launcher.started.size(), 1);
@@ -245,7 +245,7 @@ void StartupTest::unloadStoresIntervalAsTyped()
 {
     TestEnvironment env;
     knownUser();
-    Form1 form;
+    MainWindow form;
     QVERIFY(form.Form_Load());
     form.Text2->setText("7,5x");
     form.close();

@@ -1,5 +1,5 @@
-#include "platform/qt_platform.h"
-#include "startup/form1.h"
+#include "app/main_window.h"
+#include "desktop/qt/qt_desktop.h"
 
 #include <QApplication>
 #include <QFont>
@@ -12,8 +12,8 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     // The window layouts place their controls for a narrow 8-point sans font.
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
-    QtPlatform desktop;
-    Form1 form;
+    QtDesktop desktop;
+    MainWindow form;
     if (!form.Form_Load())
         return 0;
     form.showMaximized();

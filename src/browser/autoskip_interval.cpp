@@ -1,6 +1,6 @@
 #include "browser/autoskip_interval.h"
 
-#include "platform/failure.h"
+#include "core/failure.h"
 
 #include <climits>
 #include <cmath>

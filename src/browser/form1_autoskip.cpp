@@ -1,9 +1,9 @@
 #include "startup/form1.h"
 
 #include "browser/autoskip_interval.h"
-#include "platform/file_list.h"
-#include "platform/platform.h"
-#include "settings/error_report.h"
+#include "controls/file_list.h"
+#include "desktop/desktop.h"
+#include "report/error_report.h"
 #include "settings/program_log.h"
 #include "settings/settings_store.h"
 
@@ -18,9 +18,9 @@ const ErrorTexts kAutoskipRun{
 
 void refuseInterval()
 {
-    platform().dialogs->beep();
+    desktop().dialogs->beep();
     ProgramLog::record(QStringLiteral("Autoskip ERROR (Invalid interval time"));
-    platform().dialogs->messageBox({QStringLiteral("You have to enter an interval time between 2 and 60 sec."),
+    desktop().dialogs->messageBox({QStringLiteral("You have to enter an interval time between 2 and 60 sec."),
                                     MsgButtons::OK, MsgIcon::Critical, 1,
                                     QStringLiteral("ERROR (Invalid interval time)")});
 }
@@ -72,7 +72,7 @@ void Form1::Timer1_Timer()
     Command4->setEnabled(true);
     // Off before the box, so no tick arrives while it is open.
     Timer1->stop();
-    platform().dialogs->messageBox(
+    desktop().dialogs->messageBox(
         {QStringLiteral("Unabled to continue, no more files in file list. You can make Pixalto to automatically "
                         "restart at the top of the file list, when it reaches the bottom, by checking the "
                         "checkbox in the File properties and settings window"),

@@ -1,10 +1,10 @@
 #include "startup/form1.h"
 
+#include "controls/auto_size_label.h"
+#include "controls/dir_list.h"
+#include "controls/drive_list.h"
+#include "controls/file_list.h"
 #include "editor/editor_state.h"
-#include "platform/auto_size_label.h"
-#include "platform/dir_list.h"
-#include "platform/drive_list.h"
-#include "platform/file_list.h"
 
 #include <QAction>
 #include <QMenu>
@@ -24,9 +24,9 @@ void Form1::Dir1_Change()
     ignoreFailure([this] { Drive1->rememberDirectory(Dir1->path()); });
     ignoreFailure([this] { File1->setPath(Dir1->path()); });
     ignoreFailure([this] {
-        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+        showFileCount();
     });
-    ignoreFailure([this] { setAutoSizeCaption(Label7, QStringLiteral("Current: ")); });
+    ignoreFailure([this] { showCurrent(); });
 }
 
 void Form1::Dir1_MouseDown(Qt::MouseButton button)

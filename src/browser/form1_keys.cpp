@@ -1,7 +1,7 @@
 #include "startup/form1.h"
 
-#include "platform/image_view.h"
-#include "platform/status_bar.h"
+#include "controls/image_view.h"
+#include "controls/status_bar.h"
 
 void Form1::File1_KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {

@@ -1,17 +1,17 @@
 #include "startup/form1.h"
 
 #include "browser/picture_math.h"
+#include "controls/auto_size_label.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "controls/status_bar.h"
+#include "core/file_system.h"
+#include "core/paths.h"
+#include "desktop/desktop.h"
 #include "media/form5.h"
-#include "platform/auto_size_label.h"
-#include "platform/file_list.h"
-#include "platform/file_system.h"
-#include "platform/image_view.h"
-#include "platform/movie_player.h"
-#include "platform/paths.h"
-#include "platform/picture_loader.h"
-#include "platform/platform.h"
-#include "platform/status_bar.h"
-#include "settings/error_report.h"
+#include "movie/movie_player.h"
+#include "picture/picture_loader.h"
+#include "report/error_report.h"
 #include "settings/program_log.h"
 #include "settings/settings_store.h"
 
@@ -41,7 +41,7 @@ void Form1::File1_Click()
     const QString name = File1->fileName();
     if (name.right(3).toLower() == QLatin1String("viv"))
         moviePath();
-    else if (Label2 == QLatin1String("pic"))
+    else if (showsPictures())
         picturePath();
     else
         animationPath();
@@ -80,7 +80,7 @@ void Form1::picturePath()
         StatusBar1->setText(4, QStringLiteral("1:1"));
         Image1->show();
         setWindowTitle(QStringLiteral("Pixalto"));
-        const Screen& screen = *platform().screen;
+        const Screen& screen = *desktop().screen;
         setAutoSizeCaption(Label5, sizeText(Image1->widthTwips(), Image1->heightTwips(),
                                             screen.twipsPerPixelX(), screen.twipsPerPixelY()));
         Label8->move(Label5->x() + Label5->width() + twipsToPixelsX(25), Label8->y());
@@ -96,7 +96,7 @@ void Form1::pictureFailure(const Failure& failure, bool loadFailed)
 {
     if (settingIsNumericOne(QStringLiteral("OLE"))) {
         try {
-            platform().launcher->openWithDesktop(Label1);
+            desktop().launcher->openWithDesktop(Label1);
         } catch (const PxError& error) {
             reportError(kPictureLoad, error.failure);
         }
@@ -143,7 +143,7 @@ void Form1::commonTail()
     QString size;
     ignoreFailure([&] { size = groupedNumber(FileSystem::length(Label1)); });
     StatusBar1->setText(2, Label1 + QStringLiteral(" (") + size + QStringLiteral(" bytes)"));
-    setAutoSizeCaption(Label7, QStringLiteral("Current: ") + QString::number(File1->listIndex() + 1));
+    showCurrent(QString::number(File1->listIndex() + 1));
 }
 
 void Form1::preloadNeighbours()
@@ -169,9 +169,9 @@ void Form1::az()
         Image1->setStretch(true);
         Image1->show();
     } catch (const std::exception&) {
-        platform().dialogs->beep();
+        desktop().dialogs->beep();
         ProgramLog::record(QStringLiteral("AutoZoom ERROR"));
-        platform().dialogs->messageBox(
+        desktop().dialogs->messageBox(
             {QStringLiteral("Unable to Auto size the picture. The picture may contain defective pixels"),
              MsgButtons::OK, MsgIcon::Critical, 1, QStringLiteral("AutoZoom ERROR")});
     }
@@ -179,7 +179,7 @@ void Form1::az()
 
 void Form1::zoomByFactor(double factor, const QString& pictureText, const QString& speedText)
 {
-    if (Label2 == QLatin1String("pic")) {
+    if (showsPictures()) {
         ignoreFailure([this] { Image1->hide(); });
         ignoreFailure([this] { Image1->setStretch(false); });
         ignoreFailure([&] {
@@ -189,7 +189,7 @@ void Form1::zoomByFactor(double factor, const QString& pictureText, const QStrin
         ignoreFailure([this] { Image1->setStretch(true); });
         ignoreFailure([&] { StatusBar1->setText(4, pictureText); });
         ignoreFailure([this] { Image1->show(); });
-    } else if (Label2 == QLatin1String("avi")) {
+    } else if (showsAnimations()) {
         ignoreFailure([&] { AM1->setSpeed(factor); });
         ignoreFailure([&] { StatusBar1->setText(4, speedText); });
     }
@@ -201,12 +201,12 @@ void Form1::Option4_Click() { zoomByFactor(2.0, QStringLiteral("2:1"), QStringLi
 
 void Form1::Option3_Click()
 {
-    if (Label2 == QLatin1String("pic")) {
+    if (showsPictures()) {
         ignoreFailure([this] { Image1->hide(); });
         ignoreFailure([this] { Image1->setStretch(false); });
         ignoreFailure([this] { StatusBar1->setText(4, QStringLiteral("1:1")); });
         ignoreFailure([this] { Image1->show(); });
-    } else if (Label2 == QLatin1String("avi")) {
+    } else if (showsAnimations()) {
         ignoreFailure([this] { AM1->setSpeed(1.0); });
         ignoreFailure([this] { StatusBar1->setText(4, QStringLiteral("1.0")); });
     }

@@ -1,7 +1,7 @@
 #include "startup/form1.h"
 
+#include "controls/status_bar.h"
 #include "fileops/form13.h"
-#include "platform/status_bar.h"
 
 void Form1::StatusBar1_PanelClick(int panel)
 {

@@ -1,10 +1,10 @@
 #include "browser/form2.h"
 
-#include "platform/failure.h"
-#include "platform/image_view.h"
-#include "platform/platform.h"
-#include "platform/program_info.h"
-#include "platform/screen.h"
+#include "controls/image_view.h"
+#include "core/failure.h"
+#include "core/program_info.h"
+#include "desktop/desktop.h"
+#include "desktop/screen.h"
 #include "startup/form1.h"
 
 #include <QKeyEvent>
@@ -40,7 +40,7 @@ void Form2::Form_Load() { HelpContextID = 21; }
 
 void Form2::centre()
 {
-    const QPointF corner = centredTopLeft(platform().screen->sizeTwips(),
+    const QPointF corner = centredTopLeft(desktop().screen->sizeTwips(),
                                           {Image1->widthTwips(), Image1->heightTwips()});
     Image1->move(twipsToPixelsX(corner.x()), twipsToPixelsY(corner.y()));
 }
@@ -72,7 +72,7 @@ void Form2::Image1_Click() { hide(); }
 void Form2::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1 && HelpContextID != 0)
-        ignoreFailure([this] { platform().help->showTopic(ProgramInfo::helpFile(), HelpContextID); });
+        ignoreFailure([this] { desktop().help->showTopic(ProgramInfo::helpFile(), HelpContextID); });
     Form_KeyDown(event->key(), event->modifiers());
 }
 

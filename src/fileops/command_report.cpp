@@ -1,6 +1,6 @@
 #include "fileops/command_report.h"
 
-#include "platform/platform.h"
+#include "desktop/desktop.h"
 #include "settings/settings_store.h"
 
 void runReported(const CommandReport& report, const std::function<void()>& steps)
@@ -24,7 +24,7 @@ bool confirmFileCommand(const QString& flagKey, const QString& verb, const QStri
 {
     if (!settingIsOne(flagKey))
         return true;
-    return platform().dialogs->messageBox(
+    return desktop().dialogs->messageBox(
                {QStringLiteral("Are you sure you want to ") + verb + QStringLiteral(" the following file:") + CR
                     + CR + path,
                 MsgButtons::YesNo, MsgIcon::Exclamation, 1, title})

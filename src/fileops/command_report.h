@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/error_report.h"
+#include "report/error_report.h"
 
 #include <functional>
 
@@ -15,9 +15,6 @@ struct CommandReport {
 
 // Runs the steps of a command; the first failing step ends it in the report.
 void runReported(const CommandReport& report, const std::function<void()>& steps);
-
-// The carriage return that separates lines in the commands' message texts.
-inline const QString CR = QStringLiteral("\r");
 
 // The question asked before moving or deleting a file when the setting
 // flagKey is "1": "Are you sure you want to <verb> the following file:".

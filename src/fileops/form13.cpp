@@ -1,15 +1,15 @@
 #include "fileops/form13.h"
 
-#include "platform/auto_size_label.h"
-#include "platform/file_list.h"
-#include "platform/platform.h"
-#include "platform/program_info.h"
-#include "platform/screen.h"
-#include "platform/status_bar.h"
+#include "controls/auto_size_label.h"
+#include "controls/file_list.h"
+#include "controls/status_bar.h"
+#include "core/program_info.h"
+#include "desktop/desktop.h"
+#include "desktop/screen.h"
 #include "settings/settings_store.h"
 #include "startup/defaults.h"
 #include "startup/form1.h"
-#include "startup/on_top_windows.h"
+#include "startup/secondary_windows.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -19,7 +19,6 @@
 namespace {
 const QString kPicPattern = QStringLiteral("PicPattern");
 const QString kAniPattern = QStringLiteral("AniPattern");
-const QChar CR(13);
 
 QString pictureCaption(const QString& pattern) { return QStringLiteral("Picture files (") + pattern + QLatin1Char(')'); }
 QString animationCaption(const QString& pattern) { return QStringLiteral("Animation files (") + pattern + QLatin1Char(')'); }
@@ -33,7 +32,7 @@ QString storedOr(const QString& key, const QString& fallback)
 // SetPic and SetAni ask alike; the empty text means Cancel.
 QString askPattern(const QString& kind, const QString& example, const QString& current)
 {
-    return platform().dialogs->inputBox({QStringLiteral("Enter new ") + kind + QStringLiteral(" pattern") + CR
+    return desktop().dialogs->inputBox({QStringLiteral("Enter new ") + kind + QStringLiteral(" pattern") + CR
                                              + CR + QStringLiteral("Example: ") + example,
                                          kind + QStringLiteral(" pattern change"), current, std::nullopt, {}, 0});
 }
@@ -150,7 +149,7 @@ void Form13::Command4_Click()
 
 void Form13::Command6_Click()
 {
-    const MsgResult answer = platform().dialogs->messageBox(
+    const MsgResult answer = desktop().dialogs->messageBox(
         {QStringLiteral("This will delete the current user selected pattern settings and reload the defaults")
              + CR + CR + QStringLiteral("Do you wish to continue?"),
          MsgButtons::YesNo, MsgIcon::Question, 2, QStringLiteral("Reload default pattern settings")});
@@ -164,7 +163,7 @@ void Form13::Command6_Click()
     Option2->setText(animationCaption(Defaults::animationPattern()));
 }
 
-void Form13::Command3_Click() { platform().help->showTopic(CommonDialog1HelpFile, 5); }
+void Form13::Command3_Click() { desktop().help->showTopic(CommonDialog1HelpFile, 5); }
 
 void Form13::Command1_Click()
 {
@@ -173,34 +172,14 @@ void Form13::Command1_Click()
     if (!Label2.isEmpty())
         writeSetting(kAniPattern, Label2);
     applyKind();
-    ignoreFailure([this] {
-        setAutoSizeCaption(main->Label6, QString::number(main->File1->listCount()) + QStringLiteral(" File(s)"));
-    });
-    ignoreFailure([this] { setAutoSizeCaption(main->Label7, QStringLiteral("Current: ")); });
+    ignoreFailure([this] { main->showFileCount(); });
+    ignoreFailure([this] { main->showCurrent(); });
     accept();
 }
 
 void Form13::applyKind()
 {
     const bool pictures = Option1->isChecked();
-    const QStringList captions = pictures ? QStringList{"1:4", "1:2", "1:1", "2:1"}
-                                          : QStringList{".25", ".50", "1.0", "2.0"};
-    ignoreFailure([&] { main->Frame1->setTitle(pictures ? QStringLiteral("Zoom") : QStringLiteral("Movie speed")); });
-    ignoreFailure([&] {
-        const QList<QRadioButton*> options{main->Option1, main->Option2, main->Option3, main->Option4};
-        for (int i = 0; i < options.size(); ++i)
-            options[i]->setText(captions[i]);
-    });
-    // A stored pattern the list refuses leaves the list as it was.
-    ignoreFailure([&] {
-        main->File1->setPattern(pictures ? storedOr(kPicPattern, Defaults::picturePattern())
+    main->setFileKind(pictures, pictures ? storedOr(kPicPattern, Defaults::picturePattern())
                                          : storedOr(kAniPattern, Defaults::animationPattern()));
-    });
-    ignoreFailure([&] {
-        main->StatusBar1->setText(1, pictures ? QStringLiteral(" Pictures ") : QStringLiteral(" Animations "));
-    });
-    ignoreFailure([&] {
-        main->StatusBar1->setTooltip(4, pictures ? QStringLiteral("Zoom info") : QStringLiteral("Movie speed info"));
-    });
-    main->Label2 = pictures ? QStringLiteral("pic") : QStringLiteral("avi");
 }

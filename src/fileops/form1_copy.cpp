@@ -1,17 +1,17 @@
 #include "startup/form1.h"
 
+#include "controls/auto_size_label.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "controls/status_bar.h"
+#include "core/file_system.h"
+#include "core/paths.h"
+#include "core/program_info.h"
+#include "desktop/clipboard.h"
+#include "desktop/desktop.h"
 #include "fileops/command_report.h"
 #include "fileops/name_rules.h"
-#include "platform/auto_size_label.h"
-#include "platform/clipboard.h"
-#include "platform/file_list.h"
-#include "platform/file_system.h"
-#include "platform/image_view.h"
-#include "platform/paths.h"
-#include "platform/picture_writer.h"
-#include "platform/platform.h"
-#include "platform/program_info.h"
-#include "platform/status_bar.h"
+#include "picture/picture_writer.h"
 #include "settings/settings_store.h"
 
 #include <QPushButton>
@@ -44,7 +44,7 @@ const QString kAnimationFilter =
 
 bool askOverwrite()
 {
-    return platform().dialogs->messageBox(
+    return desktop().dialogs->messageBox(
                {QStringLiteral("File allready exist") + CR + CR + QStringLiteral("Do you want overwrite the file?"),
                 MsgButtons::YesNo, MsgIcon::Exclamation, 1, QStringLiteral("Overwrite file?")})
         == MsgResult::Yes;
@@ -119,7 +119,7 @@ void Form1::Command7_Click()
         FileSystem::setAttributes(Label1, FileSystem::Archive);
         FileSystem::remove(Label1);
         File1->refresh();
-        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+        showFileCount();
         Command7->setEnabled(false);
         Command7->setText(QStringLiteral("File Moved"));
     });
@@ -157,9 +157,9 @@ void Form1::saveas_Click()
         request.title = QStringLiteral("Save As");
         request.helpFile = ProgramInfo::helpFile();
         request.helpTopic = 10;
-        if (Label2 == QLatin1String("pic")) {
+        if (showsPictures()) {
             request.filter = kPictureFilter;
-            const FileDialogResult chosen = platform().dialogs->fileDialog(request);
+            const FileDialogResult chosen = desktop().dialogs->fileDialog(request);
             if (chosen.filterIndex == 2) {
                 writeBmp(Picture1, chosen.path);
                 return;
@@ -168,10 +168,10 @@ void Form1::saveas_Click()
         } else {
             request.defaultExt = QStringLiteral(".avi");
             request.filter = kAnimationFilter;
-            copyUnderChosenName(Label1, platform().dialogs->fileDialog(request).path);
+            copyUnderChosenName(Label1, desktop().dialogs->fileDialog(request).path);
         }
     });
     ignoreFailure([this] { File1->refresh(); });
-    setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
-    setAutoSizeCaption(Label7, QStringLiteral("Current: "));
+    showFileCount();
+    showCurrent();
 }

@@ -1,16 +1,16 @@
 #include "startup/form1.h"
 
+#include "controls/auto_size_label.h"
+#include "controls/dir_list.h"
+#include "controls/file_list.h"
+#include "core/file_system.h"
+#include "core/paths.h"
+#include "core/program_info.h"
+#include "desktop/desktop.h"
+#include "desktop/screen.h"
 #include "fileops/command_report.h"
 #include "fileops/name_rules.h"
-#include "platform/auto_size_label.h"
-#include "platform/dir_list.h"
-#include "platform/file_list.h"
-#include "platform/file_system.h"
-#include "platform/movie_player.h"
-#include "platform/paths.h"
-#include "platform/platform.h"
-#include "platform/program_info.h"
-#include "platform/screen.h"
+#include "movie/movie_player.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -61,8 +61,8 @@ void Form1::mnudelete_Click()
         FileSystem::setAttributes(Label1, FileSystem::Archive);
         FileSystem::remove(Label1);
         File1->refresh();
-        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
-        setAutoSizeCaption(Label7, QStringLiteral("Current: "));
+        showFileCount();
+        showCurrent();
         if (index < File1->listCount())
             File1->setListIndex(index);
     });
@@ -78,7 +78,7 @@ void Form1::mnurename_Click()
         // The list's place in the window, taken as a place on the screen.
         const QPoint at(qRound(pixelsToTwipsX(File1->x())), qRound(pixelsToTwipsY(File1->y())));
         const QString answer =
-            platform()
+            desktop()
                 .dialogs
                 ->inputBox({QStringLiteral("Rename: ") + name + CR + CR + QStringLiteral("Enter new name"),
                             QStringLiteral("Rename file"), name, at, ProgramInfo::helpFile(), 9})
@@ -100,7 +100,7 @@ void Form1::mnurenamedir_Click()
     runReported(kRenameDirectory, [this] {
         const QString path = Dir1->path();
         const QString answer =
-            platform()
+            desktop()
                 .dialogs
                 ->inputBox({QStringLiteral("Rename: ") + path + CR + CR
                                 + QStringLiteral("Enter name directory name (full path)"),
@@ -120,7 +120,7 @@ void Form1::mnusub_Click()
     runReported(kSubDirectory, [this] {
         const QString folder = openFolder(*this);
         const QString answer =
-            platform()
+            desktop()
                 .dialogs
                 ->inputBox({QStringLiteral("You are currently in: ") + folder + CR + CR
                                 + QStringLiteral("Enter new sub directory name"),

@@ -1,16 +1,15 @@
 #include "startup/form1.h"
 
-#include "platform/auto_size_label.h"
-#include "platform/file_list.h"
-#include "platform/platform.h"
-#include "platform/screen.h"
-#include "platform/status_bar.h"
-#include "settings/error_report.h"
+#include "controls/auto_size_label.h"
+#include "controls/file_list.h"
+#include "controls/status_bar.h"
+#include "desktop/desktop.h"
+#include "desktop/screen.h"
+#include "report/error_report.h"
 
 #include <QLabel>
 
 namespace {
-const QChar CR(13);
 const ErrorTexts kPatternRefused{
     QString(), QStringLiteral("File search pattern ERROR"),
     QStringLiteral("Entered pattern is not acceptable enter like this: ") + CR + CR
@@ -24,7 +23,7 @@ void Form1::mnupattern_Click()
                             QStringLiteral("Manual pattern change"), QString(), std::nullopt, {}, 0};
     // The list's own corner, read as a place on the screen.
     request.positionTwips = QPoint(int(pixelsToTwipsX(File1->x())), int(pixelsToTwipsY(File1->y())));
-    const QString answer = platform().dialogs->inputBox(request);
+    const QString answer = desktop().dialogs->inputBox(request);
     if (answer.isEmpty())
         return;
     try {
@@ -36,7 +35,7 @@ void Form1::mnupattern_Click()
     }
     ignoreFailure([this] { StatusBar1->setText(1, File1->pattern()); });
     ignoreFailure([this] {
-        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+        showFileCount();
     });
-    ignoreFailure([this] { setAutoSizeCaption(Label7, QStringLiteral("Current: ")); });
+    ignoreFailure([this] { showCurrent(); });
 }

@@ -1,6 +1,6 @@
 #include "fileops/name_rules.h"
 
-#include "platform/paths.h"
+#include "core/paths.h"
 
 std::optional<QString> extensionAfterFirstDot(const QString& path)
 {

@@ -1,11 +1,12 @@
 #include "media/form5.h"
 
+#include "controls/status_bar.h"
+#include "core/failure.h"
+#include "desktop/desktop.h"
+#include "desktop/keep_on_top.h"
+#include "desktop/screen.h"
 #include "media/minsec.h"
-#include "platform/failure.h"
-#include "platform/keep_on_top.h"
-#include "platform/movie_player.h"
-#include "platform/screen.h"
-#include "platform/status_bar.h"
+#include "movie/movie_player.h"
 #include "settings/settings_store.h"
 
 #include <QCloseEvent>
@@ -94,6 +95,16 @@ void Form5::showState(bool playing)
     StatusBar1->setBevel(3, playing ? PanelStatusBar::Bevel::Raised : PanelStatusBar::Bevel::Inset);
 }
 
+void Form5::showMovieInfo()
+{
+    MessageBoxRequest box;
+    box.text = VvWeb1->mediaInfo();
+    box.buttons = MsgButtons::OK;
+    box.icon = MsgIcon::Information;
+    box.title = QStringLiteral("Movie Info");
+    desktop().dialogs->messageBox(box);
+}
+
 void Form5::Form_GotFocus()
 {
     if (showingInfo)
@@ -126,7 +137,7 @@ void Form5::StatusBar1_PanelClick(int panel)
     } else if (key == QLatin1String("info")) {
         showingInfo = true;
         ignoreFailure([&] { setKeepOnTop(this, false); });
-        ignoreFailure([&] { VvWeb1->showInfoDialog(); });
+        ignoreFailure([&] { showMovieInfo(); });
         showingInfo = false;
         ignoreFailure([&] {
             if (onTopWanted())

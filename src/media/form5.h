@@ -45,6 +45,7 @@ private:
     Form5();
     void placeStatusBar();
     void showState(bool playing);
+    void showMovieInfo();
 
     // While the info box is up the window must stay an ordinary one, even if
     // it regains the focus.

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/metafile_format.h"
+#include "picture/metafile_format.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "settings/log_files.h"
 
-#include "platform/program_info.h"
+#include "core/program_info.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,16 +1,16 @@
 #include "startup/form1.h"
 
-#include "platform/auto_size_label.h"
-#include "platform/dir_list.h"
-#include "platform/drive_list.h"
-#include "platform/file_list.h"
-#include "platform/image_view.h"
-#include "platform/movie_player.h"
-#include "platform/picture_loader.h"
-#include "platform/platform.h"
-#include "platform/program_info.h"
-#include "platform/screen.h"
-#include "platform/status_bar.h"
+#include "controls/auto_size_label.h"
+#include "controls/dir_list.h"
+#include "controls/drive_list.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "controls/status_bar.h"
+#include "core/program_info.h"
+#include "desktop/desktop.h"
+#include "desktop/screen.h"
+#include "movie/movie_player.h"
+#include "picture/picture_loader.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -46,7 +46,6 @@ Form1::Form1() : preloader(new PicturePreloader)
     resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
     buildControls();
     buildMenus();
-    connectHandlers();
     popUp = [](QMenu* menu) { menu->popup(QCursor::pos()); };
 }
 
@@ -139,38 +138,6 @@ void Form1::buildMenus()
     mnuinfolist = mnuset->addAction(QStringLiteral("Create Info List"));
     mnuset->addSeparator();
     mnuhelp = mnuset->addAction(QStringLiteral("Help"));
-}
-
-void Form1::connectHandlers()
-{
-    connect(Drive1, &DriveList::changed, this, &Form1::Drive1_Change);
-    connect(Dir1, &DirList::changed, this, &Form1::Dir1_Change);
-    connect(Dir1, &DirList::mouseDown, this, &Form1::Dir1_MouseDown);
-    connect(File1, &FileList::clicked, this, &Form1::File1_Click);
-    connect(File1, &FileList::mouseDown, this, &Form1::File1_MouseDown);
-    // Selecting an option, by the user or by code, runs its handler.
-    connect(Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
-    connect(Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
-    connect(Option3, &QRadioButton::toggled, this, [this](bool on) { if (on) Option3_Click(); });
-    connect(Option4, &QRadioButton::toggled, this, [this](bool on) { if (on) Option4_Click(); });
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
-    connect(StatusBar1, &PanelStatusBar::panelClicked, this, &Form1::StatusBar1_PanelClick);
-    connect(Image1, &ImageView::clicked, this, &Form1::Image1_Click);
-    connect(mnupattern, &QAction::triggered, this, &Form1::mnupattern_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
-    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(saveas, &QAction::triggered, this, &Form1::saveas_Click);
-    connect(mnudelete, &QAction::triggered, this, &Form1::mnudelete_Click);
-    connect(mnurename, &QAction::triggered, this, &Form1::mnurename_Click);
-    connect(mnurenamedir, &QAction::triggered, this, &Form1::mnurenamedir_Click);
-    connect(mnusub, &QAction::triggered, this, &Form1::mnusub_Click);
-    connect(File1, &FileList::keyDown, this, &Form1::File1_KeyDown);
-    connect(mnuhelp, &QAction::triggered, this,
-            [] { platform().help->showTopic(ProgramInfo::helpFile(), 14); });
 }
 
 void Form1::setZoomOption(QRadioButton* option)

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/failure.h"
+#include "core/failure.h"
 
 #include <QImage>
 #include <QString>
@@ -130,6 +130,16 @@ public:
     QAction* mnuinfolist;
     QAction* mnuhelp;
 
+    // The captions and state that several windows write.
+    void showFileCount();
+    void showCurrent(const QString& number = {});
+    bool showsPictures() const { return Label2 == QLatin1String("pic"); }
+    bool showsAnimations() const { return Label2 == QLatin1String("avi"); }
+    // Switches the browser between pictures and animations: zoom or speed
+    // captions, the list's pattern, panel 1 and 4 and the kind code. Each
+    // step that fails is skipped.
+    void setFileKind(bool pictures, const QString& pattern);
+
     // Where pop-up menus open; tests replace it to record instead of showing.
     std::function<void(QMenu*)> popUp;
 
@@ -140,7 +150,6 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void connectHandlers();
     void fallbackBlock();
     void setZoomOption(QRadioButton* option);
     void zoomByFactor(double factor, const QString& pictureText, const QString& speedText);

@@ -1,7 +1,7 @@
 #include "startup/form15.h"
 
-#include "platform/platform.h"
-#include "platform/screen.h"
+#include "desktop/desktop.h"
+#include "desktop/screen.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -15,7 +15,7 @@ Form15::Form15(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
     setModal(true);
     const QSize size(twipsToPixelsX(6612), twipsToPixelsY(2940));
     resize(size);
-    const QSizeF screen = platform().screen->sizeTwips();
+    const QSizeF screen = desktop().screen->sizeTwips();
     move((twipsToPixelsX(screen.width()) - size.width()) / 2,
          (twipsToPixelsY(screen.height()) - size.height()) / 2);
 

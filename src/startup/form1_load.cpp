@@ -1,17 +1,17 @@
 #include "startup/form1.h"
 
-#include "media/form5.h"
-#include "platform/auto_size_label.h"
-#include "platform/dir_list.h"
-#include "platform/drive_list.h"
-#include "platform/file_list.h"
-#include "platform/paths.h"
-#include "platform/program_info.h"
-#include "platform/status_bar.h"
+#include "controls/auto_size_label.h"
+#include "controls/dir_list.h"
+#include "controls/drive_list.h"
+#include "controls/file_list.h"
+#include "controls/status_bar.h"
+#include "core/paths.h"
+#include "core/program_info.h"
 #include "settings/program_log.h"
 #include "settings/run_log.h"
 #include "settings/settings_store.h"
 #include "startup/defaults.h"
+#include "startup/secondary_windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -56,7 +56,7 @@ bool Form1::Form_Load()
     }
 
     ignoreFailure([this] {
-        setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+        showFileCount();
         RunLog::okLine(QStringLiteral("Label6 caption set"));
     });
     // A check that fails in a way it does not handle itself must not stop
@@ -97,7 +97,7 @@ void Form1::fallbackBlock()
 
 void Form1::Form_Unload()
 {
-    ignoreFailure([] { Form5::unload(); });
+    unloadSecondaryWindows();
     ignoreFailure([] { ProgramLog::close(); });
     ignoreFailure([this] { writeSetting(QStringLiteral("AutoSkipInterval"), Text2->text()); });
     QCoreApplication::quit();

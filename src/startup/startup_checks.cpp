@@ -1,8 +1,8 @@
 #include "startup/form1.h"
 
-#include "platform/platform.h"
-#include "platform/program_info.h"
-#include "settings/error_report.h"
+#include "core/program_info.h"
+#include "desktop/desktop.h"
+#include "report/error_report.h"
 #include "settings/program_log.h"
 #include "settings/run_log.h"
 #include "settings/settings_store.h"
@@ -10,8 +10,6 @@
 #include "startup/form15.h"
 
 namespace {
-const QString CR = QStringLiteral("\r");
-
 void writeFirstRunDefaults()
 {
     const std::pair<const char*, QString> defaults[] = {
@@ -44,7 +42,7 @@ void Form1::usertest()
     if (readSetting(QStringLiteral("User")).isEmpty()) {
         QString name;
         while (name.isEmpty())
-            name = platform().dialogs->inputBox(
+            name = desktop().dialogs->inputBox(
                 {QStringLiteral("Enter a User name. (Capital letters will be remembered) It will later be "
                                 "possible to use this User name as password"),
                  QStringLiteral("Pixalto - User name entry"), QString(), std::nullopt,
@@ -56,15 +54,15 @@ void Form1::usertest()
     }
     if (readSetting(QStringLiteral("UserReq")) != QLatin1String("1"))
         return;
-    const QString answer = platform().dialogs->inputBox(
+    const QString answer = desktop().dialogs->inputBox(
         {QStringLiteral("Enter your User name to run the Pixalto program (Remember capital letters)"),
          QStringLiteral("Pixalto - User Verification"), QString(), std::nullopt,
          ProgramInfo::helpFile(), 27});
     if (answer == readSetting(QStringLiteral("User")))
         return;
-    platform().dialogs->beep();
+    desktop().dialogs->beep();
     ProgramLog::plainRecord(QStringLiteral("Invalid user name was entered"));
-    platform().dialogs->messageBox(
+    desktop().dialogs->messageBox(
         {QStringLiteral("Invalid User name. The program will terminate, for another try restart the program"),
          MsgButtons::OK, MsgIcon::Critical, 1, QStringLiteral("Pixalto - Invalid User Name")});
     RunLog::line(QStringLiteral("Invalid user name was entered, Program terminated"));
@@ -75,7 +73,7 @@ void Form1::usertest()
 void Form1::restest()
 {
     try {
-        const Screen& screen = *platform().screen;
+        const Screen& screen = *desktop().screen;
         const float width = float(screen.sizeTwips().width() / screen.twipsPerPixelX());
         const float height = float(screen.sizeTwips().height() / screen.twipsPerPixelY());
         if (width >= 1024)
@@ -87,19 +85,19 @@ void Form1::restest()
             + QStringLiteral("In order to get the full advantages and capabilities of this program you'll have to change the")
             + CR + QStringLiteral("screen resolution to a minimum of 1024 x 768 pixels") + CR + CR
             + QStringLiteral("DO YOU WANT TO CHANGE THE SCREEN RESOLUTION NOW?");
-        const MsgResult answer = platform().dialogs->messageBox(
+        const MsgResult answer = desktop().dialogs->messageBox(
             {text, MsgButtons::YesNo, MsgIcon::Exclamation, 2,
              QStringLiteral("Pixalto - The current screen resolution is insufficient")});
         if (answer != MsgResult::Yes)
             return;
-        platform().dialogs->messageBox(
+        desktop().dialogs->messageBox(
             {QStringLiteral("Double click on the Display icon, and select the Settings tab, then change the "
                             "display area to a minimum of 1024 x 768 pixels"),
              MsgButtons::OK, MsgIcon::Information, 1,
              QStringLiteral("HELP - for changing the screen resolution")});
-        platform().launcher->startDisplaySettings();
+        desktop().launcher->startDisplaySettings();
     } catch (const PxError& error) {
-        platform().dialogs->beep();
+        desktop().dialogs->beep();
         RunLog::line(QStringLiteral("Screen resolution detection ERROR"));
         reportError({QStringLiteral("Resolution detection ERROR "),
                      QStringLiteral("Unknown Resolution detection ERROR"),
@@ -114,14 +112,14 @@ void Form1::systray()
         if (readSetting(QStringLiteral("SystrayLoaded")) == QLatin1String("1"))
             return;
         if (readSetting(QStringLiteral("Systray")) == QLatin1String("1")) {
-            platform().launcher->startProgram(
+            desktop().launcher->startProgram(
                 readSetting(QStringLiteral("AppPath")) + QStringLiteral("PXTray.exe"), {}, false);
             RunLog::okLine(QStringLiteral("Systray program loaded"));
         } else {
             RunLog::okLine(QStringLiteral("Systray program load is off"));
         }
     } catch (const PxError& error) {
-        platform().dialogs->beep();
+        desktop().dialogs->beep();
         RunLog::line(QStringLiteral("Systray program ERROR"));
         reportError({QStringLiteral("Systray ERROR "), QStringLiteral("Unknown Systray ERROR"),
                      QStringLiteral("Unable to load the Systray program, please check that the program exists.")},

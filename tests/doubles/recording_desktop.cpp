@@ -1,6 +1,6 @@
 #include "doubles/recording_desktop.h"
 
-#include "platform/failure.h"
+#include "core/failure.h"
 
 #include <QFileInfo>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
-#include "platform/help_viewer.h"
-#include "platform/launcher.h"
-#include "platform/screen.h"
+#include "desktop/help_viewer.h"
+#include "desktop/launcher.h"
+#include "desktop/screen.h"
 
 #include <QList>
 #include <QPair>

@@ -1,6 +1,6 @@
 #include "doubles/scripted_dialogs.h"
 
-#include "platform/failure.h"
+#include "core/failure.h"
 
 namespace {
 MsgResult defaultAnswer(const MessageBoxRequest& r)

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/dialogs.h"
+#include "desktop/dialogs.h"
 
 #include <QList>
 #include <QStringList>

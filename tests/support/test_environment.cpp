@@ -1,7 +1,7 @@
 #include "support/test_environment.h"
 
-#include "platform/platform.h"
-#include "platform/program_info.h"
+#include "core/program_info.h"
+#include "desktop/desktop.h"
 
 #include <QDir>
 #include <QSettings>
@@ -14,12 +14,12 @@ TestEnvironment::TestEnvironment()
     // Qt reads the configuration folder once; point it at this test's.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     ProgramInfo::setFolder(program.path());
-    installPlatform({&dialogs, &help, &launcher, &screen});
+    installDesktop({&dialogs, &help, &launcher, &screen});
 }
 
 TestEnvironment::~TestEnvironment()
 {
-    installPlatform({});
+    installDesktop({});
     ProgramInfo::setFolder({});
 }
 

@@ -1,0 +1,12 @@
+#include "app/main_window.h"
+
+#include "browser/connect_browser.h"
+#include "fileops/connect_fileops.h"
+#include "media/connect_media.h"
+
+MainWindow::MainWindow()
+{
+    connectBrowser(*this);
+    connectFileCommands(*this);
+    connectMedia(*this);
+}

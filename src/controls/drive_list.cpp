@@ -1,0 +1,57 @@
+#include "controls/drive_list.h"
+
+#include "core/failure.h"
+#include "core/volumes.h"
+
+#include <QDir>
+#include <cerrno>
+#include <unistd.h>
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent)
+{
+    addItems(mountedDrives());
+    current = QStringLiteral("/");
+    setCurrentIndex(findText(current));
+    connect(this, &QComboBox::activated, this, &DriveList::choose);
+}
+
+void DriveList::choose(int index)
+{
+    try {
+        setDrive(itemText(index));
+    } catch (const PxError&) {
+        // The drive list itself stays on the drive it showed.
+        setCurrentIndex(findText(current));
+        emit changed();
+    }
+}
+
+void DriveList::setDrive(const QString& path)
+{
+    QStringList drives;
+    for (int i = 0; i < count(); ++i)
+        drives.append(itemText(i));
+    const QString cleaned = path.isEmpty() ? QString() : QDir::cleanPath(path);
+    const QString drive = cleaned.isEmpty() ? QString() : driveOf(cleaned, drives);
+    if (drive.isEmpty())
+        Errors::raise(Errors::invalidPath());
+    if (::access(QFile::encodeName(drive).constData(), R_OK | X_OK) != 0)
+        Errors::throwErrno(errno);
+    setCurrentIndex(findText(drive));
+    if (drive != current) {
+        current = drive;
+        emit changed();
+    }
+}
+
+QString DriveList::currentDirectory(const QString& d) const { return lastFolder.value(d, d); }
+
+void DriveList::rememberDirectory(const QString& folder)
+{
+    QStringList drives;
+    for (int i = 0; i < count(); ++i)
+        drives.append(itemText(i));
+    const QString d = driveOf(QDir::cleanPath(folder), drives);
+    if (!d.isEmpty())
+        lastFolder.insert(d, folder);
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include <QComboBox>
+#include <QHash>
+
+// The drive list: the mounted volumes, each shown by its mount point. Each
+// drive remembers the folder last shown on it, so choosing it again goes
+// back there.
+class DriveList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+
+    QString drive() const { return current; }
+    // Sets the drive holding this path (a drive itself or any path on it).
+    // Throws PxError when no mounted drive holds it or the drive is not ready.
+    // Raises changed() when the drive differs.
+    void setDrive(const QString& path);
+    QString currentDirectory(const QString& drive) const;
+    void rememberDirectory(const QString& folder);
+
+signals:
+    void changed();
+
+private:
+    void choose(int index);
+    QString current;
+    QHash<QString, QString> lastFolder;
+};

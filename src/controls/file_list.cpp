@@ -1,0 +1,88 @@
+#include "controls/file_list.h"
+
+#include "core/file_system.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStringListModel>
+
+FileList::FileList(QWidget* parent) : QListView(parent), listModel(new QStringListModel(this))
+{
+    setModel(listModel);
+    setUniformItemSizes(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& now) {
+                if (now.isValid())
+                    emit clicked();
+            });
+}
+
+void FileList::setPath(const QString& f)
+{
+    display(FileSystem::listMatching(f, patternText));
+    folder = f;
+}
+
+void FileList::setPattern(const QString& p)
+{
+    if (folder.isEmpty())
+        FileSystem::listMatching(QStringLiteral("/"), p); // validates the pattern
+    else
+        display(FileSystem::listMatching(folder, p));
+    patternText = p;
+}
+
+void FileList::refresh() { display(FileSystem::listMatching(folder, patternText)); }
+
+void FileList::display(const QStringList& list)
+{
+    names = list;
+    const QSignalBlocker quiet(selectionModel());
+    listModel->setStringList(names);
+    setCurrentIndex(QModelIndex());
+}
+
+int FileList::listIndex() const
+{
+    // The current item is the selection: a click makes an item current
+    // before the selection model has caught up.
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+void FileList::setListIndex(int index)
+{
+    if (index < 0 || index >= names.size()) {
+        const QSignalBlocker quiet(selectionModel());
+        setCurrentIndex(QModelIndex());
+        return;
+    }
+    const QModelIndex target = listModel->index(index);
+    if (target == currentIndex()) {
+        emit clicked();
+        return;
+    }
+    setCurrentIndex(target);
+}
+
+QString FileList::fileName() const
+{
+    const int i = listIndex();
+    return i >= 0 ? names.at(i) : QString();
+}
+
+void FileList::mousePressEvent(QMouseEvent* event)
+{
+    emit mouseDown(event->button());
+    // A right-click opens the menu for the file selected before.
+    if (event->button() != Qt::RightButton)
+        QListView::mousePressEvent(event);
+}
+
+void FileList::keyPressEvent(QKeyEvent* event)
+{
+    emit keyDown(event->key(), event->modifiers());
+    QListView::keyPressEvent(event);
+}

@@ -1,0 +1,76 @@
+#include "controls/image_view.h"
+
+#include "desktop/screen.h"
+#include "picture/display_scaling.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+ImageView::ImageView(QWidget* parent) : QWidget(parent) {}
+
+void ImageView::setPicture(const QImage& picture)
+{
+    image = picture;
+    scaledCache = QPixmap();
+    if (!stretching)
+        takeNaturalSize();
+    update();
+}
+
+void ImageView::clearPicture() { setPicture(QImage()); }
+
+void ImageView::setStretch(bool on)
+{
+    stretching = on;
+    if (!on)
+        takeNaturalSize();
+    update();
+}
+
+void ImageView::setWidthTwips(double twips)
+{
+    w = twips;
+    applySize();
+}
+
+void ImageView::setHeightTwips(double twips)
+{
+    h = twips;
+    applySize();
+}
+
+double ImageView::naturalWidthTwips() const { return pixelsToTwipsX(image.width()); }
+double ImageView::naturalHeightTwips() const { return pixelsToTwipsY(image.height()); }
+
+void ImageView::takeNaturalSize()
+{
+    w = naturalWidthTwips();
+    h = naturalHeightTwips();
+    applySize();
+}
+
+void ImageView::applySize()
+{
+    resize(qMax(0, twipsToPixelsX(w)), qMax(0, twipsToPixelsY(h)));
+}
+
+void ImageView::paintEvent(QPaintEvent*)
+{
+    if (image.isNull())
+        return;
+    QPainter painter(this);
+    if (!stretching || size() == image.size()) {
+        painter.drawImage(0, 0, image);
+        return;
+    }
+    // Scaling a large picture on every paint is slow; keep the last result.
+    if (scaledCache.size() != size())
+        scaledCache = QPixmap::fromImage(scaledForDisplay(image, size()));
+    painter.drawPixmap(0, 0, scaledCache);
+}
+
+void ImageView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+}

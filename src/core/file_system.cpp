@@ -1,0 +1,272 @@
+#include "core/file_system.h"
+
+#include "core/failure.h"
+#include "core/file_pattern.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+const char* kDosAttrib = "user.DOSATTRIB";
+
+QByteArray encoded(const QString& path) { return QFile::encodeName(path); }
+
+// The DOS attribute bits kept in the extended attribute, or -1 when none.
+int dosBits(const char* path)
+{
+    char buf[64];
+    const ssize_t n = ::getxattr(path, kDosAttrib, buf, sizeof buf - 1);
+    if (n <= 0)
+        return -1;
+    buf[n] = 0;
+    return int(std::strtol(buf, nullptr, 0));
+}
+
+bool hiddenOrSystem(const char* path, const char* name)
+{
+    if (name[0] == '.')
+        return true;
+    const int bits = dosBits(path);
+    return bits > 0 && (bits & (FileSystem::Hidden | FileSystem::System));
+}
+
+struct stat statOrThrow(const QString& path)
+{
+    struct stat st;
+    if (::stat(encoded(path).constData(), &st) != 0)
+        Errors::throwErrno(errno);
+    return st;
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int f) : fd(f) {}
+    ~FileDescriptor() { if (fd >= 0) ::close(fd); }
+    int fd;
+};
+
+void writeAll(int out, const char* data, qint64 size)
+{
+    for (qint64 done = 0; done < size;) {
+        const ssize_t w = ::write(out, data + done, size_t(size - done));
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            Errors::throwErrno(errno);
+        }
+        done += w;
+    }
+}
+
+void copyBytes(int in, int out)
+{
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Errors::throwErrno(errno);
+        }
+        if (n == 0)
+            return;
+        writeAll(out, buffer, n);
+    }
+}
+
+// A target that exists and is protected, or is a folder, is never replaced.
+void refuseProtectedTarget(const QString& target)
+{
+    struct stat existing;
+    if (::stat(encoded(target).constData(), &existing) == 0
+        && (S_ISDIR(existing.st_mode)
+            || (FileSystem::attributes(target)
+                & (FileSystem::ReadOnly | FileSystem::Hidden | FileSystem::System))))
+        Errors::throwErrno(EACCES);
+}
+
+// The new file is written under a temporary name beside the target and takes
+// the target's name only once it is complete: a full disk or a read error
+// leaves an older file of that name as it was.
+void replaceThroughTemp(const QString& target, mode_t mode, qint64 expectedSize,
+                        const std::function<void(int)>& write)
+{
+    const QByteArray t = encoded(target);
+    QByteArray temp = encoded(QFileInfo(target).path()) + "/.pxcopy-XXXXXX";
+    FileDescriptor out(::mkostemp(temp.data(), O_CLOEXEC));
+    if (out.fd < 0)
+        Errors::throwErrno(errno);
+    try {
+        write(out.fd);
+        if (::fsync(out.fd) != 0 || ::fchmod(out.fd, mode) != 0)
+            Errors::throwErrno(errno);
+        struct stat written;
+        if (::fstat(out.fd, &written) != 0 || qint64(written.st_size) != expectedSize)
+            Errors::throwErrno(EIO);
+        if (::rename(temp.constData(), t.constData()) != 0)
+            Errors::throwErrno(errno);
+    } catch (...) {
+        ::unlink(temp.constData());
+        throw;
+    }
+}
+
+}
+
+namespace FileSystem {
+
+QStringList listMatching(const QString& folder, const QString& patternText)
+{
+    const FilePattern pattern(patternText);
+    const QByteArray dirPath = encoded(folder);
+    DIR* dir = ::opendir(dirPath.constData());
+    if (!dir)
+        Errors::throwErrno(errno);
+    QByteArray full = dirPath;
+    if (!full.endsWith('/'))
+        full += '/';
+    const qsizetype base = full.size();
+    QStringList names;
+    while (dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' || !pattern.matches(name))
+            continue;
+        full.truncate(base);
+        full += name;
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN || type == DT_LNK) {
+            struct stat st;
+            if (::stat(full.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        } else if (type != DT_REG) {
+            continue;
+        }
+        if (hiddenOrSystem(full.constData(), name))
+            continue;
+        names.append(QFile::decodeName(name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+QString firstMatch(const QString& pathPattern)
+{
+    const QFileInfo info(pathPattern);
+    try {
+        const QStringList names = listMatching(info.path(), info.fileName());
+        return names.isEmpty() ? QString() : names.first();
+    } catch (const PxError&) {
+        return {};
+    }
+}
+
+int attributes(const QString& path)
+{
+    const struct stat st = statOrThrow(path);
+    const QByteArray p = encoded(path);
+    const int bits = dosBits(p.constData());
+    int result = bits >= 0 ? (bits & (Hidden | System | Archive)) : Archive;
+    if (!(st.st_mode & S_IWUSR))
+        result |= ReadOnly;
+    if (QFileInfo(path).fileName().startsWith(QLatin1Char('.')))
+        result |= Hidden;
+    return result;
+}
+
+void setAttributes(const QString& path, int attrs)
+{
+    const struct stat st = statOrThrow(path);
+    const QByteArray p = encoded(path);
+    const mode_t mode = (attrs & ReadOnly) ? (st.st_mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH))
+                                           : (st.st_mode | S_IWUSR);
+    if (mode != st.st_mode && ::chmod(p.constData(), mode & 07777) != 0)
+        Errors::throwErrno(errno);
+    const QByteArray text = "0x" + QByteArray::number(attrs & (Hidden | System | Archive), 16);
+    if (::setxattr(p.constData(), kDosAttrib, text.constData(), size_t(text.size()), 0) != 0) {
+        // Without extended attributes only the plain archive state can be kept.
+        if ((errno == ENOTSUP || errno == EOPNOTSUPP) && !(attrs & (Hidden | System)))
+            return;
+        Errors::throwErrno(errno);
+    }
+}
+
+qint64 length(const QString& path) { return qint64(statOrThrow(path).st_size); }
+
+QDateTime changeTime(const QString& path)
+{
+    const struct stat st = statOrThrow(path);
+    return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+}
+
+void copy(const QString& source, const QString& target)
+{
+    refuseProtectedTarget(target);
+    FileDescriptor in(::open(encoded(source).constData(), O_RDONLY | O_CLOEXEC));
+    if (in.fd < 0)
+        Errors::throwErrno(errno);
+    struct stat st;
+    if (::fstat(in.fd, &st) != 0)
+        Errors::throwErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        Errors::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    replaceThroughTemp(target, st.st_mode & 07777, qint64(st.st_size),
+                       [&](int out) { copyBytes(in.fd, out); });
+}
+
+void writeFile(const QString& target, const QByteArray& data)
+{
+    refuseProtectedTarget(target);
+    replaceThroughTemp(target, 0644, data.size(), [&](int out) { writeAll(out, data.constData(), data.size()); });
+}
+
+void rename(const QString& from, const QString& to)
+{
+    const QByteArray f = encoded(from);
+    const QByteArray t = encoded(to);
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS)
+        Errors::throwErrno(errno);
+    // Some file systems cannot refuse by themselves; look first instead.
+    struct stat st;
+    if (::lstat(t.constData(), &st) == 0)
+        Errors::throwErrno(EEXIST);
+    if (::rename(f.constData(), t.constData()) != 0)
+        Errors::throwErrno(errno);
+}
+
+void remove(const QString& path)
+{
+    if (::unlink(encoded(path).constData()) != 0)
+        Errors::throwErrno(errno);
+}
+
+void makeDirectory(const QString& path)
+{
+    if (::mkdir(encoded(path).constData(), 0777) != 0)
+        Errors::throwErrno(errno);
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat sa, sb;
+    return ::stat(encoded(a).constData(), &sa) == 0 && ::stat(encoded(b).constData(), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}

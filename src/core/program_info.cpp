@@ -1,0 +1,37 @@
+#include "core/program_info.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+QString& folderOverride()
+{
+    static QString value;
+    return value;
+}
+}
+
+namespace ProgramInfo {
+
+QString folder()
+{
+    if (!folderOverride().isEmpty())
+        return folderOverride();
+    return QCoreApplication::applicationDirPath();
+}
+
+QString appPath() { return folder() + QLatin1Char('/'); }
+
+QString exeName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()
+         + QStringLiteral(".exe");
+}
+
+QString majorVersion() { return QStringLiteral("3"); }
+
+QString helpFile() { return folder() + QStringLiteral("/pxhelp.hlp"); }
+
+void setFolder(const QString& f) { folderOverride() = f; }
+
+}

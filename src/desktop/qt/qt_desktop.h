@@ -1,0 +1,19 @@
+#pragma once
+#include "desktop/qt/qt_dialogs.h"
+#include "desktop/qt/qt_help_viewer.h"
+#include "desktop/qt/qt_launcher.h"
+#include "desktop/qt/qt_screen.h"
+
+// The Qt implementations of the desktop, installed for as long as this lives
+// (create it after the QApplication).
+class QtDesktop {
+public:
+    QtDesktop();
+    ~QtDesktop();
+
+private:
+    QtDialogs dialogs;
+    QtHelpViewer help;
+    QtLauncher launcher;
+    QtScreen screen;
+};

@@ -1,0 +1,169 @@
+#include "desktop/qt/qt_help_viewer.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <QWidget>
+
+QtHelpViewer::QtHelpViewer() = default;
+
+QtHelpViewer::~QtHelpViewer()
+{
+    delete m_window;
+}
+
+QString QtHelpViewer::topicAnchor(int topic) { return QStringLiteral("topic-%1").arg(topic); }
+QString QtHelpViewer::contentsAnchor() { return QStringLiteral("contents"); }
+
+QWidget* QtHelpViewer::window() const { return m_window; }
+QTextBrowser* QtHelpViewer::browser() const { return m_browser; }
+QLabel* QtHelpViewer::notice() const { return m_notice; }
+
+void QtHelpViewer::showTopic(const QString& helpFile, int topic)
+{
+    ensureWindow();
+    present();
+    if (!load(helpFile)) {
+        showMissingFile(helpFile);
+        return;
+    }
+    const QString anchor = topicAnchor(topic);
+    if (hasAnchor(anchor)) {
+        setNotice({});
+        go(anchor);
+    } else {
+        setNotice(QStringLiteral("Help topic %1 is not in this help file. The contents are shown instead.")
+                      .arg(topic));
+        go(contentsAnchor());
+    }
+}
+
+void QtHelpViewer::showContents(const QString& helpFile)
+{
+    ensureWindow();
+    present();
+    if (!load(helpFile)) {
+        showMissingFile(helpFile);
+        return;
+    }
+    setNotice({});
+    go(contentsAnchor());
+}
+
+void QtHelpViewer::ensureWindow()
+{
+    if (m_window)
+        return;
+    // A top-level window of its own, so that it can stay open beside any
+    // dialog that asked for it without blocking or being blocked by it.
+    auto* w = new QWidget(nullptr, Qt::Window);
+    w->setWindowTitle(QStringLiteral("Pixalto Help"));
+    w->setWindowModality(Qt::NonModal);
+    w->resize(640, 560);
+
+    auto* contents = new QPushButton(QStringLiteral("&Contents"), w);
+    auto* back = new QPushButton(QStringLiteral("&Back"), w);
+    auto* close = new QPushButton(QStringLiteral("Close"), w);
+    back->setEnabled(false);
+
+    m_notice = new QLabel(w);
+    m_notice->setWordWrap(true);
+    m_notice->hide();
+
+    m_browser = new QTextBrowser(w);
+    m_browser->setOpenExternalLinks(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contents);
+    buttons->addWidget(back);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(w);
+    layout->addLayout(buttons);
+    layout->addWidget(m_notice);
+    layout->addWidget(m_browser, 1);
+
+    QObject::connect(contents, &QPushButton::clicked, w, [this] {
+        if (!m_file.isEmpty()) {
+            setNotice({});
+            go(contentsAnchor());
+        }
+    });
+    QObject::connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    QObject::connect(m_browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+    QObject::connect(close, &QPushButton::clicked, w, &QWidget::close);
+    m_window = w;
+}
+
+void QtHelpViewer::present()
+{
+    // Shown before the text is set: the browser only scrolls to an anchor
+    // once it is visible.
+    if (m_window->isMinimized())
+        m_window->showNormal();
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+bool QtHelpViewer::load(const QString& helpFile)
+{
+    const QFileInfo info(helpFile);
+    if (helpFile.isEmpty() || !info.isFile() || !info.isReadable())
+        return false;
+    const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    if (url != m_file) {
+        m_browser->clearHistory();
+        m_browser->setSource(url, QTextDocument::HtmlResource);
+        m_file = url;
+    }
+    return true;
+}
+
+void QtHelpViewer::go(const QString& anchor)
+{
+    QUrl target = m_file;
+    target.setFragment(anchor);
+    m_browser->setSource(target, QTextDocument::HtmlResource);
+    // The same address twice does not scroll again; the reader may have
+    // moved away since.
+    m_browser->scrollToAnchor(anchor);
+}
+
+void QtHelpViewer::showMissingFile(const QString& helpFile)
+{
+    m_file.clear();
+    m_browser->clearHistory();
+    setNotice({});
+    const QString shown = helpFile.isEmpty() ? QStringLiteral("(no help file was named)")
+                                             : helpFile.toHtmlEscaped();
+    m_browser->setHtml(QStringLiteral(
+        "<h2>Pixalto Help</h2>"
+        "<p>The help file could not be found or read:</p><p><b>%1</b></p>"
+        "<p>The help file pxhelp.hlp belongs in the same folder as the Pixalto program. "
+        "Reinstalling Pixalto puts it back.</p>").arg(shown));
+}
+
+void QtHelpViewer::setNotice(const QString& text)
+{
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+bool QtHelpViewer::hasAnchor(const QString& name) const
+{
+    const QTextDocument* doc = m_browser->document();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isAnchor() && format.anchorNames().contains(name))
+                return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,26 @@
+#include "desktop/screen.h"
+
+#include <QWidget>
+#include <cmath>
+
+namespace {
+const Screen*& current()
+{
+    static const Screen* s = nullptr;
+    return s;
+}
+}
+
+void installScreen(const Screen* screen) { current() = screen; }
+const Screen& screen() { return *current(); }
+
+int twipsToPixelsX(double twips) { return int(std::lround(twips / screen().twipsPerPixelX())); }
+int twipsToPixelsY(double twips) { return int(std::lround(twips / screen().twipsPerPixelY())); }
+double pixelsToTwipsX(double pixels) { return pixels * screen().twipsPerPixelX(); }
+double pixelsToTwipsY(double pixels) { return pixels * screen().twipsPerPixelY(); }
+
+void placeTwips(QWidget* control, double left, double top, double width, double height)
+{
+    control->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
+                         twipsToPixelsY(height));
+}

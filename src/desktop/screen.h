@@ -1,0 +1,28 @@
+#pragma once
+#include <QSizeF>
+
+class QWidget;
+
+// The screen as the window layouts see it: its size in twips and how many
+// twips make a pixel (1440 / logical DPI).
+class Screen {
+public:
+    virtual ~Screen() = default;
+    virtual QSizeF sizeTwips() const = 0;
+    virtual double twipsPerPixelX() const = 0;
+    virtual double twipsPerPixelY() const = 0;
+};
+
+// The screen in use, installed with the rest of the desktop (tests install
+// a fixed one).
+void installScreen(const Screen* screen);
+const Screen& screen();
+
+// Twips to whole pixels and back, with the screen's scale.
+int twipsToPixelsX(double twips);
+int twipsToPixelsY(double twips);
+double pixelsToTwipsX(double pixels);
+double pixelsToTwipsY(double pixels);
+// Places a control at a design position given in twips (left, top, width,
+// height) within its parent.
+void placeTwips(QWidget* control, double left, double top, double width, double height);

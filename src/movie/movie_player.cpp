@@ -1,0 +1,492 @@
+#include "movie/movie_player.h"
+
+#include "core/failure.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QPainter>
+#include <QVariant>
+
+#include <mpv/client.h>
+#include <mpv/render_gl.h>
+
+#include <atomic>
+#include <functional>
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// How long setFileName waits for mpv to open or refuse a file.
+constexpr int kLoadWaitMs = 10000;
+
+QVariant fromNode(const mpv_node& n)
+{
+    switch (n.format) {
+    case MPV_FORMAT_STRING: return QString::fromUtf8(n.u.string);
+    case MPV_FORMAT_FLAG: return bool(n.u.flag);
+    case MPV_FORMAT_INT64: return qlonglong(n.u.int64);
+    case MPV_FORMAT_DOUBLE: return n.u.double_;
+    case MPV_FORMAT_NODE_ARRAY: {
+        QVariantList list;
+        for (int i = 0; i < n.u.list->num; ++i)
+            list.append(fromNode(n.u.list->values[i]));
+        return list;
+    }
+    case MPV_FORMAT_NODE_MAP: {
+        QVariantMap map;
+        for (int i = 0; i < n.u.list->num; ++i)
+            map.insert(QString::fromUtf8(n.u.list->keys[i]), fromNode(n.u.list->values[i]));
+        return map;
+    }
+    default: return {};
+    }
+}
+
+qint32 secondsToMs(double seconds)
+{
+    const double ms = std::round(seconds * 1000.0);
+    if (!(ms > 0))
+        return 0;
+    return ms >= std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
+                                                     : qint32(ms);
+}
+
+QString durationText(qint32 ms)
+{
+    const qint32 s = ms / 1000;
+    return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+void* glProcAddress(void* ctx, const char* name)
+{
+    return reinterpret_cast<void*>(static_cast<QOpenGLContext*>(ctx)->getProcAddress(name));
+}
+
+} // namespace
+
+struct MoviePlayer::Impl {
+    MoviePlayer* q = nullptr;
+    mpv_handle* mpv = nullptr;
+    // mpv draws into a frame buffer of the player's own OpenGL context, which
+    // exists from the start: a window's context appears only when it is first
+    // shown, and switching mpv's video output on a playing file makes it seek,
+    // which ends a movie that cannot seek (Vivo).
+    QOffscreenSurface* surface = nullptr;
+    QOpenGLContext* gl = nullptr;
+    QOpenGLFramebufferObject* fbo = nullptr;
+    mpv_render_context* render = nullptr;
+    QImage frame;
+    std::atomic<bool> frameQueued{false};
+    QString file;
+    // Playlist entries: the one that setFileName loaded, and the one mpv
+    // started last. Events of other entries (a replaced file, the entries of
+    // a refused playlist) are no business of this player.
+    std::int64_t currentEntry = -1;
+    std::int64_t startedEntry = -1;
+    std::atomic<bool> drainQueued{false};
+    double lastTimeSent = -1.0; // quarter-seconds of the last timeChanged
+
+    void command(std::initializer_list<const char*> args);
+    QVariant property(const char* name) const;
+    void drainEvents();
+    void handleEvent(const mpv_event& event);
+    void release();
+    [[noreturn]] void failLoad(const QString& detail);
+    void ensureStarted();
+    // Called on mpv's threads: hands work over to the Qt event loop, once
+    // per batch of calls.
+    void postOnce(std::atomic<bool>& queued, std::function<void()> work);
+    QVariantMap firstTrack(const char* type) const;
+
+    bool createRenderer();
+    void destroyRenderer();
+    void renderFrame(bool force);
+};
+
+void MoviePlayer::Impl::command(std::initializer_list<const char*> args)
+{
+    std::vector<const char*> argv(args);
+    argv.push_back(nullptr);
+    mpv_command(mpv, argv.data());
+}
+
+QVariant MoviePlayer::Impl::property(const char* name) const
+{
+    mpv_node node;
+    if (mpv_get_property(mpv, name, MPV_FORMAT_NODE, &node) < 0)
+        return {};
+    QVariant value = fromNode(node);
+    mpv_free_node_contents(&node);
+    return value;
+}
+
+void MoviePlayer::Impl::drainEvents()
+{
+    for (;;) {
+        mpv_event* event = mpv_wait_event(mpv, 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            return;
+        handleEvent(*event);
+    }
+}
+
+void MoviePlayer::Impl::handleEvent(const mpv_event& event)
+{
+    switch (event.event_id) {
+    case MPV_EVENT_START_FILE:
+        startedEntry = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
+        break;
+    case MPV_EVENT_FILE_LOADED:
+        if (startedEntry != currentEntry || currentEntry < 0)
+            break;
+        lastTimeSent = -1.0;
+        emit q->started();
+        break;
+    case MPV_EVENT_PROPERTY_CHANGE: {
+        const auto* prop = static_cast<const mpv_event_property*>(event.data);
+        if (prop->format != MPV_FORMAT_DOUBLE || startedEntry != currentEntry || currentEntry < 0)
+            break;
+        // mpv reports every frame; a few reports a second are enough.
+        const double quarter = std::floor(*static_cast<const double*>(prop->data) * 4.0);
+        if (quarter != lastTimeSent) {
+            lastTimeSent = quarter;
+            emit q->timeChanged(secondsToMs(*static_cast<const double*>(prop->data)));
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MoviePlayer::Impl::release()
+{
+    command({"stop"});
+    file.clear();
+    currentEntry = -1;
+    frame = QImage();
+    q->update();
+}
+
+void MoviePlayer::Impl::failLoad(const QString& detail)
+{
+    if (mpv)
+        release();
+    throw PxError(Errors::movieLoad(detail));
+}
+
+QVariantMap MoviePlayer::Impl::firstTrack(const char* type) const
+{
+    QVariantMap first;
+    const QVariantList tracks = property("track-list").toList();
+    for (const QVariant& t : tracks) {
+        const QVariantMap track = t.toMap();
+        if (track.value(QStringLiteral("type")).toString() != QLatin1String(type))
+            continue;
+        if (track.value(QStringLiteral("selected")).toBool())
+            return track;
+        if (first.isEmpty())
+            first = track;
+    }
+    return first;
+}
+
+bool MoviePlayer::Impl::createRenderer()
+{
+    surface = new QOffscreenSurface;
+    surface->create();
+    gl = new QOpenGLContext;
+    gl->setFormat(surface->requestedFormat());
+    if (!surface->isValid() || !gl->create() || !gl->makeCurrent(surface)) {
+        destroyRenderer();
+        return false;
+    }
+    mpv_opengl_init_params init{glProcAddress, gl};
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
+        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &init},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    if (mpv_render_context_create(&render, mpv, params) < 0) {
+        render = nullptr;
+        destroyRenderer();
+        return false;
+    }
+    gl->doneCurrent();
+    mpv_render_context_set_update_callback(
+        render,
+        [](void* ctx) {
+            auto* impl = static_cast<Impl*>(ctx);
+            impl->postOnce(impl->frameQueued, [impl] { impl->renderFrame(false); });
+        },
+        this);
+    return true;
+}
+
+void MoviePlayer::Impl::destroyRenderer()
+{
+    if (gl && surface && surface->isValid())
+        gl->makeCurrent(surface);
+    if (render)
+        mpv_render_context_free(render);
+    render = nullptr;
+    delete fbo;
+    fbo = nullptr;
+    if (gl)
+        gl->doneCurrent();
+    delete gl;
+    gl = nullptr;
+    delete surface;
+    surface = nullptr;
+}
+
+void MoviePlayer::Impl::postOnce(std::atomic<bool>& queued, std::function<void()> work)
+{
+    if (queued.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        q,
+        [&queued, work = std::move(work)] {
+            queued = false;
+            work();
+        },
+        Qt::QueuedConnection);
+}
+
+void MoviePlayer::Impl::renderFrame(bool force)
+{
+    if (!render)
+        return;
+    const bool newFrame = mpv_render_context_update(render) & MPV_RENDER_UPDATE_FRAME;
+    const qreal ratio = q->devicePixelRatioF();
+    const QSize size = q->size() * ratio;
+    if ((!newFrame && !force) || size.isEmpty())
+        return;
+    gl->makeCurrent(surface);
+    if (!fbo || fbo->size() != size) {
+        delete fbo;
+        fbo = new QOpenGLFramebufferObject(size);
+    }
+    mpv_opengl_fbo target{int(fbo->handle()), size.width(), size.height(), 0};
+    // toImage() expects OpenGL's bottom-up rows.
+    int flip = 1;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_OPENGL_FBO, &target},
+        {MPV_RENDER_PARAM_FLIP_Y, &flip},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    mpv_render_context_render(render, params);
+    frame = fbo->toImage();
+    frame.setDevicePixelRatio(ratio);
+    gl->doneCurrent();
+    q->update();
+}
+
+// The player core starts with the first movie: starting it costs a good part
+// of the viewer's start-up, and many sessions never play a movie.
+void MoviePlayer::Impl::ensureStarted()
+{
+    if (mpv)
+        return;
+    // libmpv refuses to start under a locale that writes decimals with a comma.
+    std::setlocale(LC_NUMERIC, "C");
+    mpv = mpv_create();
+    if (!mpv)
+        failLoad(QStringLiteral("the movie player could not be started"));
+
+    const QString qpa = QGuiApplication::platformName();
+    const bool headless = qpa == QLatin1String("offscreen") || qpa == QLatin1String("minimal");
+    mpv_set_option_string(mpv, "config", "no");
+    mpv_set_option_string(mpv, "terminal", "no");
+    mpv_set_option_string(mpv, "load-scripts", "no");
+    mpv_set_option_string(mpv, "osc", "no");
+    mpv_set_option_string(mpv, "ytdl", "no");
+    mpv_set_option_string(mpv, "input-default-bindings", "no");
+    mpv_set_option_string(mpv, "input-vo-keyboard", "no");
+    mpv_set_option_string(mpv, "idle", "yes");
+    mpv_set_option_string(mpv, "keep-open", "yes");
+    mpv_set_option_string(mpv, "audio-display", "no");
+    mpv_set_option_string(mpv, "vo", "null");
+    if (headless)
+        mpv_set_option_string(mpv, "ao", "null");
+    if (mpv_initialize(mpv) < 0) {
+        mpv_terminate_destroy(mpv);
+        mpv = nullptr;
+        failLoad(QStringLiteral("the movie player could not be started"));
+    }
+    mpv_observe_property(mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_set_wakeup_callback(
+        mpv,
+        [](void* ctx) {
+            auto* impl = static_cast<Impl*>(ctx);
+            impl->postOnce(impl->drainQueued, [impl] { impl->drainEvents(); });
+        },
+        this);
+
+    // Without OpenGL the movie still plays, with sound and read-outs.
+    if (!headless && createRenderer())
+        mpv_set_property_string(mpv, "vo", "libmpv");
+}
+
+MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(new Impl)
+{
+    d->q = this;
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+MoviePlayer::~MoviePlayer()
+{
+    // The renderer must be gone before the core.
+    if (d->mpv) {
+        d->destroyRenderer();
+        mpv_set_wakeup_callback(d->mpv, nullptr, nullptr);
+        mpv_terminate_destroy(d->mpv);
+    }
+    delete d;
+}
+
+void MoviePlayer::setFileName(const QString& path)
+{
+    if (path.isEmpty()) {
+        if (d->mpv)
+            d->release();
+        return;
+    }
+    d->ensureStarted();
+    const QFileInfo info(path);
+    // mpv would read a folder as a playlist and could block on a pipe.
+    if (!info.exists())
+        d->failLoad(QStringLiteral("file not found"));
+    if (!info.isFile())
+        d->failLoad(QStringLiteral("not a movie file"));
+
+    const QByteArray local = info.absoluteFilePath().toUtf8();
+    mpv_set_property_string(d->mpv, "pause", "no");
+    const char* args[] = {"loadfile", local.constData(), "replace", nullptr};
+    mpv_node result;
+    if (mpv_command_ret(d->mpv, args, &result) < 0)
+        d->failLoad(QStringLiteral("the player refused the file"));
+    const QVariant entry = fromNode(result).toMap().value(QStringLiteral("playlist_entry_id"));
+    mpv_free_node_contents(&result);
+    if (!entry.isValid())
+        d->failLoad(QStringLiteral("the player refused the file"));
+    d->file = path;
+    d->currentEntry = entry.toLongLong();
+
+    QDeadlineTimer deadline(kLoadWaitMs);
+    for (;;) {
+        if (deadline.hasExpired())
+            d->failLoad(QStringLiteral("the player did not answer"));
+        mpv_event* event = mpv_wait_event(d->mpv, deadline.remainingTime() / 1000.0);
+        d->handleEvent(*event);
+        if (event->event_id == MPV_EVENT_FILE_LOADED && d->startedEntry == d->currentEntry)
+            return;
+        if (event->event_id == MPV_EVENT_END_FILE) {
+            const auto* end = static_cast<mpv_event_end_file*>(event->data);
+            if (end->playlist_entry_id != d->currentEntry)
+                continue;
+            if (end->reason == MPV_END_FILE_REASON_ERROR)
+                d->failLoad(QString::fromUtf8(mpv_error_string(end->error)));
+            d->failLoad(QStringLiteral("not a movie file"));
+        }
+    }
+}
+
+QString MoviePlayer::fileName() const { return d->file; }
+
+void MoviePlayer::setSpeed(double speed)
+{
+    d->ensureStarted();
+    if (mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &speed) < 0)
+        throw PxError(Errors::invalidPattern());
+}
+
+double MoviePlayer::speed() const
+{
+    d->ensureStarted();
+    return d->property("speed").toDouble();
+}
+
+void MoviePlayer::play()
+{
+    d->ensureStarted();
+    // At the end of the movie, play starts it over.
+    if (d->property("eof-reached").toBool())
+        d->command({"seek", "0", "absolute"});
+    mpv_set_property_string(d->mpv, "pause", "no");
+}
+
+void MoviePlayer::pause()
+{
+    if (d->mpv)
+        mpv_set_property_string(d->mpv, "pause", "yes");
+}
+
+bool MoviePlayer::isPaused() const { return d->mpv && d->property("pause").toBool(); }
+
+qint32 MoviePlayer::durationMs() const
+{
+    if (d->file.isEmpty())
+        return 0;
+    return secondsToMs(d->property("duration").toDouble());
+}
+
+qint32 MoviePlayer::positionMs() const
+{
+    if (d->file.isEmpty())
+        return 0;
+    return secondsToMs(d->property("time-pos").toDouble());
+}
+
+QSize MoviePlayer::videoSize() const
+{
+    if (d->file.isEmpty())
+        return {0, 0};
+    const QVariant w = d->property("width"), h = d->property("height");
+    if (w.isValid() && h.isValid())
+        return {w.toInt(), h.toInt()};
+    // Before the first frame is decoded (or with video off) the container
+    // knows the size.
+    const QVariantMap video = d->firstTrack("video");
+    return {video.value(QStringLiteral("demux-w")).toInt(),
+            video.value(QStringLiteral("demux-h")).toInt()};
+}
+
+QString MoviePlayer::mediaInfo() const
+{
+    if (d->file.isEmpty())
+        return QStringLiteral("No movie is loaded.");
+    QStringList lines;
+    lines << QStringLiteral("File: ") + QFileInfo(d->file).fileName();
+    lines << QStringLiteral("Format: ") + d->property("file-format").toString();
+    const QVariantMap video = d->firstTrack("video");
+    const QVariantMap audio = d->firstTrack("audio");
+    const QString codec = QStringLiteral("codec");
+    lines << QStringLiteral("Video codec: ")
+                 + (video.isEmpty() ? QStringLiteral("none") : video.value(codec).toString());
+    if (!audio.isEmpty())
+        lines << QStringLiteral("Audio codec: ") + audio.value(codec).toString();
+    const QSize size = videoSize();
+    lines << QStringLiteral("Size: %1 x %2").arg(size.width()).arg(size.height());
+    lines << QStringLiteral("Duration: ") + durationText(durationMs());
+    return lines.join(QLatin1Char('\n'));
+}
+
+void MoviePlayer::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (!d->frame.isNull())
+        painter.drawImage(0, 0, d->frame);
+}
+
+void MoviePlayer::resizeEvent(QResizeEvent*)
+{
+    d->renderFrame(true);
+}

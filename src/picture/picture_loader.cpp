@@ -1,0 +1,428 @@
+#include "picture/picture_loader.h"
+
+#include "core/failure.h"
+#include "picture/metafile_format.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImageReader>
+#include <QFileInfo>
+#include <QProcess>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <condition_variable>
+#include <deque>
+#include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// What identifies one version of a file. ctime cannot be set back by
+// anybody, so a rewrite that restores size and mtime is still seen.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec mtime{};
+    timespec ctime{};
+
+    static FileStamp of(const struct stat& st)
+    {
+        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+    bool operator==(const FileStamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size
+            && mtime.tv_sec == o.mtime.tv_sec && mtime.tv_nsec == o.mtime.tv_nsec
+            && ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec;
+    }
+};
+
+std::optional<FileStamp> stampOf(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileStamp::of(st);
+}
+
+qint64 nanos(const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+QByteArray readWhole(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        Errors::throwErrno(errno);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        Errors::throwErrno(err);
+    }
+    QByteArray data;
+    // The size is only a hint: the file may grow or shrink while it is read.
+    data.reserve(qsizetype(std::min<off_t>(st.st_size, off_t(1) << 30)) + 1);
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            Errors::throwErrno(err);
+        }
+        data.append(chunk, n);
+    }
+    ::close(fd);
+    return data;
+}
+
+// Decoding a large picture into freshly mapped memory costs about as much as
+// the decoding itself, so the buffers of pictures nobody holds any more are
+// decoded into again.
+class BufferPool {
+public:
+    QImage take(QSize size, QImage::Format format)
+    {
+        std::lock_guard lock(mutex);
+        for (auto it = images.begin(); it != images.end(); ++it) {
+            // Detached: only the pool refers to it, nobody can be reading it.
+            if (it->size() == size && it->format() == format && it->isDetached()) {
+                QImage image = std::move(*it);
+                images.erase(it);
+                return image;
+            }
+        }
+        return {};
+    }
+    void keep(const QImage& image)
+    {
+        std::lock_guard lock(mutex);
+        images.push_front(image);
+        while (images.size() > capacity)
+            images.pop_back();
+    }
+
+private:
+    static constexpr size_t capacity = 3;
+    std::mutex mutex;
+    std::deque<QImage> images;
+};
+
+BufferPool& pool()
+{
+    static BufferPool instance;
+    return instance;
+}
+
+// libjpeg fills a cut-off file up with grey and calls that a warning. A
+// complete file has its end marker after the last scan.
+bool jpegIsComplete(const QByteArray& data)
+{
+    const qsizetype lastScan = data.lastIndexOf(QByteArrayLiteral("\xFF\xDA"));
+    const qsizetype end = data.lastIndexOf(QByteArrayLiteral("\xFF\xD9"));
+    return lastScan >= 0 && end > lastScan;
+}
+
+// Qt's BMP and GIF readers hand out what they got of a cut-off file, so
+// the data is checked for its full length first.
+bool bmpIsComplete(const QByteArray& d)
+{
+    if (d.size() < 54)
+        return false;
+    const quint32 offset = qFromLittleEndian<quint32>(d.constData() + 10);
+    const quint32 headerSize = qFromLittleEndian<quint32>(d.constData() + 14);
+    if (headerSize < 40)
+        return true; // old OS/2 headers: left to Qt
+    const qint64 w = qFromLittleEndian<qint32>(d.constData() + 18);
+    const qint64 h = qAbs(qint64(qFromLittleEndian<qint32>(d.constData() + 22)));
+    const int bpp = qFromLittleEndian<quint16>(d.constData() + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(d.constData() + 30);
+    if (compression != 0 && compression != 3)
+        return true; // run-length coded: its length is not known in advance
+    const qint64 stride = (w * bpp + 31) / 32 * 4;
+    return qint64(offset) + stride * h <= d.size();
+}
+
+bool gifIsComplete(const QByteArray& d)
+{
+    // Walks the blocks up to the end of the first frame's pixel data.
+    auto byte = [&](qint64 at) { return quint8(d.at(at)); };
+    qint64 pos = 13;
+    if (d.size() < pos)
+        return false;
+    if (byte(10) & 0x80)
+        pos += 3 * (qint64(2) << (byte(10) & 7));
+    auto skipSubBlocks = [&]() {
+        while (pos < d.size()) {
+            const int n = byte(pos);
+            pos += 1 + n;
+            if (n == 0)
+                return pos <= d.size();
+        }
+        return false;
+    };
+    while (pos < d.size()) {
+        const quint8 kind = byte(pos);
+        if (kind == 0x21) {              // extension
+            pos += 2;
+            if (!skipSubBlocks())
+                return false;
+        } else if (kind == 0x2C) {       // image
+            if (pos + 10 > d.size())
+                return false;
+            const quint8 flags = byte(pos + 9);
+            pos += 10;
+            if (flags & 0x80)
+                pos += 3 * (qint64(2) << (flags & 7));
+            pos += 1;                    // LZW code size
+            return pos < d.size() && skipSubBlocks();
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
+QImage decodeRaster(const QByteArray& data)
+{
+    // Qt's own limit would refuse large pictures; the pixel count checked
+    // below is the real bound, this only leaves room for 16-bit formats.
+    static const bool limitRaised = [] {
+        QImageReader::setAllocationLimit(int(Metafile::maxPixels * 8 / (1024 * 1024)) + 1);
+        return true;
+    }();
+    Q_UNUSED(limitRaised);
+
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        Errors::raise(Errors::invalidPicture(QStringLiteral("unknown or damaged format")));
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > Metafile::maxPixels)
+        Errors::raise(Errors::invalidPicture(
+            QStringLiteral("%1 x %2 pixels is too large").arg(size.width()).arg(size.height())));
+    const QByteArray format = reader.format();
+    if ((format == "jpeg" && !jpegIsComplete(data)) || (format == "bmp" && !bmpIsComplete(data))
+        || (format == "gif" && !gifIsComplete(data)))
+        Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
+
+    QImage image;
+    if (size.isValid())
+        image = pool().take(size, reader.imageFormat());
+    if (!reader.read(&image) || image.isNull())
+        Errors::raise(Errors::invalidPicture(reader.errorString()));
+    if (qint64(image.width()) * image.height() > Metafile::maxPixels)
+        Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
+    pool().keep(image);
+    return image;
+}
+
+QImage decodeMetafile(const QString& path)
+{
+    const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/pxmetafile");
+    if (QCoreApplication::instance() == nullptr || !QFile::exists(helper))
+        Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile helper is missing")));
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setChildProcessModifier([] {
+        // Runs in the child between fork and exec: plain system calls only.
+        const rlimit memory{rlim_t(3) << 30, rlim_t(3) << 30};
+        ::setrlimit(RLIMIT_AS, &memory);
+        const rlimit cpu{20, 20};
+        ::setrlimit(RLIMIT_CPU, &cpu);
+        const rlimit core{0, 0};
+        ::setrlimit(RLIMIT_CORE, &core);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    });
+    process.start(helper, {QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())});
+    constexpr int timeLimitMs = 8000;
+    if (!process.waitForStarted(timeLimitMs))
+        Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile helper did not start")));
+    if (!process.waitForFinished(timeLimitMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        Errors::raise(Errors::invalidPicture(QStringLiteral("drawing the metafile took too long")));
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        Errors::raise(Errors::invalidPicture(QStringLiteral("cannot draw the metafile")));
+
+    const QByteArray out = process.readAllStandardOutput();
+    if (out.size() < 12 || !out.startsWith("PXMF"))
+        Errors::raise(Errors::invalidPicture(QStringLiteral("cannot draw the metafile")));
+    const qint64 w = qFromLittleEndian<quint32>(out.constData() + 4);
+    const qint64 h = qFromLittleEndian<quint32>(out.constData() + 8);
+    if (w < 1 || h < 1 || w * h > Metafile::maxPixels || out.size() != 12 + w * h * 4)
+        Errors::raise(Errors::invalidPicture(QStringLiteral("cannot draw the metafile")));
+    QImage image(int(w), int(h), QImage::Format_ARGB32);
+    if (image.isNull())
+        Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
+    for (int y = 0; y < int(h); ++y)
+        std::memcpy(image.scanLine(y), out.constData() + 12 + y * w * 4, size_t(w) * 4);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+}
+
+QImage loadPicture(const QString& path)
+{
+    const QByteArray data = readWhole(path);
+    if (data.isEmpty())
+        Errors::raise(Errors::invalidPicture(QStringLiteral("the file is empty")));
+    if (Metafile::isWmf(data) || Metafile::isEmf(data))
+        return decodeMetafile(path);
+    return decodeRaster(data);
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+struct Preloaded {
+    QString path;
+    FileStamp stamp;
+    QImage image;
+    std::optional<Failure> failure;
+};
+
+constexpr size_t keptPictures = 2;
+// File systems stamp times from a coarse clock; a file written this close to
+// its preload may have changed again without its times showing it.
+constexpr qint64 racyWindowNs = 100'000'000;
+
+}
+
+struct PicturePreloader::Impl {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<QString> pending;
+    std::deque<Preloaded> done;
+    QString decoding;
+    bool stopping = false;
+    std::thread worker;
+
+    void run()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stopping || !pending.empty(); });
+            if (stopping)
+                return;
+            const QString path = pending.front();
+            pending.pop_front();
+            decoding = path;
+            lock.unlock();
+
+            Preloaded entry{path, {}, {}, {}};
+            timespec started;
+            clock_gettime(CLOCK_REALTIME, &started);
+            const auto before = stampOf(path);
+            try {
+                entry.image = loadPicture(path);
+            } catch (const PxError& e) {
+                entry.failure = e.failure;
+            } catch (const std::exception&) {
+                entry.failure = Errors::invalidPicture();
+            }
+            const auto after = stampOf(path);
+            // Only a file that stood still while it was read, and had been
+            // still for a while before, can be trusted by its stamp.
+            const bool trustworthy = before && after && *before == *after
+                && nanos(before->mtime) + racyWindowNs < nanos(started)
+                && nanos(before->ctime) + racyWindowNs < nanos(started);
+
+            lock.lock();
+            decoding.clear();
+            if (trustworthy) {
+                entry.stamp = *before;
+                std::erase_if(done, [&](const Preloaded& p) { return p.path == path; });
+                done.push_front(std::move(entry));
+                while (done.size() > keptPictures)
+                    done.pop_back();
+            }
+            changed.notify_all();
+        }
+    }
+};
+
+PicturePreloader::PicturePreloader() : d(new Impl)
+{
+    d->worker = std::thread([this] { d->run(); });
+}
+
+PicturePreloader::~PicturePreloader()
+{
+    {
+        std::lock_guard lock(d->mutex);
+        d->stopping = true;
+        d->pending.clear();
+    }
+    d->changed.notify_all();
+    d->worker.join();
+    delete d;
+}
+
+void PicturePreloader::preload(const QStringList& paths)
+{
+    std::lock_guard lock(d->mutex);
+    QStringList wanted = paths.mid(0, qsizetype(keptPictures));
+    std::erase_if(d->done, [&](const Preloaded& p) { return !wanted.contains(p.path); });
+    d->pending.clear();
+    for (const QString& path : wanted) {
+        const bool have = path == d->decoding
+            || std::any_of(d->done.begin(), d->done.end(),
+                           [&](const Preloaded& p) { return p.path == path; });
+        if (!have)
+            d->pending.push_back(path);
+    }
+    d->changed.notify_all();
+}
+
+QImage PicturePreloader::load(const QString& path)
+{
+    {
+        std::unique_lock lock(d->mutex);
+        // The neighbour being decoded right now is ready sooner than a new decode.
+        d->changed.wait(lock, [&] { return d->decoding != path; });
+        auto it = std::find_if(d->done.begin(), d->done.end(),
+                               [&](const Preloaded& p) { return p.path == path; });
+        if (it != d->done.end()) {
+            const auto now = stampOf(path);
+            if (now && *now == it->stamp) {
+                if (it->failure)
+                    throw PxError(*it->failure);
+                return it->image;
+            }
+            d->done.erase(it);
+        }
+        // A jump elsewhere: the old neighbours are no longer wanted, and
+        // releasing them now lets this decode reuse one of their buffers
+        // instead of touching a fresh one.
+        d->done.clear();
+        d->pending.clear();
+    }
+    return loadPicture(path);
+}

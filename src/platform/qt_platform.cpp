@@ -1,7 +1,0 @@
-#include "platform/qt_platform.h"
-
-#include "platform/platform.h"
-
-QtPlatform::QtPlatform() { installPlatform({&dialogs, &help, &launcher, &screen}); }
-
-QtPlatform::~QtPlatform() { installPlatform({}); }

@@ -1,0 +1,21 @@
+#include "report/error_report.h"
+
+#include "desktop/desktop.h"
+#include "settings/program_log.h"
+
+QString errorTitle(const ErrorTexts& texts, const Failure& failure)
+{
+    if (failure.description.isEmpty())
+        return texts.fallback;
+    return texts.stem + QString::number(failure.number) + QStringLiteral(" (")
+         + failure.description + QLatin1Char(')');
+}
+
+void reportError(const ErrorTexts& texts, const Failure& failure, Beep beep)
+{
+    if (beep == Beep::Sound)
+        desktop().dialogs->beep();
+    const QString title = errorTitle(texts, failure);
+    ProgramLog::record(title);
+    desktop().dialogs->messageBox({texts.message, MsgButtons::OK, MsgIcon::Critical, 1, title});
+}

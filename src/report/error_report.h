@@ -1,0 +1,19 @@
+#pragma once
+#include "core/failure.h"
+
+#include <QString>
+
+// The standard error report: a beep, a program-log record and a critical
+// message box. With a described failure the record and the box title are
+// stem + number + " (" + description + ")"; without one, the fallback text.
+struct ErrorTexts {
+    QString stem;     // e.g. "Picture load ERROR "
+    QString fallback; // e.g. "Unknown Picture load ERROR"
+    QString message;  // the box's text
+};
+
+enum class Beep { Sound, Silent };
+
+void reportError(const ErrorTexts& texts, const Failure& failure, Beep beep = Beep::Sound);
+// The title and record text the report uses for this failure.
+QString errorTitle(const ErrorTexts& texts, const Failure& failure);

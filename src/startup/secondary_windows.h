@@ -1,0 +1,23 @@
+#pragma once
+#include <functional>
+
+// The main window's secondary windows: the separate picture and animation
+// windows, the movie player window and the editor. Each registers here, from
+// its subsystem's connection to the main window, how to switch itself above
+// all other windows and how to unload itself, so that the main window and
+// its modal windows can reach them without knowing them.
+enum class SecondaryWindow { Form3, Form4, Form5, Form6 };
+
+struct SecondaryWindowHooks {
+    // Switches keep-on-top; creates the window hidden when it is not open,
+    // as the window system would. Empty for a window that is never switched.
+    std::function<void(bool on)> keepOnTop;
+    std::function<void()> unload;
+};
+
+void registerSecondaryWindow(SecondaryWindow window, SecondaryWindowHooks hooks);
+// Switches every registered window in the order Form3, Form4, Form6; a window
+// whose switch fails is skipped.
+void switchOnTopWindows(bool on);
+// Unloads every registered window; one that fails is skipped.
+void unloadSecondaryWindows();
