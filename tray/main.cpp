@@ -3,6 +3,7 @@
 // one; when it ends, by its menu or by a signal, the setting goes back to "0".
 
 #include "quit_signals.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 
 #include <QAction>
@@ -20,7 +21,6 @@
 
 namespace {
 
-const QString kLoadedKey = QStringLiteral("SystrayLoaded");
 
 // A small framed picture (sky, sun, hill), drawn rather than shipped so the
 // companion is a single file.
@@ -125,9 +125,9 @@ int main(int argc, char* argv[])
     trayWatch.start();
     showWhenAvailable();
 
-    writeSetting(kLoadedKey, QStringLiteral("1"));
+    writeSetting(Keys::SystrayLoaded, QStringLiteral("1"));
     const int result = app.exec();
     tray.hide();
-    writeSetting(kLoadedKey, QStringLiteral("0"));
+    writeSetting(Keys::SystrayLoaded, QStringLiteral("0"));
     return result;
 }

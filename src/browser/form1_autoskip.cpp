@@ -4,6 +4,7 @@
 #include "controls/file_list.h"
 #include "desktop/desktop.h"
 #include "report/error_report.h"
+#include "settings/keys.h"
 #include "settings/program_log.h"
 #include "settings/settings_store.h"
 
@@ -31,7 +32,7 @@ void Form1::Command4_Click()
     try {
         const double seconds = leadingNumber(Text2->text());
         if (seconds + 1 < 3 || seconds > 60)
-            Errors::raise({});
+            Errors::raise(Errors::undescribed());
         // The caption comes before the strict conversion: a text such as
         // "5x" fails only there, and the next file shown puts it back.
         setWindowTitle(QStringLiteral("Pixalto - Autoskip is running"));
@@ -64,7 +65,7 @@ void Form1::Timer1_Timer()
     }
     // An empty list has no first file to restart at; it stops like the end
     // of the list without restart.
-    if (settingIsNumericOne(QStringLiteral("Autoskip")) && File1->listCount() > 0) {
+    if (settingIsNumericOne(Keys::AutoSkip) && File1->listCount() > 0) {
         File1->setListIndex(0);
         return;
     }

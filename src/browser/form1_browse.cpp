@@ -21,12 +21,10 @@ void Form1::Drive1_Change()
 void Form1::Dir1_Change()
 {
     // The drive list remembers where each drive was left.
-    ignoreFailure([this] { Drive1->rememberDirectory(Dir1->path()); });
+    Drive1->rememberDirectory(Dir1->path());
     ignoreFailure([this] { File1->setPath(Dir1->path()); });
-    ignoreFailure([this] {
-        showFileCount();
-    });
-    ignoreFailure([this] { showCurrent(); });
+    showFileCount();
+    showCurrent();
 }
 
 void Form1::Dir1_MouseDown(Qt::MouseButton button)
@@ -37,10 +35,8 @@ void Form1::Dir1_MouseDown(Qt::MouseButton button)
 
 void Form1::File1_MouseDown(Qt::MouseButton button)
 {
-    ignoreFailure([this] {
-        newwindow->setEnabled(File1->fileName().right(3).toLower() != QLatin1String("viv"));
-    });
-    ignoreFailure([this] { textfile->setEnabled(editorDocumentType().isEmpty()); });
+    newwindow->setEnabled(File1->fileName().right(3).toLower() != QLatin1String("viv"));
+    textfile->setEnabled(editorDocumentType().isEmpty());
     if (button == Qt::RightButton)
         popUp(mnufile);
 }

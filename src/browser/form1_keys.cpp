@@ -10,12 +10,12 @@ void Form1::File1_KeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (keypad && (key == Qt::Key_Plus || key == Qt::Key_Minus)) {
         // Whatever the mode, so in animation mode the last picture returns.
         const double f = key == Qt::Key_Plus ? 1.05 : 0.95;
-        ignoreFailure([this] { StatusBar1->setText(4, QStringLiteral("User")); });
-        ignoreFailure([this] { Image1->hide(); });
-        ignoreFailure([&] { Image1->setWidthTwips(Image1->widthTwips() * f); });
-        ignoreFailure([&] { Image1->setHeightTwips(Image1->heightTwips() * f); });
-        ignoreFailure([this] { Image1->setStretch(true); });
-        ignoreFailure([this] { Image1->show(); });
+        StatusBar1->setText(4, QStringLiteral("User"));
+        Image1->hide();
+        Image1->setWidthTwips(Image1->widthTwips() * f);
+        Image1->setHeightTwips(Image1->heightTwips() * f);
+        Image1->setStretch(true);
+        Image1->show();
     } else if (key == Qt::Key_Delete) {
         mnudelete_Click();
     }

@@ -12,6 +12,7 @@
 #include "movie/movie_player.h"
 #include "picture/picture_loader.h"
 #include "report/error_report.h"
+#include "settings/keys.h"
 #include "settings/program_log.h"
 #include "settings/settings_store.h"
 
@@ -84,7 +85,7 @@ void Form1::picturePath()
         setAutoSizeCaption(Label5, sizeText(Image1->widthTwips(), Image1->heightTwips(),
                                             screen.twipsPerPixelX(), screen.twipsPerPixelY()));
         Label8->move(Label5->x() + Label5->width() + twipsToPixelsX(25), Label8->y());
-        if (settingIsNumericOne(QStringLiteral("AutoZoom")))
+        if (settingIsNumericOne(Keys::AutoZoom))
             az();
         preloadNeighbours();
     } catch (const PxError& error) {
@@ -94,7 +95,7 @@ void Form1::picturePath()
 
 void Form1::pictureFailure(const Failure& failure, bool loadFailed)
 {
-    if (settingIsNumericOne(QStringLiteral("OLE"))) {
+    if (settingIsNumericOne(Keys::OLE)) {
         try {
             desktop().launcher->openWithDesktop(Label1);
         } catch (const PxError& error) {
@@ -168,7 +169,7 @@ void Form1::az()
         setZoomOption(nullptr);
         Image1->setStretch(true);
         Image1->show();
-    } catch (const std::exception&) {
+    } catch (const PxError&) {
         desktop().dialogs->beep();
         ProgramLog::record(QStringLiteral("AutoZoom ERROR"));
         desktop().dialogs->messageBox(
@@ -180,18 +181,16 @@ void Form1::az()
 void Form1::zoomByFactor(double factor, const QString& pictureText, const QString& speedText)
 {
     if (showsPictures()) {
-        ignoreFailure([this] { Image1->hide(); });
-        ignoreFailure([this] { Image1->setStretch(false); });
-        ignoreFailure([&] {
-            Image1->setHeightTwips(float(Image1->heightTwips() * factor));
-            Image1->setWidthTwips(float(Image1->widthTwips() * factor));
-        });
-        ignoreFailure([this] { Image1->setStretch(true); });
-        ignoreFailure([&] { StatusBar1->setText(4, pictureText); });
-        ignoreFailure([this] { Image1->show(); });
+        Image1->hide();
+        Image1->setStretch(false);
+        Image1->setHeightTwips(float(Image1->heightTwips() * factor));
+        Image1->setWidthTwips(float(Image1->widthTwips() * factor));
+        Image1->setStretch(true);
+        StatusBar1->setText(4, pictureText);
+        Image1->show();
     } else if (showsAnimations()) {
         ignoreFailure([&] { AM1->setSpeed(factor); });
-        ignoreFailure([&] { StatusBar1->setText(4, speedText); });
+        StatusBar1->setText(4, speedText);
     }
 }
 
@@ -202,12 +201,12 @@ void Form1::Option4_Click() { zoomByFactor(2.0, QStringLiteral("2:1"), QStringLi
 void Form1::Option3_Click()
 {
     if (showsPictures()) {
-        ignoreFailure([this] { Image1->hide(); });
-        ignoreFailure([this] { Image1->setStretch(false); });
-        ignoreFailure([this] { StatusBar1->setText(4, QStringLiteral("1:1")); });
-        ignoreFailure([this] { Image1->show(); });
+        Image1->hide();
+        Image1->setStretch(false);
+        StatusBar1->setText(4, QStringLiteral("1:1"));
+        Image1->show();
     } else if (showsAnimations()) {
         ignoreFailure([this] { AM1->setSpeed(1.0); });
-        ignoreFailure([this] { StatusBar1->setText(4, QStringLiteral("1.0")); });
+        StatusBar1->setText(4, QStringLiteral("1.0"));
     }
 }

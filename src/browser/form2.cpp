@@ -55,15 +55,13 @@ void Form2::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
                         : key == Qt::Key_Minus ? kZoomOut
                                                : 0;
     if (factor != 0) {
-        ignoreFailure([this] { Image1->hide(); });
-        ignoreFailure([&] {
-            Image1->setWidthTwips(Image1->widthTwips() * factor);
-            Image1->setHeightTwips(Image1->heightTwips() * factor);
-        });
-        ignoreFailure([this] { Image1->setStretch(true); });
+        Image1->hide();
+        Image1->setWidthTwips(Image1->widthTwips() * factor);
+        Image1->setHeightTwips(Image1->heightTwips() * factor);
+        Image1->setStretch(true);
     }
-    ignoreFailure([this] { centre(); });
-    ignoreFailure([this] { Image1->show(); });
+    centre();
+    Image1->show();
 }
 
 void Form2::Form_Click() { hide(); }
@@ -87,9 +85,9 @@ void Form1::Image1_Click()
     auto* view = findChild<Form2*>(QString(), Qt::FindDirectChildrenOnly);
     if (!view)
         view = new Form2(this);
-    ignoreFailure([&] { view->Image1->setPicture(Image1->picture()); });
-    ignoreFailure([&] { view->Image1->setStretch(false); });
-    ignoreFailure([&] { view->centre(); });
+    view->Image1->setPicture(Image1->picture());
+    view->Image1->setStretch(false);
+    view->centre();
     // Maximized, a borderless window may stop short of the desktop's panels;
     // full screen covers all of it.
     view->showFullScreen();

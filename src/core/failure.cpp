@@ -20,6 +20,11 @@ Failure movieLoad(const QString& detail)
     return {482, QStringLiteral("Cannot play the file: ") + detail};
 }
 Failure noDisplayTool() { return {53, QStringLiteral("No display settings tool found")}; }
+Failure noAssociatedApplication() { return {31, QStringLiteral("No application is associated with this file")}; }
+Failure clipboardBusy() { return {521, QStringLiteral("Can't open Clipboard")}; }
+Failure dialogCancelled() { return {32755, QStringLiteral("Cancel was selected.")}; }
+Failure movieSpeed() { return {380, QStringLiteral("Invalid property value")}; }
+Failure undescribed() { return {}; }
 
 Failure fromErrno(int err)
 {

@@ -30,6 +30,12 @@ Failure badFileName();
 Failure sameFile();
 Failure movieLoad(const QString& detail);
 Failure noDisplayTool();
+Failure noAssociatedApplication();
+Failure clipboardBusy();
+Failure dialogCancelled();
+Failure movieSpeed();
+// A failure without a description: the report's fallback text stands for it.
+Failure undescribed();
 // An operating-system failure from an errno value.
 Failure fromErrno(int err);
 [[noreturn]] void throwErrno(int err);
@@ -37,11 +43,12 @@ Failure fromErrno(int err);
 }
 
 // Runs one step of a handler whose steps ignore failures: a failing step is
-// skipped and the next one runs.
+// skipped and the next one runs. Only the program's own failures are
+// ignored; anything else is a fault that must not pass unseen.
 inline void ignoreFailure(const std::function<void()>& step)
 {
     try {
         step();
-    } catch (const std::exception&) {
+    } catch (const PxError&) {
     }
 }

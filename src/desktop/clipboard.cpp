@@ -10,7 +10,7 @@ QClipboard& board()
 {
     QClipboard* c = QGuiApplication::instance() ? QGuiApplication::clipboard() : nullptr;
     if (!c)
-        Errors::raise({521, QStringLiteral("Can't open Clipboard")});
+        Errors::raise(Errors::clipboardBusy());
     return *c;
 }
 }

@@ -6,6 +6,7 @@
 #include "core/program_info.h"
 #include "desktop/desktop.h"
 #include "desktop/screen.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 #include "startup/defaults.h"
 #include "startup/form1.h"
@@ -17,8 +18,6 @@
 #include <QRadioButton>
 
 namespace {
-const QString kPicPattern = QStringLiteral("PicPattern");
-const QString kAniPattern = QStringLiteral("AniPattern");
 
 QString pictureCaption(const QString& pattern) { return QStringLiteral("Picture files (") + pattern + QLatin1Char(')'); }
 QString animationCaption(const QString& pattern) { return QStringLiteral("Animation files (") + pattern + QLatin1Char(')'); }
@@ -95,14 +94,14 @@ void Form13::showModal(Form1* main)
 void Form13::Form_Load()
 {
     ignoreFailure([] { switchOnTopWindows(false); });
-    ignoreFailure([this] { CommonDialog1HelpFile = ProgramInfo::helpFile(); });
+    CommonDialog1HelpFile = ProgramInfo::helpFile();
     ignoreFailure([this] {
-        const QString pattern = readSetting(kPicPattern);
+        const QString pattern = readSetting(Keys::PicPattern);
         if (!pattern.isEmpty())
             Option1->setText(pictureCaption(pattern));
     });
     ignoreFailure([this] {
-        const QString pattern = readSetting(kAniPattern);
+        const QString pattern = readSetting(Keys::AniPattern);
         if (!pattern.isEmpty())
             Option2->setText(animationCaption(pattern));
     });
@@ -117,7 +116,7 @@ void Form13::Form_Unload()
     unloaded = true;
     // Only a user who wants the windows on top gets them back on top; the
     // others keep ordinary windows.
-    ignoreFailure([] { switchOnTopWindows(readSetting(QStringLiteral("OnTop")) == QLatin1String("1")); });
+    ignoreFailure([] { switchOnTopWindows(settingIsOne(Keys::OnTop)); });
 }
 
 void Form13::done(int result)
@@ -130,7 +129,7 @@ void Form13::done(int result)
 void Form13::Command5_Click()
 {
     const QString answer = askPattern(QStringLiteral("Picture"), QStringLiteral("*.jpg;*.bmp;*.gif"),
-                                      storedOr(kPicPattern, Defaults::picturePattern()));
+                                      storedOr(Keys::PicPattern, Defaults::picturePattern()));
     if (answer.isEmpty())
         return;
     Label1 = answer;
@@ -140,7 +139,7 @@ void Form13::Command5_Click()
 void Form13::Command4_Click()
 {
     const QString answer = askPattern(QStringLiteral("Animation"), QStringLiteral("*.avi;*.mov;*.mpg"),
-                                      storedOr(kAniPattern, Defaults::animationPattern()));
+                                      storedOr(Keys::AniPattern, Defaults::animationPattern()));
     if (answer.isEmpty())
         return;
     Label2 = answer;
@@ -157,8 +156,8 @@ void Form13::Command6_Click()
         return;
     Label1.clear();
     Label2.clear();
-    writeSetting(kPicPattern, QString());
-    writeSetting(kAniPattern, QString());
+    writeSetting(Keys::PicPattern, QString());
+    writeSetting(Keys::AniPattern, QString());
     Option1->setText(pictureCaption(Defaults::picturePattern()));
     Option2->setText(animationCaption(Defaults::animationPattern()));
 }
@@ -168,18 +167,18 @@ void Form13::Command3_Click() { desktop().help->showTopic(CommonDialog1HelpFile,
 void Form13::Command1_Click()
 {
     if (!Label1.isEmpty())
-        writeSetting(kPicPattern, Label1);
+        writeSetting(Keys::PicPattern, Label1);
     if (!Label2.isEmpty())
-        writeSetting(kAniPattern, Label2);
+        writeSetting(Keys::AniPattern, Label2);
     applyKind();
-    ignoreFailure([this] { main->showFileCount(); });
-    ignoreFailure([this] { main->showCurrent(); });
+    main->showFileCount();
+    main->showCurrent();
     accept();
 }
 
 void Form13::applyKind()
 {
     const bool pictures = Option1->isChecked();
-    main->setFileKind(pictures, pictures ? storedOr(kPicPattern, Defaults::picturePattern())
-                                         : storedOr(kAniPattern, Defaults::animationPattern()));
+    main->setFileKind(pictures, pictures ? storedOr(Keys::PicPattern, Defaults::picturePattern())
+                                         : storedOr(Keys::AniPattern, Defaults::animationPattern()));
 }

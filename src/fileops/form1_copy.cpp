@@ -12,6 +12,7 @@
 #include "fileops/command_report.h"
 #include "fileops/name_rules.h"
 #include "picture/picture_writer.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 
 #include <QPushButton>
@@ -109,7 +110,7 @@ void Form1::Command2_Click()
 void Form1::Command7_Click()
 {
     runReported(kFileMove, [this] {
-        if (!confirmFileCommand(QStringLiteral("MoveConfirmation"), QStringLiteral("move"), QStringLiteral("Move file?"), Label1))
+        if (!confirmFileCommand(Keys::MoveConfirmation, QStringLiteral("move"), QStringLiteral("Move file?"), Label1))
             return;
         if (!copyToCopyDirectory(*this))
             return;

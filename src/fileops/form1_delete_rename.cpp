@@ -11,6 +11,7 @@
 #include "fileops/command_report.h"
 #include "fileops/name_rules.h"
 #include "movie/movie_player.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -54,7 +55,7 @@ void Form1::mnudelete_Click()
     if (!selectionIsCurrentFile(*this))
         return;
     runReported(kDelete, [this] {
-        if (!confirmFileCommand(QStringLiteral("DelConfirmation"), QStringLiteral("delete"), QStringLiteral("Delete file?"), Label1))
+        if (!confirmFileCommand(Keys::DelConfirmation, QStringLiteral("delete"), QStringLiteral("Delete file?"), Label1))
             return;
         const int index = File1->listIndex();
         AM1->setFileName(QString());

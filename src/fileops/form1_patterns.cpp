@@ -33,9 +33,7 @@ void Form1::mnupattern_Click()
         reportError(kPatternRefused, Failure{});
         return;
     }
-    ignoreFailure([this] { StatusBar1->setText(1, File1->pattern()); });
-    ignoreFailure([this] {
-        showFileCount();
-    });
-    ignoreFailure([this] { showCurrent(); });
+    StatusBar1->setText(1, File1->pattern());
+    showFileCount();
+    showCurrent();
 }

@@ -7,6 +7,7 @@
 #include "desktop/screen.h"
 #include "media/minsec.h"
 #include "movie/movie_player.h"
+#include "settings/keys.h"
 #include "settings/settings_store.h"
 
 #include <QCloseEvent>
@@ -17,7 +18,7 @@ Form5* loaded = nullptr;
 const QString kPlaying = QStringLiteral("Vivo Movie Player - Playing");
 const QString kPaused = QStringLiteral("Vivo Movie Player - Paused");
 
-bool onTopWanted() { return readSetting(QStringLiteral("OnTop")) == QLatin1String("1"); }
+bool onTopWanted() { return settingIsOne(Keys::OnTop); }
 }
 
 Form5* Form5::instance()

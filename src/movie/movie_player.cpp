@@ -404,7 +404,7 @@ void MoviePlayer::setSpeed(double speed)
 {
     d->ensureStarted();
     if (mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &speed) < 0)
-        throw PxError(Errors::invalidPattern());
+        Errors::raise(Errors::movieSpeed());
 }
 
 double MoviePlayer::speed() const

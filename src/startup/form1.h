@@ -136,8 +136,8 @@ public:
     bool showsPictures() const { return Label2 == QLatin1String("pic"); }
     bool showsAnimations() const { return Label2 == QLatin1String("avi"); }
     // Switches the browser between pictures and animations: zoom or speed
-    // captions, the list's pattern, panel 1 and 4 and the kind code. Each
-    // step that fails is skipped.
+    // captions, the list's pattern, panels 1 and 4 and the kind code. A
+    // pattern the list refuses leaves the list as it was.
     void setFileKind(bool pictures, const QString& pattern);
 
     // Where pop-up menus open; tests replace it to record instead of showing.

@@ -7,6 +7,7 @@
 #include "controls/status_bar.h"
 #include "core/paths.h"
 #include "core/program_info.h"
+#include "settings/keys.h"
 #include "settings/program_log.h"
 #include "settings/run_log.h"
 #include "settings/settings_store.h"
@@ -27,31 +28,31 @@ bool Form1::Form_Load()
     ProgramLog::open();
     RunLog::okLine(QStringLiteral("Program Logfile set"));
 
-    ignoreFailure([] { writeSetting(QStringLiteral("AppPath"), ProgramInfo::appPath()); });
-    ignoreFailure([] { writeSetting(QStringLiteral("EXEName"), ProgramInfo::exeName()); });
-    ignoreFailure([] { writeSetting(QStringLiteral("Version"), ProgramInfo::majorVersion()); });
+    ignoreFailure([] { writeSetting(Keys::AppPath, ProgramInfo::appPath()); });
+    ignoreFailure([] { writeSetting(Keys::EXEName, ProgramInfo::exeName()); });
+    ignoreFailure([] { writeSetting(Keys::Version, ProgramInfo::majorVersion()); });
     RunLog::okLine(QStringLiteral("Program information saved to registration database"));
     // The help file is always the one beside the program.
     RunLog::okLine(QStringLiteral("Program Help file set"));
 
     try {
-        const QString pattern = readSetting(QStringLiteral("PicPattern"));
+        const QString pattern = readSetting(Keys::PicPattern);
         File1->setPattern(pattern.isEmpty() ? Defaults::picturePattern() : pattern);
         RunLog::okLine(QStringLiteral("File list box pattern set"));
-        Drive1->setDrive(readSetting(QStringLiteral("startupdir")));
+        Drive1->setDrive(readSetting(Keys::startupdir));
         RunLog::okLine(QStringLiteral("Drive list box drive set"));
-        Dir1->setPath(readSetting(QStringLiteral("startupdir")));
+        Dir1->setPath(readSetting(Keys::startupdir));
         RunLog::okLine(QStringLiteral("Dir list box path set"));
-        Text3 = readSetting(QStringLiteral("defaultcopydir"));
+        Text3 = readSetting(Keys::defaultcopydir);
         RunLog::okLine(QStringLiteral("Default copy destination path set"));
-        const QString interval = readSetting(QStringLiteral("AutoSkipInterval"));
+        const QString interval = readSetting(Keys::AutoSkipInterval);
         Text2->setText(interval.isEmpty() ? QStringLiteral("10") : interval);
         RunLog::okLine(QStringLiteral("AutoSkip interval set"));
         StatusBar1->setText(1, QStringLiteral(" Pictures "));
         StatusBar1->setText(2, Label1);
         StatusBar1->setText(3, QStringLiteral("  ") + Text3);
         RunLog::okLine(QStringLiteral("Statusbar text set"));
-    } catch (const std::exception&) {
+    } catch (const PxError&) {
         fallbackBlock();
     }
 
@@ -89,7 +90,7 @@ void Form1::fallbackBlock()
         RunLog::okLine(QStringLiteral("Drive list box drive set BY DEFAULT"));
         Dir1->setPath(fallbackFolder());
         RunLog::okLine(QStringLiteral("Dir list box path ser BY DEFAULT"));
-    } catch (const std::exception&) {
+    } catch (const PxError&) {
         // Even the defaults failed (no home folder): start-up goes on with
         // whatever the lists show.
     }
@@ -99,6 +100,6 @@ void Form1::Form_Unload()
 {
     unloadSecondaryWindows();
     ignoreFailure([] { ProgramLog::close(); });
-    ignoreFailure([this] { writeSetting(QStringLiteral("AutoSkipInterval"), Text2->text()); });
+    ignoreFailure([this] { writeSetting(Keys::AutoSkipInterval, Text2->text()); });
     QCoreApplication::quit();
 }

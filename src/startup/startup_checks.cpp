@@ -3,6 +3,7 @@
 #include "core/program_info.h"
 #include "desktop/desktop.h"
 #include "report/error_report.h"
+#include "settings/keys.h"
 #include "settings/program_log.h"
 #include "settings/run_log.h"
 #include "settings/settings_store.h"
@@ -12,26 +13,26 @@
 namespace {
 void writeFirstRunDefaults()
 {
-    const std::pair<const char*, QString> defaults[] = {
-        {"OLE", QStringLiteral("1")},
-        {"AutoZoom", QStringLiteral("1")},
-        {"AutoSkip", QStringLiteral("1")},
-        {"UserReq", QStringLiteral("0")},
-        {"DelConfirmation", QStringLiteral("1")},
-        {"MoveConfirmation", QStringLiteral("1")},
-        {"OnTop", QStringLiteral("1")},
-        {"Systray", QStringLiteral("0")},
-        {"AniPattern", Defaults::animationPattern()},
-        {"PicPattern", Defaults::picturePattern()},
+    const std::pair<QString, QString> defaults[] = {
+        {Keys::OLE, QStringLiteral("1")},
+        {Keys::AutoZoom, QStringLiteral("1")},
+        {Keys::AutoSkip, QStringLiteral("1")},
+        {Keys::UserReq, QStringLiteral("0")},
+        {Keys::DelConfirmation, QStringLiteral("1")},
+        {Keys::MoveConfirmation, QStringLiteral("1")},
+        {Keys::OnTop, QStringLiteral("1")},
+        {Keys::Systray, QStringLiteral("0")},
+        {Keys::AniPattern, Defaults::animationPattern()},
+        {Keys::PicPattern, Defaults::picturePattern()},
     };
     for (const auto& [key, value] : defaults)
-        writeSetting(QLatin1String(key), value);
+        writeSetting(key, value);
 }
 }
 
 void Form1::spctest()
 {
-    if (readSetting(QStringLiteral("SpcSetting")).toLower().contains(QLatin1String("nosplash")))
+    if (readSetting(Keys::SpcSetting).toLower().contains(QLatin1String("nosplash")))
         return;
     Form15 splash;
     splash.exec();
@@ -39,7 +40,7 @@ void Form1::spctest()
 
 void Form1::usertest()
 {
-    if (readSetting(QStringLiteral("User")).isEmpty()) {
+    if (readSetting(Keys::User).isEmpty()) {
         QString name;
         while (name.isEmpty())
             name = desktop().dialogs->inputBox(
@@ -48,17 +49,17 @@ void Form1::usertest()
                  QStringLiteral("Pixalto - User name entry"), QString(), std::nullopt,
                  ProgramInfo::helpFile(), 27});
         RunLog::okLine(QStringLiteral("New user added"));
-        writeSetting(QStringLiteral("User"), name);
+        writeSetting(Keys::User, name);
         writeFirstRunDefaults();
         RunLog::okLine(QStringLiteral("Options saved to registration database"));
     }
-    if (readSetting(QStringLiteral("UserReq")) != QLatin1String("1"))
+    if (!settingIsOne(Keys::UserReq))
         return;
     const QString answer = desktop().dialogs->inputBox(
         {QStringLiteral("Enter your User name to run the Pixalto program (Remember capital letters)"),
          QStringLiteral("Pixalto - User Verification"), QString(), std::nullopt,
          ProgramInfo::helpFile(), 27});
-    if (answer == readSetting(QStringLiteral("User")))
+    if (answer == readSetting(Keys::User))
         return;
     desktop().dialogs->beep();
     ProgramLog::plainRecord(QStringLiteral("Invalid user name was entered"));
@@ -109,11 +110,11 @@ void Form1::restest()
 void Form1::systray()
 {
     try {
-        if (readSetting(QStringLiteral("SystrayLoaded")) == QLatin1String("1"))
+        if (settingIsOne(Keys::SystrayLoaded))
             return;
-        if (readSetting(QStringLiteral("Systray")) == QLatin1String("1")) {
+        if (settingIsOne(Keys::Systray)) {
             desktop().launcher->startProgram(
-                readSetting(QStringLiteral("AppPath")) + QStringLiteral("PXTray.exe"), {}, false);
+                readSetting(Keys::AppPath) + QStringLiteral("PXTray.exe"), {}, false);
             RunLog::okLine(QStringLiteral("Systray program loaded"));
         } else {
             RunLog::okLine(QStringLiteral("Systray program load is off"));

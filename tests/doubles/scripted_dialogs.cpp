@@ -41,7 +41,7 @@ FileDialogResult ScriptedDialogs::fileDialog(const FileDialogRequest& request)
 {
     fileDialogs.append(request);
     if (fileAnswers.empty())
-        Errors::raise({32755, QStringLiteral("Cancel was selected.")});
+        Errors::raise(Errors::dialogCancelled());
     FileDialogResult answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;

@@ -127,7 +127,7 @@ FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& r)
     if (!r.fileName.isEmpty())
         dialog.selectFile(r.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        Errors::raise({32755, QStringLiteral("Cancel was selected.")});
+        Errors::raise(Errors::dialogCancelled());
     return {dialog.selectedFiles().first(), int(filters.indexOf(dialog.selectedNameFilter())) + 1};
 }
 

@@ -26,7 +26,7 @@ void QtLauncher::openWithDesktop(const QString& path)
     if (!QFileInfo::exists(path))
         Errors::throwErrno(ENOENT);
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        Errors::raise({31, QStringLiteral("No application is associated with this file")});
+        Errors::raise(Errors::noAssociatedApplication());
 }
 
 void QtLauncher::startDisplaySettings()
