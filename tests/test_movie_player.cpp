@@ -90,9 +90,9 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QStringList>("info");
-        FIXTURE(viv, "clip.viv");
         QTest::newRow("avi") << clip("clip.avi") << QSize(160, 120)
                              << QStringList{"Format: avi", "Video codec: mpeg4", "Size: 160 x 120", "Duration: 0:02"};
+        FIXTURE(viv, "clip.viv");
         QTest::newRow("vivo") << viv << QSize(176, 144)
                               << QStringList{"Format: vivo", "Video codec: h263", "Size: 176 x 144", "Duration: 0:02"};
     }
