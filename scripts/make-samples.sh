@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Makes the small sample pictures and clips in samples/ (run from anywhere).
-# Needs ffmpeg; the Vivo clip and the two metafiles are copied from the
-# shared fixtures when they are beside the checkout.
+# Needs ffmpeg, and cmake to build the test fixture writer that makes the
+# Vivo clip and the two metafiles (in build/, or $BUILD_DIR).
 set -euo pipefail
-out="$(cd "$(dirname "$0")/.." && pwd)/samples"
-fixtures="$(dirname "$out")/../shared/fixtures"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/samples"
+build="${BUILD_DIR:-$root/build}"
 mkdir -p "$out"
+[ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j 2 --target make_fixture
 ff() { ffmpeg -loglevel error -y "$@"; }
 ff -f lavfi -i "testsrc2=size=640x480" -frames:v 1 -q:v 3 "$out/test-card.jpg"
 ff -f lavfi -i "mandelbrot=size=800x600" -frames:v 1 -q:v 4 "$out/mandelbrot.jpeg"
@@ -16,7 +19,8 @@ ff -f lavfi -i "cellauto=size=400x300" -frames:v 1 "$out/cells.png"
 ff -f lavfi -i "testsrc=size=160x120:rate=15" -t 3 "$out/counter.avi"
 ff -f lavfi -i "testsrc2=size=160x120:rate=25" -t 3 "$out/moving.mpg"
 ff -f lavfi -i "smptehdbars=size=160x90:rate=15" -t 3 "$out/bars.mov"
-for f in clip.viv drawing.wmf drawing.emf; do
-  [ -f "$fixtures/$f" ] && cp "$fixtures/$f" "$out/$f"
+for kind in wmf emf; do
+  "$build/make_fixture" "$kind" "$out/drawing.$kind"
 done
+"$build/make_fixture" viv "$out/clip.viv"
 ls -l "$out"

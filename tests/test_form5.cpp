@@ -4,12 +4,12 @@
 #include "media/minsec.h"
 #include "movie/movie_player.h"
 #include "settings/settings_store.h"
+#include "support/fixtures.h"
 #include "support/test_environment.h"
 
 #include <QtTest>
 
 namespace {
-const QString kViv = QStringLiteral(PIXALTO_FIXTURES_DIR "/clip.viv");
 const QString kTitle = QStringLiteral("Vivo Movie Player");
 const QString kPlaying = kTitle + QStringLiteral(" - Playing");
 using Bevel = PanelStatusBar::Bevel;
@@ -34,11 +34,10 @@ class TestForm5 : public QObject {
     TestEnvironment env;
     InfoWatchingDialogs dialogs;
 
-    Form5* openViv(const QString& onTopSetting)
+    static void openViv(const QString& viv, const QString& onTopSetting)
     {
         writeSetting("OnTop", onTopSetting);
-        Form5::instance()->openMovie(kViv);
-        return Form5::instance();
+        Form5::instance()->openMovie(viv);
     }
     // Caption, player and the bevels of Play (pressed while playing) and Pause agree.
     static void checkPaused(Form5* form, bool paused)
@@ -76,12 +75,14 @@ private slots:
 
     void openingShowsTheMovie()
     {
-        Form5* form = openViv("1");
+        FIXTURE(viv, "clip.viv");
+        VERIFY_NO_PXERROR(openViv(viv, "1"));
+        Form5* form = Form5::instance();
         QVERIFY(form->isVisible() && onTop(form));
         checkPaused(form, false);
         PanelStatusBar* bar = form->StatusBar1;
         QCOMPARE(bar->count(), 7);
-        const QStringList texts = {kViv, ">", "||", QString(QChar(0xAB)), "Info", "", "0:02  "};
+        const QStringList texts = {viv, ">", "||", QString(QChar(0xAB)), "Info", "", "0:02  "};
         const QStringList keys = {"", "play", "pause", "restart", "info", "", ""};
         const QStringList tips = {"File", "Play", "Pause", "Restart", "Movie Info",
                                   "Current position", "Total duration"};
@@ -94,13 +95,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(bar->text(6) == QStringLiteral("0:01  "), 20000);
 
         // Another movie reuses the window.
-        Form5::instance()->openMovie(kViv);
+        VERIFY_NO_PXERROR(Form5::instance()->openMovie(viv));
         QCOMPARE(Form5::instance(), form);
     }
 
     void panelsPlayPauseAndRestart()
     {
-        Form5* form = openViv("0");
+        FIXTURE(viv, "clip.viv");
+        VERIFY_NO_PXERROR(openViv(viv, "0"));
+        Form5* form = Form5::instance();
         PanelStatusBar* bar = form->StatusBar1;
         QVERIFY(!onTop(form)); // OnTop 0
         QTRY_VERIFY_WITH_TIMEOUT(form->VvWeb1->positionMs() >= 1000, 20000);
@@ -131,7 +134,9 @@ private slots:
     void infoRestoresKeepOnTopFromTheSetting()
     {
         QFETCH(QString, setting);
-        Form5* form = openViv("1");
+        FIXTURE(viv, "clip.viv");
+        VERIFY_NO_PXERROR(openViv(viv, "1"));
+        Form5* form = Form5::instance();
         writeSetting("OnTop", setting);
         dialogs.messages.clear();
         dialogs.onTopDuringBox.clear();
@@ -147,7 +152,9 @@ private slots:
 
     void closingStopsAndUnloads()
     {
-        QPointer<Form5> form = openViv("0");
+        FIXTURE(viv, "clip.viv");
+        VERIFY_NO_PXERROR(openViv(viv, "0"));
+        QPointer<Form5> form = Form5::instance();
         MoviePlayer* player = form->VvWeb1;
         QTRY_VERIFY_WITH_TIMEOUT(player->positionMs() > 0, 20000);
         QVERIFY(form->close());

@@ -1,5 +1,6 @@
 #include "core/failure.h"
 #include "movie/movie_player.h"
+#include "support/fixtures.h"
 #include "support/test_environment.h"
 
 #include <QtTest>
@@ -19,7 +20,6 @@ class TestMoviePlayer : public QObject {
             qFatal("cannot write %s", qPrintable(name));
         return f.fileName();
     }
-    static QString viv() { return QStringLiteral(PIXALTO_FIXTURES_DIR "/clip.viv"); }
     static QByteArray head(const QString& path, int bytes)
     {
         QFile f(path);
@@ -85,33 +85,49 @@ private slots:
         QCOMPARE(next.durationMs(), 2000);
     }
 
+    void readsSizeAndInfo_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QStringList>("info");
+        QTest::newRow("avi") << clip("clip.avi") << QSize(160, 120)
+                             << QStringList{"Format: avi", "Video codec: mpeg4", "Size: 160 x 120", "Duration: 0:02"};
+        FIXTURE(viv, "clip.viv");
+        QTest::newRow("vivo") << viv << QSize(176, 144)
+                              << QStringList{"Format: vivo", "Video codec: h263", "Size: 176 x 144", "Duration: 0:02"};
+    }
     void readsSizeAndInfo()
     {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        QFETCH(QStringList, info);
         MoviePlayer player;
-        player.setFileName(clip("clip.avi"));
-        QCOMPARE(player.videoSize(), QSize(160, 120));
-        for (const char* part : {"Format: avi", "Video codec: mpeg4", "Size: 160 x 120", "Duration: 0:02"})
-            QVERIFY2(player.mediaInfo().contains(QLatin1String(part)), qPrintable(player.mediaInfo()));
+        VERIFY_NO_PXERROR(player.setFileName(file));
+        QCOMPARE(player.videoSize(), size);
+        for (const QString& part : info)
+            QVERIFY2(player.mediaInfo().contains(part), qPrintable(player.mediaInfo()));
     }
 
     void refusesWhatItCannotPlay_data()
     {
         QTest::addColumn<QString>("file");
+        FIXTURE(viv, "clip.viv");
         QTest::newRow("empty") << writeFile("empty.avi", {});
         QTest::newRow("text") << writeFile("notes.avi", "Notes, not a movie.\nSecond line.\n");
         QTest::newRow("noise") << writeFile("noise.mpg", QByteArray(4096, '\x5a'));
         QTest::newRow("truncated avi") << writeFile("cut.avi", head(clip("clip.avi"), 100));
-        QTest::newRow("broken viv") << writeFile("broken.viv", head(viv(), 60) + QByteArray(2000, '\xff'));
+        QTest::newRow("broken viv") << writeFile("broken.viv", head(viv, 60) + QByteArray(2000, '\xff'));
         // mpv would follow a playlist to other files.
-        QTest::newRow("playlist") << writeFile("list.avi", "#EXTM3U\n" + viv().toUtf8() + "\n");
+        QTest::newRow("playlist") << writeFile("list.avi", "#EXTM3U\n" + viv.toUtf8() + "\n");
         QTest::newRow("missing") << clip("missing.avi");
         QTest::newRow("folder") << clips.path();
     }
     void refusesWhatItCannotPlay()
     {
         QFETCH(QString, file);
+        FIXTURE(viv, "clip.viv");
         MoviePlayer player;
-        player.setFileName(clip("clip.avi"));
+        VERIFY_NO_PXERROR(player.setFileName(clip("clip.avi")));
         QSignalSpy started(&player, &MoviePlayer::started);
         QSignalSpy times(&player, &MoviePlayer::timeChanged);
         try {
@@ -127,7 +143,7 @@ private slots:
         QCOMPARE(started.count(), 0);
         QCOMPARE(times.count(), 0);
 
-        player.setFileName(viv());
+        VERIFY_NO_PXERROR(player.setFileName(viv));
         QCOMPARE(started.count(), 1);
         QCOMPARE(player.durationMs(), 2000);
     }

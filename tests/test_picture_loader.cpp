@@ -1,5 +1,7 @@
 #include "core/failure.h"
 #include "picture/picture_loader.h"
+#include "support/fixtures.h"
+#include "support/metafile_writer.h"
 
 #include <QtGui>
 #include <QtTest>
@@ -10,20 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString fixtures = QStringLiteral(PIXALTO_FIXTURES_DIR "/");
 using Probes = QList<std::pair<QPolygon, QColor>>; // points that must show a colour
 
 template <typename T> QByteArray le(T v) { QByteArray b(sizeof v, 0); qToLittleEndian(v, b.data()); return b; }
 QByteArray le16(quint16 v) { return le(v); }
 QByteArray le32(quint32 v) { return le(v); }
-
-QByteArray readFixture(const QString& name)
-{
-    QFile f(fixtures + name);
-    if (!f.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return f.readAll();
-}
 
 // A JPEG with an Exif segment holding only the orientation tag.
 QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation)
@@ -35,6 +28,7 @@ QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation)
 }
 
 // Qt writes no GIF; ffmpeg does, from PNG frames a tenth of a second apart.
+// Without ffmpeg the test fails and the bytes are empty.
 QByteArray gif(const QList<QImage>& frames)
 {
     QTemporaryDir tmp;
@@ -43,8 +37,10 @@ QByteArray gif(const QList<QImage>& frames)
     QProcess ffmpeg;
     ffmpeg.start("ffmpeg", {"-loglevel", "error", "-framerate", "10", "-i", tmp.filePath("f%d.png"), tmp.filePath("out.gif")});
     QFile out(tmp.filePath("out.gif"));
-    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0 || !out.open(QIODevice::ReadOnly))
-        qFatal("ffmpeg wrote no GIF");
+    if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0 || !out.open(QIODevice::ReadOnly)) {
+        QTest::qFail(qPrintable("ffmpeg wrote no GIF: " + ffmpeg.errorString()), __FILE__, __LINE__);
+        return {};
+    }
     return out.readAll();
 }
 
@@ -56,7 +52,7 @@ QByteArray encode(const QImage& image, const char* format)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, format, 95))
-        qFatal("cannot encode %s", format);
+        QTest::qFail(qPrintable(QStringLiteral("cannot encode %1").arg(format)), __FILE__, __LINE__);
     return bytes;
 }
 
@@ -136,13 +132,10 @@ private slots:
         row("exif 8 quarter left", "exif.jpg", withOrientation(jpeg, 8), {20, 40}, {{4, 34}}, {{16, 34}});
 
         // Metafiles at their header size, under a name that does not say what they
-        // are; the sample keeps its margin: red block from (20,20), blue ellipse
+        // are; the drawing keeps its margin: red block from (20,20), blue ellipse
         // centred at (300,80), white page outside.
-        for (const char* f : {"sample.wmf", "sample.emf"})
-            row(f, "meta.pic", readFixture(QString::fromLatin1(f)), {400, 300}, {{100, 80}}, {{300, 80}},
-                {{5, 5}, {395, 150}});
-        for (const char* f : {"drawing.wmf", "drawing.emf"})
-            row(f, "meta.pic", readFixture(QString::fromLatin1(f)), {373, 273});
+        for (const auto& [tag, bytes] : {std::pair{"wmf", MetafileWriter::wmf()}, std::pair{"emf", MetafileWriter::emf()}})
+            row(tag, "meta.pic", bytes, MetafileWriter::drawingSize, {{100, 80}}, {{300, 80}}, {{5, 5}, {395, 150}});
     }
     void naturalSizeAndOrientation()
     {
@@ -150,11 +143,31 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
         QFETCH(Probes, probes);
-        const QImage image = loadPicture(write(name, bytes));
+        QImage image;
+        VERIFY_NO_PXERROR(image = loadPicture(write(name, bytes)));
         QCOMPARE(image.size(), size);
         for (const auto& [points, colour] : probes)
             for (const QPoint& p : points)
                 QVERIFY2(near(image.pixel(p), colour), qPrintable(QStringLiteral("at %1,%2").arg(p.x()).arg(p.y())));
+    }
+
+    // The size a metafile declares, in whatever units, is the size it loads at.
+    void metafilesLoadAtTheirDeclaredSize_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        for (const QSize size : {QSize(373, 273), QSize(37, 23)}) {
+            for (int inch : {1440, 96, 2540})
+                QTest::addRow("wmf %dx%d, %d units an inch", size.width(), size.height(), inch)
+                    << MetafileWriter::wmf(size, inch) << size;
+            QTest::addRow("emf %dx%d", size.width(), size.height()) << MetafileWriter::emf(size) << size;
+        }
+    }
+    void metafilesLoadAtTheirDeclaredSize()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        VERIFY_NO_PXERROR(QCOMPARE(loadPicture(write("sized.pic", bytes)).size(), size));
     }
 
     void corruptFilesAreRefused_data()
@@ -166,8 +179,8 @@ private slots:
             const QByteArray whole = encode(source, f);
             QTest::addRow("truncated %s", f) << QStringLiteral("cut.") + f << whole.left(whole.size() / 2);
         }
-        const QByteArray crash = readFixture("crash_emf.bin");
-        const QByteArray wmf = readFixture("sample.wmf");
+        const QByteArray emf = MetafileWriter::emf();
+        const QByteArray wmf = MetafileWriter::wmf();
         QByteArray random(4096, 0);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
         QTest::newRow("zero bytes") << "empty.jpg" << QByteArray();
@@ -176,16 +189,16 @@ private slots:
         QTest::newRow("random named emf") << "noise.emf" << random;
         QTest::newRow("truncated wmf") << "cut.wmf" << wmf.left(wmf.size() / 2);
         QTest::newRow("wmf header only") << "head.wmf" << wmf.left(40);
-        QTest::newRow("emf header then noise") << "head.emf" << crash.left(88) + random;
-        // Its EMF+ records crash the parser: drawn without them, or refused (the only row that may draw).
-        QTest::newRow("crash_emf.bin") << "crash.emf" << crash;
+        QTest::newRow("emf header then noise") << "head.emf" << emf.left(88) + random;
+        // Its EMF+ records would crash a parser: drawn without them, or refused (the only row that may draw).
+        QTest::newRow("bad emf+ records") << "crash.emf" << MetafileWriter::emfWithBadEmfPlus();
 
         // Headers that claim 20000 x 20000 pixels.
         QTest::newRow("huge bmp") << "huge.bmp"
             << "BM"_ba + le32(54) + le32(0) + le32(54) + le32(40) + le32(20000) + le32(20000) + le16(1)
                    + le16(24) + le32(0) + le32(0) + le32(2835) + le32(2835) + le32(0) + le32(0)
                    + QByteArray(300, '\x7f');
-        QByteArray hugeEmf = crash;
+        QByteArray hugeEmf = emf;
         qToLittleEndian<qint32>(2'000'000, hugeEmf.data() + 32); // frame right, 0.01 mm
         qToLittleEndian<qint32>(2'000'000, hugeEmf.data() + 36);
         QTest::newRow("huge emf") << "huge.emf" << hugeEmf;
@@ -199,17 +212,20 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
+        FIXTURE(good, "drawing.emf");
         const int failure = failureOf(write(name, bytes));
-        if (failure != 0 || QTest::currentDataTag() != QLatin1String("crash_emf.bin"))
+        if (failure != 0 || QTest::currentDataTag() != QLatin1String("bad emf+ records"))
             QCOMPARE(failure, Errors::invalidPicture().number);
         // Nothing the bad file left behind spoils the next good one.
-        QCOMPARE(loadPicture(fixtures + "sample.emf").size(), QSize(400, 300));
+        VERIFY_NO_PXERROR(QCOMPARE(loadPicture(good).size(), MetafileWriter::drawingSize));
     }
 
     void missingFileIsAnOsFailure() { QCOMPARE(failureOf(dir.filePath("gone.jpg")), ENOENT); }
 
     void preloaderGivesWhatLoadPictureGives()
     {
+        FIXTURE(emf, "drawing.emf");
+        FIXTURE(wmf, "drawing.wmf");
         const QString mid = write("mid.jpg", encode(twoColour(4000, 3000, Qt::darkCyan, Qt::darkCyan), "jpg"));
         const QString a = write("pa.png", encode(twoColour(50, 30, Qt::red, Qt::blue), "png"));
         const QString b = write("pb.jpg", withOrientation(encode(twoColour(40, 20, Qt::green, Qt::black), "jpg"), 6));
@@ -218,13 +234,13 @@ private slots:
             stamp(p);
         // Preloaders destroyed mid-decode leave nothing that spoils a later load.
         for (int i = 0; i < 3; ++i)
-            PicturePreloader().preload({mid, fixtures + "drawing.emf"});
+            PicturePreloader().preload({mid, emf});
 
         PicturePreloader preloader;
         preloader.preload({a, b, c});
         // Only two are kept; the third still loads, now.
-        for (const QString& p : {a, b, c, fixtures + "sample.wmf"})
-            QCOMPARE(preloader.load(p), loadPicture(p));
+        for (const QString& p : {a, b, c, wmf})
+            VERIFY_NO_PXERROR(QCOMPARE(preloader.load(p), loadPicture(p)));
         preloader.preload({mid});
         QCOMPARE(preloader.load(mid), loadPicture(mid));
     }

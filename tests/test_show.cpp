@@ -9,6 +9,7 @@
 #include "media/form5.h"
 #include "movie/movie_player.h"
 #include "settings/settings_store.h"
+#include "support/fixtures.h"
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
@@ -186,7 +187,8 @@ void ShowTest::badFilesNeverTakeTheViewerDown()
     writeFile(dir + "/text.jpg", "hello");
     writeFile(dir + "/noise.wmf", QByteArray(4096, '\x7f'));
     writeFile(dir + "/noise.emf", QByteArray::fromHex("01000000") + QByteArray(300, '\x01'));
-    QFile::copy(QStringLiteral(PIXALTO_FIXTURES_DIR) + "/crash_emf.bin", dir + "/crash.emf");
+    FIXTURE(badEmfPlus, "emfplus.emf");
+    QVERIFY(QFile::copy(badEmfPlus, dir + "/crash.emf"));
     writeFile(dir + "/huge.bmp", QByteArray::fromHex("424d00000000000000003600000028000000204e0000204e000001001800"));
     Viewer v(dir);
     Form1& f = v.form;
@@ -247,7 +249,8 @@ void ShowTest::vivoMovieOpensItsWindow()
     TestEnvironment env;
     writeSetting("OnTop", "0");
     const QString dir = env.makeFolder("vivo");
-    QVERIFY(QFile::copy(QStringLiteral(PIXALTO_FIXTURES_DIR) + "/clip.viv", dir + "/clip.VIV"));
+    FIXTURE(viv, "clip.viv");
+    QVERIFY(QFile::copy(viv, dir + "/clip.VIV"));
     writeFile(dir + "/junk.viv", "not a vivo movie");
     {
         Viewer v(dir);

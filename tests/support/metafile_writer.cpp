@@ -1,0 +1,230 @@
+#include "support/metafile_writer.h"
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QtEndian>
+
+#include <cmath>
+#include <initializer_list>
+
+namespace MetafileWriter {
+
+namespace {
+
+template <typename T> void put(QByteArray& out, T v)
+{
+    char b[sizeof v];
+    qToLittleEndian(v, b);
+    out.append(b, sizeof v);
+}
+
+constexpr quint32 red = 0x0000ff, blue = 0xff0000, green = 0x00a000, black = 0; // COLORREF 0x00BBGGRR
+
+// The page in pixels: inclusive corners of the rectangle and the ellipse's
+// box, and the corners of the zigzag.
+struct Layout {
+    explicit Layout(QSize s) : w(s.width()), h(s.height()) {}
+    int x(int twentieths) const { return int(std::lround(w * twentieths / 20.0)); }
+    int y(int fifteenths) const { return int(std::lround(h * fifteenths / 15.0)); }
+    QRect rectangle() const { return QRect(QPoint(x(1), y(1)), QPoint(x(9), y(7))); }
+    QRect ellipse() const { return QRect(QPoint(x(11), y(1)), QPoint(x(19), y(7))); }
+    QList<QPoint> zigzag() const
+    {
+        QList<QPoint> points;
+        for (int i = 0; i < 5; ++i)
+            points << QPoint(x(1 + 4 * i), y(i % 2 ? 13 : 9));
+        return points;
+    }
+    int w, h;
+};
+
+// ---- WMF: records of 16-bit words, sized in words.
+
+struct WmfRecords {
+    QByteArray bytes;
+    quint32 largest = 3;
+    void add(quint16 function, std::initializer_list<qint16> params) { add(function, QList<qint16>(params)); }
+    void add(quint16 function, const QList<qint16>& params)
+    {
+        const quint32 words = 3 + quint32(params.size());
+        put<quint32>(bytes, words);
+        put<quint16>(bytes, function);
+        for (qint16 p : params)
+            put<qint16>(bytes, p);
+        largest = std::max(largest, words);
+    }
+};
+
+qint16 low(quint32 colour) { return qint16(colour & 0xffff); }
+qint16 high(quint32 colour) { return qint16(colour >> 16); }
+
+// ---- EMF: records of 32-bit fields, sized in bytes.
+
+struct EmfRecords {
+    QByteArray bytes;
+    quint32 count = 0;
+    void add(quint32 type, std::initializer_list<qint32> fields)
+    {
+        put<quint32>(bytes, type);
+        put<quint32>(bytes, quint32(8 + 4 * fields.size()));
+        for (qint32 f : fields)
+            put<qint32>(bytes, f);
+        ++count;
+    }
+    // EMR_COMMENT holding EMF+ records after the "EMF+" mark.
+    void addEmfPlus(const QByteArray& records)
+    {
+        QByteArray data = "EMF+" + records;
+        while (data.size() % 4)
+            data.append('\0');
+        put<quint32>(bytes, 70);
+        put<quint32>(bytes, quint32(12 + data.size()));
+        put<quint32>(bytes, quint32(data.size()));
+        bytes += data;
+        ++count;
+    }
+};
+
+enum : quint32 {
+    EMR_HEADER = 1, EMR_POLYLINE = 4, EMR_EOF = 14, EMR_SELECTOBJECT = 37, EMR_CREATEPEN = 38,
+    EMR_CREATEBRUSHINDIRECT = 39, EMR_ELLIPSE = 42, EMR_RECTANGLE = 43
+};
+
+// An EMF+ record: type, flags, size, data size, data.
+QByteArray emfPlus(quint16 type, quint16 flags, const QByteArray& data, quint32 claimedDataSize)
+{
+    QByteArray out;
+    put<quint16>(out, type);
+    put<quint16>(out, flags);
+    put<quint32>(out, quint32(12 + data.size()));
+    put<quint32>(out, claimedDataSize);
+    return out + data;
+}
+QByteArray emfPlus(quint16 type, quint16 flags, const QByteArray& data = {})
+{
+    return emfPlus(type, flags, data, quint32(data.size()));
+}
+QByteArray words(std::initializer_list<quint32> values)
+{
+    QByteArray out;
+    for (quint32 v : values)
+        put<quint32>(out, v);
+    return out;
+}
+
+QByteArray emfFile(QSize size, bool withEmfPlus)
+{
+    const Layout page(size);
+    EmfRecords r;
+    if (withEmfPlus) // header record, flagged as dual (EMF records follow)
+        r.addEmfPlus(emfPlus(0x4001, 0x0001, words({0xDBC01002, 1, 96, 96})));
+    r.add(EMR_CREATEBRUSHINDIRECT, {1, 0, qint32(red), 0});
+    r.add(EMR_CREATEBRUSHINDIRECT, {2, 0, qint32(blue), 0});
+    r.add(EMR_CREATEPEN, {3, 0, 1, 0, qint32(black)});
+    r.add(EMR_CREATEPEN, {4, 0, 3, 0, qint32(green)});
+    const QRect box = page.rectangle(), oval = page.ellipse();
+    r.add(EMR_SELECTOBJECT, {3});
+    r.add(EMR_SELECTOBJECT, {1});
+    r.add(EMR_RECTANGLE, {box.left(), box.top(), box.right(), box.bottom()});
+    r.add(EMR_SELECTOBJECT, {2});
+    r.add(EMR_ELLIPSE, {oval.left(), oval.top(), oval.right(), oval.bottom()});
+    if (withEmfPlus) {
+        QByteArray bad;
+        bad += emfPlus(0x4008, 0x0100, words({0xDBC01002, 0}), 0xFFFFFF00);   // brush, data size past the end
+        bad += emfPlus(0x4008, 0x0301, words({0xDBC01002, 0x7FFFFFFF, 0}));    // path of 2^31 points
+        bad += emfPlus(0x4008, 0x7F02, words({0xDEADBEEF}));                   // no such object type
+        bad += emfPlus(0x400A, 0x0000, words({7, 1'000'000, 0, 0, 10, 10}));   // fill rects: unknown brush, too many
+        bad += emfPlus(0x4002, 0x0000);                                        // end of file
+        r.addEmfPlus(bad);
+    }
+    r.add(EMR_SELECTOBJECT, {4});
+    const QList<QPoint> zigzag = page.zigzag();
+    QByteArray polyline;
+    put<quint32>(polyline, EMR_POLYLINE);
+    put<quint32>(polyline, quint32(28 + 8 * zigzag.size()));
+    for (qint32 v : {page.x(1), page.y(9), page.x(17), page.y(13), qint32(zigzag.size())})
+        put<qint32>(polyline, v);
+    for (const QPoint& p : zigzag) {
+        put<qint32>(polyline, p.x());
+        put<qint32>(polyline, p.y());
+    }
+    r.bytes += polyline;
+    ++r.count;
+    r.add(EMR_EOF, {0, 16, 20});
+
+    // The header: device bounds in pixels and the frame in 0.01 mm, both
+    // inclusive; a 1920 x 1440 reference device of 96 DPI (508 x 381 mm).
+    constexpr int headerSize = 108;
+    const int frameRight = int(std::lround(size.width() * 2540.0 / 96)) - 1;
+    const int frameBottom = int(std::lround(size.height() * 2540.0 / 96)) - 1;
+    QByteArray out;
+    put<quint32>(out, EMR_HEADER);
+    put<quint32>(out, headerSize);
+    for (qint32 v : {0, 0, size.width() - 1, size.height() - 1, 0, 0, frameRight, frameBottom})
+        put<qint32>(out, v);
+    put<quint32>(out, 0x464D4520); // " EMF"
+    put<quint32>(out, 0x10000);
+    put<quint32>(out, quint32(headerSize + r.bytes.size()));
+    put<quint32>(out, r.count + 1);
+    put<quint16>(out, 5);          // handles: the four objects and the metafile itself
+    put<quint16>(out, 0);
+    for (qint32 v : {0, 0, 0, 1920, 1440, 508, 381, 0, 0, 0, 508'000, 381'000})
+        put<qint32>(out, v);
+    return out + r.bytes;
+}
+
+}
+
+QByteArray wmf(QSize size, int inch)
+{
+    const Layout page(size);
+    auto lu = [inch](int pixels) { return qint16(std::lround(pixels * inch / 96.0)); };
+    const qint16 width = lu(size.width()), height = lu(size.height());
+
+    WmfRecords r;
+    r.add(0x020B, {0, 0});             // SETWINDOWORG y, x
+    r.add(0x020C, {height, width});    // SETWINDOWEXT y, x
+    r.add(0x0103, {8});                // SETMAPMODE anisotropic
+    r.add(0x0102, {1});                // SETBKMODE transparent
+    r.add(0x02FC, {0, low(red), high(red), 0});         // CREATEBRUSHINDIRECT solid: object 0
+    r.add(0x02FC, {0, low(blue), high(blue), 0});       // object 1
+    r.add(0x02FA, {0, lu(1), 0, low(black), high(black)}); // CREATEPENINDIRECT solid: object 2
+    r.add(0x02FA, {0, lu(3), 0, low(green), high(green)}); // object 3
+    const QRect box = page.rectangle(), oval = page.ellipse();
+    r.add(0x012D, {2});                // SELECTOBJECT
+    r.add(0x012D, {0});
+    r.add(0x041B, {lu(box.bottom()), lu(box.right()), lu(box.top()), lu(box.left())});     // RECTANGLE
+    r.add(0x012D, {1});
+    r.add(0x0418, {lu(oval.bottom()), lu(oval.right()), lu(oval.top()), lu(oval.left())}); // ELLIPSE
+    r.add(0x012D, {3});
+    QList<qint16> polyline{qint16(page.zigzag().size())};
+    for (const QPoint& p : page.zigzag())
+        polyline << lu(p.x()) << lu(p.y());
+    r.add(0x0325, polyline);           // POLYLINE
+    r.add(0x0000, {});                 // end of file
+
+    QByteArray out;
+    put<quint32>(out, 0x9AC6CDD7);
+    for (qint16 v : {qint16(0), qint16(0), qint16(0), width, height, qint16(inch)})
+        put<qint16>(out, v);
+    put<quint32>(out, 0);
+    quint16 checksum = 0; // XOR of the ten words before it
+    for (int i = 0; i < 20; i += 2)
+        checksum ^= qFromLittleEndian<quint16>(out.constData() + i);
+    put<quint16>(out, checksum);
+
+    put<quint16>(out, 1);              // in memory
+    put<quint16>(out, 9);              // header words
+    put<quint16>(out, 0x0300);
+    put<quint32>(out, quint32(9 + r.bytes.size() / 2));
+    put<quint16>(out, 4);              // objects
+    put<quint32>(out, r.largest);
+    put<quint16>(out, 0);
+    return out + r.bytes;
+}
+
+QByteArray emf(QSize size) { return emfFile(size, false); }
+QByteArray emfWithBadEmfPlus(QSize size) { return emfFile(size, true); }
+
+}

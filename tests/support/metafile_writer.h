@@ -1,0 +1,24 @@
+#pragma once
+#include <QByteArray>
+#include <QSize>
+
+// Windows metafiles with known content, for the loader tests and the samples.
+// Each draws the same page, laid out in proportion to its size on white: a
+// red rectangle over the top-left (x 5-45 %, y 6.7-46.7 %), a blue ellipse
+// over the top-right (x 55-95 %, same rows), both outlined in black, and a
+// green zigzag line across the lower third. At 400 x 300 the rectangle runs
+// from (20,20) to (180,140) and the ellipse is centred at (300,80).
+namespace MetafileWriter {
+
+constexpr QSize drawingSize{400, 300};
+
+// A placeable WMF whose header declares size pixels at 96 DPI, in logical
+// units of 1/inch of an inch.
+QByteArray wmf(QSize size = drawingSize, int inch = 1440);
+// An EMF whose frame declares size pixels at 96 DPI, drawn in pixels.
+QByteArray emf(QSize size = drawingSize);
+// The same EMF with EMF+ comments: a proper EMF+ header, and later object
+// and drawing records whose sizes, counts and object types are nonsense.
+QByteArray emfWithBadEmfPlus(QSize size = drawingSize);
+
+}
