@@ -105,9 +105,9 @@ void BrowserTest::listShowsMatchingPlainFilesOnly()
     QCOMPARE(FileSystem::listMatching(dir, "*.jpg;*.GIF"),
              QStringList({"A.JPG", "b.jpg", "c.gif", "link.jpg"}));
     QVERIFY(FileSystem::listMatching(dir, "*.png").isEmpty());
-    QCOMPARE(FileSystem::firstMatch(dir + "/*.gif"), QString("c.gif"));
-    QCOMPARE(FileSystem::firstMatch(dir + "/*.jpg"), QString("A.JPG"));
-    QCOMPARE(FileSystem::firstMatch(dir + "/missing/*.jpg"), QString());
+    QCOMPARE(FileSystem::namesake(dir, "C.GIF"), QString("c.gif"));
+    QCOMPARE(FileSystem::namesake(dir, "*.jpg"), QString());
+    QCOMPARE(FileSystem::namesake(dir + "/missing", "b.jpg"), QString());
     const QDateTime stamp(QDate(2020, 1, 2), QTime(3, 4, 5, 600));
     QFile gif(dir + "/c.gif");
     QVERIFY(gif.open(QIODevice::ReadWrite) && gif.setFileTime(stamp, QFileDevice::FileModificationTime));

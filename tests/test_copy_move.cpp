@@ -75,6 +75,8 @@ class CopyMoveTest : public QObject {
     Q_OBJECT
 private slots:
     void copyWithAndWithoutNamesake();
+    void namesakeWithPatternCharacters_data();
+    void namesakeWithPatternCharacters();
     void copyOntoItselfIsRefused();
     void moveWithAndWithoutConfirmation();
     void failedCopyLosesNothing();
@@ -131,6 +133,38 @@ void CopyMoveTest::copyWithAndWithoutNamesake()
     QCOMPARE(b.titles().mid(3), QStringList{"File copy ERROR 13 (Permission denied)"});
     QCOMPARE(bytesOf(b.dst + "/hidden.jpg"), QByteArray("hidden older"));
     QCOMPARE(FileSystem::attributes(b.dst + "/hidden.jpg"), int(FileSystem::Hidden));
+}
+
+void CopyMoveTest::namesakeWithPatternCharacters_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("move");
+    for (const char* name : {"photo [1].jpg", "[abc].jpg", "x;y.jpg", "  lead.jpg", "a*b.jpg", "a?c.jpg",
+                             "back\\slash.jpg", "ab].jpg", "!x.jpg"}) {
+        QTest::addRow("copy %s", name) << QString(name) << false;
+        QTest::addRow("move %s", name) << QString(name) << true;
+    }
+}
+
+// A name is compared as a name, never matched as a pattern, so the file of
+// that name in the copy folder is always asked about and kept on No.
+void CopyMoveTest::namesakeWithPatternCharacters()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, move);
+    Bench b({name});
+    writeFile(b.dst + "/" + name, "older");
+    b.select(name);
+    b.env.dialogs.messageAnswers = {MsgResult::No};
+    (move ? b.form.Command7 : b.form.Command2)->click();
+    QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
+    QCOMPARE(bytesOf(b.dst + "/" + name), QByteArray("older"));
+    QVERIFY(QFile::exists(b.src + "/" + name));
+    b.env.dialogs.messageAnswers = {MsgResult::Yes};
+    (move ? b.form.Command7 : b.form.Command2)->click();
+    QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
+    QCOMPARE(QFile::exists(b.src + "/" + name), !move);
+    QVERIFY(bytesOf(b.dst + "/" + name) != QByteArray("older"));
 }
 
 void CopyMoveTest::copyOntoItselfIsRefused()

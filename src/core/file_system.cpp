@@ -126,9 +126,11 @@ void replaceThroughTemp(const QString& target, mode_t mode, qint64 expectedSize,
 
 namespace FileSystem {
 
-QStringList listMatching(const QString& folder, const QString& patternText)
+namespace {
+// The plain files of folder whose names pass the test, sorted without regard
+// to letter case, hidden and system files left out.
+QStringList listFiles(const QString& folder, const std::function<bool(const char*)>& wanted)
 {
-    const FilePattern pattern(patternText);
     const QByteArray dirPath = encoded(folder);
     DIR* dir = ::opendir(dirPath.constData());
     if (!dir)
@@ -140,7 +142,7 @@ QStringList listMatching(const QString& folder, const QString& patternText)
     QStringList names;
     while (dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
-        if (name[0] == '.' || !pattern.matches(name))
+        if (name[0] == '.' || !wanted(name))
             continue;
         full.truncate(base);
         full += name;
@@ -163,13 +165,21 @@ QStringList listMatching(const QString& folder, const QString& patternText)
     });
     return names;
 }
+}
 
-QString firstMatch(const QString& pathPattern)
+QStringList listMatching(const QString& folder, const QString& patternText)
 {
-    const QFileInfo info(pathPattern);
+    const FilePattern pattern(patternText);
+    return listFiles(folder, [&](const char* name) { return pattern.matches(name); });
+}
+
+QString namesake(const QString& folder, const QString& name)
+{
     try {
-        const QStringList names = listMatching(info.path(), info.fileName());
-        return names.isEmpty() ? QString() : names.first();
+        const QStringList names = listFiles(folder, [&](const char* candidate) {
+            return QFile::decodeName(candidate).compare(name, Qt::CaseInsensitive) == 0;
+        });
+        return names.contains(name) ? name : names.value(0);
     } catch (const PxError&) {
         return {};
     }

@@ -12,9 +12,10 @@ enum Attribute { ReadOnly = 1, Hidden = 2, System = 4, Archive = 32 };
 // Names of the plain files in folder that match pattern, sorted, without
 // hidden and system files.
 QStringList listMatching(const QString& folder, const QString& pattern);
-// The first such file for a path whose last part may hold wildcards; the
-// empty text when none matches.
-QString firstMatch(const QString& pathPattern);
+// The listed file of folder whose name is name when letter case is ignored
+// (the exact spelling first); the empty text when there is none. Names are
+// compared, never matched as patterns.
+QString namesake(const QString& folder, const QString& name);
 
 int attributes(const QString& path);
 void setAttributes(const QString& path, int attributes);

@@ -67,9 +67,9 @@ bool copyToCopyDirectory(Form1& form)
 
     // Letter case does not count here, so Photo.JPG is the namesake of
     // photo.jpg; that file is the one the user agrees to replace.
-    const QString namesake = FileSystem::firstMatch(form.Label4);
+    const QString namesake = FileSystem::namesake(form.Text3, name);
     QString replaced;
-    if (!namesake.isEmpty() && namesake.compare(name, Qt::CaseInsensitive) == 0) {
+    if (!namesake.isEmpty()) {
         replaced = fullPath(form.Text3, namesake);
         if (FileSystem::sameFile(form.Label1, replaced))
             Errors::raise(Errors::sameFile());
@@ -82,7 +82,7 @@ bool copyToCopyDirectory(Form1& form)
     if (!replaced.isEmpty() && replaced != form.Label4)
         FileSystem::remove(replaced);
 
-    if (FileSystem::firstMatch(form.Label4) != name)
+    if (FileSystem::namesake(form.Text3, name) != name)
         Errors::raise(Failure{});
     return true;
 }
