@@ -164,4 +164,5 @@ private:
 
     PicturePreloader* preloader;
     bool endRequested = false;
+    bool intervalShown = false;
 };

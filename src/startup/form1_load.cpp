@@ -47,6 +47,7 @@ bool Form1::Form_Load()
         RunLog::okLine(QStringLiteral("Default copy destination path set"));
         const QString interval = readSetting(Keys::AutoSkipInterval);
         Text2->setText(interval.isEmpty() ? QStringLiteral("10") : interval);
+        intervalShown = true;
         RunLog::okLine(QStringLiteral("AutoSkip interval set"));
         StatusBar1->setText(1, QStringLiteral(" Pictures "));
         StatusBar1->setText(2, Label1);
@@ -100,6 +101,9 @@ void Form1::Form_Unload()
 {
     unloadSecondaryWindows();
     ignoreFailure([] { ProgramLog::close(); });
-    ignoreFailure([this] { writeSetting(Keys::AutoSkipInterval, Text2->text()); });
+    // After the fallback block the box shows the default, not the stored
+    // interval: that is kept unless the user typed another.
+    if (intervalShown || Text2->isModified())
+        ignoreFailure([this] { writeSetting(Keys::AutoSkipInterval, Text2->text()); });
     QCoreApplication::quit();
 }
