@@ -1,7 +1,7 @@
 #include "core/failure.h"
 #include "picture/picture_loader.h"
 #include "support/fixtures.h"
-#include "support/metafile_writer.h"
+#include "samples/metafile_writer.h"
 
 #include <QtGui>
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "support/fixtures.h"
 
-#include "support/metafile_writer.h"
-#include "support/vivo_writer.h"
+#include "samples/metafile_writer.h"
+#include "samples/vivo_writer.h"
 
 #include <QFile>
 #include <QHash>

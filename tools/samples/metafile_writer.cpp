@@ -1,4 +1,4 @@
-#include "support/metafile_writer.h"
+#include "samples/metafile_writer.h"
 
 #include <QList>
 #include <QPoint>

@@ -1,4 +1,4 @@
-#include "support/vivo_writer.h"
+#include "samples/vivo_writer.h"
 
 #include <QList>
 #include <QProcess>

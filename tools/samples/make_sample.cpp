@@ -1,6 +1,6 @@
-// make_fixture: writes one of the test fixtures, for scripts/make-samples.sh.
-#include "support/metafile_writer.h"
-#include "support/vivo_writer.h"
+// make_sample: writes one of the generated samples (also the tests' fixtures).
+#include "samples/metafile_writer.h"
+#include "samples/vivo_writer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,7 +12,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv); // ffmpeg runs through QProcess
     if (argc != 3) {
-        std::fprintf(stderr, "usage: make_fixture wmf|emf|viv OUT\n");
+        std::fprintf(stderr, "usage: make_sample wmf|emf|viv OUT\n");
         return 2;
     }
     QString why;
@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     if (!bytes.isEmpty() && (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()))
         why = out.errorString();
     if (bytes.isEmpty() || !why.isEmpty()) {
-        std::fprintf(stderr, "make_fixture: %s\n", qPrintable(why));
+        std::fprintf(stderr, "make_sample: %s\n", qPrintable(why));
         return 1;
     }
     return 0;
