@@ -100,12 +100,13 @@ bool keepCopy(const QString& path, const QByteArray& bytes)
     for (int n = 2; QFileInfo::exists(name); ++n)
         name = base + QLatin1Char('-') + QString::number(n);
     QFile copy(name);
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(bytes) != bytes.size() || !copy.flush()) {
+    // The copy holds the same settings (the user name among them): no one
+    // may read it who could not read the file.
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly, info.permissions()) || copy.write(bytes) != bytes.size()
+        || !copy.flush()) {
         copy.remove();
         return false;
     }
-    // The copy holds the same settings (the user name among them).
-    copy.setPermissions(info.permissions());
     ProgramLog::record(QStringLiteral("The settings file %1 could not be read completely; it was kept as %2 "
                                       "before it was rewritten")
                            .arg(path, name));
