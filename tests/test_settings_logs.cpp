@@ -9,19 +9,56 @@
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QStringEncoder>
 #include <QTest>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+// Runs check in a child process, as an ordinary user when the tests run as
+// root (root reads and writes anywhere); true when it returned true.
+bool inChildProcess(const std::function<bool()>& check, bool asOrdinaryUser = false)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (asOrdinaryUser && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = -1;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+QStringList backups(const TestEnvironment& env)
+{
+    return QFileInfo(env.settingsFile()).dir().entryList({"Pixalto.ini.bad-*"}, QDir::Files);
+}
+}
 
 class SettingsLogsTest : public QObject {
     Q_OBJECT
 private slots:
     void keysMatchWithoutLetterCase();
-    void brokenSettingsFileStillReads();
+    void valuesReadAndWrittenAsQSettingsDoes_data();
+    void valuesReadAndWrittenAsQSettingsDoes();
+    void damagedFileIsReadAndKeptBeforeRewrite_data();
+    void damagedFileIsReadAndKeptBeforeRewrite();
+    void unusableFileIsNamedAndNotWritten_data();
+    void unusableFileIsNamedAndNotWritten();
+    void twoProcessesWriteSettingsAndLogAtOnce();
     void okLineLayout();
     void runLogIsRewrittenProgramLogGrows();
     void programLogRecordForms();
@@ -50,17 +87,161 @@ void SettingsLogsTest::keysMatchWithoutLetterCase()
     QVERIFY(!settingIsNumericOne("OLE"));
 }
 
-void SettingsLogsTest::brokenSettingsFileStillReads()
+void SettingsLogsTest::valuesReadAndWrittenAsQSettingsDoes_data()
 {
+    QTest::addColumn<QString>("value");
+    QTest::newRow("pattern") << QString("*.jpg;*.gif");
+    QTest::newRow("quotes and backslashes") << QString("say \"hi\" to C:\\dir\\");
+    QTest::newRow("blanks around") << QString("  padded  ");
+    QTest::newRow("control characters") << QString("tab\there\nnext\x01" "1 \x7f");
+    QTest::newRow("NUL before a digit") << QString::fromUtf16(u"a\0" u"1b", 4);
+    QTest::newRow("at sign") << QString("@home");
+    QTest::newRow("comma and equals") << QString("a,b=c");
+    QTest::newRow("non-ASCII") << QString::fromUtf8("Ünïcødé € 東京 \U0001F600");
+    QTest::newRow("empty") << QString();
+}
+
+void SettingsLogsTest::valuesReadAndWrittenAsQSettingsDoes()
+{
+    QFETCH(QString, value);
+    TestEnvironment env;
+    {
+        QSettings qt(env.settingsFile(), QSettings::IniFormat);
+        qt.setValue("Pixalto/Stored", value);
+    }
+    QCOMPARE(readSetting("stored"), value);
+    writeSetting("Written", value);
+    QSettings qt(env.settingsFile(), QSettings::IniFormat);
+    QCOMPARE(qt.value("Pixalto/Written").toString(), value);
+    QCOMPARE(qt.value("Pixalto/Stored").toString(), value);
+}
+
+void SettingsLogsTest::damagedFileIsReadAndKeptBeforeRewrite_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray head = "; kept comment\n[Other]\nkeep=me\n\n[Pixalto]\nUser=Ann\n";
+    const QByteArray tail = "defaultcopydir=/d/\nPicPattern=\"*.jpg;*.gif\"\nOnTop=1\n";
+    QTest::newRow("stray group line") << head + "[junk\n" + tail;
+    QTest::newRow("invalid UTF-8") << head + "Spc\xff\xfe\x80=x\n" + tail;
+    QTest::newRow("NUL bytes") << head + QByteArray("\0\0\0AutoZoom=1\0\n", 15) + tail;
+    QTest::newRow("quote left open") << head + "SpcSetting=\"nosplash\n" + tail;
+    QTest::newRow("garbage lines") << "\x01\x02 garbage [[[ no = \n=== \n" + head + tail;
+    QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+    QTest::newRow("UTF-16 with BOM") << QByteArray(utf16(QString::fromUtf8(head + tail).replace("\n", "\r\n")));
+}
+
+void SettingsLogsTest::damagedFileIsReadAndKeptBeforeRewrite()
+{
+    QFETCH(QByteArray, bytes);
     TestEnvironment env;
     QDir().mkpath(QFileInfo(env.settingsFile()).path());
-    QFile f(env.settingsFile());
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("\x01\x02 garbage [[[ no = \n[Pixalto]\nUser=Ann\n=== \n");
-    f.close();
-    QCOMPARE(readSetting("user"), QString("Ann"));
-    writeSetting("OnTop", "1");
+    writeFile(env.settingsFile(), bytes);
+    const auto expectKept = [] {
+        QCOMPARE(readSetting("user"), QString("Ann"));
+        QCOMPARE(readSetting("Defaultcopydir"), QString("/d/"));
+        QCOMPARE(readSetting("PicPattern"), QString("*.jpg;*.gif"));
+    };
+    expectKept();
     QCOMPARE(readSetting("OnTop"), QString("1"));
+    QVERIFY(backups(env).isEmpty());
+
+    writeSetting("OnTop", "0");
+    writeSetting("Systray", "1");
+    expectKept();
+    QCOMPARE(readSetting("OnTop"), QString("0"));
+    const QStringList kept = backups(env);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(QRegularExpression("^Pixalto\\.ini\\.bad-\\d{8}-\\d{6}$").match(kept.first()).hasMatch());
+    QCOMPARE(fileBytes(QFileInfo(env.settingsFile()).dir().filePath(kept.first())), bytes);
+    const QStringList log = logLines(env.programFolder() + "/PXLog.txt");
+    QCOMPARE(log.size(), 1);
+    QVERIFY(log.first().contains(kept.first()));
+    // The rewritten file is one QSettings reads, with what the store does not own.
+    QSettings qt(env.settingsFile(), QSettings::IniFormat);
+    QCOMPARE(qt.value("Other/keep").toString(), QString("me"));
+    QCOMPARE(qt.value("Pixalto/PicPattern").toString(), QString("*.jpg;*.gif"));
+    QVERIFY(fileBytes(env.settingsFile()).startsWith("; kept comment\n[Other]\nkeep=me\n"));
+}
+
+void SettingsLogsTest::unusableFileIsNamedAndNotWritten_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("user");
+    QTest::newRow("folder in its place") << "folder" << "is a folder, not a file" << "";
+    QTest::newRow("unreadable file") << "unreadable" << "cannot be read: Permission denied" << "";
+    QTest::newRow("read-only file") << "read-only" << "cannot be written: Permission denied" << "Ann";
+    QTest::newRow("read-only folder") << "read-only folder" << "cannot be written: Permission denied" << "Ann";
+}
+
+void SettingsLogsTest::unusableFileIsNamedAndNotWritten()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, reason);
+    QFETCH(QString, user);
+    TestEnvironment env;
+    const QString file = env.settingsFile();
+    const QString folder = QFileInfo(file).path();
+    QDir().mkpath(folder);
+    writeFile(file, "[Pixalto]\nUser=Ann\n");
+    for (const QString& path : {env.configHome(), folder, env.programFolder(), file})
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0777) == 0);
+    if (damage == "folder")
+        QVERIFY(QFile::remove(file) && QDir().mkdir(file));
+    const std::map<QString, std::pair<QString, int>> modes = {
+        {"unreadable", {file, 0222}}, {"read-only", {file, 0444}}, {"read-only folder", {folder, 0555}}};
+    if (modes.count(damage))
+        QVERIFY(::chmod(QFile::encodeName(modes.at(damage).first).constData(), modes.at(damage).second) == 0);
+    const QByteArray before = fileBytes(file);
+
+    QVERIFY(inChildProcess(
+        [&] {
+            const QString problem = settingsProblem();
+            writeSetting("User", "Bob");
+            return problem.contains(damage == "read-only folder" ? folder : file)
+                && problem.contains(reason) && readSetting("User") == user;
+        },
+        true));
+    ::chmod(QFile::encodeName(folder).constData(), 0777);
+    ::chmod(QFile::encodeName(file).constData(), 0666);
+    QCOMPARE(fileBytes(file), before);
+    QVERIFY(backups(env).isEmpty());
+    QVERIFY(logLines(env.programFolder() + "/PXLog.txt").last().contains("Settings save ERROR (" ));
+}
+
+void SettingsLogsTest::twoProcessesWriteSettingsAndLogAtOnce()
+{
+    TestEnvironment env;
+    writeSetting("User", "Ann");
+    const int writes = 40;
+    const QString record(4000, QLatin1Char('r'));
+    const auto writer = [&](int process) {
+        return [&, process] {
+            ProgramLog::open();
+            for (int n = 0; n < writes; ++n) {
+                writeSetting(QString("P%1Key%2").arg(process).arg(n), QString::number(n));
+                ProgramLog::record(QString::number(process) + record);
+            }
+            return true;
+        };
+    };
+    const pid_t first = ::fork();
+    if (first == 0)
+        ::_exit(writer(1)() ? 0 : 1);
+    QVERIFY(inChildProcess(writer(2)));
+    int status = -1;
+    QCOMPARE(::waitpid(first, &status, 0), first);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    QCOMPARE(readSetting("User"), QString("Ann"));
+    for (int process : {1, 2})
+        for (int n = 0; n < writes; ++n)
+            QCOMPARE(readSetting(QString("P%1Key%2").arg(process).arg(n)), QString::number(n));
+    const QStringList lines = logLines(env.programFolder() + "/PXLog.txt");
+    QCOMPARE(lines.size(), 2 * writes);
+    const QRegularExpression whole("^\"<[^>]+> [12]" + record + "\"$");
+    for (const QString& line : lines)
+        QVERIFY(whole.match(line).hasMatch());
 }
 
 void SettingsLogsTest::okLineLayout()
@@ -137,26 +318,19 @@ void SettingsLogsTest::unwritableProgramFolderMovesLogs()
     for (const QString& folder : {env.programFolder(), data, QFileInfo(data).path()})
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
     QVERIFY(::chmod(QFile::encodeName(env.programFolder()).constData(), 0555) == 0);
-    // Root writes anywhere, so the logging runs as an ordinary user.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        qputenv("XDG_DATA_HOME", data.toLocal8Bit());
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(2);
-        RunLog::open();
-        RunLog::line("run");
-        RunLog::close();
-        ProgramLog::record("kept");
-        const bool moved = logFolder() != env.programFolder()
-                        && logLines(runLogPath()).last() == "run"
-                        && logLines(programLogPath()).last().endsWith("> kept\"");
-        ::_exit(moved ? 0 : 1);
-    }
-    int status = -1;
-    QCOMPARE(::waitpid(child, &status, 0), child);
+    qputenv("XDG_DATA_HOME", data.toLocal8Bit());
+    const bool moved = inChildProcess(
+        [&] {
+            RunLog::open();
+            RunLog::line("run");
+            RunLog::close();
+            ProgramLog::record("kept");
+            return logFolder() != env.programFolder() && logLines(runLogPath()).last() == "run"
+                && logLines(programLogPath()).last().endsWith("> kept\"");
+        },
+        true);
     ::chmod(QFile::encodeName(env.programFolder()).constData(), 0755);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(WEXITSTATUS(status), 0);
+    QVERIFY(moved);
     QVERIFY(!QFile::exists(env.programFolder() + "/PXRunLog.txt"));
     QVERIFY(!QFile::exists(env.programFolder() + "/PXLog.txt"));
 }

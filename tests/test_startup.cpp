@@ -51,6 +51,7 @@ private slots:
     void firstStartAsksForNameAndWritesDefaults();
     void normalStartAppliesStoredSettings();
     void removedStartupFolderFallsBack();
+    void unusableSettingsFileIsNamedOnce();
     void startupPasswordEndsOrContinues();
     void narrowScreenWarning();
     void trayCompanion();
@@ -158,6 +159,24 @@ void StartupTest::removedStartupFolderFallsBack()
     QTest::keyClicks(form.Text2, ",5x");
     form.close();
     QCOMPARE(readSetting("autoskipinterval"), QString("10,5x"));
+}
+
+void StartupTest::unusableSettingsFileIsNamedOnce()
+{
+    TestEnvironment env;
+    QVERIFY(QDir().mkpath(env.settingsFile()));
+    env.dialogs.inputAnswers = {"Ann"};
+    MainWindow form;
+    QVERIFY(form.Form_Load());
+    // No first-run set-up: nothing could keep the name.
+    QVERIFY(env.dialogs.inputs.isEmpty());
+    QCOMPARE(env.dialogs.messages.size(), 1);
+    const MessageBoxRequest& message = env.dialogs.messages.first();
+    QCOMPARE(message.title, QString("Pixalto - Settings file ERROR"));
+    QCOMPARE(message.icon, MsgIcon::Critical);
+    QVERIFY(message.text.startsWith("The settings file " + env.settingsFile() + " is a folder, not a file."));
+    QVERIFY(logLines(env.programFolder() + "/PXRunLog.txt").contains(ok("Usertest section completed")));
+    QVERIFY(QFileInfo(env.settingsFile()).isDir());
 }
 
 void StartupTest::startupPasswordEndsOrContinues()

@@ -6,23 +6,38 @@
 #include <QDateTime>
 #include <QFile>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
-QFile& file()
+int& heldFile()
 {
-    static QFile f;
-    return f;
+    static int fd = -1;
+    return fd;
+}
+
+int openLog()
+{
+    return ::open(QFile::encodeName(programLogPath()).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+}
+
+// Another copy of the program may append to the same log: one write() of the
+// whole line to a descriptor opened for appending keeps every line whole.
+bool writeLine(int fd, const QByteArray& bytes)
+{
+    return ::write(fd, bytes.constData(), size_t(bytes.size())) == ssize_t(bytes.size());
 }
 
 void append(const QString& line)
 {
     const QByteArray bytes = line.toUtf8() + LogText::lineEnd();
-    if (file().isOpen()) {
-        if (file().write(bytes) == bytes.size() && file().flush())
+    if (heldFile() >= 0) {
+        if (writeLine(heldFile(), bytes))
             return;
-    } else {
-        QFile once(programLogPath());
-        if (once.open(QIODevice::WriteOnly | QIODevice::Append) && once.write(bytes) == bytes.size())
+    } else if (const int fd = openLog(); fd >= 0) {
+        const bool written = writeLine(fd, bytes);
+        ::close(fd);
+        if (written)
             return;
     }
     // The log cannot be written: keep the record visible rather than lose it.
@@ -35,8 +50,8 @@ namespace ProgramLog {
 void open()
 {
     close();
-    file().setFileName(programLogPath());
-    if (!file().open(QIODevice::WriteOnly | QIODevice::Append))
+    heldFile() = openLog();
+    if (heldFile() < 0)
         std::fprintf(stderr, "Pixalto: cannot open the program log %s\n",
                      programLogPath().toLocal8Bit().constData());
 }
@@ -55,8 +70,9 @@ void emptyRecord() { append(QString()); }
 
 void close()
 {
-    if (file().isOpen())
-        file().close();
+    if (heldFile() >= 0)
+        ::close(heldFile());
+    heldFile() = -1;
 }
 
 }

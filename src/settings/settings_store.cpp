@@ -1,41 +1,171 @@
 #include "settings/settings_store.h"
 
-#include <QSettings>
+#include "settings/ini_document.h"
+#include "settings/program_log.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 const QString kGroup = QStringLiteral("Pixalto");
+// Far more than any settings file; a bigger one is not read into memory.
+constexpr qint64 kMaxSize = 4 * 1024 * 1024;
+// A write holds the lock for a few milliseconds; a copy of the program that
+// died holding it leaves a lock that is recognised as stale.
+constexpr int kLockWaitMs = 10000;
 
-QSettings store()
+QString filePath()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope,
-                     QStringLiteral("Orvenko Soft"), QStringLiteral("Pixalto"));
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+         + QStringLiteral("/Orvenko Soft/Pixalto.ini");
+}
+
+QString systemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+struct Contents {
+    bool exists = false;
+    QByteArray bytes;
+    QString problem; // why the file could not be read; empty when it could
+};
+
+Contents readFile(const QString& path)
+{
+    Contents c;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return c;
+    c.exists = true;
+    if (info.isDir()) {
+        c.problem = QStringLiteral("The settings file %1 is a folder, not a file.").arg(path);
+        return c;
+    }
+    if (!info.isFile() || info.size() > kMaxSize) {
+        c.problem = QStringLiteral("The settings file %1 is not a settings file (not a plain file, or too large).").arg(path);
+        return c;
+    }
+    QFile f(path);
+    if (f.open(QIODevice::ReadOnly))
+        c.bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        c.problem = QStringLiteral("The settings file %1 cannot be read: %2.").arg(path, f.errorString());
+    return c;
+}
+
+// What stands in the way of replacing the file: a write makes a new file in
+// its folder and renames it over the old one.
+QString writeProblem(const QString& path, bool exists)
+{
+    if (exists && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        return QStringLiteral("The settings file %1 cannot be written: %2.").arg(path, systemReason());
+    const QString folder = QFileInfo(path).absolutePath();
+    QString existing = folder;
+    while (!QFileInfo::exists(existing))
+        existing = QFileInfo(existing).absolutePath();
+    if (!QFileInfo(existing).isDir())
+        return QStringLiteral("The settings folder %1 cannot be made: %2 is not a folder.").arg(folder, existing);
+    if (::access(QFile::encodeName(existing).constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("The settings folder %1 cannot be written: %2.").arg(existing, systemReason());
+    return {};
+}
+
+QString& lastWriteFailure()
+{
+    static QString failure;
+    return failure;
+}
+
+// Keeps the damaged file beside it before it is replaced, once for each
+// damaged content. Returns false when no copy could be made.
+bool keepCopy(const QString& path, const QByteArray& bytes)
+{
+    const QFileInfo info(path);
+    const QString prefix = info.fileName() + QStringLiteral(".bad-");
+    const QDir dir = info.dir();
+    for (const QString& name : dir.entryList({prefix + QLatin1Char('*')}, QDir::Files)) {
+        QFile kept(dir.filePath(name));
+        if (kept.size() == bytes.size() && kept.open(QIODevice::ReadOnly) && kept.readAll() == bytes)
+            return true;
+    }
+    const QString base = path + QStringLiteral(".bad-")
+                       + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    QFile copy(name);
+    // The copy holds the same settings (the user name among them): no one
+    // may read it who could not read the file.
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly, info.permissions()) || copy.write(bytes) != bytes.size()
+        || !copy.flush()) {
+        copy.remove();
+        return false;
+    }
+    ProgramLog::record(QStringLiteral("The settings file %1 could not be read completely; it was kept as %2 "
+                                      "before it was rewritten")
+                           .arg(path, name));
+    return true;
+}
+
+// One read-modify-write; returns why it failed, empty on success.
+QString replaceValue(const QString& path, const QString& key, const QString& value)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        const QString problem = writeProblem(path, false);
+        return problem.isEmpty() ? QStringLiteral("The settings folder %1 cannot be made.").arg(folder) : problem;
+    }
+    // Two running copies of the program rewrite the same file: the lock keeps
+    // one from writing back what it read before the other's change.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            return QStringLiteral("The settings file %1 could not be saved: another copy of Pixalto kept it locked.")
+                .arg(path);
+        const QString problem = writeProblem(path, QFileInfo::exists(path));
+        return problem.isEmpty() ? QStringLiteral("The settings file %1 could not be saved: its lock file %2 "
+                                                  "cannot be made.")
+                                       .arg(path, lock.fileName())
+                                 : problem;
+    }
+    const Contents contents = readFile(path);
+    if (!contents.problem.isEmpty())
+        return contents.problem;
+    // Renaming over a read-only file would succeed, and ignore why it is so.
+    if (const QString problem = writeProblem(path, contents.exists); !problem.isEmpty())
+        return problem;
+    IniDocument document = IniDocument::parse(contents.bytes);
+    if (document.damaged() && !keepCopy(path, contents.bytes))
+        return QStringLiteral("The settings file %1 is damaged and no copy of it could be kept beside it, so it "
+                              "was not changed.")
+            .arg(path);
+    document.setValue(kGroup, key, value);
+    const QByteArray bytes = document.toBytes();
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return QStringLiteral("The settings file %1 could not be saved: %2.").arg(path, out.errorString());
+    return {};
 }
 }
 
 QString readSetting(const QString& key)
 {
-    QSettings s = store();
-    s.beginGroup(kGroup);
-    if (s.contains(key))
-        return s.value(key).toString();
-    const QStringList keys = s.childKeys();
-    for (const QString& k : keys)
-        if (k.compare(key, Qt::CaseInsensitive) == 0)
-            return s.value(k).toString();
-    return {};
+    return IniDocument::parse(readFile(filePath()).bytes).value(kGroup, key);
 }
 
 void writeSetting(const QString& key, const QString& value)
 {
-    QSettings s = store();
-    s.beginGroup(kGroup);
-    const QStringList keys = s.childKeys();
-    for (const QString& k : keys)
-        if (k != key && k.compare(key, Qt::CaseInsensitive) == 0)
-            s.remove(k);
-    s.setValue(key, value);
-    s.endGroup();
-    s.sync();
+    const QString failure = replaceValue(filePath(), key, value);
+    // Each new reason is recorded once, not at every write it refuses.
+    if (!failure.isEmpty() && failure != lastWriteFailure())
+        ProgramLog::record(QStringLiteral("Settings save ERROR (%1)").arg(failure));
+    lastWriteFailure() = failure;
 }
 
 bool settingIsOne(const QString& key) { return readSetting(key) == QLatin1String("1"); }
@@ -45,4 +175,14 @@ bool settingIsNumericOne(const QString& key)
     bool ok = false;
     const double v = readSetting(key).trimmed().toDouble(&ok);
     return ok && v == 1.0;
+}
+
+QString settingsProblem()
+{
+    const QString path = filePath();
+    const Contents contents = readFile(path);
+    if (!contents.problem.isEmpty())
+        return contents.problem;
+    const QString problem = writeProblem(path, contents.exists);
+    return problem.isEmpty() ? lastWriteFailure() : problem;
 }

@@ -40,7 +40,16 @@ void Form1::spctest()
 
 void Form1::usertest()
 {
-    if (readSetting(Keys::User).isEmpty()) {
+    // Settings that cannot be read or kept are named once; a first-run set-up
+    // would ask for a name it cannot keep and write over the user's file.
+    const QString problem = settingsProblem();
+    if (!problem.isEmpty())
+        desktop().dialogs->messageBox(
+            {problem + CR + CR
+                 + QStringLiteral("Pixalto goes on, but it leaves this file as it is: settings changed now will "
+                                  "not be kept. Put the file or its folder right and start Pixalto again."),
+             MsgButtons::OK, MsgIcon::Critical, 1, QStringLiteral("Pixalto - Settings file ERROR")});
+    if (problem.isEmpty() && readSetting(Keys::User).isEmpty()) {
         QString name;
         while (name.isEmpty())
             name = desktop().dialogs->inputBox(
