@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTest>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 namespace {
@@ -36,6 +37,26 @@ QStringList entries(const QString& folder)
 }
 
 QImage rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+// Gives the file a date long past and owner-only permissions, which a copy
+// must keep.
+void ageAndRestrict(const QString& path)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC),
+                          QFileDevice::FileModificationTime));
+    QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+}
+
+void keepsDateAndPermissions(const QString& copy, mode_t permissions = 0600)
+{
+    QCOMPARE(QFileInfo(copy).lastModified().toUTC(),
+             QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC));
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(copy).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, permissions);
+}
 
 // The main window over a folder "src" of the given pictures, each of its own
 // colour, copying into "dst".
@@ -91,8 +112,10 @@ void CopyMoveTest::copyWithAndWithoutNamesake()
     // Nothing in the way: copied without a question, the button spent until
     // another file is selected.
     b.select("new.jpg");
+    ageAndRestrict(b.src + "/new.jpg");
     b.form.Command2->click();
     QCOMPARE(bytesOf(b.dst + "/new.jpg"), bytesOf(b.src + "/new.jpg"));
+    keepsDateAndPermissions(b.dst + "/new.jpg");
     QVERIFY(b.titles().isEmpty());
     QVERIFY(!b.form.Command2->isEnabled());
     b.select("photo.jpg");
@@ -161,11 +184,13 @@ void CopyMoveTest::moveWithAndWithoutConfirmation()
 
     // Without the setting: no question, a read-only source included.
     b.select("a.jpg");
+    ageAndRestrict(b.src + "/a.jpg");
     FileSystem::setAttributes(b.src + "/a.jpg", FileSystem::ReadOnly);
     b.form.Command7->click();
     QVERIFY(b.titles().isEmpty());
     QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
     QCOMPARE(bytesOf(b.dst + "/a.jpg"), a);
+    keepsDateAndPermissions(b.dst + "/a.jpg", 0400);
     QCOMPARE(b.form.Label6->text(), QString("2 File(s)"));
 
     // With it: No leaves both folders alone, Yes moves.
