@@ -147,7 +147,7 @@ void SettingsLogsTest::unwritableProgramFolderMovesLogs()
         RunLog::line("run");
         RunLog::close();
         ProgramLog::record("kept");
-        const bool moved = logFolder() != env.programFolder()
+        const bool moved = logFolder() == data + "/Orvenko Soft/Pixalto"
                         && logLines(runLogPath()).last() == "run"
                         && logLines(programLogPath()).last().endsWith("> kept\"");
         ::_exit(moved ? 0 : 1);
