@@ -281,6 +281,11 @@ void CopyMoveTest::saveAs()
     b.env.dialogs.fileAnswers = {{out + "/holiday.bmp", 1}};
     b.form.saveas_Click();
     QCOMPARE(bytesOf(out + "/holiday.jpeg"), bytesOf(b.src + "/beach.jpeg"));
+    // The dialog opens in the folder being browsed, with its help topic.
+    const FileDialogRequest& asked = b.env.dialogs.fileDialogs.last();
+    QCOMPARE(asked.folder, b.src);
+    QCOMPARE(asked.helpFile, b.env.programFolder() + "/pxhelp.hlp");
+    QCOMPARE(asked.helpTopic, 10);
 
     // BMP Picture: the picture written as BMP under the name as typed.
     b.env.dialogs.fileAnswers = {{out + "/as bmp", 2}};

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -36,6 +37,17 @@ QList<QMessageBox::StandardButton> buttonsOf(MsgButtons buttons)
     case MsgButtons::YesNoCancel: return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
     }
     return {QMessageBox::Ok};
+}
+
+// A Help button and F1, both opening the help file at the request's topic;
+// nothing when the request names no help file.
+void offerHelp(QDialog& dialog, QDialogButtonBox* buttons, const QString& file, int topic)
+{
+    if (file.isEmpty() || !buttons)
+        return;
+    const auto show = [file, topic] { desktop().help->showTopic(file, topic); };
+    QObject::connect(buttons->addButton(QDialogButtonBox::Help), &QPushButton::clicked, &dialog, show);
+    QObject::connect(new QShortcut(QKeySequence::HelpContents, &dialog), &QShortcut::activated, &dialog, show);
 }
 
 MsgResult resultOf(int button)
@@ -84,14 +96,7 @@ QString QtDialogs::inputBox(const InputBoxRequest& r)
     edit->selectAll();
     layout->addWidget(edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    if (!r.helpFile.isEmpty()) {
-        QPushButton* help = buttons->addButton(QDialogButtonBox::Help);
-        const QString file = r.helpFile;
-        const int topic = r.helpTopic;
-        QObject::connect(help, &QPushButton::clicked, [file, topic] {
-            desktop().help->showTopic(file, topic);
-        });
-    }
+    offerHelp(dialog, buttons, r.helpFile, r.helpTopic);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
@@ -115,7 +120,11 @@ QStringList qtNameFilters(const QString& filter)
 
 FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& r)
 {
-    QFileDialog dialog(QApplication::activeWindow(), r.title);
+    QFileDialog dialog(QApplication::activeWindow(), r.title, r.folder);
+    // Qt's own dialog, the only one that takes a Help button; the filter
+    // names already carry their patterns.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    offerHelp(dialog, dialog.findChild<QDialogButtonBox*>(), r.helpFile, r.helpTopic);
     dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     const QStringList filters = qtNameFilters(r.filter);
@@ -128,7 +137,13 @@ FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& r)
         dialog.selectFile(r.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         Errors::raise({32755, QStringLiteral("Cancel was selected.")});
-    return {dialog.selectedFiles().first(), int(filters.indexOf(dialog.selectedNameFilter())) + 1};
+    // With the details hidden the chosen filter may come back by its name alone.
+    const QString chosen = dialog.selectedNameFilter();
+    qsizetype index = filters.indexOf(chosen);
+    for (qsizetype i = 0; index < 0 && i < filters.size(); ++i)
+        if (filters.at(i).startsWith(chosen + QStringLiteral(" (")))
+            index = i;
+    return {dialog.selectedFiles().first(), int(index) + 1};
 }
 
 void QtDialogs::beep() { QApplication::beep(); }
