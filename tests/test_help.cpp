@@ -168,6 +168,30 @@ private slots:
         }
     }
 
+    void messageBoxShowsItsWholeTitleAndEvenLines()
+    {
+        QtDialogs dialogs;
+        const QString title = QStringLiteral("Picture load ERROR 481 (Invalid picture format)");
+        onModal([&](QWidget* box) {
+            QFont bold = QApplication::font();
+            bold.setBold(true);
+            QVERIFY(box->width() >= QFontMetrics(bold).horizontalAdvance(title) + 120);
+            QVERIFY(box->frameGeometry().width() <= box->screen()->availableGeometry().width());
+        }, [&] { dialogs.messageBox({QStringLiteral("Unable to load"), MsgButtons::OK, MsgIcon::Critical, 1, title}); });
+
+        const QFontMetrics metrics(QApplication::font());
+        const QString text = QStringLiteral("The picture could not be read, the file may be damaged or of a kind "
+                                            "this program does not know; please choose another file");
+        for (int limit : {120, 200, 300}) {
+            QList<int> widths;
+            for (const QString& line : wrapEvenly(text, metrics, limit).split('\n'))
+                widths.append(metrics.horizontalAdvance(line));
+            QCOMPARE(widths.size(), (metrics.horizontalAdvance(text) + limit - 1) / limit);
+            QVERIFY(*std::max_element(widths.begin(), widths.end()) <= limit);
+            QVERIFY2(widths.last() * 2 >= widths.first(), "the last line is a stub");
+        }
+    }
+
     void documentIsWholeAndBuiltBesideTheProgram()
     {
         const QString html = readAll(kHelp);

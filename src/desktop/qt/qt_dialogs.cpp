@@ -8,10 +8,12 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -50,6 +52,16 @@ void offerHelp(QDialog& dialog, QDialogButtonBox* buttons, const QString& file, 
     QObject::connect(new QShortcut(QKeySequence::HelpContents, &dialog), &QShortcut::activated, &dialog, show);
 }
 
+// The width the window manager needs for the title with its bold font, the
+// icon and the buttons beside it.
+int titleWidth(const QString& title)
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPointSizeF(qMax(font.pointSizeF(), 10.0));
+    return QFontMetrics(font).horizontalAdvance(title) + 140;
+}
+
 MsgResult resultOf(int button)
 {
     switch (button) {
@@ -69,10 +81,51 @@ QString displayLines(const QString& text)
     return out;
 }
 
+QString wrapEvenly(const QString& text, const QFontMetrics& metrics, int maxWidth)
+{
+    QStringList out;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const int width = metrics.horizontalAdvance(line);
+        if (width <= maxWidth) {
+            out.append(line);
+            continue;
+        }
+        // As many lines as the text needs, each about as long as the others.
+        const int lines = (width + maxWidth - 1) / maxWidth;
+        const int target = width / lines;
+        QString current;
+        for (const QString& word : line.split(QLatin1Char(' '))) {
+            const QString joined = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+            if (!current.isEmpty() && metrics.horizontalAdvance(joined) > maxWidth) {
+                out.append(current);
+                current = word;
+            } else {
+                current = joined;
+            }
+            if (metrics.horizontalAdvance(current) >= target) {
+                out.append(current);
+                current.clear();
+            }
+        }
+        if (!current.isEmpty())
+            out.append(current);
+    }
+    return out.join(QLatin1Char('\n'));
+}
+
 MsgResult QtDialogs::messageBox(const MessageBoxRequest& r)
 {
-    QMessageBox box(qtIcon(r.icon), r.title, displayLines(r.text), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QWidget* parent = QApplication::activeWindow();
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen->availableGeometry().width();
+    const int textWidth = qMin(480, screenWidth - 120);
+    QMessageBox box(qtIcon(r.icon), r.title,
+                    wrapEvenly(displayLines(r.text), QFontMetrics(QApplication::font()), textWidth),
+                    QMessageBox::NoButton, parent);
+    // The box sizes itself to its text; a long title would be cut.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(qMin(titleWidth(r.title), screenWidth - 20), 0), grid->rowCount(), 0, 1,
+                      grid->columnCount());
     const auto buttons = buttonsOf(r.buttons);
     for (auto b : buttons)
         box.addButton(b);
