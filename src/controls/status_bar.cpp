@@ -19,6 +19,8 @@ PanelStatusBar::PanelStatusBar(const QVector<PanelSpec>& panels, QWidget* parent
         keys.append(setup.key);
         bevels.append(Bevel::Inset);
     }
+    // Whatever lies beneath (a large picture) never shows through.
+    setAutoFillBackground(true);
 }
 
 QString PanelStatusBar::text(int panel) const { return labels.at(panel - 1)->text(); }
