@@ -129,12 +129,11 @@ void QtHelpViewer::present()
     // Help asked for from anywhere else is an ordinary window.
     auto* w = static_cast<HelpWindow*>(m_window.data());
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == w)
-        modal = nullptr;
-    if (modal != w->owner || !w->windowHandle()) {
+    const Qt::WindowType kind = modal ? Qt::Dialog : Qt::Window;
+    if (modal != w->owner || w->windowType() != kind || !w->windowHandle()) {
         w->hide();
         w->owner = modal;
-        w->setWindowFlags((w->windowFlags() & ~Qt::WindowType_Mask) | (modal ? Qt::Dialog : Qt::Window));
+        w->setWindowFlags((w->windowFlags() & ~Qt::WindowType_Mask) | kind);
         w->winId();
         w->windowHandle()->setTransientParent(modal ? modal->windowHandle() : nullptr);
     }
