@@ -121,9 +121,13 @@ private slots:
         installDesktop({&dialogs, &viewer, nullptr, nullptr});
         const auto uninstall = qScopeGuard([] { installDesktop({}); });
         QTemporaryDir folder;
+        // The file dialog keeps its history in the user's settings: not the real ones.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
         FileDialogResult saved;
         const auto check = [&](QWidget* dialog) {
             auto* fileDialog = qobject_cast<QFileDialog*>(dialog);
+            QPushButton* helpButton = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Help);
+            QVERIFY(helpButton);
             if (saveAs) {
                 QCOMPARE(fileDialog->directory().path(), folder.path());
                 // Each filter's patterns once, in its name.
@@ -132,7 +136,7 @@ private slots:
                 QCOMPARE(types->itemText(1), QStringLiteral("BMP Picture (*.bmp)"));
                 QTest::keyClick(dialog, Qt::Key_F1);
             } else {
-                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Help)->click();
+                helpButton->click();
             }
             QWidget* help = viewer.window();
             QVERIFY(help && help->isVisible());

@@ -177,9 +177,10 @@ FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& r)
     // Qt's own dialog, the only one that takes a Help button; the filter
     // names already carry their patterns.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    offerHelp(dialog, dialog.findChild<QDialogButtonBox*>(), r.helpFile, r.helpTopic);
     dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // After the accept mode, which sets the dialog's buttons anew.
+    offerHelp(dialog, dialog.findChild<QDialogButtonBox*>(), r.helpFile, r.helpTopic);
     const QStringList filters = qtNameFilters(r.filter);
     dialog.setNameFilters(filters);
     if (r.filterIndex >= 1 && r.filterIndex <= filters.size())
