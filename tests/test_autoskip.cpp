@@ -174,11 +174,17 @@ void AutoskipTest::timerRestartsAtTheTopUnlessTheListIsEmpty()
     QVERIFY(showRuns(form, true));
     QVERIFY(env.dialogs.messages.isEmpty());
 
+    // Run in an empty folder: the first tick stops the show, and the caption
+    // no longer says it runs.
+    form.Command5->click();
     form.Dir1->setPath(env.makeFolder("empty"));
+    form.Command4->click();
+    QCOMPARE(form.windowTitle(), QString("Pixalto - Autoskip is running"));
     form.Timer1_Timer();
     QVERIFY(showRuns(form, false));
     QVERIFY(stoppedAtEndOfList(env));
     QCOMPARE(form.File1->listIndex(), -1);
+    QCOMPARE(form.windowTitle(), QString("Pixalto"));
 }
 
 QTEST_MAIN(AutoskipTest)

@@ -14,6 +14,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -49,6 +52,7 @@ private slots:
     void dosAttributesHideFiles();
     void folderChangeUpdatesLabels();
     void driveFallsBackWhenFolderVanished();
+    void driveFollowsTheDirectoryList();
     void fileMenuStateFollowsSelection();
     void directoryMenuOnRightClick();
     void clickingAFileShowsThatFile();
@@ -163,10 +167,37 @@ void BrowserTest::driveFallsBackWhenFolderVanished()
     QDir(gone).removeRecursively();
     // The drive's remembered folder vanished: choosing the drive again
     // leaves the lists where they were.
-    form.Drive1->rememberDirectory(gone);
+    form.Drive1->followDirectory(gone);
     form.Drive1_Change();
     QCOMPARE(form.Dir1->path(), dir);
     QCOMPARE(form.Drive1->drive(), driveOf(dir, mountedDrives()));
+}
+
+void BrowserTest::driveFollowsTheDirectoryList()
+{
+    TestEnvironment env;
+    const QString outer = env.makeFolder("outer");
+    const QString volume = outer + "/volume";
+    QDir().mkpath(volume);
+    if (QProcess::execute("mount", {"-t", "tmpfs", "pixalto-test", volume}) != 0)
+        QSKIP("a tmpfs cannot be mounted here (mounting needs root)");
+    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {volume}); });
+    QDir().mkpath(volume + "/inner");
+    MainWindow form;
+    QSignalSpy driveChanges(form.Drive1, &DriveList::changed);
+
+    // Into the volume and up out of it again: the drive list shows the
+    // volume that holds the folder, and the folder stays where it was.
+    for (const QString& folder : {volume + "/inner", outer}) {
+        form.Dir1->setPath(folder);
+        QCOMPARE(form.Dir1->path(), folder);
+        QCOMPARE(form.Drive1->drive(), driveOf(folder, mountedDrives()));
+        QCOMPARE(form.Drive1->currentText(), form.Drive1->drive());
+    }
+    QVERIFY(driveChanges.isEmpty());
+    // Choosing the volume again goes back where it was left.
+    form.Drive1->setDrive(volume);
+    QCOMPARE(form.Dir1->path(), volume + "/inner");
 }
 
 void BrowserTest::fileMenuStateFollowsSelection()

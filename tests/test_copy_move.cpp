@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTest>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 
 namespace {
@@ -36,6 +37,24 @@ QStringList entries(const QString& folder)
 }
 
 QImage rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+QPair<mode_t, time_t> modeAndTime(const QString& path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return {st.st_mode & 07777, st.st_mtim.tv_sec};
+}
+
+// Gives the file a date long past and owner-only permissions; returns
+// both, as a copy must keep them.
+QPair<mode_t, time_t> age(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadWrite);
+    f.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), Qt::UTC), QFileDevice::FileModificationTime);
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return modeAndTime(path);
+}
 
 // The main window over a folder "src" of the given pictures, each of its own
 // colour, copying into "dst".
@@ -93,8 +112,10 @@ void CopyMoveTest::copyWithAndWithoutNamesake()
     // Nothing in the way: copied without a question, the button spent until
     // another file is selected.
     b.select("new.jpg");
+    const auto aged = age(b.src + "/new.jpg");
     b.form.Command2->click();
     QCOMPARE(bytesOf(b.dst + "/new.jpg"), bytesOf(b.src + "/new.jpg"));
+    QCOMPARE(modeAndTime(b.dst + "/new.jpg"), aged);
     QVERIFY(b.titles().isEmpty());
     QVERIFY(!b.form.Command2->isEnabled());
     b.select("photo.jpg");
@@ -195,11 +216,14 @@ void CopyMoveTest::moveWithAndWithoutConfirmation()
 
     // Without the setting: no question, a read-only source included.
     b.select("a.jpg");
+    age(b.src + "/a.jpg");
     FileSystem::setAttributes(b.src + "/a.jpg", FileSystem::ReadOnly);
+    const auto aged = modeAndTime(b.src + "/a.jpg");
     b.form.Command7->click();
     QVERIFY(b.titles().isEmpty());
     QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
     QCOMPARE(bytesOf(b.dst + "/a.jpg"), a);
+    QCOMPARE(modeAndTime(b.dst + "/a.jpg"), aged);
     QCOMPARE(b.form.Label6->text(), QString("2 File(s)"));
 
     // With it: No leaves both folders alone, Yes moves.
@@ -290,6 +314,11 @@ void CopyMoveTest::saveAs()
     b.env.dialogs.fileAnswers = {{out + "/holiday.bmp", 1}};
     b.form.saveas_Click();
     QCOMPARE(bytesOf(out + "/holiday.jpeg"), bytesOf(b.src + "/beach.jpeg"));
+    // The dialog opens in the folder being browsed, with its help topic.
+    const FileDialogRequest& asked = b.env.dialogs.fileDialogs.last();
+    QCOMPARE(asked.folder, b.src);
+    QCOMPARE(asked.helpFile, b.env.programFolder() + "/pxhelp.hlp");
+    QCOMPARE(asked.helpTopic, 10);
 
     // BMP Picture: the picture written as BMP under the name as typed.
     b.env.dialogs.fileAnswers = {{out + "/as bmp", 2}};

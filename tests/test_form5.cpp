@@ -1,3 +1,5 @@
+#include "app/main_window.h"
+#include "controls/image_view.h"
 #include "controls/status_bar.h"
 #include "desktop/desktop.h"
 #include "media/form5.h"
@@ -7,6 +9,7 @@
 #include "support/fixtures.h"
 #include "support/test_environment.h"
 
+#include <QLabel>
 #include <QtTest>
 
 namespace {
@@ -15,6 +18,12 @@ const QString kPlaying = kTitle + QStringLiteral(" - Playing");
 using Bevel = PanelStatusBar::Bevel;
 
 bool onTop(QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+QLabel* panelLabel(PanelStatusBar* bar, int panel) { return bar->findChildren<QLabel*>().at(panel - 1); }
+
+// The shade just inside a panel's top-left corner: dark when it is sunk,
+// light when it is raised.
+int innerEdge(PanelStatusBar* bar, int panel) { return qGray(panelLabel(bar, panel)->grab().toImage().pixel(1, 1)); }
 
 // The person answering the info box; notes whether the movie window was
 // still kept on top while the box was up.
@@ -75,16 +84,33 @@ private slots:
 
     void openingShowsTheMovie()
     {
-        FIXTURE(viv, "clip.viv");
+        FIXTURE(clip, "clip.viv");
+        // A path longer than its panel.
+        const QString viv = env.makeFolder(QString(60, 'd')) + "/clip.viv";
+        QVERIFY(QFile::copy(clip, viv));
+        MainWindow main;
+        main.move(0, 0);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
         VERIFY_NO_PXERROR(openViv(viv, "1"));
         Form5* form = Form5::instance();
         QVERIFY(form->isVisible() && onTop(form));
         checkPaused(form, false);
+        // Kept on top, it leaves the lists, buttons and status bar of the main window free.
+        const QRect movie = form->frameGeometry();
+        for (QWidget* control : main.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (control->isVisible() && control != main.Image1)
+                QVERIFY2(!movie.intersects(QRect(control->mapToGlobal(QPoint()), control->size())),
+                         qPrintable(control->metaObject()->className()));
         PanelStatusBar* bar = form->StatusBar1;
         QCOMPARE(bar->count(), 7);
+        // The path loses its middle to fit its panel; the tooltip holds all of it.
+        const QString shown = panelLabel(bar, 1)->text();
+        QVERIFY2(shown.contains(QChar(0x2026)) && shown.startsWith(viv.left(2)) && shown.endsWith(".viv"),
+                 qPrintable(shown));
         const QStringList texts = {viv, ">", "||", QString(QChar(0xAB)), "Info", "", "0:02  "};
         const QStringList keys = {"", "play", "pause", "restart", "info", "", ""};
-        const QStringList tips = {"File", "Play", "Pause", "Restart", "Movie Info",
+        const QStringList tips = {viv, "Play", "Pause", "Restart", "Movie Info",
                                   "Current position", "Total duration"};
         for (int panel = 1; panel <= 7; ++panel) {
             if (panel != 6) // the position moves
@@ -109,6 +135,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(form->VvWeb1->positionMs() >= 1000, 20000);
         bar->click(3);
         checkPaused(form, true);
+        QVERIFY(innerEdge(bar, 3) < innerEdge(bar, 2));
         // Panels without a key are no commands.
         for (int panel : {1, 6, 7})
             bar->click(panel);
@@ -140,7 +167,11 @@ private slots:
         writeSetting("OnTop", setting);
         dialogs.messages.clear();
         dialogs.onTopDuringBox.clear();
+        // The window manager's state changes on the same window: no new window, no flicker.
+        const WId shown = form->winId();
         form->StatusBar1->click(5);
+        QCOMPARE(form->winId(), shown);
+        QCOMPARE(form->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), setting == "1");
         QCOMPARE(dialogs.messages.size(), 1);
         const MessageBoxRequest box = dialogs.messages.first();
         QVERIFY(box.title == QStringLiteral("Movie Info") && box.icon == MsgIcon::Information);

@@ -1,7 +1,11 @@
-// The help document and the help window: every topic the program asks for
-// is in the document with real text, and the window opens where it is asked
-// to, or explains why it cannot.
+// The help document, the help window and the Qt dialogs that ask for it:
+// every topic the program asks for is in the document with real text, the
+// window opens where it is asked to, or explains why it cannot, and stays
+// usable above the modal dialog that asked.
 
+#include "core/failure.h"
+#include "desktop/desktop.h"
+#include "desktop/qt/qt_dialogs.h"
 #include "desktop/qt/qt_help_viewer.h"
 
 #include <QtTest>
@@ -47,6 +51,27 @@ bool anchorInView(QTextBrowser* browser, const QString& name)
     return false;
 }
 
+// Runs check on the modal dialog that call opens, then cancels the dialog.
+template <typename Check, typename Call>
+void onModal(Check check, Call call)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        const auto cancel = qScopeGuard([dialog] { QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection); });
+        QVERIFY(dialog);
+        QApplication::setActiveWindow(dialog);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        check(dialog);
+        ran = true;
+    });
+    try {
+        call();
+    } catch (const PxError&) {
+    }
+    QVERIFY(ran);
+}
+
 } // namespace
 
 class TestHelp : public QObject {
@@ -80,6 +105,86 @@ private slots:
         QVERIFY(anchorInView(viewer.browser(), id));
         QVERIFY2(!anchorInView(viewer.browser(), QStringLiteral("contents")), "the window did not scroll");
         QVERIFY(!viewer.notice()->isVisible());
+    }
+
+    void helpFromAModalDialogStaysUsable_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::newRow("rename box") << false;
+        QTest::newRow("Save As") << true;
+    }
+    void helpFromAModalDialogStaysUsable()
+    {
+        QFETCH(bool, saveAs);
+        QtDialogs dialogs;
+        QtHelpViewer viewer;
+        installDesktop({&dialogs, &viewer, nullptr, nullptr});
+        const auto uninstall = qScopeGuard([] { installDesktop({}); });
+        QTemporaryDir folder;
+        // The file dialog keeps its history in the user's settings: not the real ones.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+        FileDialogResult saved;
+        const auto check = [&](QWidget* dialog) {
+            auto* fileDialog = qobject_cast<QFileDialog*>(dialog);
+            QPushButton* helpButton = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Help);
+            QVERIFY(helpButton);
+            if (saveAs) {
+                QCOMPARE(fileDialog->directory().path(), folder.path());
+                // Each filter's patterns once, in its name.
+                auto* types = fileDialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                QCOMPARE(types->itemText(0), QStringLiteral("Pictures (*.jpg;*.bmp)"));
+                QCOMPARE(types->itemText(1), QStringLiteral("BMP Picture (*.bmp)"));
+                QTest::keyClick(dialog, Qt::Key_F1);
+            } else {
+                helpButton->click();
+            }
+            QWidget* help = viewer.window();
+            QVERIFY(help && help->isVisible());
+            QCOMPARE(viewer.browser()->source().fragment(), QStringLiteral("topic-9"));
+            QCOMPARE(help->windowHandle()->transientParent(), dialog->windowHandle());
+            QVERIFY(help->screen()->availableGeometry().contains(help->frameGeometry()));
+            // The click goes through the window system, which drops input to blocked windows.
+            auto* close = help->findChild<QPushButton*>(QStringLiteral("close"));
+            QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, close->mapTo(help, close->rect().center()));
+            QVERIFY(!help->isVisible());
+            QTRY_COMPARE(QApplication::activeWindow(), dialog);
+            if (saveAs) { // the filter chosen by its shown name comes back by its number
+                QTest::keyClick(fileDialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
+                QTest::keyClicks(fileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), "out.bmp\r");
+            }
+        };
+        if (saveAs) {
+            onModal(check, [&] {
+                saved = dialogs.fileDialog({true, "Save As", "Pictures (*.jpg;*.bmp)|*.jpg;*.bmp|BMP Picture (*.bmp)|*.bmp",
+                                            1, {}, {}, folder.path(), kHelp, 9});
+            });
+            QCOMPARE(saved.path, folder.filePath(QStringLiteral("out.bmp")));
+            QCOMPARE(saved.filterIndex, 2);
+        } else {
+            onModal(check, [&] { dialogs.inputBox({"New name", "Rename file", "a.jpg", std::nullopt, kHelp, 9}); });
+        }
+    }
+
+    void messageBoxShowsItsWholeTitleAndEvenLines()
+    {
+        QtDialogs dialogs;
+        const QString title = QStringLiteral("Picture load ERROR 481 (Invalid picture format)");
+        onModal([&](QWidget* box) {
+            QFont bold = QApplication::font();
+            bold.setBold(true);
+            QVERIFY(box->width() >= QFontMetrics(bold).horizontalAdvance(title) + 120);
+            QVERIFY(box->frameGeometry().width() <= box->screen()->availableGeometry().width());
+        }, [&] { dialogs.messageBox({QStringLiteral("Unable to load"), MsgButtons::OK, MsgIcon::Critical, 1, title}); });
+
+        const QFontMetrics metrics(QApplication::font());
+        const QString text = QStringLiteral("The picture could not be read, the file may be damaged or of a kind "
+                                            "this program does not know; please choose another file");
+        QList<int> widths;
+        for (const QString& line : wrapEvenly(text, metrics, 200).split('\n'))
+            widths.append(metrics.horizontalAdvance(line));
+        QCOMPARE(widths.size(), (metrics.horizontalAdvance(text) + 199) / 200);
+        QVERIFY(*std::max_element(widths.begin(), widths.end()) <= 200);
+        QVERIFY2(widths.last() * 2 >= widths.first(), "the last line is a stub");
     }
 
     void documentIsWholeAndBuiltBesideTheProgram()

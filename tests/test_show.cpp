@@ -87,6 +87,17 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
         QCOMPARE(f.StatusBar1->text(4), QString(c.panel));
         QCOMPARE(f.Image1->stretch(), c.option != f.Option3);
     }
+    // At 2:1 the picture runs past its area; the status bar stays above it.
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const QImage bar = f.grab(f.StatusBar1->geometry()).toImage();
+    int pictureDots = 0;
+    for (int y = 0; y < bar.height(); ++y)
+        for (int x = 0; x < bar.width(); ++x) {
+            const QColor dot = bar.pixelColor(x, y);
+            pictureDots += dot.blue() > 200 && dot.red() < 60 && dot.green() < 60;
+        }
+    QCOMPARE(pictureDots, 0);
 
     // With auto zoom the same picture shrinks by 1% steps to fit the window.
     writeSetting("AutoZoom", "1");

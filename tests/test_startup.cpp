@@ -35,7 +35,6 @@ const QStringList kInfo = okLines({"Program Logfile set", "Program information s
 const QStringList kFallback = okLines({"Default copy destination set BY DEFAULT", "Statusbar text set BY DEFAULT",
                                        "Drive list box drive set BY DEFAULT", "Dir list box path ser BY DEFAULT"});
 
-
 // A known user who starts without the splash.
 void knownUser()
 {
@@ -70,7 +69,8 @@ void StartupTest::firstStartAsksForNameAndWritesDefaults()
     QTimer::singleShot(300, [&] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<Form15*>(w) && w->isVisible())
-                splashSeen = static_cast<Form15*>(w)->Label2->text() == "Pixalto 3.0";
+                splashSeen = static_cast<Form15*>(w)->Label2->text() == "Pixalto 3.0"
+                          && static_cast<Form15*>(w)->Image3->pixmap().size() == QSize(32, 32);
     });
     MainWindow form;
     QVERIFY(form.Form_Load());

@@ -69,6 +69,9 @@ void Form1::Timer1_Timer()
         File1->setListIndex(0);
         return;
     }
+    // Stopped without a file shown since Run, so no load has put the
+    // caption back yet.
+    setWindowTitle(QStringLiteral("Pixalto"));
     Command5->setEnabled(false);
     Command4->setEnabled(true);
     // Off before the box, so no tick arrives while it is open.

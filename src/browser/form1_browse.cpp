@@ -20,8 +20,9 @@ void Form1::Drive1_Change()
 
 void Form1::Dir1_Change()
 {
-    // The drive list remembers where each drive was left.
-    Drive1->rememberDirectory(Dir1->path());
+    // The directory list can move onto another volume by itself; the drive
+    // list shows the one it is on and remembers where each drive was left.
+    Drive1->followDirectory(Dir1->path());
     ignoreFailure([this] { File1->setPath(Dir1->path()); });
     showFileCount();
     showCurrent();

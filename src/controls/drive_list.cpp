@@ -46,12 +46,16 @@ void DriveList::setDrive(const QString& path)
 
 QString DriveList::currentDirectory(const QString& d) const { return lastFolder.value(d, d); }
 
-void DriveList::rememberDirectory(const QString& folder)
+void DriveList::followDirectory(const QString& folder)
 {
     QStringList drives;
     for (int i = 0; i < count(); ++i)
         drives.append(itemText(i));
     const QString d = driveOf(QDir::cleanPath(folder), drives);
-    if (!d.isEmpty())
-        lastFolder.insert(d, folder);
+    if (d.isEmpty())
+        return;
+    lastFolder.insert(d, folder);
+    // Only shown: the directory list is already there.
+    current = d;
+    setCurrentIndex(findText(d));
 }

@@ -16,7 +16,9 @@ public:
     // Raises changed() when the drive differs.
     void setDrive(const QString& path);
     QString currentDirectory(const QString& drive) const;
-    void rememberDirectory(const QString& folder);
+    // The directory list moved to folder: remembers it on its drive and
+    // shows that drive, without raising changed().
+    void followDirectory(const QString& folder);
 
 signals:
     void changed();

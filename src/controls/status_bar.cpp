@@ -8,21 +8,39 @@ PanelStatusBar::PanelStatusBar(const QVector<PanelSpec>& panels, QWidget* parent
     : QWidget(parent)
 {
     for (const PanelSpec& setup : panels) {
-        auto* label = new QLabel(setup.text, this);
+        auto* label = new QLabel(this);
         label->setToolTip(setup.tooltip);
         label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
         label->installEventFilter(this);
         labels.append(label);
+        texts.append(setup.text);
         widths.append(setup.widthPx);
         keys.append(setup.key);
         bevels.append(Bevel::Inset);
+        setBevel(int(labels.size()), Bevel::Inset);
+        showText(int(labels.size()) - 1);
     }
+    // Whatever lies beneath (a large picture) never shows through.
+    setAutoFillBackground(true);
 }
 
-QString PanelStatusBar::text(int panel) const { return labels.at(panel - 1)->text(); }
-void PanelStatusBar::setText(int panel, const QString& t) { labels.at(panel - 1)->setText(t); }
+QString PanelStatusBar::text(int panel) const { return texts.at(panel - 1); }
+
+void PanelStatusBar::setText(int panel, const QString& t)
+{
+    texts[panel - 1] = t;
+    showText(panel - 1);
+}
+
+void PanelStatusBar::showText(int index)
+{
+    // A text too long for its panel loses its middle, so a path keeps both
+    // its start and its file name.
+    QLabel* label = labels.at(index);
+    const int room = label->contentsRect().width() - label->fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    label->setText(label->fontMetrics().elidedText(texts.at(index), Qt::ElideMiddle, qMax(0, room)));
+}
 QString PanelStatusBar::tooltip(int panel) const { return labels.at(panel - 1)->toolTip(); }
 void PanelStatusBar::setTooltip(int panel, const QString& t) { labels.at(panel - 1)->setToolTip(t); }
 QString PanelStatusBar::key(int panel) const { return keys.at(panel - 1); }
@@ -31,7 +49,16 @@ PanelStatusBar::Bevel PanelStatusBar::bevel(int panel) const { return bevels.at(
 void PanelStatusBar::setBevel(int panel, Bevel b)
 {
     bevels[panel - 1] = b;
-    labels.at(panel - 1)->setFrameShadow(b == Bevel::Inset ? QFrame::Sunken : QFrame::Raised);
+    // Two-pixel bevels and a shaded face for a pressed panel: with one-pixel
+    // bevels alone it hardly stands apart from a raised one.
+    QLabel* label = labels.at(panel - 1);
+    label->setFrameShadow(b == Bevel::Inset ? QFrame::Sunken : QFrame::Raised);
+    label->setLineWidth(2);
+    QPalette face = palette();
+    if (b == Bevel::Inset)
+        face.setColor(QPalette::Window, face.color(QPalette::Window).darker(110));
+    label->setPalette(face);
+    label->setAutoFillBackground(b == Bevel::Inset);
 }
 
 void PanelStatusBar::click(int panel) { emit panelClicked(panel); }
@@ -62,6 +89,7 @@ void PanelStatusBar::resizeEvent(QResizeEvent*)
     for (int i = 0; i < labels.size(); ++i) {
         const int w = widths.at(i) > 0 ? widths.at(i) : rest / qMax(1, shares);
         labels.at(i)->setGeometry(x, 0, w, height());
+        showText(i);
         x += w + gap;
     }
 }

@@ -41,7 +41,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showText(int index);
     QVector<QLabel*> labels;
+    QVector<QString> texts;
     QVector<QString> keys;
     QVector<int> widths;
     QVector<Bevel> bevels;

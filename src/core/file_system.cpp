@@ -98,9 +98,10 @@ void refuseProtectedTarget(const QString& target)
 
 // The new file is written under a temporary name beside the target and takes
 // the target's name only once it is complete: a full disk or a read error
-// leaves an older file of that name as it was.
-void replaceThroughTemp(const QString& target, mode_t mode, qint64 expectedSize,
-                        const std::function<void(int)>& write)
+// leaves an older file of that name as it was. A copy passes the source's
+// access and modification times, so it keeps the date it was made on.
+void replaceThroughTemp(const QString& target, mode_t mode, const struct timespec* times,
+                        qint64 expectedSize, const std::function<void(int)>& write)
 {
     const QByteArray t = encoded(target);
     QByteArray temp = encoded(QFileInfo(target).path()) + "/.pxcopy-XXXXXX";
@@ -109,7 +110,8 @@ void replaceThroughTemp(const QString& target, mode_t mode, qint64 expectedSize,
         Errors::throwErrno(errno);
     try {
         write(out.fd);
-        if (::fsync(out.fd) != 0 || ::fchmod(out.fd, mode) != 0)
+        if (::fsync(out.fd) != 0 || ::fchmod(out.fd, mode) != 0
+            || (times && ::futimens(out.fd, times) != 0))
             Errors::throwErrno(errno);
         struct stat written;
         if (::fstat(out.fd, &written) != 0 || qint64(written.st_size) != expectedSize)
@@ -234,14 +236,15 @@ void copy(const QString& source, const QString& target)
         Errors::throwErrno(errno);
     if (!S_ISREG(st.st_mode))
         Errors::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-    replaceThroughTemp(target, st.st_mode & 07777, qint64(st.st_size),
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    replaceThroughTemp(target, st.st_mode & 07777, times, qint64(st.st_size),
                        [&](int out) { copyBytes(in.fd, out); });
 }
 
 void writeFile(const QString& target, const QByteArray& data)
 {
     refuseProtectedTarget(target);
-    replaceThroughTemp(target, 0644, data.size(), [&](int out) { writeAll(out, data.constData(), data.size()); });
+    replaceThroughTemp(target, 0644, nullptr, data.size(), [&](int out) { writeAll(out, data.constData(), data.size()); });
 }
 
 void rename(const QString& from, const QString& to)

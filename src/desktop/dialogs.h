@@ -36,6 +36,7 @@ struct FileDialogRequest {
     int filterIndex = 1; // 1-based
     QString defaultExt;
     QString fileName;  // initial name or path
+    QString folder;    // where the dialog opens; empty for the working folder
     QString helpFile;
     int helpTopic = 0;
 };

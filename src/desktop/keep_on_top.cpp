@@ -1,14 +1,20 @@
 #include "desktop/keep_on_top.h"
 
 #include <QWidget>
+#include <QWindow>
 
 void setKeepOnTop(QWidget* window, bool on)
 {
-    if (window->testAttribute(Qt::WA_WState_Created) == false || !window->isVisible()) {
+    QWindow* shown = window->isVisible() ? window->windowHandle() : nullptr;
+    if (!shown) {
         window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
         return;
     }
-    // Changing the flag re-creates a shown window hidden; show it again.
-    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    window->show();
+    // Changing the widget's flags would re-create a shown window (it
+    // flickers and gets a new id); the native window takes the window
+    // manager's "above" state in place, and the widget only records it.
+    shown->setFlag(Qt::WindowStaysOnTopHint, on);
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    window->overrideWindowFlags(flags);
 }

@@ -156,6 +156,7 @@ void Form1::saveas_Click()
         FileDialogRequest request;
         request.save = true;
         request.title = QStringLiteral("Save As");
+        request.folder = File1->path();
         request.helpFile = ProgramInfo::helpFile();
         request.helpTopic = 10;
         if (showsPictures()) {

@@ -10,10 +10,15 @@
 #include "settings/keys.h"
 #include "settings/settings_store.h"
 
+#include "startup/form1.h"
+
 #include <QCloseEvent>
+#include <QPointer>
+#include <QScreen>
 
 namespace {
 Form5* loaded = nullptr;
+QPointer<Form1> mainWindow;
 
 const QString kPlaying = QStringLiteral("Vivo Movie Player - Playing");
 const QString kPaused = QStringLiteral("Vivo Movie Player - Paused");
@@ -38,6 +43,8 @@ void Form5::unload()
     form->close();
     delete form;
 }
+
+void Form5::setMainWindow(Form1* main) { mainWindow = main; }
 
 Form5::Form5()
 {
@@ -81,10 +88,14 @@ void Form5::openMovie(const QString& fullPath)
 {
     VvWeb1->setFileName(fullPath);
     StatusBar1->setText(1, fullPath);
+    // The panel shows as much of the path as fits; the tooltip all of it.
+    StatusBar1->setTooltip(1, fullPath);
     if (onTopWanted())
         setKeepOnTop(this, true);
     setWindowTitle(kPlaying);
     showState(true);
+    if (!isVisible())
+        placeOverPictureArea();
     show();
     activateWindow();
     setFocus();
@@ -180,6 +191,25 @@ void Form5::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     placeStatusBar();
+}
+
+void Form5::placeOverPictureArea()
+{
+    // Kept on top, the window must not hide the lists and buttons: it opens
+    // over the main window's picture area, or in the middle of the screen
+    // when it does not fit there.
+    const QScreen* display = mainWindow ? mainWindow->screen() : screen();
+    const QRect free = display->availableGeometry();
+    QRect frame(QPoint(), frameGeometry().size());
+    frame.moveCenter(free.center());
+    if (mainWindow && mainWindow->isVisible()) {
+        const QRect picture = QRect(mainWindow->mapToGlobal(mainWindow->AM1->pos()),
+                                    mainWindow->mapToGlobal(QPoint(mainWindow->width(), mainWindow->StatusBar1->y()) - QPoint(1, 1)))
+                                  .intersected(free);
+        if (picture.width() >= frame.width() && picture.height() >= frame.height())
+            frame.moveCenter(picture.center());
+    }
+    move(frame.topLeft());
 }
 
 void Form5::placeStatusBar()

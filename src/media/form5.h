@@ -2,6 +2,7 @@
 #include <QString>
 #include <QWidget>
 
+class Form1;
 class MoviePlayer;
 class PanelStatusBar;
 
@@ -17,6 +18,8 @@ public:
     static Form5* existing();
     // Closes and deletes the window if it is loaded (main window shut-down).
     static void unload();
+    // The main window whose picture area the window opens over.
+    static void setMainWindow(Form1* main);
 
     ~Form5() override;
 
@@ -44,6 +47,7 @@ protected:
 private:
     Form5();
     void placeStatusBar();
+    void placeOverPictureArea();
     void showState(bool playing);
     void showMovieInfo();
 

@@ -233,8 +233,19 @@ void MoviePlayer::Impl::destroyRenderer()
 {
     if (gl && surface && surface->isValid())
         gl->makeCurrent(surface);
-    if (render)
+    if (render) {
+        // The video output waits up to 0.2 s for a frame it handed over to be
+        // drawn, and cannot close while it waits: take such a frame undrawn.
+        mpv_render_context_set_update_callback(render, nullptr, nullptr);
+        int skip = 1;
+        mpv_render_param params[] = {
+            {MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
+            {MPV_RENDER_PARAM_INVALID, nullptr},
+        };
+        if (mpv_render_context_update(render) & MPV_RENDER_UPDATE_FRAME)
+            mpv_render_context_render(render, params);
         mpv_render_context_free(render);
+    }
     render = nullptr;
     delete fbo;
     fbo = nullptr;
@@ -307,6 +318,11 @@ void MoviePlayer::Impl::ensureStarted()
     mpv_set_option_string(mpv, "load-scripts", "no");
     mpv_set_option_string(mpv, "osc", "no");
     mpv_set_option_string(mpv, "ytdl", "no");
+    // Each built-in script is a client of its own that the core waits for
+    // when it shuts down; none of them is used here.
+    mpv_set_option_string(mpv, "load-stats-overlay", "no");
+    mpv_set_option_string(mpv, "load-osd-console", "no");
+    mpv_set_option_string(mpv, "load-auto-profiles", "no");
     mpv_set_option_string(mpv, "input-default-bindings", "no");
     mpv_set_option_string(mpv, "input-vo-keyboard", "no");
     mpv_set_option_string(mpv, "idle", "yes");

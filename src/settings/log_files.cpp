@@ -12,7 +12,10 @@ QString logFolder()
     const QString folder = ProgramInfo::folder();
     if (::access(QFile::encodeName(folder).constData(), W_OK) == 0)
         return folder;
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    // The data folder of the organisation's application, whatever name the
+    // running executable has (the tray companion and the tests log here too).
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                       + QStringLiteral("/Orvenko Soft/Pixalto");
     QDir().mkpath(data);
     return data;
 }

@@ -8,10 +8,13 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,6 +41,27 @@ QList<QMessageBox::StandardButton> buttonsOf(MsgButtons buttons)
     return {QMessageBox::Ok};
 }
 
+// A Help button and F1, both opening the help file at the request's topic;
+// nothing when the request names no help file.
+void offerHelp(QDialog& dialog, QDialogButtonBox* buttons, const QString& file, int topic)
+{
+    if (file.isEmpty() || !buttons)
+        return;
+    const auto show = [file, topic] { desktop().help->showTopic(file, topic); };
+    QObject::connect(buttons->addButton(QDialogButtonBox::Help), &QPushButton::clicked, &dialog, show);
+    QObject::connect(new QShortcut(QKeySequence::HelpContents, &dialog), &QShortcut::activated, &dialog, show);
+}
+
+// The width the window manager needs for the title with its bold font, the
+// icon and the buttons beside it.
+int titleWidth(const QString& title)
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPointSizeF(qMax(font.pointSizeF(), 10.0));
+    return QFontMetrics(font).horizontalAdvance(title) + 140;
+}
+
 MsgResult resultOf(int button)
 {
     switch (button) {
@@ -57,10 +81,51 @@ QString displayLines(const QString& text)
     return out;
 }
 
+QString wrapEvenly(const QString& text, const QFontMetrics& metrics, int maxWidth)
+{
+    QStringList out;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const int width = metrics.horizontalAdvance(line);
+        if (width <= maxWidth) {
+            out.append(line);
+            continue;
+        }
+        // As many lines as the text needs, each about as long as the others.
+        const int lines = (width + maxWidth - 1) / maxWidth;
+        const int target = width / lines;
+        QString current;
+        for (const QString& word : line.split(QLatin1Char(' '))) {
+            const QString joined = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+            if (!current.isEmpty() && metrics.horizontalAdvance(joined) > maxWidth) {
+                out.append(current);
+                current = word;
+            } else {
+                current = joined;
+            }
+            if (metrics.horizontalAdvance(current) >= target) {
+                out.append(current);
+                current.clear();
+            }
+        }
+        if (!current.isEmpty())
+            out.append(current);
+    }
+    return out.join(QLatin1Char('\n'));
+}
+
 MsgResult QtDialogs::messageBox(const MessageBoxRequest& r)
 {
-    QMessageBox box(qtIcon(r.icon), r.title, displayLines(r.text), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QWidget* parent = QApplication::activeWindow();
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen->availableGeometry().width();
+    const int textWidth = qMin(480, screenWidth - 120);
+    QMessageBox box(qtIcon(r.icon), r.title,
+                    wrapEvenly(displayLines(r.text), QFontMetrics(QApplication::font()), textWidth),
+                    QMessageBox::NoButton, parent);
+    // The box sizes itself to its text; a long title would be cut.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(qMin(titleWidth(r.title), screenWidth - 20), 0), grid->rowCount(), 0, 1,
+                      grid->columnCount());
     const auto buttons = buttonsOf(r.buttons);
     for (auto b : buttons)
         box.addButton(b);
@@ -84,14 +149,7 @@ QString QtDialogs::inputBox(const InputBoxRequest& r)
     edit->selectAll();
     layout->addWidget(edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    if (!r.helpFile.isEmpty()) {
-        QPushButton* help = buttons->addButton(QDialogButtonBox::Help);
-        const QString file = r.helpFile;
-        const int topic = r.helpTopic;
-        QObject::connect(help, &QPushButton::clicked, [file, topic] {
-            desktop().help->showTopic(file, topic);
-        });
-    }
+    offerHelp(dialog, buttons, r.helpFile, r.helpTopic);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
@@ -115,9 +173,14 @@ QStringList qtNameFilters(const QString& filter)
 
 FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& r)
 {
-    QFileDialog dialog(QApplication::activeWindow(), r.title);
+    QFileDialog dialog(QApplication::activeWindow(), r.title, r.folder);
+    // Qt's own dialog, the only one that takes a Help button; the filter
+    // names already carry their patterns.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // After the accept mode, which sets the dialog's buttons anew.
+    offerHelp(dialog, dialog.findChild<QDialogButtonBox*>(), r.helpFile, r.helpTopic);
     const QStringList filters = qtNameFilters(r.filter);
     dialog.setNameFilters(filters);
     if (r.filterIndex >= 1 && r.filterIndex <= filters.size())
@@ -128,7 +191,13 @@ FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& r)
         dialog.selectFile(r.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         Errors::raise(Errors::dialogCancelled());
-    return {dialog.selectedFiles().first(), int(filters.indexOf(dialog.selectedNameFilter())) + 1};
+    // With the details hidden the chosen filter may come back by its name alone.
+    const QString chosen = dialog.selectedNameFilter();
+    qsizetype index = filters.indexOf(chosen);
+    for (qsizetype i = 0; index < 0 && i < filters.size(); ++i)
+        if (filters.at(i).startsWith(chosen + QStringLiteral(" (")))
+            index = i;
+    return {dialog.selectedFiles().first(), int(index) + 1};
 }
 
 void QtDialogs::beep() { QApplication::beep(); }

@@ -1,6 +1,8 @@
 #pragma once
 #include "desktop/dialogs.h"
 
+class QFontMetrics;
+
 // Message boxes, input boxes and file dialogs as Qt shows them.
 class QtDialogs : public Dialogs {
 public:
@@ -14,3 +16,5 @@ public:
 QStringList qtNameFilters(const QString& filter);
 // Lone CRs and CR LF pairs become the line breaks a Qt label shows.
 QString displayLines(const QString& text);
+// Breaks each line wider than maxWidth at spaces into lines of about equal width.
+QString wrapEvenly(const QString& text, const QFontMetrics& metrics, int maxWidth);

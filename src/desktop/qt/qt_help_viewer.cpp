@@ -1,6 +1,8 @@
 #include "desktop/qt/qt_help_viewer.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -9,6 +11,25 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
+
+namespace {
+// Hands the keyboard back to the dialog that asked for help once the reader
+// is done with it.
+class HelpWindow : public QWidget {
+public:
+    HelpWindow() : QWidget(nullptr, Qt::Window) {}
+    QPointer<QWidget> owner;
+
+protected:
+    void hideEvent(QHideEvent* event) override
+    {
+        QWidget::hideEvent(event);
+        if (owner && owner->isVisible())
+            owner->activateWindow();
+    }
+};
+}
 
 QtHelpViewer::QtHelpViewer() = default;
 
@@ -61,7 +82,7 @@ void QtHelpViewer::ensureWindow()
         return;
     // A top-level window of its own, so that it can stay open beside any
     // dialog that asked for it without blocking or being blocked by it.
-    auto* w = new QWidget(nullptr, Qt::Window);
+    auto* w = new HelpWindow;
     w->setWindowTitle(QStringLiteral("Pixalto Help"));
     w->setWindowModality(Qt::NonModal);
     w->resize(640, 560);
@@ -69,6 +90,7 @@ void QtHelpViewer::ensureWindow()
     auto* contents = new QPushButton(QStringLiteral("&Contents"), w);
     auto* back = new QPushButton(QStringLiteral("&Back"), w);
     auto* close = new QPushButton(QStringLiteral("Close"), w);
+    close->setObjectName(QStringLiteral("close"));
     back->setEnabled(false);
 
     m_notice = new QLabel(w);
@@ -102,13 +124,47 @@ void QtHelpViewer::ensureWindow()
 
 void QtHelpViewer::present()
 {
+    // Help asked for from a modal dialog belongs to that dialog: a window
+    // transient for it stays above it and is not blocked while it waits.
+    // Help asked for from anywhere else is an ordinary window.
+    auto* w = static_cast<HelpWindow*>(m_window.data());
+    QWidget* modal = QApplication::activeModalWidget();
+    const Qt::WindowType kind = modal ? Qt::Dialog : Qt::Window;
+    if (modal != w->owner || w->windowType() != kind || !w->windowHandle()) {
+        w->hide();
+        w->owner = modal;
+        w->setWindowFlags((w->windowFlags() & ~Qt::WindowType_Mask) | kind);
+        w->winId();
+        w->windowHandle()->setTransientParent(modal ? modal->windowHandle() : nullptr);
+    }
     // Shown before the text is set: the browser only scrolls to an anchor
     // once it is visible.
+    if (!w->isVisible())
+        placeOnScreen();
     if (m_window->isMinimized())
         m_window->showNormal();
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void QtHelpViewer::placeOnScreen()
+{
+    // Over the window that asked, but whole on its screen, title bar
+    // included.
+    const QWidget* anchor = static_cast<HelpWindow*>(m_window.data())->owner;
+    if (!anchor)
+        anchor = QApplication::activeWindow();
+    const QScreen* screen = anchor ? anchor->screen() : QGuiApplication::primaryScreen();
+    const QRect free = screen->availableGeometry();
+    const QSize frame(16, 40);
+    const QSize size = m_window->size().boundedTo(free.size() - frame);
+    QRect r(QPoint(), size + frame);
+    r.moveCenter(anchor ? anchor->frameGeometry().center() : free.center());
+    r.moveLeft(qBound(free.left(), r.left(), free.right() + 1 - r.width()));
+    r.moveTop(qBound(free.top(), r.top(), free.bottom() + 1 - r.height()));
+    m_window->resize(size);
+    m_window->move(r.topLeft());
 }
 
 bool QtHelpViewer::load(const QString& helpFile)

@@ -32,6 +32,7 @@ public:
 private:
     void ensureWindow();
     void present();
+    void placeOnScreen();
     // Loads the file unless it is already shown; false when it cannot be read.
     bool load(const QString& helpFile);
     void go(const QString& anchor);
