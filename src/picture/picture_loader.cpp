@@ -6,13 +6,18 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
 #include <QImageReader>
 #include <QFileInfo>
 #include <QProcess>
 #include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <condition_variable>
@@ -236,7 +241,9 @@ QImage decodeRaster(const QByteArray& data)
     return image;
 }
 
-QImage decodeMetafile(const QString& path)
+// cancelled, when given, is watched while the helper draws: a drawing nobody
+// wants any more is not waited for.
+QImage decodeMetafile(const QString& path, const std::atomic<bool>* cancelled)
 {
     const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/pxmetafile");
     if (QCoreApplication::instance() == nullptr || !QFile::exists(helper))
@@ -262,10 +269,18 @@ QImage decodeMetafile(const QString& path)
     constexpr int timeLimitMs = 8000;
     if (!process.waitForStarted(timeLimitMs))
         Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile helper did not start")));
-    if (!process.waitForFinished(timeLimitMs)) {
-        process.kill();
-        process.waitForFinished(1000);
-        Errors::raise(Errors::invalidPicture(QStringLiteral("drawing the metafile took too long")));
+    QElapsedTimer clock;
+    clock.start();
+    // Waited for in short steps, so that a cancel is seen at once.
+    const int step = cancelled ? 10 : timeLimitMs;
+    while (!process.waitForFinished(step) && process.state() != QProcess::NotRunning) {
+        const bool unwanted = cancelled && cancelled->load();
+        if (unwanted || clock.elapsed() >= timeLimitMs) {
+            process.kill();
+            process.waitForFinished(1000);
+            Errors::raise(Errors::invalidPicture(unwanted ? QStringLiteral("the metafile is no longer wanted")
+                                                          : QStringLiteral("drawing the metafile took too long")));
+        }
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         Errors::raise(Errors::invalidPicture(QStringLiteral("cannot draw the metafile")));
@@ -285,17 +300,20 @@ QImage decodeMetafile(const QString& path)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-}
-
-QImage loadPicture(const QString& path)
+QImage loadUnlessCancelled(const QString& path, const std::atomic<bool>* cancelled)
 {
     const QByteArray data = readWhole(path);
     if (data.isEmpty())
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is empty")));
     if (Metafile::isWmf(data) || Metafile::isEmf(data))
-        return decodeMetafile(path);
+        return decodeMetafile(path, cancelled);
     return decodeRaster(data);
 }
+
+}
+
+QImage loadPicture(const QString& path) { return loadUnlessCancelled(path, nullptr); }
+
 
 // ---------------------------------------------------------------------------
 
@@ -312,6 +330,14 @@ constexpr size_t keptPictures = 2;
 // File systems stamp times from a coarse clock; a file written this close to
 // its preload may have changed again without its times showing it.
 constexpr qint64 racyWindowNs = 100'000'000;
+// A load shorter than a frame is simply waited for.
+constexpr std::chrono::milliseconds frame{16};
+
+bool onGuiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
 
 }
 
@@ -321,6 +347,14 @@ struct PicturePreloader::Impl {
     std::deque<QString> pending;
     std::deque<Preloaded> done;
     QString decoding;
+    // The picture load() waits for: decoded before any neighbour.
+    QString wanted;
+    bool wantedStarted = false;
+    std::optional<Preloaded> wantedResult;
+    // Set when the neighbour being decoded is no longer wanted.
+    std::atomic<bool> cancelled = false;
+    // The event loop load() runs while it waits, woken by the worker.
+    QEventLoop* waiter = nullptr;
     bool stopping = false;
     std::thread worker;
 
@@ -328,12 +362,20 @@ struct PicturePreloader::Impl {
     {
         std::unique_lock lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return stopping || !pending.empty(); });
+            changed.wait(lock, [&] { return stopping || (!wanted.isEmpty() && !wantedStarted) || !pending.empty(); });
             if (stopping)
                 return;
-            const QString path = pending.front();
-            pending.pop_front();
+            const bool forLoad = !wanted.isEmpty() && !wantedStarted;
+            QString path;
+            if (forLoad) {
+                path = wanted;
+                wantedStarted = true;
+            } else {
+                path = pending.front();
+                pending.pop_front();
+            }
             decoding = path;
+            cancelled = false;
             lock.unlock();
 
             Preloaded entry{path, {}, {}, {}};
@@ -341,7 +383,7 @@ struct PicturePreloader::Impl {
             clock_gettime(CLOCK_REALTIME, &started);
             const auto before = stampOf(path);
             try {
-                entry.image = loadPicture(path);
+                entry.image = loadUnlessCancelled(path, forLoad ? nullptr : &cancelled);
             } catch (const PxError& e) {
                 entry.failure = e.failure;
             } catch (const std::exception&) {
@@ -356,7 +398,9 @@ struct PicturePreloader::Impl {
 
             lock.lock();
             decoding.clear();
-            if (trustworthy) {
+            if (forLoad) {
+                wantedResult = std::move(entry);
+            } else if (trustworthy && !cancelled) {
                 entry.stamp = *before;
                 std::erase_if(done, [&](const Preloaded& p) { return p.path == path; });
                 done.push_front(std::move(entry));
@@ -364,7 +408,32 @@ struct PicturePreloader::Impl {
                     done.pop_back();
             }
             changed.notify_all();
+            if (waiter)
+                QMetaObject::invokeMethod(waiter, &QEventLoop::quit, Qt::QueuedConnection);
         }
+    }
+
+    // Waits until ready() holds. On the GUI thread a wait longer than a frame
+    // keeps the windows painting and the timers running, but holds user input
+    // back until the wait is over; the caller guards its own re-entry.
+    template <typename Ready>
+    void await(std::unique_lock<std::mutex>& lock, Ready ready)
+    {
+        if (changed.wait_for(lock, frame, ready) || !onGuiThread()) {
+            changed.wait(lock, ready);
+            return;
+        }
+        QEventLoop loop;
+        waiter = &loop;
+        while (!ready()) {
+            lock.unlock();
+            const int code = loop.exec(QEventLoop::ExcludeUserInputEvents);
+            lock.lock();
+            // The application is quitting: no loop runs any more, so block.
+            if (code < 0)
+                changed.wait(lock, ready);
+        }
+        waiter = nullptr;
     }
 };
 
@@ -379,6 +448,8 @@ PicturePreloader::~PicturePreloader()
         std::lock_guard lock(d->mutex);
         d->stopping = true;
         d->pending.clear();
+        // A metafile helper still drawing is killed rather than waited for.
+        d->cancelled = true;
     }
     d->changed.notify_all();
     d->worker.join();
@@ -391,6 +462,8 @@ void PicturePreloader::preload(const QStringList& paths)
     QStringList wanted = paths.mid(0, qsizetype(keptPictures));
     std::erase_if(d->done, [&](const Preloaded& p) { return !wanted.contains(p.path); });
     d->pending.clear();
+    if (!d->decoding.isEmpty() && d->decoding != d->wanted && !wanted.contains(d->decoding))
+        d->cancelled = true;
     for (const QString& path : wanted) {
         const bool have = path == d->decoding
             || std::any_of(d->done.begin(), d->done.end(),
@@ -403,26 +476,36 @@ void PicturePreloader::preload(const QStringList& paths)
 
 QImage PicturePreloader::load(const QString& path)
 {
-    {
-        std::unique_lock lock(d->mutex);
-        // The neighbour being decoded right now is ready sooner than a new decode.
-        d->changed.wait(lock, [&] { return d->decoding != path; });
-        auto it = std::find_if(d->done.begin(), d->done.end(),
-                               [&](const Preloaded& p) { return p.path == path; });
-        if (it != d->done.end()) {
-            const auto now = stampOf(path);
-            if (now && *now == it->stamp) {
-                if (it->failure)
-                    throw PxError(*it->failure);
-                return it->image;
-            }
-            d->done.erase(it);
+    std::unique_lock lock(d->mutex);
+    // The neighbour being decoded right now is ready sooner than a new decode.
+    d->await(lock, [&] { return d->decoding != path; });
+    auto it = std::find_if(d->done.begin(), d->done.end(), [&](const Preloaded& p) { return p.path == path; });
+    if (it != d->done.end()) {
+        const auto now = stampOf(path);
+        if (now && *now == it->stamp) {
+            if (it->failure)
+                throw PxError(*it->failure);
+            return it->image;
         }
-        // A jump elsewhere: the old neighbours are no longer wanted, and
-        // releasing them now lets this decode reuse one of their buffers
-        // instead of touching a fresh one.
-        d->done.clear();
-        d->pending.clear();
+        d->done.erase(it);
     }
-    return loadPicture(path);
+    // A jump elsewhere: the old neighbours are no longer wanted, and
+    // releasing them now lets this decode reuse one of their buffers
+    // instead of touching a fresh one.
+    d->done.clear();
+    d->pending.clear();
+    if (!d->decoding.isEmpty())
+        d->cancelled = true;
+    d->wanted = path;
+    d->wantedStarted = false;
+    d->wantedResult.reset();
+    d->changed.notify_all();
+    d->await(lock, [&] { return d->wantedResult.has_value(); });
+    Preloaded result = std::move(*d->wantedResult);
+    d->wantedResult.reset();
+    d->wanted.clear();
+    lock.unlock();
+    if (result.failure)
+        throw PxError(*result.failure);
+    return result.image;
 }

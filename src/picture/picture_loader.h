@@ -8,10 +8,12 @@
 // Throws PxError when the file cannot be read as a picture.
 QImage loadPicture(const QString& path);
 
-// Decodes the neighbours of the shown file ahead of time in the background so
-// that stepping through a folder shows the next picture at once. What it hands
-// out is exactly what loadPicture would give; a file changed on disk since it
-// was preloaded is loaded again.
+// Decodes pictures on a worker thread: the neighbours of the shown file ahead
+// of time, so that stepping through a folder shows the next picture at once,
+// and the one asked for now. What it hands out is exactly what loadPicture
+// would give; a file changed on disk since it was preloaded is loaded again.
+// A metafile helper drawing a picture nobody wants any more, or still drawing
+// when the preloader goes, is killed.
 class PicturePreloader {
 public:
     PicturePreloader();
@@ -20,7 +22,9 @@ public:
     PicturePreloader& operator=(const PicturePreloader&) = delete;
 
     // The picture of path: from the preload when it is still fresh, otherwise
-    // loaded now. Throws PxError like loadPicture.
+    // loaded now. Throws PxError like loadPicture. Called on the GUI thread,
+    // a load longer than a frame keeps the event loop running, without user
+    // input, until it is done: the caller must not be re-entered meanwhile.
     QImage load(const QString& path);
     // Starts decoding these files (at most two are kept); drops older ones.
     void preload(const QStringList& paths);

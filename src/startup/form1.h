@@ -164,4 +164,8 @@ private:
 
     PicturePreloader* preloader;
     bool endRequested = false;
+    // File1_Click is running; what arrived meanwhile waits for its end.
+    bool showing = false;
+    bool selectedWhileShowing = false;
+    bool closedWhileShowing = false;
 };
