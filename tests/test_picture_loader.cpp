@@ -150,8 +150,13 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
         QFETCH(Probes, probes);
-        const QImage image = loadPicture(write(name, bytes));
+        const QString path = write(name, bytes);
+        const QImage image = loadPicture(path);
         QCOMPARE(image.size(), size);
+        // The header alone tells the same size.
+        const PictureProbe probe = probePicture(path);
+        QVERIFY(probe.readable);
+        QCOMPARE(probe.size, size);
         for (const auto& [points, colour] : probes)
             for (const QPoint& p : points)
                 QVERIFY2(near(image.pixel(p), colour), qPrintable(QStringLiteral("at %1,%2").arg(p.x()).arg(p.y())));
@@ -161,47 +166,56 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
+        // Whether the header alone shows it: cut, unknown or too large.
+        QTest::addColumn<bool>("badHeader");
         const QImage source = twoColour(64, 48, Qt::red, Qt::blue);
         for (const char* f : {"jpg", "png", "bmp", "gif", "ico", "webp", "tiff"}) {
             const QByteArray whole = encode(source, f);
-            QTest::addRow("truncated %s", f) << QStringLiteral("cut.") + f << whole.left(whole.size() / 2);
+            QTest::addRow("truncated %s", f) << QStringLiteral("cut.") + f << whole.left(whole.size() / 2) << false;
+            QTest::addRow("header of %s cut", f) << QStringLiteral("head.") + f << whole.left(12) << true;
         }
         const QByteArray crash = readFixture("crash_emf.bin");
         const QByteArray wmf = readFixture("sample.wmf");
         QByteArray random(4096, 0);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
-        QTest::newRow("zero bytes") << "empty.jpg" << QByteArray();
-        QTest::newRow("text named jpg") << "text.jpg" << "Just some words.\n"_ba.repeated(40);
-        QTest::newRow("random named wmf") << "noise.wmf" << random;
-        QTest::newRow("random named emf") << "noise.emf" << random;
-        QTest::newRow("truncated wmf") << "cut.wmf" << wmf.left(wmf.size() / 2);
-        QTest::newRow("wmf header only") << "head.wmf" << wmf.left(40);
-        QTest::newRow("emf header then noise") << "head.emf" << crash.left(88) + random;
+        QTest::newRow("zero bytes") << "empty.jpg" << QByteArray() << true;
+        QTest::newRow("text named jpg") << "text.jpg" << "Just some words.\n"_ba.repeated(40) << true;
+        QTest::newRow("random named wmf") << "noise.wmf" << random << true;
+        QTest::newRow("random named emf") << "noise.emf" << random << true;
+        QTest::newRow("truncated wmf") << "cut.wmf" << wmf.left(wmf.size() / 2) << false;
+        QTest::newRow("wmf header only") << "head.wmf" << wmf.left(40) << false;
+        QTest::newRow("wmf header cut") << "head.wmf" << wmf.left(30) << true;
+        QTest::newRow("emf header cut") << "head.emf" << crash.left(60) << true;
+        QTest::newRow("emf header then noise") << "head.emf" << crash.left(88) + random << false;
         // Its EMF+ records crash the parser: drawn without them, or refused (the only row that may draw).
-        QTest::newRow("crash_emf.bin") << "crash.emf" << crash;
+        QTest::newRow("crash_emf.bin") << "crash.emf" << crash << false;
 
         // Headers that claim 20000 x 20000 pixels.
         QTest::newRow("huge bmp") << "huge.bmp"
             << "BM"_ba + le32(54) + le32(0) + le32(54) + le32(40) + le32(20000) + le32(20000) + le16(1)
                    + le16(24) + le32(0) + le32(0) + le32(2835) + le32(2835) + le32(0) + le32(0)
-                   + QByteArray(300, '\x7f');
+                   + QByteArray(300, '\x7f') << true;
         QByteArray hugeEmf = crash;
         qToLittleEndian<qint32>(2'000'000, hugeEmf.data() + 32); // frame right, 0.01 mm
         qToLittleEndian<qint32>(2'000'000, hugeEmf.data() + 36);
-        QTest::newRow("huge emf") << "huge.emf" << hugeEmf;
+        QTest::newRow("huge emf") << "huge.emf" << hugeEmf << true;
         QByteArray hugeWmf = wmf;
         qToLittleEndian<qint16>(32000, hugeWmf.data() + 10); // bounding box right
         qToLittleEndian<qint16>(32000, hugeWmf.data() + 12); // and bottom
         qToLittleEndian<quint16>(1, hugeWmf.data() + 14);    // at one unit per inch
-        QTest::newRow("huge wmf") << "huge.wmf" << hugeWmf;
+        QTest::newRow("huge wmf") << "huge.wmf" << hugeWmf << true;
     }
     void corruptFilesAreRefused()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
-        const int failure = failureOf(write(name, bytes));
+        QFETCH(bool, badHeader);
+        const QString path = write(name, bytes);
+        const int failure = failureOf(path);
         if (failure != 0 || QTest::currentDataTag() != QLatin1String("crash_emf.bin"))
             QCOMPARE(failure, Errors::invalidPicture().number);
+        if (badHeader)
+            QVERIFY(!probePicture(path).readable);
         // Nothing the bad file left behind spoils the next good one.
         QCOMPARE(loadPicture(fixtures + "sample.emf").size(), QSize(400, 300));
     }

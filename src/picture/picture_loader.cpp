@@ -314,6 +314,28 @@ QImage loadUnlessCancelled(const QString& path, const std::atomic<bool>* cancell
 
 QImage loadPicture(const QString& path) { return loadUnlessCancelled(path, nullptr); }
 
+PictureProbe probePicture(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // Both metafile headers fit in the first 88 bytes.
+    const QByteArray head = file.peek(88);
+    if (Metafile::isWmf(head) || Metafile::isEmf(head)) {
+        const std::optional<QSize> size = Metafile::headerSize(head);
+        return size ? PictureProbe{true, *size} : PictureProbe{};
+    }
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return {};
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() || qint64(size.width()) * size.height() > Metafile::maxPixels)
+        return {};
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return {true, size};
+}
 
 // ---------------------------------------------------------------------------
 

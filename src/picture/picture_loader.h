@@ -8,6 +8,16 @@
 // Throws PxError when the file cannot be read as a picture.
 QImage loadPicture(const QString& path);
 
+// What a file's header says of it, read without decoding any pixel.
+struct PictureProbe {
+    // A picture of a known format whose header loadPicture would accept.
+    bool readable = false;
+    // The size loadPicture gives (EXIF orientation applied); invalid when only
+    // drawing tells (a WMF without a placeable header).
+    QSize size;
+};
+PictureProbe probePicture(const QString& path);
+
 // Decodes pictures on a worker thread: the neighbours of the shown file ahead
 // of time, so that stepping through a folder shows the next picture at once,
 // and the one asked for now. What it hands out is exactly what loadPicture
