@@ -234,13 +234,18 @@ private slots:
         for (int i = 0; i < 3; ++i)
             PicturePreloader().preload({mid, fixtures + "drawing.emf"});
 
-        PicturePreloader preloader;
-        preloader.preload({a, b, c});
-        // Only two are kept; the third still loads, now.
-        for (const QString& p : {a, b, c, fixtures + "sample.wmf"})
-            QCOMPARE(preloader.load(p), loadPicture(p));
-        preloader.preload({mid});
-        QCOMPARE(preloader.load(mid), loadPicture(mid));
+        // With room for all, for the first two small ones, and for none: what
+        // was not preloaded still loads, now.
+        const qint64 small = 50 * 30 * 4 + 40 * 20 * 4;
+        for (qint64 budget : {PicturePreloader::defaultBudget, small, qint64(1)}) {
+            PicturePreloader preloader(budget);
+            preloader.preload({a, b, c});
+            for (const QString& p : {a, b, c, fixtures + "sample.wmf", c})
+                QCOMPARE(preloader.load(p), loadPicture(p));
+            preloader.preload({mid, a});
+            QCOMPARE(preloader.load(mid), loadPicture(mid));
+            QCOMPARE(preloader.load(a), loadPicture(a));
+        }
     }
 
     void fileChangedAfterPreloadIsLoadedAgain()

@@ -104,15 +104,18 @@ public:
     QImage take(QSize size, QImage::Format format)
     {
         std::lock_guard lock(mutex);
-        for (auto it = images.begin(); it != images.end(); ++it) {
-            // Detached: only the pool refers to it, nobody can be reading it.
-            if (it->size() == size && it->format() == format && it->isDetached()) {
-                QImage image = std::move(*it);
-                images.erase(it);
-                return image;
-            }
+        QImage image;
+        // Detached: only the pool refers to it, nobody can be reading it.
+        auto it = std::find_if(images.begin(), images.end(), [&](const QImage& i) {
+            return i.size() == size && i.format() == format && i.isDetached();
+        });
+        if (it != images.end()) {
+            image = std::move(*it);
+            images.erase(it);
         }
-        return {};
+        // The other spares would only add to the memory this decode takes.
+        std::erase_if(images, [](const QImage& i) { return i.isDetached(); });
+        return image;
     }
     void keep(const QImage& image)
     {
@@ -343,12 +346,18 @@ namespace {
 
 struct Preloaded {
     QString path;
-    FileStamp stamp;
+    // Set when the file stood still while it was read: only then can the
+    // picture be handed out again while the file keeps this stamp.
+    std::optional<FileStamp> stamp;
     QImage image;
     std::optional<Failure> failure;
+
+    bool freshFor(const QString& p) const
+    {
+        return path == p && stamp && stampOf(p) == stamp;
+    }
 };
 
-constexpr size_t keptPictures = 2;
 // File systems stamp times from a coarse clock; a file written this close to
 // its preload may have changed again without its times showing it.
 constexpr qint64 racyWindowNs = 100'000'000;
@@ -361,13 +370,56 @@ bool onGuiThread()
     return app && QThread::currentThread() == app->thread();
 }
 
+// What decoding path would add to the memory, from its header; pictures
+// decode to 32 bits a pixel. Unknown when only drawing tells the size.
+std::optional<qint64> decodedBytes(const QString& path)
+{
+    const PictureProbe probe = probePicture(path);
+    if (!probe.readable)
+        return 0; // refused at once, and the refusal is what is kept
+    if (!probe.size.isValid())
+        return std::nullopt;
+    return qint64(probe.size.width()) * probe.size.height() * 4;
+}
+
+Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)
+{
+    Preloaded entry{path, {}, {}, {}};
+    timespec started;
+    clock_gettime(CLOCK_REALTIME, &started);
+    const auto before = stampOf(path);
+    try {
+        entry.image = loadUnlessCancelled(path, cancelled);
+    } catch (const PxError& e) {
+        entry.failure = e.failure;
+    } catch (const std::exception&) {
+        entry.failure = Errors::invalidPicture();
+    }
+    const auto after = stampOf(path);
+    // Only a file that stood still while it was read, and had been still for
+    // a while before, can be trusted by its stamp.
+    if (before && after && *before == *after && nanos(before->mtime) + racyWindowNs < nanos(started)
+        && nanos(before->ctime) + racyWindowNs < nanos(started))
+        entry.stamp = before;
+    return entry;
+}
+
 }
 
 struct PicturePreloader::Impl {
+    explicit Impl(qint64 budget) : budget(budget) {}
+
+    // What the shown picture and the preloaded ones may take together. The
+    // pool's spare buffers need no share of it: a decode reuses one or frees
+    // them before it allocates.
+    const qint64 budget;
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<QString> pending;
     std::deque<Preloaded> done;
+    // The picture load() handed out last, and the one before it.
+    Preloaded shown;
+    QString shownBefore;
     QString decoding;
     // The picture load() waits for: decoded before any neighbour.
     QString wanted;
@@ -380,6 +432,27 @@ struct PicturePreloader::Impl {
     bool stopping = false;
     std::thread worker;
 
+    qint64 used() const
+    {
+        qint64 bytes = shown.image.sizeInBytes();
+        for (const Preloaded& p : done)
+            bytes += p.image.sizeInBytes();
+        return bytes;
+    }
+
+    bool have(const QString& path) const
+    {
+        return path == decoding || shown.freshFor(path)
+            || std::any_of(done.begin(), done.end(), [&](const Preloaded& p) { return p.path == path; });
+    }
+
+    void finished()
+    {
+        changed.notify_all();
+        if (waiter)
+            QMetaObject::invokeMethod(waiter, &QEventLoop::quit, Qt::QueuedConnection);
+    }
+
     void run()
     {
         std::unique_lock lock(mutex);
@@ -387,51 +460,44 @@ struct PicturePreloader::Impl {
             changed.wait(lock, [&] { return stopping || (!wanted.isEmpty() && !wantedStarted) || !pending.empty(); });
             if (stopping)
                 return;
-            const bool forLoad = !wanted.isEmpty() && !wantedStarted;
-            QString path;
-            if (forLoad) {
-                path = wanted;
+            if (!wanted.isEmpty() && !wantedStarted) {
                 wantedStarted = true;
-            } else {
-                path = pending.front();
-                pending.pop_front();
+                decoding = wanted;
+                const QString path = wanted;
+                lock.unlock();
+                Preloaded entry = decode(path, nullptr);
+                lock.lock();
+                decoding.clear();
+                wantedResult = std::move(entry);
+                finished();
+                continue;
             }
+            const QString path = pending.front();
+            pending.pop_front();
             decoding = path;
             cancelled = false;
             lock.unlock();
 
-            Preloaded entry{path, {}, {}, {}};
-            timespec started;
-            clock_gettime(CLOCK_REALTIME, &started);
-            const auto before = stampOf(path);
-            try {
-                entry.image = loadUnlessCancelled(path, forLoad ? nullptr : &cancelled);
-            } catch (const PxError& e) {
-                entry.failure = e.failure;
-            } catch (const std::exception&) {
-                entry.failure = Errors::invalidPicture();
+            const QFileInfo file(path);
+            const std::optional<qint64> need = decodedBytes(path);
+            lock.lock();
+            // Preloading stops at the first neighbour that does not fit: the
+            // later ones are less likely to be wanted.
+            if (!need || file.size() > budget || used() + *need > budget) {
+                pending.clear();
+                decoding.clear();
+                finished();
+                continue;
             }
-            const auto after = stampOf(path);
-            // Only a file that stood still while it was read, and had been
-            // still for a while before, can be trusted by its stamp.
-            const bool trustworthy = before && after && *before == *after
-                && nanos(before->mtime) + racyWindowNs < nanos(started)
-                && nanos(before->ctime) + racyWindowNs < nanos(started);
-
+            lock.unlock();
+            Preloaded entry = decode(path, &cancelled);
             lock.lock();
             decoding.clear();
-            if (forLoad) {
-                wantedResult = std::move(entry);
-            } else if (trustworthy && !cancelled) {
-                entry.stamp = *before;
+            if (entry.stamp && !cancelled) {
                 std::erase_if(done, [&](const Preloaded& p) { return p.path == path; });
-                done.push_front(std::move(entry));
-                while (done.size() > keptPictures)
-                    done.pop_back();
+                done.push_back(std::move(entry));
             }
-            changed.notify_all();
-            if (waiter)
-                QMetaObject::invokeMethod(waiter, &QEventLoop::quit, Qt::QueuedConnection);
+            finished();
         }
     }
 
@@ -457,9 +523,19 @@ struct PicturePreloader::Impl {
         }
         waiter = nullptr;
     }
+
+    QImage handOut(Preloaded&& entry)
+    {
+        if (entry.failure)
+            throw PxError(*entry.failure);
+        if (entry.path != shown.path)
+            shownBefore = shown.path;
+        shown = std::move(entry);
+        return shown.image;
+    }
 };
 
-PicturePreloader::PicturePreloader() : d(new Impl)
+PicturePreloader::PicturePreloader(qint64 budgetBytes) : d(new Impl(budgetBytes))
 {
     d->worker = std::thread([this] { d->run(); });
 }
@@ -481,35 +557,33 @@ PicturePreloader::~PicturePreloader()
 void PicturePreloader::preload(const QStringList& paths)
 {
     std::lock_guard lock(d->mutex);
-    QStringList wanted = paths.mid(0, qsizetype(keptPictures));
-    std::erase_if(d->done, [&](const Preloaded& p) { return !wanted.contains(p.path); });
+    // The picture shown before comes last: it lies behind, and the one ahead
+    // is the likelier next.
+    QStringList order = paths;
+    std::stable_partition(order.begin(), order.end(), [&](const QString& p) { return p != d->shownBefore; });
+    std::erase_if(d->done, [&](const Preloaded& p) { return !order.contains(p.path); });
     d->pending.clear();
-    if (!d->decoding.isEmpty() && d->decoding != d->wanted && !wanted.contains(d->decoding))
+    if (!d->decoding.isEmpty() && !order.contains(d->decoding))
         d->cancelled = true;
-    for (const QString& path : wanted) {
-        const bool have = path == d->decoding
-            || std::any_of(d->done.begin(), d->done.end(),
-                           [&](const Preloaded& p) { return p.path == path; });
-        if (!have)
+    for (const QString& path : order)
+        if (!d->have(path))
             d->pending.push_back(path);
-    }
     d->changed.notify_all();
 }
 
 QImage PicturePreloader::load(const QString& path)
 {
     std::unique_lock lock(d->mutex);
+    if (d->shown.freshFor(path))
+        return d->shown.image;
     // The neighbour being decoded right now is ready sooner than a new decode.
     d->await(lock, [&] { return d->decoding != path; });
     auto it = std::find_if(d->done.begin(), d->done.end(), [&](const Preloaded& p) { return p.path == path; });
     if (it != d->done.end()) {
-        const auto now = stampOf(path);
-        if (now && *now == it->stamp) {
-            if (it->failure)
-                throw PxError(*it->failure);
-            return it->image;
-        }
+        Preloaded entry = std::move(*it);
         d->done.erase(it);
+        if (entry.freshFor(path))
+            return d->handOut(std::move(entry));
     }
     // A jump elsewhere: the old neighbours are no longer wanted, and
     // releasing them now lets this decode reuse one of their buffers
@@ -526,8 +600,5 @@ QImage PicturePreloader::load(const QString& path)
     Preloaded result = std::move(*d->wantedResult);
     d->wantedResult.reset();
     d->wanted.clear();
-    lock.unlock();
-    if (result.failure)
-        throw PxError(*result.failure);
-    return result.image;
+    return d->handOut(std::move(result));
 }

@@ -26,7 +26,11 @@ PictureProbe probePicture(const QString& path);
 // when the preloader goes, is killed.
 class PicturePreloader {
 public:
-    PicturePreloader();
+    // The shown picture and the preloaded ones together stay within
+    // budgetBytes: with room for one neighbour only the one ahead is
+    // preloaded, and a file larger than the budget never is.
+    static constexpr qint64 defaultBudget = qint64(256) << 20;
+    explicit PicturePreloader(qint64 budgetBytes = defaultBudget);
     ~PicturePreloader();
     PicturePreloader(const PicturePreloader&) = delete;
     PicturePreloader& operator=(const PicturePreloader&) = delete;
@@ -36,7 +40,8 @@ public:
     // a load longer than a frame keeps the event loop running, without user
     // input, until it is done: the caller must not be re-entered meanwhile.
     QImage load(const QString& path);
-    // Starts decoding these files (at most two are kept); drops older ones.
+    // Starts decoding these files, likeliest next first, as far as the budget
+    // allows; drops the others.
     void preload(const QStringList& paths);
 
 private:
