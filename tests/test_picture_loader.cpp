@@ -1,5 +1,6 @@
 #include "core/failure.h"
 #include "picture/picture_loader.h"
+#include "support/test_environment.h"
 
 #include <QtGui>
 #include <QtTest>
@@ -88,6 +89,7 @@ int failureOf(const QString& path)
 class TestPictureLoader : public QObject {
     Q_OBJECT
 
+    TestEnvironment env;
     QTemporaryDir dir;
 
     QString write(const QString& name, const QByteArray& bytes)

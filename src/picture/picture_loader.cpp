@@ -208,14 +208,6 @@ bool gifIsComplete(const QByteArray& d)
 
 QImage decodeRaster(const QByteArray& data)
 {
-    // Qt's own limit would refuse large pictures; the pixel count checked
-    // below is the real bound, this only leaves room for 16-bit formats.
-    static const bool limitRaised = [] {
-        QImageReader::setAllocationLimit(int(Metafile::maxPixels * 8 / (1024 * 1024)) + 1);
-        return true;
-    }();
-    Q_UNUSED(limitRaised);
-
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
@@ -316,6 +308,13 @@ QImage loadUnlessCancelled(const QString& path, const std::atomic<bool>* cancell
 }
 
 QImage loadPicture(const QString& path) { return loadUnlessCancelled(path, nullptr); }
+
+void allowLargePictures()
+{
+    // The pixel count the loader checks is the real bound; this only leaves
+    // room for 16-bit formats.
+    QImageReader::setAllocationLimit(int(Metafile::maxPixels * 8 / (1024 * 1024)) + 1);
+}
 
 PictureProbe probePicture(const QString& path)
 {

@@ -8,6 +8,10 @@
 // Throws PxError when the file cannot be read as a picture.
 QImage loadPicture(const QString& path);
 
+// Qt refuses pictures beyond a few hundred megabytes, which would refuse
+// some the loader accepts. Called once at start-up, before any is read.
+void allowLargePictures();
+
 // What a file's header says of it, read without decoding any pixel.
 struct PictureProbe {
     // A picture of a known format whose header loadPicture would accept.
