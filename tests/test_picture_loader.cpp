@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -72,6 +73,18 @@ QImage twoColour(int w, int h, QColor corner, QColor rest)
 bool near(QRgb a, QColor b)
 {
     return qAbs(qRed(a) - b.red()) < 40 && qAbs(qGreen(a) - b.green()) < 40 && qAbs(qBlue(a) - b.blue()) < 40;
+}
+
+// The bytes of address space this process has mapped.
+qint64 addressSpace()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        qFatal("no /proc/self/status");
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+    qFatal("no VmSize");
 }
 
 // The failure number loading path gives; 0 when it loads, -1 for a null picture.
@@ -220,6 +233,30 @@ private slots:
             QVERIFY(!probePicture(path).readable);
         // Nothing the bad file left behind spoils the next good one.
         QCOMPARE(loadPicture(fixtures + "sample.emf").size(), QSize(400, 300));
+    }
+
+    void largeFilesAreJudgedByTheirHeader()
+    {
+        // Three sparse gigabytes, loaded with the address space capped well
+        // below them: reading one whole would fail to allocate.
+        // A JPEG start, frame and scan header claiming 60000 x 60000 pixels.
+        const QByteArray hugeJpeg = QByteArray::fromHex(
+            "FFD8" "FFC0001108EA60EA6003012200021101031101" "FFDA000C03010002110311003F00");
+        for (const QByteArray& head : {"Just some words.\n"_ba, hugeJpeg}) {
+            QFile f(dir.filePath("huge.jpg"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(head) == head.size());
+            if (!f.resize(qint64(3) << 30))
+                QSKIP("no sparse files here");
+            f.close();
+            rlimit before;
+            QVERIFY(::getrlimit(RLIMIT_AS, &before) == 0);
+            const rlimit capped{rlim_t(addressSpace() + (qint64(1) << 30)), before.rlim_max};
+            QVERIFY(::setrlimit(RLIMIT_AS, &capped) == 0);
+            const int failure = failureOf(f.fileName());
+            ::setrlimit(RLIMIT_AS, &before);
+            QCOMPARE(failure, Errors::invalidPicture().number);
+            QVERIFY(!probePicture(f.fileName()).readable);
+        }
     }
 
     void missingFileIsAnOsFailure() { QCOMPARE(failureOf(dir.filePath("gone.jpg")), ENOENT); }

@@ -23,6 +23,7 @@
 #include <condition_variable>
 #include <deque>
 #include <fcntl.h>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <sys/prctl.h>
@@ -64,37 +65,53 @@ std::optional<FileStamp> stampOf(const QString& path)
 
 qint64 nanos(const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
 
-QByteArray readWhole(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        Errors::throwErrno(errno);
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        Errors::throwErrno(err);
-    }
-    QByteArray data;
-    // The size is only a hint: the file may grow or shrink while it is read.
-    data.reserve(qsizetype(std::min<off_t>(st.st_size, off_t(1) << 30)) + 1);
-    char chunk[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
+// A file opened for reading, read in two steps: its header, then the rest.
+class OpenFile {
+public:
+    explicit OpenFile(const QString& path)
+        : fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC))
+    {
+        if (fd < 0)
+            Errors::throwErrno(errno);
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
             ::close(fd);
             Errors::throwErrno(err);
         }
-        data.append(chunk, n);
+        sizeHint = st.st_size;
     }
-    ::close(fd);
-    return data;
-}
+    ~OpenFile() { ::close(fd); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    // Appends what follows in the file, at most limit bytes.
+    void readInto(QByteArray& data, qint64 limit)
+    {
+        // The size is only a hint: the file may grow or shrink while it is read.
+        data.reserve(qsizetype(std::min<qint64>({sizeHint, limit, qint64(1) << 30})) + 1);
+        char chunk[1 << 16];
+        while (limit > 0) {
+            const ssize_t n = ::read(fd, chunk, size_t(std::min<qint64>(qint64(sizeof chunk), limit)));
+            if (n == 0)
+                break;
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                Errors::throwErrno(errno);
+            }
+            data.append(chunk, n);
+            limit -= n;
+        }
+    }
+
+private:
+    int fd;
+    off_t sizeHint = 0;
+};
+
+// Enough of a file for every header the loader checks before it reads the rest.
+constexpr qint64 headLength = 64 * 1024;
 
 // Decoding a large picture into freshly mapped memory costs about as much as
 // the decoding itself, so the buffers of pictures nobody holds any more are
@@ -295,13 +312,40 @@ QImage decodeMetafile(const QString& path, const std::atomic<bool>* cancelled)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// Refuses what is no picture, or claims too many pixels, from its header: a
+// large file named like a picture is never read whole for nothing.
+void checkRasterHeader(const QByteArray& head)
+{
+    QBuffer buffer;
+    buffer.setData(head);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        Errors::raise(Errors::invalidPicture(QStringLiteral("unknown or damaged format")));
+    // A header longer than the head leaves the size unknown until decoding.
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > Metafile::maxPixels)
+        Errors::raise(Errors::invalidPicture(
+            QStringLiteral("%1 x %2 pixels is too large").arg(size.width()).arg(size.height())));
+}
+
 QImage loadUnlessCancelled(const QString& path, const std::atomic<bool>* cancelled)
 {
-    const QByteArray data = readWhole(path);
+    OpenFile file(path);
+    QByteArray data;
+    file.readInto(data, headLength);
     if (data.isEmpty())
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is empty")));
-    if (Metafile::isWmf(data) || Metafile::isEmf(data))
+    if (Metafile::isWmf(data) || Metafile::isEmf(data)) {
+        // The helper reads the file itself; a frame it would not draw is
+        // refused without starting it.
+        if (!Metafile::headerSize(data))
+            Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile's frame is empty or too large")));
         return decodeMetafile(path, cancelled);
+    }
+    checkRasterHeader(data);
+    file.readInto(data, std::numeric_limits<qint64>::max());
     return decodeRaster(data);
 }
 
