@@ -139,6 +139,11 @@ private slots:
             row(name, QString::fromLatin1(name), encode(odd, "png"), {37, 23}, {{2, 2}}, {{34, 20}});
         const QImage green = twoColour(37, 23, Qt::green, Qt::green);
         row("animated gif: first frame", "anim.gif", gif({odd, green, green}), {37, 23}, {{2, 2}}, {{34, 20}});
+        // Larger than the header the loader checks first.
+        const QImage large = twoColour(256, 256, Qt::red, Qt::blue);
+        for (const char* f : {"ico", "tiff", "bmp"})
+            row(("large " + QByteArray(f)).constData(), QStringLiteral("large.") + f, encode(large, f), {256, 256},
+                {{2, 2}}, {{250, 250}});
         // 81 megapixels: more than Qt's reader accepts by default.
         row("81 MP jpg", "big.jpg", encode(twoColour(9000, 9000, Qt::red, Qt::blue), "jpg"), {9000, 9000},
             {{5, 4}}, {{8999, 8999}});
