@@ -464,13 +464,12 @@ struct PicturePreloader::Impl {
     Preloaded shown;
     QString shownBefore;
     QString decoding;
-    // The picture load() waits for: decoded before any neighbour.
-    QString wanted;
-    bool wantedStarted = false;
-    std::optional<Preloaded> wantedResult;
+    // What the thread load() started for a picture not preloaded gave.
+    std::optional<Preloaded> loaded;
     // Set when the neighbour being decoded is no longer wanted.
     std::atomic<bool> cancelled = false;
-    // The event loop load() runs while it waits, woken by the worker.
+    // The event loop load() runs while it waits, woken by whichever thread
+    // finishes a decode.
     QEventLoop* waiter = nullptr;
     bool stopping = false;
     std::thread worker;
@@ -500,21 +499,9 @@ struct PicturePreloader::Impl {
     {
         std::unique_lock lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return stopping || (!wanted.isEmpty() && !wantedStarted) || !pending.empty(); });
+            changed.wait(lock, [&] { return stopping || !pending.empty(); });
             if (stopping)
                 return;
-            if (!wanted.isEmpty() && !wantedStarted) {
-                wantedStarted = true;
-                decoding = wanted;
-                const QString path = wanted;
-                lock.unlock();
-                Preloaded entry = decode(path, nullptr);
-                lock.lock();
-                decoding.clear();
-                wantedResult = std::move(entry);
-                finished();
-                continue;
-            }
             const QString path = pending.front();
             pending.pop_front();
             decoding = path;
@@ -635,13 +622,18 @@ QImage PicturePreloader::load(const QString& path)
     d->pending.clear();
     if (!d->decoding.isEmpty())
         d->cancelled = true;
-    d->wanted = path;
-    d->wantedStarted = false;
-    d->wantedResult.reset();
-    d->changed.notify_all();
-    d->await(lock, [&] { return d->wantedResult.has_value(); });
-    Preloaded result = std::move(*d->wantedResult);
-    d->wantedResult.reset();
-    d->wanted.clear();
+    // On a thread of its own, so as not to wait behind a neighbour's decode.
+    d->loaded.reset();
+    std::thread loader([this, path] {
+        Preloaded entry = decode(path, nullptr);
+        std::lock_guard lock(d->mutex);
+        d->loaded = std::move(entry);
+        d->finished();
+    });
+    d->await(lock, [&] { return d->loaded.has_value(); });
+    // It has let go of the lock and only ends now.
+    loader.join();
+    Preloaded result = std::move(*d->loaded);
+    d->loaded.reset();
     return d->handOut(std::move(result));
 }

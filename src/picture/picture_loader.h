@@ -22,7 +22,7 @@ struct PictureProbe {
 };
 PictureProbe probePicture(const QString& path);
 
-// Decodes pictures on a worker thread: the neighbours of the shown file ahead
+// Decodes pictures off the GUI thread: the neighbours of the shown file ahead
 // of time, so that stepping through a folder shows the next picture at once,
 // and the one asked for now. What it hands out is exactly what loadPicture
 // would give; a file changed on disk since it was preloaded is loaded again.
