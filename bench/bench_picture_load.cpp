@@ -96,6 +96,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
     QApplication app(argc, argv);
+    allowLargePictures();
     QtDesktop desktop;
     constexpr int width = 6000, height = 4000, files = 5, runs = 7;
 
@@ -112,14 +113,17 @@ int main(int argc, char** argv)
     std::printf("file size %.1f MB\n", QFileInfo(paths[0]).size() / 1e6);
 
     std::vector<double> plain, loader;
-    std::vector<unsigned char> buffer;
-    for (int r = 0; r < runs; ++r) {
-        auto t0 = Clock::now();
-        plainDecode(readAll(paths[0]), buffer);
-        plain.push_back(ms(Clock::now() - t0));
-        t0 = Clock::now();
-        QImage image = loadPicture(paths[0]);
-        loader.push_back(ms(Clock::now() - t0));
+    {
+        // The yardstick's buffer goes with it: the peak below is the viewer's.
+        std::vector<unsigned char> buffer;
+        for (int r = 0; r < runs; ++r) {
+            auto t0 = Clock::now();
+            plainDecode(readAll(paths[0]), buffer);
+            plain.push_back(ms(Clock::now() - t0));
+            t0 = Clock::now();
+            QImage image = loadPicture(paths[0]);
+            loader.push_back(ms(Clock::now() - t0));
+        }
     }
     std::printf("plain libjpeg-turbo decode (read + decode): median %.1f ms\n", median(plain));
     std::printf("loadPicture:                                median %.1f ms  (%.2fx)\n",

@@ -1,12 +1,14 @@
 #include "core/failure.h"
 #include "picture/picture_loader.h"
-#include "support/fixtures.h"
 #include "samples/metafile_writer.h"
+#include "support/fixtures.h"
+#include "support/test_environment.h"
 
 #include <QtGui>
 #include <QtTest>
 
 #include <cerrno>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -69,6 +71,18 @@ bool near(QRgb a, QColor b)
     return qAbs(qRed(a) - b.red()) < 40 && qAbs(qGreen(a) - b.green()) < 40 && qAbs(qBlue(a) - b.blue()) < 40;
 }
 
+// The bytes of address space this process has mapped.
+qint64 addressSpace()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        qFatal("no /proc/self/status");
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+    qFatal("no VmSize");
+}
+
 // The failure number loading path gives; 0 when it loads, -1 for a null picture.
 int failureOf(const QString& path)
 {
@@ -84,6 +98,7 @@ int failureOf(const QString& path)
 class TestPictureLoader : public QObject {
     Q_OBJECT
 
+    TestEnvironment env;
     QTemporaryDir dir;
 
     QString write(const QString& name, const QByteArray& bytes)
@@ -120,6 +135,11 @@ private slots:
             row(name, QString::fromLatin1(name), encode(odd, "png"), {37, 23}, {{2, 2}}, {{34, 20}});
         const QImage green = twoColour(37, 23, Qt::green, Qt::green);
         row("animated gif: first frame", "anim.gif", gif({odd, green, green}), {37, 23}, {{2, 2}}, {{34, 20}});
+        // Larger than the header the loader checks first.
+        const QImage large = twoColour(256, 256, Qt::red, Qt::blue);
+        for (const char* f : {"ico", "tiff", "bmp"})
+            row(("large " + QByteArray(f)).constData(), QStringLiteral("large.") + f, encode(large, f), {256, 256},
+                {{2, 2}}, {{250, 250}});
         // 81 megapixels: more than Qt's reader accepts by default.
         row("81 MP jpg", "big.jpg", encode(twoColour(9000, 9000, Qt::red, Qt::blue), "jpg"), {9000, 9000},
             {{5, 4}}, {{8999, 8999}});
@@ -143,9 +163,14 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
         QFETCH(Probes, probes);
+        const QString path = write(name, bytes);
         QImage image;
-        VERIFY_NO_PXERROR(image = loadPicture(write(name, bytes)));
+        VERIFY_NO_PXERROR(image = loadPicture(path));
         QCOMPARE(image.size(), size);
+        // The header alone tells the same size.
+        const PictureProbe probe = probePicture(path);
+        QVERIFY(probe.readable);
+        QCOMPARE(probe.size, size);
         for (const auto& [points, colour] : probes)
             for (const QPoint& p : points)
                 QVERIFY2(near(image.pixel(p), colour), qPrintable(QStringLiteral("at %1,%2").arg(p.x()).arg(p.y())));
@@ -174,50 +199,83 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
+        // Whether the header alone shows it: cut, unknown or too large.
+        QTest::addColumn<bool>("badHeader");
         const QImage source = twoColour(64, 48, Qt::red, Qt::blue);
         for (const char* f : {"jpg", "png", "bmp", "gif", "ico", "webp", "tiff"}) {
             const QByteArray whole = encode(source, f);
-            QTest::addRow("truncated %s", f) << QStringLiteral("cut.") + f << whole.left(whole.size() / 2);
+            QTest::addRow("truncated %s", f) << QStringLiteral("cut.") + f << whole.left(whole.size() / 2) << false;
+            QTest::addRow("header of %s cut", f) << QStringLiteral("head.") + f << whole.left(12) << true;
         }
         const QByteArray emf = MetafileWriter::emf();
         const QByteArray wmf = MetafileWriter::wmf();
         QByteArray random(4096, 0);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
-        QTest::newRow("zero bytes") << "empty.jpg" << QByteArray();
-        QTest::newRow("text named jpg") << "text.jpg" << "Just some words.\n"_ba.repeated(40);
-        QTest::newRow("random named wmf") << "noise.wmf" << random;
-        QTest::newRow("random named emf") << "noise.emf" << random;
-        QTest::newRow("truncated wmf") << "cut.wmf" << wmf.left(wmf.size() / 2);
-        QTest::newRow("wmf header only") << "head.wmf" << wmf.left(40);
-        QTest::newRow("emf header then noise") << "head.emf" << emf.left(88) + random;
+        QTest::newRow("zero bytes") << "empty.jpg" << QByteArray() << true;
+        QTest::newRow("text named jpg") << "text.jpg" << "Just some words.\n"_ba.repeated(40) << true;
+        QTest::newRow("random named wmf") << "noise.wmf" << random << true;
+        QTest::newRow("random named emf") << "noise.emf" << random << true;
+        QTest::newRow("truncated wmf") << "cut.wmf" << wmf.left(wmf.size() / 2) << false;
+        QTest::newRow("wmf header only") << "head.wmf" << wmf.left(40) << false;
+        QTest::newRow("wmf header cut") << "head.wmf" << wmf.left(30) << true;
+        QTest::newRow("emf header cut") << "head.emf" << emf.left(60) << true;
+        QTest::newRow("emf header then noise") << "head.emf" << emf.left(88) + random << false;
         // Its EMF+ records would crash a parser: drawn without them, or refused (the only row that may draw).
-        QTest::newRow("bad emf+ records") << "crash.emf" << MetafileWriter::emfWithBadEmfPlus();
+        QTest::newRow("bad emf+ records") << "crash.emf" << MetafileWriter::emfWithBadEmfPlus() << false;
 
         // Headers that claim 20000 x 20000 pixels.
         QTest::newRow("huge bmp") << "huge.bmp"
             << "BM"_ba + le32(54) + le32(0) + le32(54) + le32(40) + le32(20000) + le32(20000) + le16(1)
                    + le16(24) + le32(0) + le32(0) + le32(2835) + le32(2835) + le32(0) + le32(0)
-                   + QByteArray(300, '\x7f');
+                   + QByteArray(300, '\x7f') << true;
         QByteArray hugeEmf = emf;
         qToLittleEndian<qint32>(2'000'000, hugeEmf.data() + 32); // frame right, 0.01 mm
         qToLittleEndian<qint32>(2'000'000, hugeEmf.data() + 36);
-        QTest::newRow("huge emf") << "huge.emf" << hugeEmf;
+        QTest::newRow("huge emf") << "huge.emf" << hugeEmf << true;
         QByteArray hugeWmf = wmf;
         qToLittleEndian<qint16>(32000, hugeWmf.data() + 10); // bounding box right
         qToLittleEndian<qint16>(32000, hugeWmf.data() + 12); // and bottom
         qToLittleEndian<quint16>(1, hugeWmf.data() + 14);    // at one unit per inch
-        QTest::newRow("huge wmf") << "huge.wmf" << hugeWmf;
+        QTest::newRow("huge wmf") << "huge.wmf" << hugeWmf << true;
     }
     void corruptFilesAreRefused()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, badHeader);
         FIXTURE(good, "drawing.emf");
-        const int failure = failureOf(write(name, bytes));
+        const QString path = write(name, bytes);
+        const int failure = failureOf(path);
         if (failure != 0 || QTest::currentDataTag() != QLatin1String("bad emf+ records"))
             QCOMPARE(failure, Errors::invalidPicture().number);
+        if (badHeader)
+            QVERIFY(!probePicture(path).readable);
         // Nothing the bad file left behind spoils the next good one.
         VERIFY_NO_PXERROR(QCOMPARE(loadPicture(good).size(), MetafileWriter::drawingSize));
+    }
+
+    void largeFilesAreJudgedByTheirHeader()
+    {
+        // Three sparse gigabytes, loaded with the address space capped well
+        // below them: reading one whole would fail to allocate.
+        // A JPEG start, frame and scan header claiming 60000 x 60000 pixels.
+        const QByteArray hugeJpeg = QByteArray::fromHex(
+            "FFD8" "FFC0001108EA60EA6003012200021101031101" "FFDA000C03010002110311003F00");
+        for (const QByteArray& head : {"Just some words.\n"_ba, hugeJpeg}) {
+            QFile f(dir.filePath("huge.jpg"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(head) == head.size());
+            if (!f.resize(qint64(3) << 30))
+                QSKIP("no sparse files here");
+            f.close();
+            rlimit before;
+            QVERIFY(::getrlimit(RLIMIT_AS, &before) == 0);
+            const rlimit capped{rlim_t(addressSpace() + (qint64(1) << 30)), before.rlim_max};
+            QVERIFY(::setrlimit(RLIMIT_AS, &capped) == 0);
+            const int failure = failureOf(f.fileName());
+            ::setrlimit(RLIMIT_AS, &before);
+            QCOMPARE(failure, Errors::invalidPicture().number);
+            QVERIFY(!probePicture(f.fileName()).readable);
+        }
     }
 
     void missingFileIsAnOsFailure() { QCOMPARE(failureOf(dir.filePath("gone.jpg")), ENOENT); }
@@ -236,13 +294,23 @@ private slots:
         for (int i = 0; i < 3; ++i)
             PicturePreloader().preload({mid, emf});
 
-        PicturePreloader preloader;
-        preloader.preload({a, b, c});
-        // Only two are kept; the third still loads, now.
-        for (const QString& p : {a, b, c, wmf})
-            VERIFY_NO_PXERROR(QCOMPARE(preloader.load(p), loadPicture(p)));
-        preloader.preload({mid});
-        QCOMPARE(preloader.load(mid), loadPicture(mid));
+        // With room for all, for the first two small ones, and for none: what
+        // was not preloaded still loads, now.
+        const qint64 small = 50 * 30 * 4 + 40 * 20 * 4;
+        for (qint64 budget : {PicturePreloader::defaultBudget, small, qint64(1)}) {
+            PicturePreloader preloader(budget);
+            preloader.preload({a, b, c});
+            for (const QString& p : {a, b, c, wmf, c})
+                VERIFY_NO_PXERROR(QCOMPARE(preloader.load(p), loadPicture(p)));
+            preloader.preload({mid, a});
+            QCOMPARE(preloader.load(mid), loadPicture(mid));
+            QCOMPARE(preloader.load(a), loadPicture(a));
+            // A jump while a metafile neighbour draws: the drawing given up
+            // is not what that file gives later.
+            preloader.preload({emf});
+            QCOMPARE(preloader.load(b), loadPicture(b));
+            QCOMPARE(preloader.load(emf), loadPicture(emf));
+        }
     }
 
     void fileChangedAfterPreloadIsLoadedAgain()

@@ -8,6 +8,7 @@
 #include "desktop/screen.h"
 #include "media/form5.h"
 #include "movie/movie_player.h"
+#include "picture/picture_loader.h"
 #include "settings/settings_store.h"
 #include "support/fixtures.h"
 #include "support/test_environment.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -54,6 +56,7 @@ private slots:
     void failedLoadReportsOrGoesToDesktop();
     void statusTextsAfterSelection();
     void badFilesNeverTakeTheViewerDown();
+    void slowLoadKeepsTheWindowRunning();
     void animationPlaysAndChangesSpeed();
     void vivoMovieOpensItsWindow();
 };
@@ -220,6 +223,83 @@ void ShowTest::badFilesNeverTakeTheViewerDown()
         QCOMPARE(f.windowTitle(), QString("Pixalto"));
     }
     QVERIFY(failures >= f.File1->listCount() - 2);
+}
+
+void ShowTest::slowLoadKeepsTheWindowRunning()
+{
+    TestEnvironment env;
+    writeSetting("AutoZoom", "1");
+    const QString dir = env.makeFolder("slow");
+    savePicture(dir + "/1.png", {30, 20}, Qt::green);
+    savePicture(dir + "/2.png", {30, 20}, Qt::red);
+    // Large enough that decoding one takes many frames.
+    savePicture(dir + "/3-big.jpg", {6000, 4000}, Qt::darkCyan);
+    savePicture(dir + "/4-big.jpg", {6000, 4000}, Qt::darkRed);
+    savePicture(dir + "/5.png", {12, 8}, Qt::blue);
+    Viewer v(dir);
+    Form1& f = v.form;
+    f.show();
+
+    // What the window shows when a zero-interval timer first fires, and what
+    // the timer's action changed right after it ran.
+    struct Seen {
+        QString title;
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        QString shownBefore, shownAfter;
+        int indexAfter = -1;
+        bool visibleAfter = false;
+    };
+    const auto duringSelect = [&](const QString& name, const std::function<void()>& action) {
+        Seen seen;
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            seen.title = f.windowTitle();
+            seen.cursor = f.cursor().shape();
+            seen.shownBefore = f.Label1;
+            action();
+            seen.shownAfter = f.Label1;
+            seen.indexAfter = f.File1->listIndex();
+            seen.visibleAfter = f.isVisible();
+        });
+        timer.start(0);
+        v.select(name);
+        return seen;
+    };
+
+    // Jumps to pictures that were not preloaded: the timer fires while each
+    // decodes, and nothing it does re-enters the handler.
+    v.select("1.png");
+    Seen seen = duringSelect("3-big.jpg", [&] { f.Timer1_Timer(); });
+    QCOMPARE(seen.title, QString("Pixalto - Please wait, loading picture"));
+    QCOMPARE(seen.cursor, Qt::WaitCursor);
+    QCOMPARE(seen.shownBefore, dir + "/3-big.jpg");
+    QCOMPARE(seen.shownAfter, dir + "/3-big.jpg");
+    QCOMPARE(seen.indexAfter, 2); // the autoskip tick is skipped
+    // The steps after the load, as if it had not waited.
+    QCOMPARE(f.Picture1, loadPicture(dir + "/3-big.jpg"));
+    QCOMPARE(f.Image1->picture(), f.Picture1);
+    QCOMPARE(f.Label5->text(), QString("6000 x 4000"));
+    QCOMPARE(f.StatusBar1->text(4), QString("Auto"));
+    QCOMPARE(f.Label7->text(), QString("Current: 3"));
+    QCOMPARE(f.windowTitle(), QString("Pixalto"));
+    QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
+
+    // A selection made during a load is shown after it.
+    v.select("1.png");
+    seen = duringSelect("4-big.jpg", [&] { f.File1->setListIndex(4); });
+    QCOMPARE(seen.shownAfter, dir + "/4-big.jpg");
+    QCOMPARE(seen.indexAfter, 4);
+    QCOMPARE(f.Label1, dir + "/5.png");
+    QCOMPARE(f.Picture1.size(), QSize(12, 8));
+    QCOMPARE(f.Label7->text(), QString("Current: 5"));
+
+    // A close during a load takes effect once the picture is shown.
+    seen = duringSelect("3-big.jpg", [&] { f.close(); });
+    QVERIFY(seen.visibleAfter);
+    QVERIFY(!f.isVisible());
+    QCOMPARE(f.Label1, dir + "/3-big.jpg");
+    QCOMPARE(f.Label5->text(), QString("6000 x 4000"));
 }
 
 void ShowTest::animationPlaysAndChangesSpeed()

@@ -19,6 +19,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
+
+#include <utility>
 
 namespace {
 const ErrorTexts kPictureLoad{
@@ -38,15 +41,30 @@ const ErrorTexts kMovieLoad{
 
 void Form1::File1_Click()
 {
-    setCursor(Qt::WaitCursor);
-    const QString name = File1->fileName();
-    if (name.right(3).toLower() == QLatin1String("viv"))
-        moviePath();
-    else if (showsPictures())
-        picturePath();
-    else
-        animationPath();
-    commonTail();
+    // A slow load lets timers and paints run. A selection made meanwhile is
+    // shown once this one is done, and a close waits for it.
+    if (showing) {
+        selectedWhileShowing = true;
+        return;
+    }
+    {
+        const QScopedValueRollback busy(showing, true);
+        setCursor(Qt::WaitCursor);
+        const QString name = File1->fileName();
+        if (name.right(3).toLower() == QLatin1String("viv"))
+            moviePath();
+        else if (showsPictures())
+            picturePath();
+        else
+            animationPath();
+        commonTail();
+    }
+    if (std::exchange(closedWhileShowing, false)) {
+        selectedWhileShowing = false;
+        close();
+    } else if (std::exchange(selectedWhileShowing, false)) {
+        File1_Click();
+    }
 }
 
 void Form1::moviePath()

@@ -2,11 +2,22 @@
 
 #include <QtEndian>
 
+#include <cmath>
+
 namespace Metafile {
 
 namespace {
 quint16 u16(const QByteArray& d, qint64 at) { return qFromLittleEndian<quint16>(d.constData() + at); }
 quint32 u32(const QByteArray& d, qint64 at) { return qFromLittleEndian<quint32>(d.constData() + at); }
+qint16 s16(const QByteArray& d, qint64 at) { return qFromLittleEndian<qint16>(d.constData() + at); }
+qint32 s32(const QByteArray& d, qint64 at) { return qFromLittleEndian<qint32>(d.constData() + at); }
+
+std::optional<QSize> drawable(qint64 w, qint64 h)
+{
+    if (w < 1 || h < 1 || w * h > maxPixels)
+        return std::nullopt;
+    return QSize(int(w), int(h));
+}
 }
 
 bool isWmf(const QByteArray& d)
@@ -23,6 +34,34 @@ bool isEmf(const QByteArray& d)
 {
     // EMR_HEADER first, with the " EMF" signature.
     return d.size() >= 88 && u32(d, 0) == 1 && u32(d, 40) == 0x464D4520;
+}
+
+std::optional<QSize> headerSize(const QByteArray& d)
+{
+    // The same rules as the helper's drawing code.
+    if (isEmf(d)) {
+        // The frame is in hundredths of a millimetre, both corners
+        // inclusive; the bounds in device pixels serve when it is empty.
+        double width = (double(s32(d, 32)) - s32(d, 24) + 1) * 96.0 / 2540.0;
+        double height = (double(s32(d, 36)) - s32(d, 28) + 1) * 96.0 / 2540.0;
+        if (width < 1 || height < 1) {
+            width = double(s32(d, 16)) - s32(d, 8) + 1;
+            height = double(s32(d, 20)) - s32(d, 12) + 1;
+        }
+        if (!(width >= 0.5 && height >= 0.5))
+            return std::nullopt;
+        return drawable(std::llround(width), std::llround(height));
+    }
+    if (!isWmf(d))
+        return std::nullopt;
+    if (u32(d, 0) != 0x9AC6CDD7)
+        return QSize();
+    const int inch = u16(d, 14) ? u16(d, 14) : 1440;
+    const double width = std::abs(s16(d, 10) - s16(d, 6)) * 96.0 / inch;
+    const double height = std::abs(s16(d, 12) - s16(d, 8)) * 96.0 / inch;
+    if (width < 0.5 || height < 0.5)
+        return std::nullopt;
+    return drawable(std::llround(width), std::llround(height));
 }
 
 }

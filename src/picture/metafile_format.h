@@ -1,6 +1,9 @@
 #pragma once
 #include <QByteArray>
+#include <QSize>
 #include <QtGlobal>
+
+#include <optional>
 
 // What the picture loader and the metafile helper agree on.
 namespace Metafile {
@@ -11,5 +14,10 @@ constexpr qint64 maxPixels = 100'000'000;
 // Recognised by content, whatever the file is called.
 bool isWmf(const QByteArray& data);
 bool isEmf(const QByteArray& data);
+
+// The size a metafile is drawn at, from its header alone: the frame at 96 DPI.
+// nullopt when the frame is empty or too large to draw; an invalid QSize when
+// only playing the drawing tells (a WMF without a placeable header).
+std::optional<QSize> headerSize(const QByteArray& data);
 
 }

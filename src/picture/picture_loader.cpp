@@ -6,18 +6,24 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
 #include <QImageReader>
 #include <QFileInfo>
 #include <QProcess>
 #include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <condition_variable>
 #include <deque>
 #include <fcntl.h>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <sys/prctl.h>
@@ -59,37 +65,53 @@ std::optional<FileStamp> stampOf(const QString& path)
 
 qint64 nanos(const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
 
-QByteArray readWhole(const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        Errors::throwErrno(errno);
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        Errors::throwErrno(err);
-    }
-    QByteArray data;
-    // The size is only a hint: the file may grow or shrink while it is read.
-    data.reserve(qsizetype(std::min<off_t>(st.st_size, off_t(1) << 30)) + 1);
-    char chunk[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
+// A file opened for reading, read in two steps: its header, then the rest.
+class OpenFile {
+public:
+    explicit OpenFile(const QString& path)
+        : fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC))
+    {
+        if (fd < 0)
+            Errors::throwErrno(errno);
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
             ::close(fd);
             Errors::throwErrno(err);
         }
-        data.append(chunk, n);
+        sizeHint = st.st_size;
     }
-    ::close(fd);
-    return data;
-}
+    ~OpenFile() { ::close(fd); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    // Appends what follows in the file, at most limit bytes.
+    void readInto(QByteArray& data, qint64 limit)
+    {
+        // The size is only a hint: the file may grow or shrink while it is read.
+        data.reserve(qsizetype(std::min<qint64>({sizeHint, limit, qint64(1) << 30})) + 1);
+        char chunk[1 << 16];
+        while (limit > 0) {
+            const ssize_t n = ::read(fd, chunk, size_t(std::min<qint64>(qint64(sizeof chunk), limit)));
+            if (n == 0)
+                break;
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                Errors::throwErrno(errno);
+            }
+            data.append(chunk, n);
+            limit -= n;
+        }
+    }
+
+private:
+    int fd;
+    off_t sizeHint = 0;
+};
+
+// Enough of a file for every header the loader checks before it reads the rest.
+constexpr qint64 headLength = 64 * 1024;
 
 // Decoding a large picture into freshly mapped memory costs about as much as
 // the decoding itself, so the buffers of pictures nobody holds any more are
@@ -99,15 +121,18 @@ public:
     QImage take(QSize size, QImage::Format format)
     {
         std::lock_guard lock(mutex);
-        for (auto it = images.begin(); it != images.end(); ++it) {
-            // Detached: only the pool refers to it, nobody can be reading it.
-            if (it->size() == size && it->format() == format && it->isDetached()) {
-                QImage image = std::move(*it);
-                images.erase(it);
-                return image;
-            }
+        QImage image;
+        // Detached: only the pool refers to it, nobody can be reading it.
+        auto it = std::find_if(images.begin(), images.end(), [&](const QImage& i) {
+            return i.size() == size && i.format() == format && i.isDetached();
+        });
+        if (it != images.end()) {
+            image = std::move(*it);
+            images.erase(it);
         }
-        return {};
+        // The other spares would only add to the memory this decode takes.
+        std::erase_if(images, [](const QImage& i) { return i.isDetached(); });
+        return image;
     }
     void keep(const QImage& image)
     {
@@ -200,14 +225,6 @@ bool gifIsComplete(const QByteArray& d)
 
 QImage decodeRaster(const QByteArray& data)
 {
-    // Qt's own limit would refuse large pictures; the pixel count checked
-    // below is the real bound, this only leaves room for 16-bit formats.
-    static const bool limitRaised = [] {
-        QImageReader::setAllocationLimit(int(Metafile::maxPixels * 8 / (1024 * 1024)) + 1);
-        return true;
-    }();
-    Q_UNUSED(limitRaised);
-
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
@@ -236,7 +253,9 @@ QImage decodeRaster(const QByteArray& data)
     return image;
 }
 
-QImage decodeMetafile(const QString& path)
+// cancelled, when given, is watched while the helper draws: a drawing nobody
+// wants any more is not waited for.
+QImage decodeMetafile(const QString& path, const std::atomic<bool>* cancelled)
 {
     const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/pxmetafile");
     if (QCoreApplication::instance() == nullptr || !QFile::exists(helper))
@@ -262,10 +281,18 @@ QImage decodeMetafile(const QString& path)
     constexpr int timeLimitMs = 8000;
     if (!process.waitForStarted(timeLimitMs))
         Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile helper did not start")));
-    if (!process.waitForFinished(timeLimitMs)) {
-        process.kill();
-        process.waitForFinished(1000);
-        Errors::raise(Errors::invalidPicture(QStringLiteral("drawing the metafile took too long")));
+    QElapsedTimer clock;
+    clock.start();
+    // Waited for in short steps, so that a cancel is seen at once.
+    const int step = cancelled ? 10 : timeLimitMs;
+    while (!process.waitForFinished(step) && process.state() != QProcess::NotRunning) {
+        const bool unwanted = cancelled && cancelled->load();
+        if (unwanted || clock.elapsed() >= timeLimitMs) {
+            process.kill();
+            process.waitForFinished(1000);
+            Errors::raise(Errors::invalidPicture(unwanted ? QStringLiteral("the metafile is no longer wanted")
+                                                          : QStringLiteral("drawing the metafile took too long")));
+        }
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         Errors::raise(Errors::invalidPicture(QStringLiteral("cannot draw the metafile")));
@@ -285,16 +312,75 @@ QImage decodeMetafile(const QString& path)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// Refuses what is no picture, or claims too many pixels, from its header: a
+// large file named like a picture is never read whole for nothing.
+void checkRasterHeader(const QByteArray& head)
+{
+    QBuffer buffer;
+    buffer.setData(head);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        Errors::raise(Errors::invalidPicture(QStringLiteral("unknown or damaged format")));
+    // A header longer than the head leaves the size unknown until decoding.
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > Metafile::maxPixels)
+        Errors::raise(Errors::invalidPicture(
+            QStringLiteral("%1 x %2 pixels is too large").arg(size.width()).arg(size.height())));
 }
 
-QImage loadPicture(const QString& path)
+QImage loadUnlessCancelled(const QString& path, const std::atomic<bool>* cancelled)
 {
-    const QByteArray data = readWhole(path);
+    OpenFile file(path);
+    QByteArray data;
+    file.readInto(data, headLength);
     if (data.isEmpty())
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is empty")));
-    if (Metafile::isWmf(data) || Metafile::isEmf(data))
-        return decodeMetafile(path);
+    if (Metafile::isWmf(data) || Metafile::isEmf(data)) {
+        // The helper reads the file itself; a frame it would not draw is
+        // refused without starting it.
+        if (!Metafile::headerSize(data))
+            Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile's frame is empty or too large")));
+        return decodeMetafile(path, cancelled);
+    }
+    checkRasterHeader(data);
+    file.readInto(data, std::numeric_limits<qint64>::max());
     return decodeRaster(data);
+}
+
+}
+
+QImage loadPicture(const QString& path) { return loadUnlessCancelled(path, nullptr); }
+
+void allowLargePictures()
+{
+    // The pixel count the loader checks is the real bound; this only leaves
+    // room for 16-bit formats.
+    QImageReader::setAllocationLimit(int(Metafile::maxPixels * 8 / (1024 * 1024)) + 1);
+}
+
+PictureProbe probePicture(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // Both metafile headers fit in the first 88 bytes.
+    const QByteArray head = file.peek(88);
+    if (Metafile::isWmf(head) || Metafile::isEmf(head)) {
+        const std::optional<QSize> size = Metafile::headerSize(head);
+        return size ? PictureProbe{true, *size} : PictureProbe{};
+    }
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return {};
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() || qint64(size.width()) * size.height() > Metafile::maxPixels)
+        return {};
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return {true, size};
 }
 
 // ---------------------------------------------------------------------------
@@ -303,26 +389,111 @@ namespace {
 
 struct Preloaded {
     QString path;
-    FileStamp stamp;
+    // Set when the file stood still while it was read: only then can the
+    // picture be handed out again while the file keeps this stamp.
+    std::optional<FileStamp> stamp;
     QImage image;
     std::optional<Failure> failure;
+
+    bool freshFor(const QString& p) const
+    {
+        return path == p && stamp && stampOf(p) == stamp;
+    }
 };
 
-constexpr size_t keptPictures = 2;
 // File systems stamp times from a coarse clock; a file written this close to
 // its preload may have changed again without its times showing it.
 constexpr qint64 racyWindowNs = 100'000'000;
+// A load shorter than a frame is simply waited for.
+constexpr std::chrono::milliseconds frame{16};
+
+bool onGuiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+// What decoding path would add to the memory, from its header; pictures
+// decode to 32 bits a pixel. Unknown when only drawing tells the size.
+std::optional<qint64> decodedBytes(const QString& path)
+{
+    const PictureProbe probe = probePicture(path);
+    if (!probe.readable)
+        return 0; // refused at once, and the refusal is what is kept
+    if (!probe.size.isValid())
+        return std::nullopt;
+    return qint64(probe.size.width()) * probe.size.height() * 4;
+}
+
+Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)
+{
+    Preloaded entry{path, {}, {}, {}};
+    timespec started;
+    clock_gettime(CLOCK_REALTIME, &started);
+    const auto before = stampOf(path);
+    try {
+        entry.image = loadUnlessCancelled(path, cancelled);
+    } catch (const PxError& e) {
+        entry.failure = e.failure;
+    } catch (const std::exception&) {
+        entry.failure = Errors::invalidPicture();
+    }
+    const auto after = stampOf(path);
+    // Only a file that stood still while it was read, and had been still for
+    // a while before, can be trusted by its stamp.
+    if (before && after && *before == *after && nanos(before->mtime) + racyWindowNs < nanos(started)
+        && nanos(before->ctime) + racyWindowNs < nanos(started))
+        entry.stamp = before;
+    return entry;
+}
 
 }
 
 struct PicturePreloader::Impl {
+    explicit Impl(qint64 budget) : budget(budget) {}
+
+    // What the shown picture and the preloaded ones may take together. The
+    // pool's spare buffers need no share of it: a decode reuses one or frees
+    // them before it allocates.
+    const qint64 budget;
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<QString> pending;
     std::deque<Preloaded> done;
+    // The picture load() handed out last, and the one before it.
+    Preloaded shown;
+    QString shownBefore;
     QString decoding;
+    // What the thread load() started for a picture not preloaded gave.
+    std::optional<Preloaded> loaded;
+    // Set when the neighbour being decoded is no longer wanted.
+    std::atomic<bool> cancelled = false;
+    // The event loop load() runs while it waits, woken by whichever thread
+    // finishes a decode.
+    QEventLoop* waiter = nullptr;
     bool stopping = false;
     std::thread worker;
+
+    qint64 used() const
+    {
+        qint64 bytes = shown.image.sizeInBytes();
+        for (const Preloaded& p : done)
+            bytes += p.image.sizeInBytes();
+        return bytes;
+    }
+
+    bool have(const QString& path) const
+    {
+        return path == decoding || shown.freshFor(path)
+            || std::any_of(done.begin(), done.end(), [&](const Preloaded& p) { return p.path == path; });
+    }
+
+    void finished()
+    {
+        changed.notify_all();
+        if (waiter)
+            QMetaObject::invokeMethod(waiter, &QEventLoop::quit, Qt::QueuedConnection);
+    }
 
     void run()
     {
@@ -334,41 +505,67 @@ struct PicturePreloader::Impl {
             const QString path = pending.front();
             pending.pop_front();
             decoding = path;
+            cancelled = false;
             lock.unlock();
 
-            Preloaded entry{path, {}, {}, {}};
-            timespec started;
-            clock_gettime(CLOCK_REALTIME, &started);
-            const auto before = stampOf(path);
-            try {
-                entry.image = loadPicture(path);
-            } catch (const PxError& e) {
-                entry.failure = e.failure;
-            } catch (const std::exception&) {
-                entry.failure = Errors::invalidPicture();
+            const QFileInfo file(path);
+            const std::optional<qint64> need = decodedBytes(path);
+            lock.lock();
+            // Preloading stops at the first neighbour that does not fit: the
+            // later ones are less likely to be wanted.
+            if (!need || file.size() > budget || used() + *need > budget) {
+                pending.clear();
+                decoding.clear();
+                finished();
+                continue;
             }
-            const auto after = stampOf(path);
-            // Only a file that stood still while it was read, and had been
-            // still for a while before, can be trusted by its stamp.
-            const bool trustworthy = before && after && *before == *after
-                && nanos(before->mtime) + racyWindowNs < nanos(started)
-                && nanos(before->ctime) + racyWindowNs < nanos(started);
-
+            lock.unlock();
+            Preloaded entry = decode(path, &cancelled);
             lock.lock();
             decoding.clear();
-            if (trustworthy) {
-                entry.stamp = *before;
+            if (entry.stamp && !cancelled) {
                 std::erase_if(done, [&](const Preloaded& p) { return p.path == path; });
-                done.push_front(std::move(entry));
-                while (done.size() > keptPictures)
-                    done.pop_back();
+                done.push_back(std::move(entry));
             }
-            changed.notify_all();
+            finished();
         }
+    }
+
+    // Waits until ready() holds. On the GUI thread a wait longer than a frame
+    // keeps the windows painting and the timers running, but holds user input
+    // back until the wait is over; the caller guards its own re-entry.
+    template <typename Ready>
+    void await(std::unique_lock<std::mutex>& lock, Ready ready)
+    {
+        if (changed.wait_for(lock, frame, ready) || !onGuiThread()) {
+            changed.wait(lock, ready);
+            return;
+        }
+        QEventLoop loop;
+        waiter = &loop;
+        while (!ready()) {
+            lock.unlock();
+            const int code = loop.exec(QEventLoop::ExcludeUserInputEvents);
+            lock.lock();
+            // The application is quitting: no loop runs any more, so block.
+            if (code < 0)
+                changed.wait(lock, ready);
+        }
+        waiter = nullptr;
+    }
+
+    QImage handOut(Preloaded&& entry)
+    {
+        if (entry.failure)
+            throw PxError(*entry.failure);
+        if (entry.path != shown.path)
+            shownBefore = shown.path;
+        shown = std::move(entry);
+        return shown.image;
     }
 };
 
-PicturePreloader::PicturePreloader() : d(new Impl)
+PicturePreloader::PicturePreloader(qint64 budgetBytes) : d(new Impl(budgetBytes))
 {
     d->worker = std::thread([this] { d->run(); });
 }
@@ -379,6 +576,8 @@ PicturePreloader::~PicturePreloader()
         std::lock_guard lock(d->mutex);
         d->stopping = true;
         d->pending.clear();
+        // A metafile helper still drawing is killed rather than waited for.
+        d->cancelled = true;
     }
     d->changed.notify_all();
     d->worker.join();
@@ -388,41 +587,53 @@ PicturePreloader::~PicturePreloader()
 void PicturePreloader::preload(const QStringList& paths)
 {
     std::lock_guard lock(d->mutex);
-    QStringList wanted = paths.mid(0, qsizetype(keptPictures));
-    std::erase_if(d->done, [&](const Preloaded& p) { return !wanted.contains(p.path); });
+    // The picture shown before comes last: it lies behind, and the one ahead
+    // is the likelier next.
+    QStringList order = paths;
+    std::stable_partition(order.begin(), order.end(), [&](const QString& p) { return p != d->shownBefore; });
+    std::erase_if(d->done, [&](const Preloaded& p) { return !order.contains(p.path); });
     d->pending.clear();
-    for (const QString& path : wanted) {
-        const bool have = path == d->decoding
-            || std::any_of(d->done.begin(), d->done.end(),
-                           [&](const Preloaded& p) { return p.path == path; });
-        if (!have)
+    if (!d->decoding.isEmpty() && !order.contains(d->decoding))
+        d->cancelled = true;
+    for (const QString& path : order)
+        if (!d->have(path))
             d->pending.push_back(path);
-    }
     d->changed.notify_all();
 }
 
 QImage PicturePreloader::load(const QString& path)
 {
-    {
-        std::unique_lock lock(d->mutex);
-        // The neighbour being decoded right now is ready sooner than a new decode.
-        d->changed.wait(lock, [&] { return d->decoding != path; });
-        auto it = std::find_if(d->done.begin(), d->done.end(),
-                               [&](const Preloaded& p) { return p.path == path; });
-        if (it != d->done.end()) {
-            const auto now = stampOf(path);
-            if (now && *now == it->stamp) {
-                if (it->failure)
-                    throw PxError(*it->failure);
-                return it->image;
-            }
-            d->done.erase(it);
-        }
-        // A jump elsewhere: the old neighbours are no longer wanted, and
-        // releasing them now lets this decode reuse one of their buffers
-        // instead of touching a fresh one.
-        d->done.clear();
-        d->pending.clear();
+    std::unique_lock lock(d->mutex);
+    if (d->shown.freshFor(path))
+        return d->shown.image;
+    // The neighbour being decoded right now is ready sooner than a new decode.
+    d->await(lock, [&] { return d->decoding != path; });
+    auto it = std::find_if(d->done.begin(), d->done.end(), [&](const Preloaded& p) { return p.path == path; });
+    if (it != d->done.end()) {
+        Preloaded entry = std::move(*it);
+        d->done.erase(it);
+        if (entry.freshFor(path))
+            return d->handOut(std::move(entry));
     }
-    return loadPicture(path);
+    // A jump elsewhere: the old neighbours are no longer wanted, and
+    // releasing them now lets this decode reuse one of their buffers
+    // instead of touching a fresh one.
+    d->done.clear();
+    d->pending.clear();
+    if (!d->decoding.isEmpty())
+        d->cancelled = true;
+    // On a thread of its own, so as not to wait behind a neighbour's decode.
+    d->loaded.reset();
+    std::thread loader([this, path] {
+        Preloaded entry = decode(path, nullptr);
+        std::lock_guard lock(d->mutex);
+        d->loaded = std::move(entry);
+        d->finished();
+    });
+    d->await(lock, [&] { return d->loaded.has_value(); });
+    // It has let go of the lock and only ends now.
+    loader.join();
+    Preloaded result = std::move(*d->loaded);
+    d->loaded.reset();
+    return d->handOut(std::move(result));
 }

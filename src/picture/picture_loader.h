@@ -8,21 +8,44 @@
 // Throws PxError when the file cannot be read as a picture.
 QImage loadPicture(const QString& path);
 
-// Decodes the neighbours of the shown file ahead of time in the background so
-// that stepping through a folder shows the next picture at once. What it hands
-// out is exactly what loadPicture would give; a file changed on disk since it
-// was preloaded is loaded again.
+// Qt refuses pictures beyond a few hundred megabytes, which would refuse
+// some the loader accepts. Called once at start-up, before any is read.
+void allowLargePictures();
+
+// What a file's header says of it, read without decoding any pixel.
+struct PictureProbe {
+    // A picture of a known format whose header loadPicture would accept.
+    bool readable = false;
+    // The size loadPicture gives (EXIF orientation applied); invalid when only
+    // drawing tells (a WMF without a placeable header).
+    QSize size;
+};
+PictureProbe probePicture(const QString& path);
+
+// Decodes pictures off the GUI thread: the neighbours of the shown file ahead
+// of time, so that stepping through a folder shows the next picture at once,
+// and the one asked for now. What it hands out is exactly what loadPicture
+// would give; a file changed on disk since it was preloaded is loaded again.
+// A metafile helper drawing a picture nobody wants any more, or still drawing
+// when the preloader goes, is killed.
 class PicturePreloader {
 public:
-    PicturePreloader();
+    // The shown picture and the preloaded ones together stay within
+    // budgetBytes: with room for one neighbour only the one ahead is
+    // preloaded, and a file larger than the budget never is.
+    static constexpr qint64 defaultBudget = qint64(256) << 20;
+    explicit PicturePreloader(qint64 budgetBytes = defaultBudget);
     ~PicturePreloader();
     PicturePreloader(const PicturePreloader&) = delete;
     PicturePreloader& operator=(const PicturePreloader&) = delete;
 
     // The picture of path: from the preload when it is still fresh, otherwise
-    // loaded now. Throws PxError like loadPicture.
+    // loaded now. Throws PxError like loadPicture. Called on the GUI thread,
+    // a load longer than a frame keeps the event loop running, without user
+    // input, until it is done: the caller must not be re-entered meanwhile.
     QImage load(const QString& path);
-    // Starts decoding these files (at most two are kept); drops older ones.
+    // Starts decoding these files, likeliest next first, as far as the budget
+    // allows; drops the others.
     void preload(const QStringList& paths);
 
 private:

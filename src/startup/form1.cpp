@@ -157,6 +157,13 @@ void Form1::setZoomOption(QRadioButton* option)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // Unloading under a picture being shown would pull the window from
+    // under its handler; the close takes effect right after it.
+    if (showing) {
+        closedWhileShowing = true;
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -165,4 +165,8 @@ private:
     PicturePreloader* preloader;
     bool endRequested = false;
     bool intervalShown = false;
+    // File1_Click is running; what arrived meanwhile waits for its end.
+    bool showing = false;
+    bool selectedWhileShowing = false;
+    bool closedWhileShowing = false;
 };

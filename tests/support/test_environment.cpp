@@ -2,6 +2,7 @@
 
 #include "core/program_info.h"
 #include "desktop/desktop.h"
+#include "picture/picture_loader.h"
 
 #include <QDir>
 #include <QSettings>
@@ -15,6 +16,7 @@ TestEnvironment::TestEnvironment()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     ProgramInfo::setFolder(program.path());
     installDesktop({&dialogs, &help, &launcher, &screen});
+    allowLargePictures();
 }
 
 TestEnvironment::~TestEnvironment()
