@@ -2,41 +2,21 @@
 
 #include <QPainter>
 #include <QSvgRenderer>
-#include <QtEndian>
 
 #include <emf2svg.h>
 
-#include <cmath>
 #include <cstdlib>
 
 namespace Metafile {
 
-namespace {
-
-
-qint32 s32(const QByteArray& d, qint64 at) { return qFromLittleEndian<qint32>(d.constData() + at); }
-
-}
-
 QImage renderEmf(const QByteArray& data, QString* why)
 {
-    // The frame is in hundredths of a millimetre, both corners inclusive; the
-    // bounds in device pixels serve when a writer left the frame empty.
-    double width = (double(s32(data, 32)) - s32(data, 24) + 1) * 96.0 / 2540.0;
-    double height = (double(s32(data, 36)) - s32(data, 28) + 1) * 96.0 / 2540.0;
-    if (width < 1 || height < 1) {
-        width = double(s32(data, 16)) - s32(data, 8) + 1;
-        height = double(s32(data, 20)) - s32(data, 12) + 1;
-    }
-    if (!(width >= 0.5 && height >= 0.5)) {
-        *why = QStringLiteral("EMF file without a size");
+    const std::optional<QSize> size = headerSize(data);
+    if (!size) {
+        *why = QStringLiteral("EMF file without a size, or too large");
         return {};
     }
-    const qint64 w = std::llround(width), h = std::llround(height);
-    if (w * h > maxPixels) {
-        *why = QStringLiteral("EMF picture too large");
-        return {};
-    }
+    const qint64 w = size->width(), h = size->height();
 
     generatorOptions options{};
     // With a prefix the library closes some elements without it, which is not XML.

@@ -15,7 +15,7 @@ namespace {
 
 constexpr quint32 placeableKey = 0x9AC6CDD7;
 constexpr int placeableSize = 22;
-constexpr int headerSize = 18;
+constexpr int standardHeaderSize = 18;
 
 quint16 u16(const QByteArray& d, qint64 at) { return qFromLittleEndian<quint16>(d.constData() + at); }
 qint16 s16(const QByteArray& d, qint64 at) { return qFromLittleEndian<qint16>(d.constData() + at); }
@@ -79,7 +79,7 @@ void appendRecord(QByteArray& out, quint16 function, const QVector<qint16>& para
 // corners; its extent is the header frame in libwmf's device coordinates.
 QByteArray frameProbe(const QByteArray& d)
 {
-    QByteArray out = d.left(placeableSize + headerSize);
+    QByteArray out = d.left(placeableSize + standardHeaderSize);
     qint64 pos = placeableSize + u16(d, placeableSize + 2) * 2;
     quint32 maxRecord = 8;
     while (pos + 6 <= d.size()) {
@@ -199,28 +199,23 @@ QImage renderWmf(const QByteArray& data, QString* why)
         return {};
     }
 
-    double width = 0, height = 0;
+    // A placeable header gives the size; a bare file only tells it when played.
+    std::optional<QSize> size = headerSize(data);
     wmfD_Rect frame = session.extent;
-    if (isPlaceable(data)) {
-        const int inch = u16(data, 14);
-        width = std::abs(s16(data, 10) - s16(data, 6)) * 96.0 / (inch ? inch : 1440);
-        height = std::abs(s16(data, 12) - s16(data, 8)) * 96.0 / (inch ? inch : 1440);
+    if (size && size->isValid()) {
         Session probe(frameProbe(data));
         if (probe.ok() && probe.extent.BR.x > probe.extent.TL.x && probe.extent.BR.y > probe.extent.TL.y)
             frame = probe.extent;
-    } else {
+    } else if (size) {
         unsigned int w = 0, h = 0;
         wmf_display_size(session.api, &w, &h, 96, 96);
-        width = w;
-        height = h;
+        size = w < 1 || h < 1 || qint64(w) * h > maxPixels ? std::nullopt : std::optional(QSize(int(w), int(h)));
     }
-    const qint64 w = std::max<qint64>(1, std::llround(width));
-    const qint64 h = std::max<qint64>(1, std::llround(height));
-    if (width < 0.5 || height < 0.5 || w * h > maxPixels) {
-        *why = width < 0.5 || height < 0.5 ? QStringLiteral("WMF file without a size")
-                                           : QStringLiteral("WMF picture too large");
+    if (!size) {
+        *why = QStringLiteral("WMF file without a size, or too large");
         return {};
     }
+    const qint64 w = size->width(), h = size->height();
     if (!(frame.BR.x > frame.TL.x) || !(frame.BR.y > frame.TL.y)) {
         *why = QStringLiteral("WMF file draws nothing");
         return {};
