@@ -7,6 +7,7 @@
 #include "desktop/desktop.h"
 #include "desktop/qt/qt_dialogs.h"
 #include "desktop/qt/qt_help_viewer.h"
+#include "support/test_files.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -17,12 +18,6 @@ const QList<int> kTopics = {5, 7, 9, 10, 14, 19, 21, 22, 24, 25, 26, 27,
                             28, 29, 30, 31, 32, 33, 34, 35, 36};
 const QString kHelp = QStringLiteral(PIXALTO_SOURCE_DIR "/help/pxhelp.hlp");
 const QString kNotFound = QStringLiteral("could not be found");
-
-QString readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 // The section that starts at <h2 id="id"> and runs to the next <h2; empty if none.
 QString section(const QString& html, const QString& id)
@@ -80,12 +75,12 @@ class TestHelp : public QObject {
 private slots:
     void documentIsWholeAndTheViewerOpensAtEveryTopic()
     {
-        const QString html = readAll(kHelp);
+        const QString html = QString::fromUtf8(fileBytes(kHelp));
         QVERIFY2(wordCount(section(html, QStringLiteral("main-window"))) >= 400,
                  "the main window section is missing or too thin");
         QVERIFY(!html.contains(QStringLiteral("<script"), Qt::CaseInsensitive));
         // Built beside the program.
-        QCOMPARE(readAll(QStringLiteral(PIXALTO_BUILD_DIR "/pxhelp.hlp")), html);
+        QCOMPARE(fileBytes(QStringLiteral(PIXALTO_BUILD_DIR "/pxhelp.hlp")), fileBytes(kHelp));
         const QString contents = section(html, QStringLiteral("contents"));
         QtHelpViewer viewer;
         for (int topic : kTopics) {

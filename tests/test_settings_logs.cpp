@@ -16,12 +16,6 @@
 #include <QTest>
 
 namespace {
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-}
-
 QStringList backups(const TestEnvironment& env)
 {
     return QFileInfo(env.settingsFile()).dir().entryList({"Pixalto.ini.bad-*"}, QDir::Files);

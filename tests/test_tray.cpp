@@ -16,10 +16,9 @@ constexpr int kBound = 30000; // generous: the machine may be busy
 // key=value lines, so that two spellings of one key would both show.
 QStringList pixaltoGroup(const QString& file)
 {
-    QFile f(file);
     QStringList entries;
     bool inGroup = false;
-    for (const QByteArray& raw : f.open(QIODevice::ReadOnly | QIODevice::Text) ? f.readAll().split('\n') : QByteArrayList()) {
+    for (const QByteArray& raw : fileBytes(file).split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
         if (line.startsWith(QLatin1Char('[')))
             inGroup = line == QStringLiteral("[Pixalto]");

@@ -22,6 +22,12 @@ void savePicture(const QString& path, QSize size, QColor colour)
     QVERIFY(image.save(path));
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QStringList logLines(const QString& path)
 {
     QFile f(path);

@@ -9,6 +9,8 @@
 // Real files for the tests to work on.
 void writeFile(const QString& path, const QByteArray& bytes = {});
 void savePicture(const QString& path, QSize size, QColor colour = Qt::gray);
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
 // The lines of a log file, split at CR LF.
 QStringList logLines(const QString& path);
 // A short clip made by ffmpeg from a lavfi source such as "testsrc=size=160x120:rate=10".
