@@ -1,6 +1,8 @@
 // The tray companion, run as the real program: while it runs the shared
 // settings say SystrayLoaded=1, and however it is ended they say 0 again.
 
+#include "support/test_files.h"
+
 #include <QtTest>
 
 #include <csignal>
@@ -10,20 +12,20 @@ namespace {
 const QString kTray = QStringLiteral(PIXALTO_BUILD_DIR "/PXTray.exe");
 constexpr int kBound = 30000; // generous: the machine may be busy
 
-// The [Pixalto] group of the settings file exactly as written, as key=value
-// lines, so that two spellings of one key would both show.
+// The [Pixalto] group of the settings file exactly as written, as sorted
+// key=value lines, so that two spellings of one key would both show.
 QStringList pixaltoGroup(const QString& file)
 {
-    QFile f(file);
     QStringList entries;
     bool inGroup = false;
-    for (const QByteArray& raw : f.open(QIODevice::ReadOnly | QIODevice::Text) ? f.readAll().split('\n') : QByteArrayList()) {
+    for (const QByteArray& raw : fileBytes(file).split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
         if (line.startsWith(QLatin1Char('[')))
             inGroup = line == QStringLiteral("[Pixalto]");
         else if (inGroup && line.indexOf(QLatin1Char('=')) > 0)
             entries << line;
     }
+    entries.sort();
     return entries;
 }
 
@@ -39,7 +41,7 @@ private slots:
         QTest::addColumn<QByteArray>("before"); // the settings file beforehand, none if empty
         QTest::addColumn<QStringList>("after");
         const QByteArray others = "[Pixalto]\nUser=Anna Berg\nsystrayloaded=0\nSystray=1\n";
-        // The companion touches its own key only, and keeps one spelling of it (sorted).
+        // The companion touches its own key only, and keeps one spelling of it.
         const QStringList kept{"Systray=1", "SystrayLoaded=0", "User=Anna Berg"};
         QTest::newRow("SIGTERM, no settings yet") << int(SIGTERM) << QByteArray() << QStringList{"SystrayLoaded=0"};
         QTest::newRow("SIGTERM, other spelling") << int(SIGTERM) << others << kept;
@@ -56,14 +58,11 @@ private slots:
         const QString settings = config.filePath(QStringLiteral("Orvenko Soft/Pixalto.ini"));
         if (!before.isEmpty()) {
             QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
-            QFile f(settings);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Text) && f.write(before) == before.size());
+            writeFile(settings, before);
         }
-        // Every spelling of SystrayLoaded.
-        const auto loaded = [&] {
-            return pixaltoGroup(settings).filter(QRegularExpression(QStringLiteral("^systrayloaded\\s*="),
-                                                                    QRegularExpression::CaseInsensitiveOption));
-        };
+        // While it runs, the same keys with SystrayLoaded=1.
+        const QStringList running = QStringList(after).replaceInStrings(QStringLiteral("SystrayLoaded=0"),
+                                                                        QStringLiteral("SystrayLoaded=1"));
 
         // A failed check must not leave the companion running: deleting a QProcess kills it.
         QProcess tray;
@@ -73,15 +72,13 @@ private slots:
         tray.setProcessEnvironment(env);
         tray.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         tray.start(kTray, {});
-        QTRY_COMPARE_WITH_TIMEOUT(loaded(), QStringList{QStringLiteral("SystrayLoaded=1")}, kBound);
+        QTRY_COMPARE_WITH_TIMEOUT(pixaltoGroup(settings), running, kBound);
         // Headless there is no tray, and the companion still waits to be ended.
         QCOMPARE(tray.state(), QProcess::Running);
         QCOMPARE(::kill(pid_t(tray.processId()), signalNumber), 0);
         QVERIFY(tray.waitForFinished(kBound));
         QVERIFY(tray.exitStatus() == QProcess::NormalExit && tray.exitCode() == 0);
-        QStringList group = pixaltoGroup(settings);
-        group.sort();
-        QCOMPARE(group, after);
+        QCOMPARE(pixaltoGroup(settings), after);
     }
 };
 

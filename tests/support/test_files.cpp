@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QProcess>
 #include <QTest>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -17,6 +20,12 @@ void savePicture(const QString& path, QSize size, QColor colour)
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     QVERIFY(image.save(path));
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList logLines(const QString& path)
@@ -37,3 +46,25 @@ bool makeClip(const QString& path, const QString& source, int seconds)
                                             QString::number(seconds), path});
     return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
 }
+
+bool inChildProcesses(const QList<std::function<bool()>>& checks, bool asOrdinaryUser)
+{
+    QList<pid_t> children;
+    for (const auto& check : checks) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (asOrdinaryUser && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(2);
+            ::_exit(check() ? 0 : 1);
+        }
+        children.append(child);
+    }
+    bool all = true;
+    for (pid_t child : children) {
+        int status = -1;
+        all = ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && all;
+    }
+    return all;
+}
+
+bool setMode(const QString& path, int mode) { return ::chmod(QFile::encodeName(path).constData(), mode) == 0; }

@@ -4,11 +4,19 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Real files for the tests to work on.
 void writeFile(const QString& path, const QByteArray& bytes = {});
 void savePicture(const QString& path, QSize size, QColor colour = Qt::gray);
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
 // The lines of a log file, split at CR LF.
 QStringList logLines(const QString& path);
 // A short clip made by ffmpeg from a lavfi source such as "testsrc=size=160x120:rate=10".
 bool makeClip(const QString& path, const QString& source, int seconds = 2);
+// Runs each check at once in a child process of its own, as an ordinary user
+// when asked and the tests run as root (root reads and writes anywhere); true
+// when every check returned true.
+bool inChildProcesses(const QList<std::function<bool()>>& checks, bool asOrdinaryUser = false);
+bool setMode(const QString& path, int mode);
