@@ -38,6 +38,15 @@ public:
 };
 }
 
+struct HideCounter : QObject {
+    int hides = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        hides += event->type() == QEvent::Hide;
+        return false;
+    }
+};
+
 class TestForm5 : public QObject {
     Q_OBJECT
     TestEnvironment env;
@@ -151,9 +160,14 @@ private slots:
             writeSetting("OnTop", setting);
             dialogs.messages.clear();
             dialogs.onTopDuringBox.clear();
-            // The window manager's state changes on the same window: no new window, no flicker.
+            // The window manager's state changes on the same window: no new
+            // window, so no hiding and showing again (a flicker).
             const WId shown = form->winId();
+            HideCounter counter;
+            form->installEventFilter(&counter);
             form->StatusBar1->click(5);
+            form->removeEventFilter(&counter);
+            QCOMPARE(counter.hides, 0);
             QCOMPARE(form->winId(), shown);
             QCOMPARE(form->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), setting == "1");
             QCOMPARE(dialogs.messages.size(), 1);
