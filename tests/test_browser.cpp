@@ -6,8 +6,6 @@
 #include "core/volumes.h"
 #include "support/window_helpers.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -24,14 +22,6 @@ bool hasUserXattrs(const QString& folder)
     const bool ok = ::setxattr(QFile::encodeName(probe).constData(), "user.DOSATTRIB", "0x20", 4, 0) == 0;
     QFile::remove(probe);
     return ok;
-}
-
-void rightClick(QWidget* w)
-{
-    const QPointF at = w->rect().center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
 }
 }
 
@@ -159,13 +149,8 @@ void BrowserTest::clicksShowTheFileAndPopTheMenus()
     form.popUp = [&](QMenu* m) { popped.append(m); };
 
     // A click on a file shows that file, not the folder.
-    QWidget* viewport = form.File1->viewport();
-    const QPoint at = form.File1->visualRect(form.File1->model()->index(1, 0)).center();
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &event);
-    }
+    QTest::mouseClick(form.File1->viewport(), Qt::LeftButton, {},
+                      form.File1->visualRect(form.File1->model()->index(1, 0)).center());
     QVERIFY(env.dialogs.messages.isEmpty());
     QCOMPARE(form.Label1, dir + "/b.png");
     QCOMPARE(form.Picture1.size(), QSize(11, 5));
@@ -179,7 +164,7 @@ void BrowserTest::clicksShowTheFileAndPopTheMenus()
     QVERIFY(!form.newwindow->isEnabled());
     QVERIFY(popped.isEmpty());
     form.File1->setListIndex(1);
-    rightClick(form.File1->viewport());
+    QTest::mousePress(form.File1->viewport(), Qt::RightButton);
     QCOMPARE(popped, QList<QMenu*>{form.mnufile});
     QVERIFY(form.newwindow->isEnabled());
     QCOMPARE(form.File1->listIndex(), 1);
@@ -187,7 +172,7 @@ void BrowserTest::clicksShowTheFileAndPopTheMenus()
     // The directory list pops its own menu on a right-click only.
     form.Dir1_MouseDown(Qt::LeftButton);
     QCOMPARE(popped.size(), 1);
-    rightClick(form.Dir1->viewport());
+    QTest::mousePress(form.Dir1->viewport(), Qt::RightButton);
     QCOMPARE(popped.last(), form.mnuset);
     form.mnuhelp->trigger();
     QCOMPARE(env.help.topics.size(), 1);
