@@ -24,8 +24,7 @@ class PatternsTest : public QObject {
     Q_OBJECT
 private slots:
     void kindSwitchesBothWays();
-    void setPicStoresOnlyOnOk();
-    void defaultsAskFirst();
+    void setPicStoresOnlyOnOkAndDefaultsAskFirst();
     void manualPattern_data();
     void manualPattern();
 };
@@ -65,12 +64,12 @@ void PatternsTest::kindSwitchesBothWays()
     }
 }
 
-void PatternsTest::setPicStoresOnlyOnOk()
+void PatternsTest::setPicStoresOnlyOnOkAndDefaultsAskFirst()
 {
-    for (bool ok : {true, false}) { // OK, or the close box
-        TestEnvironment env;
-        Viewer v(mixedFolder(env), kPicDefault);
-        MainWindow& form = v.form;
+    TestEnvironment env;
+    Viewer v(mixedFolder(env), kPicDefault);
+    MainWindow& form = v.form;
+    for (bool ok : {false, true}) { // the close box, then OK
         {
             Form13 window(&form);
             window.show();
@@ -89,17 +88,9 @@ void PatternsTest::setPicStoresOnlyOnOk()
         QCOMPARE(form.Label2, QString(ok ? "avi" : "pic"));
         QCOMPARE(form.File1->pattern(), ok ? QString("*.avi") : kPicDefault);
     }
-}
 
-void PatternsTest::defaultsAskFirst()
-{
-    TestEnvironment env;
-    writeSetting("PicPattern", "*.png");
-    writeSetting("AniPattern", "*.qm");
-    MainWindow form;
     Form13 window(&form);
     window.show();
-
     env.dialogs.messageAnswers = {MsgResult::No};
     window.Command6_Click();
     const MessageBoxRequest& box = env.dialogs.messages.last();
@@ -115,6 +106,7 @@ void PatternsTest::defaultsAskFirst()
     window.Command6_Click();
     QCOMPARE(readSetting("AniPattern"), QString());
     QCOMPARE(window.Option2->text(), "Animation files (" + kAniDefault + ")");
+    window.Option1->setChecked(true);
     window.Command1_Click();
     QCOMPARE(readSetting("PicPattern"), QString());
     QCOMPARE(form.File1->pattern(), kPicDefault);
