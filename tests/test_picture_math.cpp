@@ -17,7 +17,6 @@ void PictureMathTest::autoZoomShrinksByOnePercentSteps()
     // width under 0.743 x 12192 = 9058.7 twips.
     const QSizeF size = autoZoomSize({9600, 7200}, {12192, 8664});
     QCOMPARE(float(size.width()), float(9600 * std::pow(0.99, 6)));
-    QCOMPARE(float(size.width() / size.height()), float(9600.0 / 7200.0));
     // A tall picture is then shrunk for the height limit too.
     const QSizeF tall = autoZoomSize({3000, 12000}, {12192, 8664});
     QVERIFY(tall.height() <= 0.896 * 8664);
