@@ -1,0 +1,22 @@
+#include "support/window_helpers.h"
+
+Viewer::Viewer(const QString& folder, const QString& pattern)
+{
+    form.File1->setPattern(pattern);
+    form.Dir1->setPath(folder);
+}
+
+void Viewer::select(const QString& name)
+{
+    const int index = int(listed().indexOf(name));
+    QVERIFY2(index >= 0, qPrintable("no such file in the list: " + name));
+    form.File1->setListIndex(index);
+}
+
+QStringList Viewer::listed() const
+{
+    QStringList names;
+    for (int i = 0; i < form.File1->listCount(); ++i)
+        names.append(form.File1->item(i));
+    return names;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// What a test of the main window works with, in one include.
+#include "app/main_window.h"
+#include "controls/dir_list.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "controls/status_bar.h"
+#include "settings/settings_store.h"
+#include "support/test_environment.h"
+#include "support/test_files.h"
+
+#include <QLabel>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTest>
+
+// The main window browsing a folder through its directory list, its file list
+// showing what matches pattern.
+struct Viewer {
+    explicit Viewer(const QString& folder, const QString& pattern = QStringLiteral("*.*"));
+    // Selects the named file in the list, which shows it; fails the test when
+    // the list does not hold it.
+    void select(const QString& name);
+    QStringList listed() const;
+    MainWindow form;
+};
