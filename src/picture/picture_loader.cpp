@@ -269,8 +269,12 @@ QImage decodeMetafile(const QString& path, const std::atomic<bool>* cancelled)
     process.setStandardErrorFile(QProcess::nullDevice());
     process.setChildProcessModifier([] {
         // Runs in the child between fork and exec: plain system calls only.
+#ifndef __SANITIZE_ADDRESS__
+        // AddressSanitizer reserves terabytes of address space at start, so
+        // an instrumented helper would never start under this limit.
         const rlimit memory{rlim_t(3) << 30, rlim_t(3) << 30};
         ::setrlimit(RLIMIT_AS, &memory);
+#endif
         const rlimit cpu{20, 20};
         ::setrlimit(RLIMIT_CPU, &cpu);
         const rlimit core{0, 0};
