@@ -506,6 +506,14 @@ QImage loadUnlessCancelled(const QString& path, const std::atomic<bool>* cancell
 
 QImage loadPicture(const QString& path) { return loadUnlessCancelled(path, nullptr); }
 
+QImage decodePictureData(const QByteArray& data)
+{
+    if (Metafile::isWmf(data) || Metafile::isEmf(data))
+        Errors::raise(Errors::invalidPicture(QStringLiteral("a metafile is drawn from its file")));
+    checkRasterHeader(data.left(headLength));
+    return decodeRaster(data);
+}
+
 void allowLargePictures()
 {
     // The pixel count the loader checks is the real bound; this only leaves
