@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <deque>
 #include <fcntl.h>
+#include <future>
 #include <jpeglib.h>
 #include <jerror.h>
 #include <limits>
@@ -362,13 +363,14 @@ bool tiffIsComplete(const QByteArray& d)
 // Qt's XBM reader hands out the rows it got of a cut-off file.
 bool xbmIsComplete(const QByteArray& d) { return d.lastIndexOf('}') > d.indexOf('{'); }
 
+// The checks that take a moment only; JPEG's is made during the decode.
 bool isComplete(const QByteArray& format, const QByteArray& data)
 {
     using Check = bool (*)(const QByteArray&);
     static const std::map<QByteArray, Check> checks = {
-        {"jpeg", jpegIsComplete}, {"bmp", bmpIsComplete}, {"gif", gifIsComplete}, {"png", pngIsComplete},
-        {"ico", icoIsComplete},   {"cur", icoIsComplete}, {"webp", webpIsComplete}, {"tiff", tiffIsComplete},
-        {"xbm", xbmIsComplete}};
+        {"bmp", bmpIsComplete},   {"gif", gifIsComplete},   {"png", pngIsComplete},
+        {"ico", icoIsComplete},   {"cur", icoIsComplete},   {"webp", webpIsComplete},
+        {"tiff", tiffIsComplete}, {"xbm", xbmIsComplete}};
     const auto check = checks.find(format);
     return check == checks.end() || check->second(data);
 }
@@ -390,12 +392,19 @@ QImage decodeRaster(const QByteArray& data)
     const QByteArray format = reader.format();
     if (!isComplete(format, data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
+    // libjpeg's look through a JPEG's data takes more than half as long as
+    // the decode, so the two run side by side.
+    std::future<bool> jpegComplete;
+    if (format == "jpeg")
+        jpegComplete = std::async(std::launch::async, jpegIsComplete, std::cref(data));
 
     QImage image;
     if (size.isValid())
         image = pool().take(size, reader.imageFormat());
     if (!reader.read(&image) || image.isNull())
         Errors::raise(Errors::invalidPicture(reader.errorString()));
+    if (jpegComplete.valid() && !jpegComplete.get())
+        Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
     if (qint64(image.width()) * image.height() > Metafile::maxPixels)
         Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
     pool().keep(image);
