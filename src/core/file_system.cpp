@@ -6,19 +6,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
-#include <functional>
 #include <cctype>
-#include <climits>
 #include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
-#include <dirent.h>
+#include <ctime>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
-#include <ctime>
 #include <vector>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -133,14 +133,15 @@ std::set<std::pair<dev_t, ino_t>> openFiles()
 }
 
 // When process pid started, in seconds since the epoch, or nullopt when no
-// such process runs.
+// such process runs. A process whose start /proc does not show counts as
+// started before any file was made, so that its files are kept.
 std::optional<double> processStart(pid_t pid)
 {
     if (::kill(pid, 0) != 0 && errno != EPERM)
         return std::nullopt;
     std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "re");
     if (!f)
-        return std::nullopt;
+        return 0.0;
     char line[1024];
     const size_t n = std::fread(line, 1, sizeof line - 1, f);
     std::fclose(f);
@@ -151,7 +152,7 @@ std::optional<double> processStart(pid_t pid)
     for (int field = 0; at && field < 20; ++field)
         at = std::strchr(at + 1, ' ');
     if (!at)
-        return std::nullopt;
+        return 0.0;
     timespec now, sinceBoot;
     ::clock_gettime(CLOCK_REALTIME, &now);
     ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot);
