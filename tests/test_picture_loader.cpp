@@ -207,6 +207,14 @@ private slots:
             QTest::addRow("truncated %s", f) << QStringLiteral("cut.") + f << whole.left(whole.size() / 2) << false;
             QTest::addRow("header of %s cut", f) << QStringLiteral("head.") + f << whole.left(12) << true;
         }
+        QByteArray tall = encode(source, "jpg");
+        const qsizetype frame = tall.indexOf("\xFF\xC0"_ba);
+        qToBigEndian<quint16>(9999, tall.data() + frame + 5);
+        qToBigEndian<quint16>(9999, tall.data() + frame + 7);
+        QTest::newRow("JPEG claiming 9999x9999 over 64x48 of data") << "tall.jpg" << tall << false;
+        // The header of a lossy WebP (30 bytes) with zeros where its data should be.
+        const QByteArray webp = encode(source, "webp");
+        QTest::newRow("WebP without payload") << "zeros.webp" << webp.left(30) + QByteArray(webp.size() - 30, 0) << false;
         const QByteArray emf = MetafileWriter::emf();
         const QByteArray wmf = MetafileWriter::wmf();
         QByteArray random(4096, 0);

@@ -6,10 +6,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
-#include <functional>
+#include <cctype>
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -96,6 +104,99 @@ void refuseProtectedTarget(const QString& target)
         Errors::throwErrno(EACCES);
 }
 
+constexpr char tempPrefix[] = ".pxcopy-";
+
+// The (device, inode) of every file some process has open, as far as /proc
+// shows them.
+std::set<std::pair<dev_t, ino_t>> openFiles()
+{
+    std::set<std::pair<dev_t, ino_t>> open;
+    DIR* procs = ::opendir("/proc");
+    if (!procs)
+        return open;
+    while (dirent* proc = ::readdir(procs)) {
+        if (!std::isdigit(static_cast<unsigned char>(proc->d_name[0])))
+            continue;
+        const std::string fdDir = std::string("/proc/") + proc->d_name + "/fd";
+        DIR* fds = ::opendir(fdDir.c_str());
+        if (!fds)
+            continue;
+        while (dirent* fd = ::readdir(fds)) {
+            struct stat st;
+            if (fd->d_name[0] != '.' && ::stat((fdDir + '/' + fd->d_name).c_str(), &st) == 0)
+                open.emplace(st.st_dev, st.st_ino);
+        }
+        ::closedir(fds);
+    }
+    ::closedir(procs);
+    return open;
+}
+
+// When process pid started, in seconds since the epoch, or nullopt when no
+// such process runs. A process whose start /proc does not show counts as
+// started before any file was made, so that its files are kept.
+std::optional<double> processStart(pid_t pid)
+{
+    if (::kill(pid, 0) != 0 && errno != EPERM)
+        return std::nullopt;
+    std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "re");
+    if (!f)
+        return 0.0;
+    char line[1024];
+    const size_t n = std::fread(line, 1, sizeof line - 1, f);
+    std::fclose(f);
+    line[n] = 0;
+    // The name in parentheses may hold spaces; the start time is the 20th
+    // field after it, in clock ticks since boot.
+    const char* at = std::strrchr(line, ')');
+    for (int field = 0; at && field < 20; ++field)
+        at = std::strchr(at + 1, ' ');
+    if (!at)
+        return 0.0;
+    timespec now, sinceBoot;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot);
+    const double boot = double(now.tv_sec - sinceBoot.tv_sec) + (now.tv_nsec - sinceBoot.tv_nsec) / 1e9;
+    return boot + std::strtod(at + 1, nullptr) / double(::sysconf(_SC_CLK_TCK));
+}
+
+// Removes the temporary files that copies of this program killed half-way
+// left in folder: the process named in the file's name is gone, or started
+// after the file was made, and no process has the file open.
+void removeStaleTemps(const QByteArray& folder)
+{
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    std::vector<std::pair<std::string, struct stat>> stale;
+    while (dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strncmp(name, tempPrefix, sizeof tempPrefix - 1) != 0)
+            continue;
+        char* end = nullptr;
+        errno = 0;
+        const long pid = std::strtol(name + sizeof tempPrefix - 1, &end, 10);
+        if (errno != 0 || pid <= 0 || pid > INT_MAX || *end != '-' || std::strlen(end) != 7)
+            continue;
+        const std::string path = folder.toStdString() + '/' + name;
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        // ctime, unlike mtime, cannot be set back to before the file was made.
+        // A second's margin covers the coarse clock of the start time.
+        const std::optional<double> started = processStart(pid_t(pid));
+        if (!started || double(st.st_ctim.tv_sec) + 1 < *started)
+            stale.emplace_back(path, st);
+    }
+    ::closedir(dir);
+    if (stale.empty())
+        return;
+    const auto open = openFiles();
+    for (const auto& [path, st] : stale)
+        if (!open.contains({st.st_dev, st.st_ino}))
+            ::unlink(path.c_str());
+}
+
 // The new file is written under a temporary name beside the target and takes
 // the target's name only once it is complete: a full disk or a read error
 // leaves an older file of that name as it was. A copy passes the source's
@@ -104,7 +205,10 @@ void replaceThroughTemp(const QString& target, mode_t mode, const struct timespe
                         qint64 expectedSize, const std::function<void(int)>& write)
 {
     const QByteArray t = encoded(target);
-    QByteArray temp = encoded(QFileInfo(target).path()) + "/.pxcopy-XXXXXX";
+    const QByteArray folder = encoded(QFileInfo(target).path());
+    removeStaleTemps(folder);
+    // The process id in the name tells later copies whether this one still runs.
+    QByteArray temp = folder + '/' + tempPrefix + QByteArray::number(::getpid()) + "-XXXXXX";
     FileDescriptor out(::mkostemp(temp.data(), O_CLOEXEC));
     if (out.fd < 0)
         Errors::throwErrno(errno);

@@ -21,9 +21,15 @@
 #include <csignal>
 #include <cstring>
 #include <condition_variable>
+#include <csetjmp>
+#include <cstdio>
 #include <deque>
 #include <fcntl.h>
+#include <future>
+#include <jpeglib.h>
+#include <jerror.h>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <sys/prctl.h>
@@ -154,13 +160,47 @@ BufferPool& pool()
     return instance;
 }
 
-// libjpeg fills a cut-off file up with grey and calls that a warning. A
-// complete file has its end marker after the last scan.
+// libjpeg fills a frame whose data ends early (a cut-off file, or a header
+// claiming more pixels than the data holds) up with grey and calls that a
+// warning. Decoding at an eighth of the size, which skips most of the work,
+// shows whether the data runs out first.
 bool jpegIsComplete(const QByteArray& data)
 {
-    const qsizetype lastScan = data.lastIndexOf(QByteArrayLiteral("\xFF\xDA"));
-    const qsizetype end = data.lastIndexOf(QByteArrayLiteral("\xFF\xD9"));
-    return lastScan >= 0 && end > lastScan;
+    struct Handler : jpeg_error_mgr {
+        jmp_buf failed;
+        bool endedEarly = false;
+    };
+    Handler handler;
+    jpeg_decompress_struct info;
+    info.err = jpeg_std_error(&handler);
+    handler.error_exit = [](j_common_ptr c) { longjmp(static_cast<Handler*>(c->err)->failed, 1); };
+    handler.emit_message = [](j_common_ptr c, int level) {
+        auto* h = static_cast<Handler*>(c->err);
+        if (level < 0 && (h->msg_code == JWRN_HIT_MARKER || h->msg_code == JWRN_JPEG_EOF))
+            h->endedEarly = true;
+    };
+    // Nothing below owns memory outside libjpeg's pools, so the jump out
+    // leaks nothing.
+    if (setjmp(handler.failed)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&info, TRUE);
+    info.scale_num = 1;
+    info.scale_denom = 8;
+    info.dct_method = JDCT_IFAST;
+    info.do_fancy_upsampling = FALSE;
+    jpeg_start_decompress(&info);
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                                info.output_width * JDIMENSION(info.output_components), 1);
+    while (info.output_scanline < info.output_height && !handler.endedEarly)
+        jpeg_read_scanlines(&info, row, 1);
+    if (!handler.endedEarly)
+        jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return !handler.endedEarly;
 }
 
 // Qt's BMP and GIF readers hand out what they got of a cut-off file, so
@@ -223,6 +263,118 @@ bool gifIsComplete(const QByteArray& d)
     return false;
 }
 
+// libpng stops at the end of the pixel data; the end chunk shows the
+// file was written whole.
+bool pngIsComplete(const QByteArray& d) { return d.contains(QByteArrayLiteral("\0\0\0\0IEND")); }
+
+bool icoIsComplete(const QByteArray& d)
+{
+    if (d.size() < 6)
+        return false;
+    const qint64 count = qFromLittleEndian<quint16>(d.constData() + 4);
+    if (d.size() < 6 + 16 * count)
+        return false;
+    for (qint64 i = 0; i < count; ++i) {
+        const char* entry = d.constData() + 6 + 16 * i;
+        if (qint64(qFromLittleEndian<quint32>(entry + 12)) + qFromLittleEndian<quint32>(entry + 8) > d.size())
+            return false;
+    }
+    return true;
+}
+
+// The chunks must fit the file, and a picture's chunk must hold more than
+// its header: space set aside for a file that was never written holds
+// zeros, which libwebp decodes as a flat picture.
+bool webpIsComplete(const QByteArray& d)
+{
+    if (d.size() < 12)
+        return false;
+    const qint64 end = 8 + qint64(qFromLittleEndian<quint32>(d.constData() + 4));
+    if (end > d.size())
+        return false;
+    bool pixels = false;
+    for (qint64 pos = 12; pos + 8 <= end;) {
+        const QByteArray kind = d.mid(pos, 4);
+        const qint64 size = qFromLittleEndian<quint32>(d.constData() + pos + 4);
+        if (pos + 8 + size > end)
+            return false;
+        const qint64 header = kind == "VP8 " ? 10 : kind == "VP8L" ? 5 : kind == "ANMF" ? 16 : -1;
+        if (header >= 0 && size > header) {
+            const QByteArray payload = d.mid(pos + 8 + header, size - header);
+            pixels = pixels || payload.count('\0') != payload.size();
+        }
+        pos += 8 + size + (size & 1);
+    }
+    return pixels;
+}
+
+// The strips or tiles of the first directory, the picture shown, must lie
+// within the file: libtiff hands out what it read of them.
+bool tiffIsComplete(const QByteArray& d)
+{
+    if (d.size() < 8)
+        return false;
+    const bool little = d.startsWith("II");
+    auto number = [&](qint64 at, int bytes) -> qint64 {
+        if (at < 0 || at + bytes > d.size())
+            return -1;
+        const char* p = d.constData() + at;
+        if (bytes == 2)
+            return little ? qFromLittleEndian<quint16>(p) : qFromBigEndian<quint16>(p);
+        return little ? qFromLittleEndian<quint32>(p) : qFromBigEndian<quint32>(p);
+    };
+    if (number(2, 2) != 42)
+        return true; // BigTIFF: left to libtiff
+    const qint64 directory = number(4, 4);
+    const qint64 entries = number(directory, 2);
+    if (entries < 0)
+        return false;
+    QList<qint64> offsets, lengths;
+    for (qint64 i = 0; i < entries; ++i) {
+        const qint64 at = directory + 2 + 12 * i;
+        const qint64 tag = number(at, 2);
+        const qint64 type = number(at + 2, 2);
+        const qint64 count = number(at + 4, 4);
+        if (tag < 0 || type < 0 || count < 0)
+            return false;
+        const bool offsetTag = tag == 273 || tag == 324;
+        if (!offsetTag && tag != 279 && tag != 325)
+            continue;
+        const int bytes = type == 3 ? 2 : type == 4 ? 4 : 0;
+        if (bytes == 0)
+            return true; // an unusual type: left to libtiff
+        const qint64 values = count * bytes <= 4 ? at + 8 : number(at + 8, 4);
+        QList<qint64>& list = offsetTag ? offsets : lengths;
+        for (qint64 v = 0; v < count; ++v) {
+            const qint64 value = number(values + v * bytes, bytes);
+            if (value < 0)
+                return false;
+            list.append(value);
+        }
+    }
+    if (offsets.size() != lengths.size())
+        return true; // lengths left out: left to libtiff
+    for (qsizetype i = 0; i < offsets.size(); ++i)
+        if (offsets[i] + lengths[i] > d.size())
+            return false;
+    return true;
+}
+
+// Qt's XBM reader hands out the rows it got of a cut-off file.
+bool xbmIsComplete(const QByteArray& d) { return d.lastIndexOf('}') > d.indexOf('{'); }
+
+// The checks that take a moment only; JPEG's is made during the decode.
+bool isComplete(const QByteArray& format, const QByteArray& data)
+{
+    using Check = bool (*)(const QByteArray&);
+    static const std::map<QByteArray, Check> checks = {
+        {"bmp", bmpIsComplete},   {"gif", gifIsComplete},   {"png", pngIsComplete},
+        {"ico", icoIsComplete},   {"cur", icoIsComplete},   {"webp", webpIsComplete},
+        {"tiff", tiffIsComplete}, {"xbm", xbmIsComplete}};
+    const auto check = checks.find(format);
+    return check == checks.end() || check->second(data);
+}
+
 QImage decodeRaster(const QByteArray& data)
 {
     QBuffer buffer;
@@ -238,15 +390,21 @@ QImage decodeRaster(const QByteArray& data)
         Errors::raise(Errors::invalidPicture(
             QStringLiteral("%1 x %2 pixels is too large").arg(size.width()).arg(size.height())));
     const QByteArray format = reader.format();
-    if ((format == "jpeg" && !jpegIsComplete(data)) || (format == "bmp" && !bmpIsComplete(data))
-        || (format == "gif" && !gifIsComplete(data)))
+    if (!isComplete(format, data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
+    // libjpeg's look through a JPEG's data takes more than half as long as
+    // the decode, so the two run side by side.
+    std::future<bool> jpegComplete;
+    if (format == "jpeg")
+        jpegComplete = std::async(std::launch::async, jpegIsComplete, std::cref(data));
 
     QImage image;
     if (size.isValid())
         image = pool().take(size, reader.imageFormat());
     if (!reader.read(&image) || image.isNull())
         Errors::raise(Errors::invalidPicture(reader.errorString()));
+    if (jpegComplete.valid() && !jpegComplete.get())
+        Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
     if (qint64(image.width()) * image.height() > Metafile::maxPixels)
         Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
     pool().keep(image);
@@ -269,8 +427,12 @@ QImage decodeMetafile(const QString& path, const std::atomic<bool>* cancelled)
     process.setStandardErrorFile(QProcess::nullDevice());
     process.setChildProcessModifier([] {
         // Runs in the child between fork and exec: plain system calls only.
+#ifndef __SANITIZE_ADDRESS__
+        // AddressSanitizer reserves terabytes of address space at start, so
+        // an instrumented helper would never start under this limit.
         const rlimit memory{rlim_t(3) << 30, rlim_t(3) << 30};
         ::setrlimit(RLIMIT_AS, &memory);
+#endif
         const rlimit cpu{20, 20};
         ::setrlimit(RLIMIT_CPU, &cpu);
         const rlimit core{0, 0};
@@ -352,6 +514,14 @@ QImage loadUnlessCancelled(const QString& path, const std::atomic<bool>* cancell
 }
 
 QImage loadPicture(const QString& path) { return loadUnlessCancelled(path, nullptr); }
+
+QImage decodePictureData(const QByteArray& data)
+{
+    if (Metafile::isWmf(data) || Metafile::isEmf(data))
+        Errors::raise(Errors::invalidPicture(QStringLiteral("a metafile is drawn from its file")));
+    checkRasterHeader(data.left(headLength));
+    return decodeRaster(data);
+}
 
 void allowLargePictures()
 {

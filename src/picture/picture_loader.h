@@ -8,6 +8,10 @@
 // Throws PxError when the file cannot be read as a picture.
 QImage loadPicture(const QString& path);
 
+// Decodes a raster picture already in memory with the checks loadPicture
+// makes; what the fuzz target feeds. Throws PxError as loadPicture does.
+QImage decodePictureData(const QByteArray& data);
+
 // Qt refuses pictures beyond a few hundred megabytes, which would refuse
 // some the loader accepts. Called once at start-up, before any is read.
 void allowLargePictures();

@@ -1,0 +1,29 @@
+// The checks a picture file meets before and while it is decoded: the
+// metafile header rules and every raster format's header and completeness
+// checks, fed arbitrary bytes. A refusal is an answer; a crash or a
+// sanitizer report is a fault.
+#include "core/failure.h"
+#include "picture/metafile_format.h"
+#include "picture/picture_loader.h"
+
+#include <QCoreApplication>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // Qt finds its image format plug-ins through the application.
+    static QCoreApplication app(*argc, *argv);
+    allowLargePictures();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+{
+    const QByteArray data(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    Metafile::headerSize(data);
+    try {
+        decodePictureData(data);
+    } catch (const PxError&) {
+    }
+    return 0;
+}
