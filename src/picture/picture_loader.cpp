@@ -375,20 +375,28 @@ bool isComplete(const QByteArray& format, const QByteArray& data)
     return check == checks.end() || check->second(data);
 }
 
-QImage decodeRaster(const QByteArray& data)
+// Refuses what Qt cannot read and what claims too many pixels; the size, when
+// the header tells it.
+QSize checkedSize(QImageReader& reader)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
     if (!reader.canRead())
         Errors::raise(Errors::invalidPicture(QStringLiteral("unknown or damaged format")));
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > Metafile::maxPixels)
         Errors::raise(Errors::invalidPicture(
             QStringLiteral("%1 x %2 pixels is too large").arg(size.width()).arg(size.height())));
+    return size;
+}
+
+QImage decodeRaster(const QByteArray& data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QSize size = checkedSize(reader);
     const QByteArray format = reader.format();
     if (!isComplete(format, data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
@@ -482,14 +490,8 @@ void checkRasterHeader(const QByteArray& head)
     buffer.setData(head);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    if (!reader.canRead())
-        Errors::raise(Errors::invalidPicture(QStringLiteral("unknown or damaged format")));
     // A header longer than the head leaves the size unknown until decoding.
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > Metafile::maxPixels)
-        Errors::raise(Errors::invalidPicture(
-            QStringLiteral("%1 x %2 pixels is too large").arg(size.width()).arg(size.height())));
+    checkedSize(reader);
 }
 
 QImage loadUnlessCancelled(const QString& path, const std::atomic<bool>* cancelled)
