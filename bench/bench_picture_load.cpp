@@ -8,6 +8,7 @@
 #include "controls/image_view.h"
 #include "desktop/qt/qt_desktop.h"
 #include "picture/picture_loader.h"
+#include "picture/picture_preloader.h"
 #include "settings/settings_store.h"
 
 #include <QDir>

@@ -1,5 +1,6 @@
 #include "core/failure.h"
 #include "picture/picture_loader.h"
+#include "picture/picture_preloader.h"
 #include "samples/metafile_writer.h"
 #include "support/fixtures.h"
 #include "support/test_environment.h"

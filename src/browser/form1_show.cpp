@@ -10,7 +10,7 @@
 #include "desktop/desktop.h"
 #include "media/form5.h"
 #include "movie/movie_player.h"
-#include "picture/picture_loader.h"
+#include "picture/picture_preloader.h"
 #include "report/error_report.h"
 #include "settings/keys.h"
 #include "settings/program_log.h"

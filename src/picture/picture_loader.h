@@ -1,12 +1,16 @@
 #pragma once
 #include <QImage>
 #include <QString>
-#include <QStringList>
+#include <QSize>
+
+#include <atomic>
 
 // Reads a picture file into an upright image (EXIF orientation applied, an
 // animated GIF gives its first frame, WMF/EMF at their header size at 96 DPI).
 // Throws PxError when the file cannot be read as a picture.
 QImage loadPicture(const QString& path);
+// The same, giving up a metafile drawing once cancelled is set.
+QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled);
 
 // Decodes a raster picture already in memory with the checks loadPicture
 // makes; what the fuzz target feeds. Throws PxError as loadPicture does.
@@ -25,34 +29,3 @@ struct PictureProbe {
     QSize size;
 };
 PictureProbe probePicture(const QString& path);
-
-// Decodes pictures off the GUI thread: the neighbours of the shown file ahead
-// of time, so that stepping through a folder shows the next picture at once,
-// and the one asked for now. What it hands out is exactly what loadPicture
-// would give; a file changed on disk since it was preloaded is loaded again.
-// A metafile helper drawing a picture nobody wants any more, or still drawing
-// when the preloader goes, is killed.
-class PicturePreloader {
-public:
-    // The shown picture and the preloaded ones together stay within
-    // budgetBytes: with room for one neighbour only the one ahead is
-    // preloaded, and a file larger than the budget never is.
-    static constexpr qint64 defaultBudget = qint64(256) << 20;
-    explicit PicturePreloader(qint64 budgetBytes = defaultBudget);
-    ~PicturePreloader();
-    PicturePreloader(const PicturePreloader&) = delete;
-    PicturePreloader& operator=(const PicturePreloader&) = delete;
-
-    // The picture of path: from the preload when it is still fresh, otherwise
-    // loaded now. Throws PxError like loadPicture. Called on the GUI thread,
-    // a load longer than a frame keeps the event loop running, without user
-    // input, until it is done: the caller must not be re-entered meanwhile.
-    QImage load(const QString& path);
-    // Starts decoding these files, likeliest next first, as far as the budget
-    // allows; drops the others.
-    void preload(const QStringList& paths);
-
-private:
-    struct Impl;
-    Impl* d;
-};

@@ -10,7 +10,7 @@
 #include "desktop/desktop.h"
 #include "desktop/screen.h"
 #include "movie/movie_player.h"
-#include "picture/picture_loader.h"
+#include "picture/picture_preloader.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

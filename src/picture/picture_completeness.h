@@ -1,0 +1,16 @@
+#pragma once
+#include <QByteArray>
+
+// Whether a picture's data holds all of the picture. Several of Qt's readers
+// hand out what they got of a cut-off file, padded or half drawn, and call
+// that success; these checks find the end first.
+namespace Completeness {
+
+// The checks that take a moment only, by Qt's format name; a format without
+// one passes.
+bool isComplete(const QByteArray& format, const QByteArray& data);
+// libjpeg's own look through the data, taking about half as long as a
+// decode: worth running beside it.
+bool jpegIsComplete(const QByteArray& data);
+
+}

@@ -1,0 +1,305 @@
+#include "picture/picture_preloader.h"
+
+#include "core/failure.h"
+#include "picture/picture_loader.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <ctime>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+// What identifies one version of a file. ctime cannot be set back by
+// anybody, so a rewrite that restores size and mtime is still seen.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec mtime{};
+    timespec ctime{};
+
+    static FileStamp of(const struct stat& st)
+    {
+        return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+    bool operator==(const FileStamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size
+            && mtime.tv_sec == o.mtime.tv_sec && mtime.tv_nsec == o.mtime.tv_nsec
+            && ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec;
+    }
+};
+
+std::optional<FileStamp> stampOf(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileStamp::of(st);
+}
+
+qint64 nanos(const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; }
+
+struct Preloaded {
+    QString path;
+    // Set when the file stood still while it was read: only then can the
+    // picture be handed out again while the file keeps this stamp.
+    std::optional<FileStamp> stamp;
+    QImage image;
+    std::optional<Failure> failure;
+
+    bool freshFor(const QString& p) const
+    {
+        return path == p && stamp && stampOf(p) == stamp;
+    }
+};
+
+// File systems stamp times from a coarse clock; a file written this close to
+// its preload may have changed again without its times showing it.
+constexpr qint64 racyWindowNs = 100'000'000;
+// A load shorter than a frame is simply waited for.
+constexpr std::chrono::milliseconds frame{16};
+
+bool onGuiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+// What decoding path would add to the memory, from its header; pictures
+// decode to 32 bits a pixel. Unknown when only drawing tells the size.
+std::optional<qint64> decodedBytes(const QString& path)
+{
+    const PictureProbe probe = probePicture(path);
+    if (!probe.readable)
+        return 0; // refused at once, and the refusal is what is kept
+    if (!probe.size.isValid())
+        return std::nullopt;
+    return qint64(probe.size.width()) * probe.size.height() * 4;
+}
+
+Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)
+{
+    Preloaded entry{path, {}, {}, {}};
+    timespec started;
+    clock_gettime(CLOCK_REALTIME, &started);
+    const auto before = stampOf(path);
+    try {
+        entry.image = loadPicture(path, cancelled);
+    } catch (const PxError& e) {
+        entry.failure = e.failure;
+    } catch (const std::exception&) {
+        entry.failure = Errors::invalidPicture();
+    }
+    const auto after = stampOf(path);
+    // Only a file that stood still while it was read, and had been still for
+    // a while before, can be trusted by its stamp.
+    if (before && after && *before == *after && nanos(before->mtime) + racyWindowNs < nanos(started)
+        && nanos(before->ctime) + racyWindowNs < nanos(started))
+        entry.stamp = before;
+    return entry;
+}
+
+}
+
+struct PicturePreloader::Impl {
+    explicit Impl(qint64 budget) : budget(budget) {}
+
+    // What the shown picture and the preloaded ones may take together. The
+    // pool's spare buffers need no share of it: a decode reuses one or frees
+    // them before it allocates.
+    const qint64 budget;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<QString> pending;
+    std::deque<Preloaded> done;
+    // The picture load() handed out last, and the one before it.
+    Preloaded shown;
+    QString shownBefore;
+    QString decoding;
+    // What the thread load() started for a picture not preloaded gave.
+    std::optional<Preloaded> loaded;
+    // Set when the neighbour being decoded is no longer wanted.
+    std::atomic<bool> cancelled = false;
+    // The event loop load() runs while it waits, woken by whichever thread
+    // finishes a decode.
+    QEventLoop* waiter = nullptr;
+    bool stopping = false;
+    std::thread worker;
+
+    qint64 used() const
+    {
+        qint64 bytes = shown.image.sizeInBytes();
+        for (const Preloaded& p : done)
+            bytes += p.image.sizeInBytes();
+        return bytes;
+    }
+
+    bool have(const QString& path) const
+    {
+        return path == decoding || shown.freshFor(path)
+            || std::any_of(done.begin(), done.end(), [&](const Preloaded& p) { return p.path == path; });
+    }
+
+    void finished()
+    {
+        changed.notify_all();
+        if (waiter)
+            QMetaObject::invokeMethod(waiter, &QEventLoop::quit, Qt::QueuedConnection);
+    }
+
+    void run()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return stopping || !pending.empty(); });
+            if (stopping)
+                return;
+            const QString path = pending.front();
+            pending.pop_front();
+            decoding = path;
+            cancelled = false;
+            lock.unlock();
+
+            const QFileInfo file(path);
+            const std::optional<qint64> need = decodedBytes(path);
+            lock.lock();
+            // Preloading stops at the first neighbour that does not fit: the
+            // later ones are less likely to be wanted.
+            if (!need || file.size() > budget || used() + *need > budget) {
+                pending.clear();
+                decoding.clear();
+                finished();
+                continue;
+            }
+            lock.unlock();
+            Preloaded entry = decode(path, &cancelled);
+            lock.lock();
+            decoding.clear();
+            if (entry.stamp && !cancelled) {
+                std::erase_if(done, [&](const Preloaded& p) { return p.path == path; });
+                done.push_back(std::move(entry));
+            }
+            finished();
+        }
+    }
+
+    // Waits until ready() holds. On the GUI thread a wait longer than a frame
+    // keeps the windows painting and the timers running, but holds user input
+    // back until the wait is over; the caller guards its own re-entry.
+    template <typename Ready>
+    void await(std::unique_lock<std::mutex>& lock, Ready ready)
+    {
+        if (changed.wait_for(lock, frame, ready) || !onGuiThread()) {
+            changed.wait(lock, ready);
+            return;
+        }
+        QEventLoop loop;
+        waiter = &loop;
+        while (!ready()) {
+            lock.unlock();
+            const int code = loop.exec(QEventLoop::ExcludeUserInputEvents);
+            lock.lock();
+            // The application is quitting: no loop runs any more, so block.
+            if (code < 0)
+                changed.wait(lock, ready);
+        }
+        waiter = nullptr;
+    }
+
+    QImage handOut(Preloaded&& entry)
+    {
+        if (entry.failure)
+            throw PxError(*entry.failure);
+        if (entry.path != shown.path)
+            shownBefore = shown.path;
+        shown = std::move(entry);
+        return shown.image;
+    }
+};
+
+PicturePreloader::PicturePreloader(qint64 budgetBytes) : d(new Impl(budgetBytes))
+{
+    d->worker = std::thread([this] { d->run(); });
+}
+
+PicturePreloader::~PicturePreloader()
+{
+    {
+        std::lock_guard lock(d->mutex);
+        d->stopping = true;
+        d->pending.clear();
+        // A metafile helper still drawing is killed rather than waited for.
+        d->cancelled = true;
+    }
+    d->changed.notify_all();
+    d->worker.join();
+    delete d;
+}
+
+void PicturePreloader::preload(const QStringList& paths)
+{
+    std::lock_guard lock(d->mutex);
+    // The picture shown before comes last: it lies behind, and the one ahead
+    // is the likelier next.
+    QStringList order = paths;
+    std::stable_partition(order.begin(), order.end(), [&](const QString& p) { return p != d->shownBefore; });
+    std::erase_if(d->done, [&](const Preloaded& p) { return !order.contains(p.path); });
+    d->pending.clear();
+    if (!d->decoding.isEmpty() && !order.contains(d->decoding))
+        d->cancelled = true;
+    for (const QString& path : order)
+        if (!d->have(path))
+            d->pending.push_back(path);
+    d->changed.notify_all();
+}
+
+QImage PicturePreloader::load(const QString& path)
+{
+    std::unique_lock lock(d->mutex);
+    if (d->shown.freshFor(path))
+        return d->shown.image;
+    // The neighbour being decoded right now is ready sooner than a new decode.
+    d->await(lock, [&] { return d->decoding != path; });
+    auto it = std::find_if(d->done.begin(), d->done.end(), [&](const Preloaded& p) { return p.path == path; });
+    if (it != d->done.end()) {
+        Preloaded entry = std::move(*it);
+        d->done.erase(it);
+        if (entry.freshFor(path))
+            return d->handOut(std::move(entry));
+    }
+    // A jump elsewhere: the old neighbours are no longer wanted, and
+    // releasing them now lets this decode reuse one of their buffers
+    // instead of touching a fresh one.
+    d->done.clear();
+    d->pending.clear();
+    if (!d->decoding.isEmpty())
+        d->cancelled = true;
+    // On a thread of its own, so as not to wait behind a neighbour's decode.
+    d->loaded.reset();
+    std::thread loader([this, path] {
+        Preloaded entry = decode(path, nullptr);
+        std::lock_guard lock(d->mutex);
+        d->loaded = std::move(entry);
+        d->finished();
+    });
+    d->await(lock, [&] { return d->loaded.has_value(); });
+    // It has let go of the lock and only ends now.
+    loader.join();
+    Preloaded result = std::move(*d->loaded);
+    d->loaded.reset();
+    return d->handOut(std::move(result));
+}
