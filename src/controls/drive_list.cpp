@@ -26,13 +26,19 @@ void DriveList::choose(int index)
     }
 }
 
-void DriveList::setDrive(const QString& path)
+QString DriveList::driveHolding(const QString& path) const
 {
+    if (path.isEmpty())
+        return {};
     QStringList drives;
     for (int i = 0; i < count(); ++i)
         drives.append(itemText(i));
-    const QString cleaned = path.isEmpty() ? QString() : QDir::cleanPath(path);
-    const QString drive = cleaned.isEmpty() ? QString() : driveOf(cleaned, drives);
+    return driveOf(QDir::cleanPath(path), drives);
+}
+
+void DriveList::setDrive(const QString& path)
+{
+    const QString drive = driveHolding(path);
     if (drive.isEmpty())
         Errors::raise(Errors::invalidPath());
     if (::access(QFile::encodeName(drive).constData(), R_OK | X_OK) != 0)
@@ -48,10 +54,7 @@ QString DriveList::currentDirectory(const QString& d) const { return lastFolder.
 
 void DriveList::followDirectory(const QString& folder)
 {
-    QStringList drives;
-    for (int i = 0; i < count(); ++i)
-        drives.append(itemText(i));
-    const QString d = driveOf(QDir::cleanPath(folder), drives);
+    const QString d = driveHolding(folder);
     if (d.isEmpty())
         return;
     lastFolder.insert(d, folder);

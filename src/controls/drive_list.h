@@ -25,6 +25,8 @@ signals:
 
 private:
     void choose(int index);
+    // The listed drive that holds path; empty when none does.
+    QString driveHolding(const QString& path) const;
     QString current;
     QHash<QString, QString> lastFolder;
 };
