@@ -1,0 +1,23 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+class QTextCursor;
+class QTextDocument;
+
+// The editor's rich text on disk. A picture in the document is an image
+// resource holding its encoded bytes (a JPEG's own bytes, PNG for every other
+// format) under the name its image format gives; its width and height in the
+// format are the size it is shown at, in pixels.
+
+// Inserts the text, formatting and pictures of an RTF file at the cursor.
+// Never throws and never fails on damaged input: what can be read is
+// inserted. Returns false, inserting nothing, for data that is not RTF.
+bool insertRtf(QTextCursor& cursor, const QByteArray& rtf);
+
+// The whole document as RTF 1.9 that word processors read back alike.
+QByteArray writeRtf(const QTextDocument& document);
+
+// Inserts a picture file at the cursor at its natural size, embedded as the
+// document holds pictures. Throws PxError as loading the picture would.
+void insertPictureFile(QTextCursor& cursor, const QString& path);
