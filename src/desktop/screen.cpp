@@ -24,3 +24,11 @@ void placeTwips(QWidget* control, double left, double top, double width, double 
     control->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
                          twipsToPixelsY(height));
 }
+
+QPointF cornerPlacement(QSizeF window, QSizeF screen, double rightMargin, double bottomMargin)
+{
+    return {screen.width() - window.width() - rightMargin,
+            screen.height() - window.height() - bottomMargin};
+}
+
+QPointF pincorner(QSizeF window, QSizeF screen) { return cornerPlacement(window, screen, 50, 600); }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QPointF>
 #include <QSizeF>
 
 class QWidget;
@@ -26,3 +27,10 @@ double pixelsToTwipsY(double pixels);
 // Places a control at a design position given in twips (left, top, width,
 // height) within its parent.
 void placeTwips(QWidget* control, double left, double top, double width, double height);
+
+// A window's left and top, in twips, that keep its bottom-right corner the
+// given margins (twips) away from the screen's bottom-right corner, so that a
+// growing window grows up and to the left.
+QPointF cornerPlacement(QSizeF window, QSizeF screen, double rightMargin, double bottomMargin);
+// The margins the separate windows and the editor keep on every resize.
+QPointF pincorner(QSizeF window, QSizeF screen);
