@@ -1,14 +1,46 @@
+#include "app/command_line.h"
 #include "app/main_window.h"
+#include "browser/open_start_path.h"
 #include "desktop/qt/qt_desktop.h"
 #include "picture/picture_loader.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QTimer>
 #include <clocale>
+#include <cstdio>
+
+namespace {
+QStringList rawArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+void print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
+}
 
 int main(int argc, char** argv)
 {
+    // Help and version need no display, so they are answered before Qt starts.
+    const CommandLine early = parseCommandLine(rawArguments(argc, argv));
+    if (early.action == CommandLine::Action::Help) {
+        print(stdout, usageText());
+        return 0;
+    }
+    if (early.action == CommandLine::Action::Version) {
+        print(stdout, versionText());
+        return 0;
+    }
     QApplication app(argc, argv);
+    // Qt has taken its own options (-platform, -style, ...) out by now.
+    const CommandLine line = parseCommandLine(QCoreApplication::arguments().mid(1));
+    if (line.action == CommandLine::Action::UnknownOption) {
+        print(stderr, unknownOptionText(line.unknownOption));
+        return 2;
+    }
     allowLargePictures();
     // The movie player refuses any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");
@@ -19,5 +51,8 @@ int main(int argc, char** argv)
     if (!form.Form_Load())
         return 0;
     form.showMaximized();
+    // Opened once the window is up, as if the person had clicked the file.
+    if (!line.path.isEmpty())
+        QTimer::singleShot(0, &form, [&form, path = line.path] { openStartPath(form, path); });
     return app.exec();
 }

@@ -1,0 +1,47 @@
+#include "browser/open_start_path.h"
+
+#include "controls/dir_list.h"
+#include "controls/file_list.h"
+#include "core/paths.h"
+#include "report/error_report.h"
+#include "startup/form1.h"
+
+#include <QFileInfo>
+#include <cerrno>
+
+namespace {
+ErrorTexts openTexts(const QString& path)
+{
+    return {QStringLiteral("File open ERROR "), QStringLiteral("Unknown File open ERROR"),
+            QStringLiteral("Unable to open ") + path
+                + QStringLiteral(". Please check the name, or change the search pattern if the file is not listed.")};
+}
+
+int listIndexOf(const FileList& list, const QString& name)
+{
+    for (int i = 0; i < list.listCount(); ++i)
+        if (list.item(i) == name)
+            return i;
+    return -1;
+}
+}
+
+void openStartPath(Form1& form, const QString& path)
+{
+    const QFileInfo info(path);
+    try {
+        if (!info.exists())
+            Errors::throwErrno(ENOENT);
+        if (info.isDir()) {
+            form.Dir1->setPath(withTrailingSeparator(info.absoluteFilePath()));
+            return;
+        }
+        form.Dir1->setPath(withTrailingSeparator(info.absolutePath()));
+        const int index = listIndexOf(*form.File1, info.fileName());
+        if (index < 0)
+            Errors::raise(Errors::badFileName());
+        form.File1->setListIndex(index);
+    } catch (const PxError& error) {
+        reportError(openTexts(path), error.failure);
+    }
+}
