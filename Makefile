@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan bench package clean
 
 deps:
 	./scripts/install-deps.sh
@@ -26,6 +26,13 @@ test-asan: deps
 
 bench: build
 	cmake --build $(BUILD) --target benchmarks
+
+# A Debian package in $(BUILD), checked by lintian; its warnings are listed in the README.
+package: build
+	desktop-file-validate packaging/com.orvenkosoft.Pixalto.desktop
+	appstreamcli validate --no-net packaging/com.orvenkosoft.Pixalto.metainfo.xml
+	cd $(BUILD) && cpack -G DEB
+	lintian --fail-on error $(BUILD)/pixalto_*.deb
 
 clean:
 	rm -rf $(BUILD)

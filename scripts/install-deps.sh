@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
   libwmf-dev libemf2svg-dev libmpv-dev libjpeg62-turbo-dev
   xvfb xauth openbox ffmpeg fonts-liberation
+  desktop-file-utils appstream lintian librsvg2-bin dpkg-dev imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do
