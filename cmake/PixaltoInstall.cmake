@@ -42,7 +42,7 @@ foreach(pair "pixalto.1;pixalto.1.gz" "debian/changelog;changelog.gz")
     COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 install(FILES ${compressed}/pixalto.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${compressed}/changelog.gz ${packaging}/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${compressed}/changelog.gz ${packaging}/debian/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pixalto)
 
 # make package: a Debian package, its run-time dependencies from dpkg-shlibdeps.
 set(CPACK_GENERATOR DEB)

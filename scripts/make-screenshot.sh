@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Makes the screenshot of the AppStream metadata: the built viewer on a
+# virtual display, started with a sample picture as a file manager would.
+# Usage: scripts/make-screenshot.sh [BUILD_DIR] [DISPLAY_NUMBER]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+display=":${2:-97}"
+out="$root/packaging/screenshots/main-window.png"
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A known user whose start-up asks nothing, in a settings folder of its own.
+mkdir -p "$work/config/Orvenko Soft" "$work/data"
+cat > "$work/config/Orvenko Soft/Pixalto.ini" <<INI
+[Pixalto]
+User=Guest
+UserReq=0
+SpcSetting=NoSplash
+OLE=0
+AutoZoom=1
+Systray=0
+PicPattern=*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico;*.png
+startupdir=$root/samples/
+INI
+
+Xvfb "$display" -screen 0 1280x1024x24 >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+DISPLAY="$display" openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+DISPLAY="$display" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+  "$build/pixalto" "$root/samples/mandelbrot.jpeg" >/dev/null 2>&1 &
+pids+=($!)
+sleep 6
+mkdir -p "$(dirname "$out")"
+import -display "$display" -window root "$out"
+echo "Wrote $out"
