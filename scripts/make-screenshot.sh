@@ -26,7 +26,6 @@ SpcSetting=NoSplash
 OLE=0
 AutoZoom=1
 Systray=0
-PicPattern=*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico;*.png
 startupdir=$root/samples/
 INI
 
