@@ -50,11 +50,11 @@ set(CPACK_PACKAGE_NAME pixalto)
 set(CPACK_PACKAGE_VENDOR "Orvenko Soft")
 set(CPACK_PACKAGE_CONTACT "Orvenko Soft <pixalto@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for pictures and animations")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "viewer for pictures and animations
- Pixalto shows the pictures and animations of a folder: pick a drive and a
- folder, then click a file in the list to see it. It shows JPEG, BMP, GIF,
- icons, Windows metafiles, PNG, WebP and TIFF pictures, plays AVI, MPEG,
- QuickTime and Vivo movies, and copies, moves, renames and deletes files.")
+# The summary is the synopsis; this is the text below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Pixalto shows the pictures and animations of a folder: pick a drive and a
+folder, then click a file in the list to see it. It shows JPEG, BMP, GIF,
+icons, Windows metafiles, PNG, WebP and TIFF pictures, plays AVI, MPEG,
+QuickTime and Vivo movies, and copies, moves, renames and deletes files.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)

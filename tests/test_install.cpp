@@ -60,7 +60,12 @@ private slots:
         for (const auto& [key, value] : {std::pair{"User", "Ann"}, {"SpcSetting", "NoSplash"}, {"OLE", "0"}})
             writeSetting(key, value);
         writeSetting("startupdir", start + "/");
+        // The screen must be large enough for the start-up to ask nothing.
+        writeFile(start + "/screen.json", R"({"screens": [{"name": "s", "width": 1280, "height": 1024}]})");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + start + "/screen.json");
         QProcess viewer;
+        viewer.setProcessEnvironment(environment);
         viewer.start(command, {photos + "/b.jpg", photos + "/a.jpg"});
         QTRY_VERIFY_WITH_TIMEOUT(!logLines(folder + "PXLog.txt").filter("> Picture load ERROR 481 (").isEmpty(), 30000);
         viewer.kill();
