@@ -1,5 +1,6 @@
 // The pure computations behind showing a picture.
 #include "browser/picture_math.h"
+#include "core/locale_text.h"
 
 #include <QTest>
 #include <cmath>
@@ -35,6 +36,10 @@ void PictureMathTest::sizeAndByteTexts()
     QCOMPARE(sizeText(9037.8, 6778.3, 15, 15), QString("602.52 x 451.887"));
     QCOMPARE(groupedNumber(0), QString());
     QCOMPARE(groupedNumber(1048577), QString("1,048,577"));
+    // The general date leaves the time out only at exactly midnight.
+    const QDate day(2026, 3, 7);
+    QCOMPARE(generalDate(QDateTime(day, QTime(0, 0))), QString("3/7/26"));
+    QCOMPARE(generalDate(QDateTime(day, QTime(0, 0, 1))).left(15), QString("3/7/26 12:00:01"));
 }
 
 QTEST_MAIN(PictureMathTest)

@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "core/program_info.h"
+
 #include <QUrl>
 
 namespace {
@@ -55,7 +57,7 @@ QString usageText()
                           "      --version  show the version and exit\n");
 }
 
-QString versionText() { return QStringLiteral("Pixalto " PIXALTO_VERSION "\n"); }
+QString versionText() { return QStringLiteral("Pixalto ") + ProgramInfo::version() + QLatin1Char('\n'); }
 
 QString unknownOptionText(const QString& option)
 {

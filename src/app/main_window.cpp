@@ -3,10 +3,12 @@
 #include "browser/connect_browser.h"
 #include "fileops/connect_fileops.h"
 #include "media/connect_media.h"
+#include "options/connect_options.h"
 
 MainWindow::MainWindow()
 {
     connectBrowser(*this);
     connectFileCommands(*this);
     connectMedia(*this);
+    connectOptions(*this);
 }

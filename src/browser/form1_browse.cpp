@@ -9,14 +9,7 @@
 #include <QAction>
 #include <QMenu>
 
-void Form1::Drive1_Change()
-{
-    try {
-        Dir1->setPath(Drive1->currentDirectory(Drive1->drive()));
-    } catch (const PxError&) {
-        ignoreFailure([this] { Drive1->setDrive(Dir1->path()); });
-    }
-}
+void Form1::Drive1_Change() { openChosenDrive(*Drive1, *Dir1); }
 
 void Form1::Dir1_Change()
 {

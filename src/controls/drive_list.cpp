@@ -1,5 +1,6 @@
 #include "controls/drive_list.h"
 
+#include "controls/dir_list.h"
 #include "core/failure.h"
 #include "core/volumes.h"
 
@@ -61,4 +62,13 @@ void DriveList::followDirectory(const QString& folder)
     // Only shown: the directory list is already there.
     current = d;
     setCurrentIndex(findText(d));
+}
+
+void openChosenDrive(DriveList& drives, DirList& folders)
+{
+    try {
+        folders.setPath(drives.currentDirectory(drives.drive()));
+    } catch (const PxError&) {
+        ignoreFailure([&] { drives.setDrive(folders.path()); });
+    }
 }

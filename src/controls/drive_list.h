@@ -30,3 +30,9 @@ private:
     QString current;
     QHash<QString, QString> lastFolder;
 };
+
+class DirList;
+
+// A drive chosen in drives opens folders on the folder last shown on it; a
+// drive that is not ready puts drives back on the drive of folders, silently.
+void openChosenDrive(DriveList& drives, DirList& folders);

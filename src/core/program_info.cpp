@@ -28,7 +28,8 @@ QString exeName()
          + QStringLiteral(".exe");
 }
 
-QString majorVersion() { return QStringLiteral("3"); }
+QString version() { return QStringLiteral(PIXALTO_VERSION); }
+QString majorVersion() { return version().section(QLatin1Char('.'), 0, 0); }
 
 QString helpFile() { return folder() + QStringLiteral("/pxhelp.hlp"); }
 

@@ -7,6 +7,7 @@ namespace ProgramInfo {
 QString folder();          // without a trailing separator
 QString appPath();         // folder + "/"
 QString exeName();         // file name without extension + ".exe"
+QString version();         // "3.0", from the build
 QString majorVersion();    // "3"
 QString helpFile();        // folder + "/pxhelp.hlp"
 // Points the program at another folder (tests run each case in its own).

@@ -11,6 +11,7 @@ struct CommandReport {
     ErrorTexts texts;
     Beep beep = Beep::Sound;
     Record record = Record::Described;
+    Logging logging = Logging::Record;
 };
 
 // Runs the steps of a command; the first failing step ends it in the report.

@@ -20,6 +20,9 @@ void connectFileCommands(Form1& form)
     QObject::connect(f->mnupattern, &QAction::triggered, f, &Form1::mnupattern_Click);
     QObject::connect(f->mnurenamedir, &QAction::triggered, f, &Form1::mnurenamedir_Click);
     QObject::connect(f->mnusub, &QAction::triggered, f, &Form1::mnusub_Click);
+    QObject::connect(f->mnusession, &QAction::triggered, f, &Form1::mnusession_Click);
+    QObject::connect(f->mnudefault, &QAction::triggered, f, &Form1::mnudefault_Click);
+    QObject::connect(f->mnustartup, &QAction::triggered, f, &Form1::mnustartup_Click);
     QObject::connect(f->mnuhelp, &QAction::triggered, f,
                      [] { desktop().help->showTopic(ProgramInfo::helpFile(), 14); });
 }

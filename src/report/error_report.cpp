@@ -11,11 +11,12 @@ QString errorTitle(const ErrorTexts& texts, const Failure& failure)
          + failure.description + QLatin1Char(')');
 }
 
-void reportError(const ErrorTexts& texts, const Failure& failure, Beep beep)
+void reportError(const ErrorTexts& texts, const Failure& failure, Beep beep, Logging logging)
 {
     if (beep == Beep::Sound)
         desktop().dialogs->beep();
     const QString title = errorTitle(texts, failure);
-    ProgramLog::record(title);
+    if (logging == Logging::Record)
+        ProgramLog::record(title);
     desktop().dialogs->messageBox({texts.message, MsgButtons::OK, MsgIcon::Critical, 1, title});
 }

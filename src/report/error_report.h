@@ -13,7 +13,10 @@ struct ErrorTexts {
 };
 
 enum class Beep { Sound, Silent };
+// The secondary windows report some failures in their box only.
+enum class Logging { Record, BoxOnly };
 
-void reportError(const ErrorTexts& texts, const Failure& failure, Beep beep = Beep::Sound);
+void reportError(const ErrorTexts& texts, const Failure& failure, Beep beep = Beep::Sound,
+                 Logging logging = Logging::Record);
 // The title and record text the report uses for this failure.
 QString errorTitle(const ErrorTexts& texts, const Failure& failure);

@@ -20,7 +20,13 @@ inline const QString SystrayLoaded = QStringLiteral("SystrayLoaded");
 inline const QString SpcSetting = QStringLiteral("SpcSetting");
 inline const QString PicPattern = QStringLiteral("PicPattern");
 inline const QString AniPattern = QStringLiteral("AniPattern");
+// Each directory key goes by two spellings, one key in the store: start-up
+// reads "startupdir" and "defaultcopydir", the directory commands write
+// "Startupdir" and "defaultcopydir", the DIR browser reads "Startupdir" and
+// "Defaultcopydir".
 inline const QString startupdir = QStringLiteral("startupdir");
+inline const QString Startupdir = QStringLiteral("Startupdir");
 inline const QString defaultcopydir = QStringLiteral("defaultcopydir");
+inline const QString Defaultcopydir = QStringLiteral("Defaultcopydir");
 inline const QString AutoSkipInterval = QStringLiteral("AutoSkipInterval");
 }

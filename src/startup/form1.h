@@ -65,6 +65,10 @@ public:
     void mnurename_Click();
     void mnurenamedir_Click();
     void mnusub_Click();
+    void mnusession_Click();
+    void mnudefault_Click();
+    void mnustartup_Click();
+    void options_Click();
     void File1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     // Autoskip, the status bar, the full-screen view and the patterns.

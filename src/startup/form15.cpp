@@ -1,5 +1,6 @@
 #include "startup/form15.h"
 
+#include "core/program_info.h"
 #include "desktop/desktop.h"
 #include "desktop/screen.h"
 
@@ -25,7 +26,7 @@ Form15::Form15(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
     Image3->setPixmap(qApp->style()->standardIcon(QStyle::SP_DesktopIcon).pixmap(32, 32)
                           .scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Image3->setGeometry(twipsToPixelsX(480), twipsToPixelsY(480), 32, 32);
-    Label2 = new QLabel(QStringLiteral("Pixalto 3.0"), this);
+    Label2 = new QLabel(QStringLiteral("Pixalto ") + ProgramInfo::version(), this);
     QFont big = Label2->font();
     big.setPointSize(28);
     big.setBold(true);

@@ -1,0 +1,51 @@
+#include "options/form8.h"
+
+#include "core/program_info.h"
+#include "desktop/screen.h"
+#include "movie/mpv_version.h"
+#include "settings/keys.h"
+#include "settings/settings_store.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+QString aboutText()
+{
+    return QStringList{
+        QStringLiteral("Pixalto"),
+        QStringLiteral("Version ") + ProgramInfo::version(),
+        QStringLiteral("Orvenko Soft"),
+        QString(),
+        QStringLiteral("User: ") + readSetting(Keys::User),
+        QString(),
+        QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
+        QStringLiteral("libmpv client API ") + mpvVersion(),
+        QStringLiteral("libwmf " PIXALTO_WMF_VERSION),
+        QStringLiteral("libemf2svg " PIXALTO_EMF2SVG_VERSION),
+    }.join(QLatin1Char('\n'));
+}
+}
+
+Form8::Form8(QWidget* owner) : QDialog(owner)
+{
+    setWindowTitle(QStringLiteral("About Pixalto"));
+    setFixedSize(twipsToPixelsX(5400), twipsToPixelsY(3720));
+
+    Text1 = new QPlainTextEdit(aboutText(), this);
+    Text1->setReadOnly(true);
+    Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    placeTwips(Text1, 120, 120, 5160, 2880);
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setDefault(true);
+    placeTwips(Command1, 4068, 3180, 1212, 372);
+    connect(Command1, &QPushButton::clicked, this, &Form8::Command1_Click);
+}
+
+void Form8::showModal()
+{
+    Form8 form;
+    form.exec();
+}
+
+void Form8::Command1_Click() { accept(); }

@@ -1,0 +1,21 @@
+#pragma once
+#include <QDialog>
+
+class QPlainTextEdit;
+class QPushButton;
+
+// The About window: the program, its maker, the user name and the versions
+// of the libraries in use, in a text that can be selected and copied into a
+// bug report.
+class Form8 : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form8(QWidget* owner = nullptr);
+
+    static void showModal();
+
+    void Command1_Click(); // OK
+
+    QPlainTextEdit* Text1;
+    QPushButton* Command1;
+};
