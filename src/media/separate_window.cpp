@@ -64,6 +64,8 @@ void SeparateWindow::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const int bar = StatusBar1->height();
     StatusBar1->setGeometry(0, height() - bar, width(), bar);
+    // A window made smaller than its picture still shows its status bar.
+    StatusBar1->raise();
     placeContents(height() - bar);
     Form_Resize();
 }
