@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 // The outer size last asked for, in pixels, kept on the window.
@@ -39,31 +40,38 @@ QMargins frameMargins(const QWidget* window)
             frame.bottom() - client.bottom()};
 }
 
+// Watches the widget and its native window: a frame that arrives without
+// moving or resizing the client area is seen only by the native window.
 class FrameWatcher : public QObject {
 public:
-    explicit FrameWatcher(QWidget* window) : QObject(window), known(frameMargins(window)) {}
+    explicit FrameWatcher(QWidget* window) : QObject(window), target(window), known(frameMargins(window))
+    {
+        window->installEventFilter(this);
+    }
 
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show)
+        if (type == QEvent::Show && target->windowHandle())
+            target->windowHandle()->installEventFilter(this);
+        if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show && type != QEvent::Expose)
             return false;
-        auto* window = static_cast<QWidget*>(watched);
-        const QMargins now = frameMargins(window);
+        const QMargins now = frameMargins(target);
         if (now == known)
             return false;
         known = now;
         // The size the window manager reports meanwhile may be an old one:
         // the one asked for is what counts. A maximized or full-screen window
         // takes the size the window manager gives it.
-        const bool normal = !(window->windowState()
+        const bool normal = !(target->windowState()
                               & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
-        if (normal && window->property(kAskedOuterSize).isValid())
-            applyOuterSize(window, askedOuterSize(window));
+        if (normal && target->property(kAskedOuterSize).isValid())
+            applyOuterSize(target, askedOuterSize(target));
         return false;
     }
 
 private:
+    QWidget* target;
     QMargins known;
 };
 }
@@ -90,4 +98,4 @@ void moveOuterTwips(QWidget* window, QPointF topLeft)
     window->move(twipsToPixelsX(topLeft.x()), twipsToPixelsY(topLeft.y()));
 }
 
-void keepOuterSizeWhenFramed(QWidget* window) { window->installEventFilter(new FrameWatcher(window)); }
+void keepOuterSizeWhenFramed(QWidget* window) { new FrameWatcher(window); }
