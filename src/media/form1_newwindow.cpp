@@ -3,30 +3,16 @@
 #include "controls/file_list.h"
 #include "controls/image_view.h"
 #include "desktop/desktop.h"
-#include "desktop/keep_on_top.h"
 #include "desktop/window_frame.h"
 #include "media/form3.h"
 #include "media/form4.h"
 #include "media/separate_geometry.h"
 #include "movie/movie_player.h"
 #include "picture/picture_loader.h"
-#include "settings/keys.h"
-#include "settings/settings_store.h"
 
 #include <QLabel>
 
 namespace {
-constexpr double kWidthAllowance = 100;
-constexpr double kOpeningHeightAllowance = 350;
-
-void applyOnTop(QWidget* window)
-{
-    ignoreFailure([window] {
-        if (settingIsOne(Keys::OnTop))
-            setKeepOnTop(window, true);
-    });
-}
-
 // The windows belong to no one: each deletes itself when closed.
 void openPictureWindow(Form1& main)
 {
@@ -45,8 +31,8 @@ void openPictureWindow(Form1& main)
         view->setHeightTwips(fit.height);
         view->setWidthTwips(fit.width);
     }
-    setOuterWidthTwips(form, view->widthTwips() + kWidthAllowance);
-    setOuterHeightTwips(form, form->statusBarHeightTwips() + view->heightTwips() + kOpeningHeightAllowance);
+    setOuterWidthTwips(form, view->widthTwips() + SeparateAllowance::width);
+    setOuterHeightTwips(form, form->statusBarHeightTwips() + view->heightTwips() + SeparateAllowance::openingHeight);
     if (fit.shrunk)
         view->setStretch(true);
 
@@ -57,7 +43,7 @@ void openPictureWindow(Form1& main)
     form->activateWindow();
     form->setFocus();
     main.unsetCursor();
-    applyOnTop(form);
+    form->keepOnTopIfWanted();
     view->show();
 }
 
@@ -68,11 +54,11 @@ void openAnimationWindow(Form1& main)
     main.setCursor(Qt::WaitCursor);
     ignoreFailure([&] { form->AM1->setFileName(main.Label1); });
     ignoreFailure([&] { form->AM1->setSpeed(main.AM1->speed()); });
-    setOuterWidthTwips(form, pixelsToTwipsX(main.AM1->width()) + kWidthAllowance);
+    setOuterWidthTwips(form, pixelsToTwipsX(main.AM1->width()) + SeparateAllowance::width);
     setOuterHeightTwips(form, form->statusBarHeightTwips() + pixelsToTwipsY(main.AM1->height())
-                                  + kOpeningHeightAllowance);
+                                  + SeparateAllowance::openingHeight);
     main.unsetCursor();
-    applyOnTop(form);
+    form->keepOnTopIfWanted();
     form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
     form->StatusBar1->setTooltip(1, main.Label1);
     form->setWindowTitle(main.File1->fileName());

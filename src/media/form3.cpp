@@ -6,6 +6,7 @@
 #include "desktop/clipboard.h"
 #include "desktop/desktop.h"
 #include "desktop/window_frame.h"
+#include "media/separate_geometry.h"
 
 #include <QCursor>
 #include <QKeyEvent>
@@ -15,8 +16,6 @@
 namespace {
 constexpr double kZoomIn = 1.05;
 constexpr double kZoomOut = 0.95;
-constexpr double kWidthAllowance = 100;
-constexpr double kZoomHeightAllowance = 300;
 }
 
 Form3::Form3(Form1* main)
@@ -50,8 +49,8 @@ void Form3::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
         Image1->setWidthTwips(float(Image1->widthTwips() * factor));
         Image1->setHeightTwips(float(Image1->heightTwips() * factor));
     }
-    setOuterWidthTwips(this, Image1->widthTwips() + kWidthAllowance);
-    setOuterHeightTwips(this, statusBarHeightTwips() + Image1->heightTwips() + kZoomHeightAllowance);
+    setOuterWidthTwips(this, Image1->widthTwips() + SeparateAllowance::width);
+    setOuterHeightTwips(this, statusBarHeightTwips() + Image1->heightTwips() + SeparateAllowance::zoomHeight);
     Image1->setStretch(true);
     Image1->show();
 }

@@ -1,5 +1,14 @@
 #pragma once
 
+// What the separate windows add, in twips, to their picture or player: the
+// width, and the height on opening and after a key zoom (besides the status
+// bar).
+namespace SeparateAllowance {
+inline constexpr double width = 100;
+inline constexpr double openingHeight = 350;
+inline constexpr double zoomHeight = 300;
+}
+
 // A picture's size, in twips, fitted into a separate picture window.
 struct FittedPicture {
     double width;

@@ -24,7 +24,9 @@ SeparateWindow::SeparateWindow(Form1* main, const QString& caption,
 
 double SeparateWindow::statusBarHeightTwips() const { return pixelsToTwipsY(StatusBar1->height()); }
 
-void SeparateWindow::Form_GotFocus()
+void SeparateWindow::Form_GotFocus() { keepOnTopIfWanted(); }
+
+void SeparateWindow::keepOnTopIfWanted()
 {
     ignoreFailure([this] {
         if (settingIsOne(Keys::OnTop))

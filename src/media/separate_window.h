@@ -19,6 +19,9 @@ public:
     void Form_Resize();
     void Form_Unload(int& Cancel);
 
+    // Keeps the window on top when the "OnTop" setting asks for it; a window
+    // already on top stays so.
+    void keepOnTopIfWanted();
     // The status bar's height in twips, as the window sizes count it.
     double statusBarHeightTwips() const;
 
