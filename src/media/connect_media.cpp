@@ -1,10 +1,50 @@
 #include "media/connect_media.h"
 
+#include "desktop/keep_on_top.h"
+#include "media/form3.h"
+#include "media/form4.h"
 #include "media/form5.h"
+#include "startup/form1.h"
 #include "startup/secondary_windows.h"
+
+#include <QAction>
+#include <QApplication>
+
+namespace {
+template <typename Window>
+QList<Window*> openWindows()
+{
+    QList<Window*> open;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(w))
+            open.append(window);
+    return open;
+}
+
+// Any number of separate windows of one class may be open: the switch and
+// the unload reach each of them.
+template <typename Window>
+SecondaryWindowHooks everyOpenWindow()
+{
+    return {[](bool on) {
+                for (Window* window : openWindows<Window>())
+                    setKeepOnTop(window, on);
+            },
+            [] {
+                for (Window* window : openWindows<Window>()) {
+                    window->close();
+                    delete window;
+                }
+            }};
+}
+}
 
 void connectMedia(Form1& main)
 {
     Form5::setMainWindow(&main);
+    registerSecondaryWindow(SecondaryWindow::Form3, everyOpenWindow<Form3>());
+    registerSecondaryWindow(SecondaryWindow::Form4, everyOpenWindow<Form4>());
     registerSecondaryWindow(SecondaryWindow::Form5, {{}, [] { Form5::unload(); }});
+    QObject::connect(main.newwindow, &QAction::triggered, &main, &Form1::newwindow_Click);
+    QObject::connect(main.oleeditopen, &QAction::triggered, &main, &Form1::oleeditopen_Click);
 }

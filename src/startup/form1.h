@@ -79,6 +79,10 @@ public:
     void Image1_Click();
     void mnupattern_Click();
 
+    // The separate windows and handing the file to the desktop.
+    void newwindow_Click();
+    void oleeditopen_Click();
+
     // Visible controls.
     DriveList* Drive1;
     DirList* Dir1;

@@ -9,8 +9,10 @@
 enum class SecondaryWindow { Form3, Form4, Form5, Form6 };
 
 struct SecondaryWindowHooks {
-    // Switches keep-on-top; creates the window hidden when it is not open,
-    // as the window system would. Empty for a window that is never switched.
+    // Switches keep-on-top: a single window is created hidden when it is not
+    // open, as the window system would; a class with any number of open
+    // windows switches each of them. Empty for a window that is never
+    // switched.
     std::function<void(bool on)> keepOnTop;
     std::function<void()> unload;
 };

@@ -2,11 +2,9 @@
 
 #include "core/failure.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 #include <cerrno>
 
 void QtLauncher::startProgram(const QString& program, const QStringList& arguments, bool)
@@ -25,7 +23,10 @@ void QtLauncher::openWithDesktop(const QString& path)
 {
     if (!QFileInfo::exists(path))
         Errors::throwErrno(ENOENT);
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    // xdg-open finds the application for the file's type. Started detached,
+    // it neither holds up the viewer nor stays behind as a zombie.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty() || !QProcess::startDetached(opener, {path}))
         Errors::raise(Errors::noAssociatedApplication());
 }
 

@@ -1,0 +1,75 @@
+#include "startup/form1.h"
+
+#include "controls/file_list.h"
+#include "controls/image_view.h"
+#include "desktop/desktop.h"
+#include "desktop/window_frame.h"
+#include "media/form3.h"
+#include "media/form4.h"
+#include "media/separate_geometry.h"
+#include "movie/movie_player.h"
+#include "picture/picture_loader.h"
+
+#include <QLabel>
+
+namespace {
+// The windows belong to no one: each deletes itself when closed.
+void openPictureWindow(Form1& main)
+{
+    auto* form = new Form3(&main);
+    form->show();
+    main.setCursor(Qt::WaitCursor);
+    ImageView* view = form->Image1;
+    view->hide();
+    ignoreFailure([&] { view->setPicture(loadPicture(main.Label1)); });
+    view->setStretch(false);
+    form->setWindowState(Qt::WindowNoState);
+
+    const QSizeF screen = desktop().screen->sizeTwips();
+    const FittedPicture fit = fitpicture(view->widthTwips(), view->heightTwips(), screen.width(), screen.height());
+    if (fit.shrunk) {
+        view->setHeightTwips(fit.height);
+        view->setWidthTwips(fit.width);
+    }
+    setOuterWidthTwips(form, view->widthTwips() + SeparateAllowance::width);
+    setOuterHeightTwips(form, form->statusBarHeightTwips() + view->heightTwips() + SeparateAllowance::openingHeight);
+    if (fit.shrunk)
+        view->setStretch(true);
+
+    form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
+    form->StatusBar1->setTooltip(1, main.Label1);
+    form->StatusBar1->setText(2, QStringLiteral("  ") + main.Label5->text());
+    form->setWindowTitle(main.File1->fileName());
+    form->activateWindow();
+    form->setFocus();
+    main.unsetCursor();
+    form->keepOnTopIfWanted();
+    view->show();
+}
+
+void openAnimationWindow(Form1& main)
+{
+    auto* form = new Form4(&main);
+    form->show();
+    main.setCursor(Qt::WaitCursor);
+    ignoreFailure([&] { form->AM1->setFileName(main.Label1); });
+    ignoreFailure([&] { form->AM1->setSpeed(main.AM1->speed()); });
+    setOuterWidthTwips(form, pixelsToTwipsX(main.AM1->width()) + SeparateAllowance::width);
+    setOuterHeightTwips(form, form->statusBarHeightTwips() + pixelsToTwipsY(main.AM1->height())
+                                  + SeparateAllowance::openingHeight);
+    main.unsetCursor();
+    form->keepOnTopIfWanted();
+    form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
+    form->StatusBar1->setTooltip(1, main.Label1);
+    form->setWindowTitle(main.File1->fileName());
+    form->setWindowState(Qt::WindowNoState);
+}
+}
+
+void Form1::newwindow_Click()
+{
+    if (showsPictures())
+        openPictureWindow(*this);
+    else
+        openAnimationWindow(*this);
+}

@@ -1,0 +1,90 @@
+#include "media/form3.h"
+
+#include "controls/image_view.h"
+#include "core/failure.h"
+#include "core/program_info.h"
+#include "desktop/clipboard.h"
+#include "desktop/desktop.h"
+#include "desktop/window_frame.h"
+#include "media/separate_geometry.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace {
+constexpr double kZoomIn = 1.05;
+constexpr double kZoomOut = 0.95;
+}
+
+Form3::Form3(Form1* main)
+    : SeparateWindow(main, QStringLiteral("Separate Picture"),
+                     {{QStringLiteral("file"), QStringLiteral("File"), 0, {}},
+                      {QStringLiteral("size"), QStringLiteral("Original picture size"), 110, {}}})
+{
+    Image1 = new ImageView(this);
+    Image1->setToolTip(QStringLiteral("Right click to view menu"));
+    Image1->installEventFilter(this);
+
+    mnuedit = new QMenu(QStringLiteral("&Edit"), this);
+    mnucopy = mnuedit->addAction(QStringLiteral("&Copy"));
+    connect(mnucopy, &QAction::triggered, this, &Form3::mnucopy_Click);
+    popUp = [](QMenu* menu) { menu->popup(QCursor::pos()); };
+    Form_Load();
+}
+
+void Form3::Form_Load() { HelpContextID = 22; }
+
+void Form3::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
+{
+    // Only the keypad's plus and minus zoom; every key re-fits the window.
+    const bool keypad = shift.testFlag(Qt::KeypadModifier);
+    const double factor = !keypad                ? 0
+                        : key == Qt::Key_Plus  ? kZoomIn
+                        : key == Qt::Key_Minus ? kZoomOut
+                                               : 0;
+    if (factor != 0) {
+        Image1->hide();
+        Image1->setWidthTwips(float(Image1->widthTwips() * factor));
+        Image1->setHeightTwips(float(Image1->heightTwips() * factor));
+    }
+    setOuterWidthTwips(this, Image1->widthTwips() + SeparateAllowance::width);
+    setOuterHeightTwips(this, statusBarHeightTwips() + Image1->heightTwips() + SeparateAllowance::zoomHeight);
+    Image1->setStretch(true);
+    Image1->show();
+}
+
+void Form3::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPointF)
+{
+    if (button == Qt::RightButton)
+        popUp(mnuedit);
+}
+
+void Form3::mnucopy_Click()
+{
+    ignoreFailure([this] {
+        Clipboard::clear();
+        // An empty window leaves the clipboard empty.
+        if (Image1->hasPicture())
+            Clipboard::setImage(Image1->picture());
+    });
+}
+
+void Form3::placeContents(int) { Image1->move(0, 0); }
+
+bool Form3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        Image1_MouseDown(press->button(), press->modifiers(), press->position());
+    }
+    return SeparateWindow::eventFilter(watched, event);
+}
+
+void Form3::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1)
+        ignoreFailure([this] { desktop().help->showTopic(ProgramInfo::helpFile(), HelpContextID); });
+    Form_KeyDown(event->key(), event->modifiers());
+}

@@ -1,0 +1,240 @@
+// The separate picture and animation windows: fitting, corner pinning, key
+// zoom, copy, keep-on-top across every open window; handing a file over.
+#include "desktop/clipboard.h"
+#include "desktop/qt/qt_launcher.h"
+#include "media/form3.h"
+#include "media/form4.h"
+#include "media/separate_geometry.h"
+#include "movie/movie_player.h"
+#include "picture/picture_loader.h"
+#include "startup/secondary_windows.h"
+#include "support/window_helpers.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+
+#include <algorithm>
+#include <sys/wait.h>
+
+namespace {
+const QSizeF kScreen(19200, 15360); // the test screen: 1280 x 1024 pixels of 15 twips
+
+template <typename Window>
+QList<Window*> open()
+{
+    QList<Window*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(w); window && window->isVisible())
+            found.append(window);
+    return found;
+}
+
+// The window the command opens just now.
+template <typename Window>
+Window* openWith(Form1& main)
+{
+    const QList<Window*> before = open<Window>();
+    main.newwindow->trigger();
+    for (Window* w : open<Window>())
+        if (!before.contains(w))
+            return w;
+    return nullptr;
+}
+
+// The window's bottom-right corner, frame included, is 50 twips from the
+// screen's right edge and 600 from its bottom (a pixel of rounding allowed).
+bool pinned(const QWidget* w)
+{
+    const QRect frame = w->frameGeometry();
+    return qAbs(frame.x() + frame.width() - (1280 - 50 / 15.0)) <= 1
+        && qAbs(frame.y() + frame.height() - (1024 - 600 / 15.0)) <= 1;
+}
+
+bool onTop(const QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+// A small picture, a large one and an unreadable one, in the main window.
+QString threePictures(const TestEnvironment& env)
+{
+    const QString dir = env.makeFolder("pictures");
+    savePicture(dir + "/small.png", {320, 240}, Qt::red);
+    savePicture(dir + "/large.png", {1000, 700}, Qt::blue);
+    writeFile(dir + "/broken.jpg", "not a picture");
+    return dir;
+}
+
+struct Pictures {
+    TestEnvironment env;
+    QString dir = threePictures(env);
+    Viewer viewer{dir};
+    MainWindow& main = viewer.form;
+    ~Pictures() { unloadSecondaryWindows(); }
+};
+}
+
+class SeparateWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void fittingAndCornerArithmetic()
+    {
+        // Picture and screen in twips; the screen's limits are 11520 x 9216.
+        const struct { const char* what; double w, h, fitW, fitH; bool shrunk; } fits[] = {
+            {"fits as it is", 9600, 7200, 9600, 7200, false},
+            {"0.6 of the width is not below it", 11520, 100, 10368, 90, true},
+            {"a hair below the limit is the limit in single precision", 11519.9999, 100, 10368, 90, true},
+            {"narrow and tall, both shrink alike", 1000, 12000, 729, 8748, true},
+            {"three passes", 15000, 10500, 10935, 7654.5, true},
+        };
+        for (const auto& row : fits) {
+            const FittedPicture fit = fitpicture(row.w, row.h, kScreen.width(), kScreen.height());
+            QVERIFY2(qAbs(fit.width - row.fitW) < 0.01 && qAbs(fit.height - row.fitH) < 0.01, row.what);
+            QVERIFY2(fit.shrunk == row.shrunk, row.what);
+        }
+        // No screen to fit into: the shrinking stops when nothing shrinks any more.
+        QVERIFY(fitpicture(100, 100, 0, 0).shrunk);
+        QCOMPARE(pincorner({6000, 4500}, kScreen), QPointF(13150, 10260));
+        QCOMPARE(pincorner({20000, 16000}, kScreen), QPointF(-850, -1240));
+    }
+
+    void pictureWindowsOpenFittedAndPinned()
+    {
+        Pictures p;
+        p.viewer.select("small.png");
+        Form3* first = openWith<Form3>(p.main);
+        Form3* second = openWith<Form3>(p.main);
+        QVERIFY(first && second);
+        for (Form3* w : {first, second}) {
+            QCOMPARE(w->windowTitle(), QString("small.png"));
+            QCOMPARE(w->StatusBar1->text(1), "  " + p.dir + "/small.png");
+            QCOMPARE(w->StatusBar1->text(2), QString("  320 x 240"));
+            QVERIFY(!w->Image1->stretch() && w->Image1->size() == QSize(320, 240));
+            // 4800 + 100 twips wide, status bar + 3600 + 350 twips high.
+            QCOMPARE(w->frameGeometry().size(), QSize(327, w->StatusBar1->height() + 263));
+            QVERIFY(pinned(w));
+        }
+        // The user's own resizing keeps the corner.
+        second->resize(500, 400);
+        QVERIFY(pinned(second));
+
+        // 1000 x 700 pixels need three passes to come below 0.6 of the screen.
+        p.viewer.select("large.png");
+        Form3* large = openWith<Form3>(p.main);
+        QVERIFY(large->Image1->stretch() && pinned(large));
+        QCOMPARE(large->Image1->size(), QSize(729, 510));
+
+        // A picture that cannot be read still gets its window.
+        p.viewer.select("broken.jpg");
+        Form3* empty = openWith<Form3>(p.main);
+        QVERIFY(empty && !empty->Image1->hasPicture() && pinned(empty));
+        QCOMPARE(empty->windowTitle(), QString("broken.jpg"));
+        QCOMPARE(empty->StatusBar1->text(1), "  " + p.dir + "/broken.jpg");
+    }
+
+    void keyZoomCompoundsAndCopyTakesThePictureAsLoaded()
+    {
+        Pictures p;
+        p.viewer.select("small.png");
+        Form3* w = openWith<Form3>(p.main);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w, Qt::Key_Plus, Qt::KeypadModifier);
+        QVERIFY(qAbs(w->Image1->widthTwips() - 4800 * 1.157625) < 0.01);
+        QVERIFY(qAbs(w->Image1->heightTwips() - 3600 * 1.157625) < 0.01);
+        QVERIFY(w->Image1->stretch() && pinned(w));
+        // The main keyboard's plus and any other key only re-fit the window,
+        // with 300 twips for the title instead of 350.
+        const double width = w->Image1->widthTwips();
+        for (const auto key : {Qt::Key_Plus, Qt::Key_A}) {
+            QTest::keyClick(w, key);
+            QCOMPARE(w->Image1->widthTwips(), width);
+            QCOMPARE(w->frameGeometry().height(),
+                     qRound((w->StatusBar1->height() * 15 + w->Image1->heightTwips() + 300) / 15));
+            QVERIFY(pinned(w));
+        }
+        QTest::keyClick(w, Qt::Key_Minus, Qt::KeypadModifier);
+        QVERIFY(qAbs(w->Image1->widthTwips() - width * 0.95) < 0.01);
+
+        // Only the right button pops up the menu; Copy takes the picture at
+        // its loaded size, and from an empty window leaves the clipboard empty.
+        QList<QMenu*> popped;
+        w->popUp = [&](QMenu* menu) { popped.append(menu); };
+        QTest::mousePress(w->Image1, Qt::LeftButton);
+        QTest::mousePress(w->Image1, Qt::RightButton);
+        QCOMPARE(popped.size(), 1);
+        QCOMPARE(popped[0]->title() + popped[0]->actions().value(0)->text(), QString("&Edit&Copy"));
+        popped[0]->actions()[0]->trigger();
+        QCOMPARE(Clipboard::image().convertToFormat(QImage::Format_RGB32),
+                 loadPicture(p.dir + "/small.png").convertToFormat(QImage::Format_RGB32));
+        p.viewer.select("broken.jpg");
+        Clipboard::setText("left over");
+        openWith<Form3>(p.main)->mnucopy->trigger();
+        QVERIFY(Clipboard::text().isEmpty() && Clipboard::image().isNull());
+    }
+
+    void animationWindowPlaysAtTheMainSpeed()
+    {
+        TestEnvironment env;
+        const QString dir = env.makeFolder("clips");
+        QVERIFY(makeClip(dir + "/clip.avi", "testsrc=size=160x120:rate=10", 3));
+        Viewer v(dir);
+        v.form.Label2 = "avi";
+        v.select("clip.avi");
+        v.form.Option2->click();
+        Form4* w = openWith<Form4>(v.form);
+        QCOMPARE(w->AM1->fileName(), dir + "/clip.avi");
+        QCOMPARE(w->AM1->speed(), 0.5);
+        QTRY_VERIFY(w->AM1->positionMs() > 0);
+        QCOMPARE(w->windowTitle(), QString("clip.avi"));
+        // 2400 + 100 twips wide, status bar + 1800 + 350 twips high.
+        QCOMPARE(w->frameGeometry().size(), QSize(167, w->StatusBar1->height() + 143));
+        QVERIFY(pinned(w));
+        v.form.close();
+        QVERIFY(open<Form4>().isEmpty());
+    }
+
+    void keepOnTopReachesEveryOpenWindow()
+    {
+        Pictures p;
+        writeSetting("OnTop", "0");
+        p.viewer.select("small.png");
+        QList<QWidget*> windows{openWith<Form3>(p.main), openWith<Form3>(p.main)};
+        p.main.Label2 = "avi";
+        windows.append(openWith<Form4>(p.main));
+        switchOnTopWindows(true);
+        QVERIFY(std::all_of(windows.begin(), windows.end(), onTop));
+        switchOnTopWindows(false);
+        QVERIFY(std::none_of(windows.begin(), windows.end(), onTop));
+        // Turned on in the settings, a window takes it up when it gets the focus.
+        writeSetting("OnTop", "1");
+        windows[0]->activateWindow();
+        QTRY_VERIFY(onTop(windows[0]));
+    }
+
+    void oleEditOpenHandsTheFileOver()
+    {
+        Pictures p;
+        p.main.oleeditopen->trigger();
+        QVERIFY(p.env.launcher.opened.isEmpty());
+        p.viewer.select("large.png");
+        p.main.oleeditopen->trigger();
+        QCOMPARE(p.env.launcher.opened, QStringList{p.dir + "/large.png"});
+
+        // The desktop's opener is neither waited for nor left a zombie.
+        const QString bin = p.env.makeFolder("bin");
+        writeFile(bin + "/xdg-open", "#!/bin/sh\necho \"$1\" > \"$0.arg\"\nsleep 2\n");
+        QVERIFY(setMode(bin + "/xdg-open", 0755));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.toLocal8Bit() + ":" + path);
+        QElapsedTimer clock;
+        clock.start();
+        QtLauncher().openWithDesktop(p.dir + "/small.png");
+        QVERIFY(clock.elapsed() < 1500);
+        qputenv("PATH", path);
+        QTRY_COMPARE(fileBytes(bin + "/xdg-open.arg"), (p.dir + "/small.png\n").toLocal8Bit());
+        QTest::qWait(2500);
+        siginfo_t child{};
+        QVERIFY(::waitid(P_ALL, 0, &child, WEXITED | WNOHANG | WNOWAIT) != 0 || child.si_pid == 0);
+    }
+};
+
+QTEST_MAIN(SeparateWindowsTest)
+#include "test_separate_windows.moc"
