@@ -1,5 +1,6 @@
 // The pure computations behind showing a picture.
 #include "browser/picture_math.h"
+#include "core/locale_text.h"
 
 #include <QTest>
 #include <cmath>

@@ -6,6 +6,7 @@
 #include "controls/image_view.h"
 #include "controls/status_bar.h"
 #include "core/file_system.h"
+#include "core/locale_text.h"
 #include "core/paths.h"
 #include "desktop/desktop.h"
 #include "media/form5.h"

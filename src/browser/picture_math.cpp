@@ -1,7 +1,5 @@
 #include "browser/picture_math.h"
 
-#include <QLocale>
-
 namespace {
 bool shrinkWhile(float& width, float& height, bool (*tooBig)(float, float, QSizeF), QSizeF window)
 {
@@ -30,9 +28,4 @@ QString sizeText(double widthTwips, double heightTwips, double twipsPerPixelX, d
 {
     return QString::number(float(widthTwips / twipsPerPixelX)) + QStringLiteral(" x ")
          + QString::number(float(heightTwips / twipsPerPixelY));
-}
-
-QString groupedNumber(qint64 value)
-{
-    return value == 0 ? QString() : QLocale::system().toString(value);
 }

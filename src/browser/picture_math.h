@@ -11,7 +11,3 @@ QSizeF autoZoomSize(QSizeF picture, QSizeF window);
 // "640 x 480" for an area of 9600 x 7200 twips at 15 twips per pixel.
 QString sizeText(double widthTwips, double heightTwips, double twipsPerPixelX,
                  double twipsPerPixelY);
-
-// A byte count in the "#,#" form: digit groups with the locale's separator,
-// and the empty text for 0.
-QString groupedNumber(qint64 value);

@@ -67,6 +67,9 @@ public:
     void mnusub_Click();
     void File1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
+    // The info list of the folder shown.
+    void mnuinfolist_Click();
+
     // Autoskip, the status bar, the full-screen view and the patterns.
     void Command4_Click();
     void Command5_Click();
@@ -110,6 +113,8 @@ public:
     QString Text1;
     QString Text4;
     QImage Picture1;                    // copy of the last picture loaded
+    FileList* File2;                    // the info list's working list
+    QString infofile;                   // the file the info list examines
 
     // Pop-up menus.
     QMenu* mnufile;

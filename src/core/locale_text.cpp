@@ -1,0 +1,31 @@
+#include "core/locale_text.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+QString groupedNumber(qint64 value)
+{
+    return value == 0 ? QString() : QLocale::system().toString(value);
+}
+
+QString generalDate(const QDateTime& when)
+{
+    const QLocale locale = QLocale::system();
+    const QString date = locale.toString(when.date(), QLocale::ShortFormat);
+    // Times count in whole seconds, as file times are shown.
+    const QTime time = when.time();
+    if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
+        return date;
+    // The long time without the zone name Qt's long form adds: a file's
+    // change time is always shown in local time.
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return date + QLatin1Char(' ') + locale.toString(time, timeFormat.trimmed());
+}
+
+QString shortestNumber(double value)
+{
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 15);
+}
