@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "browser/connect_browser.h"
+#include "editor/connect_editor.h"
 #include "fileops/connect_fileops.h"
 #include "media/connect_media.h"
 
@@ -9,4 +10,5 @@ MainWindow::MainWindow()
     connectBrowser(*this);
     connectFileCommands(*this);
     connectMedia(*this);
+    connectEditor(*this);
 }

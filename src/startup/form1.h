@@ -77,6 +77,7 @@ public:
     void StatusBar1_PanelClick(int panel);
     void Image1_Click();
     void mnupattern_Click();
+    void textfile_Click();
 
     // Visible controls.
     DriveList* Drive1;
