@@ -3,6 +3,7 @@
 #include "browser/connect_browser.h"
 #include "editor/connect_editor.h"
 #include "fileops/connect_fileops.h"
+#include "infolist/connect_infolist.h"
 #include "media/connect_media.h"
 
 MainWindow::MainWindow()
@@ -11,4 +12,5 @@ MainWindow::MainWindow()
     connectFileCommands(*this);
     connectMedia(*this);
     connectEditor(*this);
+    connectInfoList(*this);
 }

@@ -12,5 +12,10 @@ void connectEditor(Form1& main)
     QObject::connect(main.textfile, &QAction::triggered, &main, &Form1::textfile_Click);
     Form6::setMainWindow(&main);
     registerSecondaryWindow(SecondaryWindow::Form6,
-                            {[](bool on) { setKeepOnTop(Form6::instance(), on); }, [] { Form6::unload(); }});
+                            {[](bool on) { setKeepOnTop(Form6::instance(), on); }, [] { Form6::unload(); },
+                             [](bool minimized) {
+                                 Form6* editor = Form6::instance();
+                                 editor->setWindowState(minimized ? editor->windowState() | Qt::WindowMinimized
+                                                                  : editor->windowState() & ~Qt::WindowMinimized);
+                             }});
 }
