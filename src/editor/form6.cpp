@@ -1,6 +1,7 @@
 #include "editor/form6.h"
 
 #include "controls/status_bar.h"
+#include "core/failure.h"
 #include "core/program_info.h"
 #include "desktop/desktop.h"
 #include "desktop/keep_on_top.h"
@@ -21,6 +22,16 @@
 namespace {
 Form6* loaded = nullptr;
 QPointer<QWidget> mainWindow;
+
+// The window's outer size, frame and title included. A window not shown yet
+// has no frame: it will get one like the main window's.
+QSizeF outerTwips(const QWidget* window)
+{
+    QSize outer = window->frameGeometry().size();
+    if (outer == window->size() && mainWindow)
+        outer += mainWindow->frameGeometry().size() - mainWindow->size();
+    return {pixelsToTwipsX(outer.width()), pixelsToTwipsY(outer.height())};
+}
 
 // The design client area, below the menu bar.
 constexpr double kClientWidth = 7692;
@@ -135,8 +146,7 @@ void Form6::appendText(const QString& text)
 
 void Form6::placeForOpening()
 {
-    const QSizeF window(pixelsToTwipsX(frameGeometry().width()), pixelsToTwipsY(frameGeometry().height()));
-    const QPointF at = cornerPlacement(window, screen().sizeTwips(), 100, 700);
+    const QPointF at = cornerPlacement(outerTwips(this), ::screen().sizeTwips(), 100, 700);
     move(twipsToPixelsX(at.x()), twipsToPixelsY(at.y()));
 }
 
@@ -159,8 +169,8 @@ void Form6::Form_GotFocus() { ignoreFailure([this] { applyOnTop(); }); }
 void Form6::Form_Resize()
 {
     pinnedSize = size();
-    const QSizeF window(pixelsToTwipsX(frameGeometry().width()), pixelsToTwipsY(frameGeometry().height()));
-    const QPointF at = pincorner(window, screen().sizeTwips());
+    const QSizeF window = outerTwips(this);
+    const QPointF at = pincorner(window, ::screen().sizeTwips());
     move(twipsToPixelsX(at.x()), twipsToPixelsY(at.y()));
 
     // The window's outer size includes its frame and title; the box never

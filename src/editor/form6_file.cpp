@@ -36,9 +36,11 @@ QTextDocument* Form6::emptyDocument()
 
 void Form6::installDocument(QTextDocument* document)
 {
+    // The box deletes the document it made itself; the loaded ones are ours.
     QTextDocument* old = RichTextBox1->document();
+    const bool ours = old->parent() == RichTextBox1;
     RichTextBox1->setDocument(document);
-    if (old->parent() == RichTextBox1)
+    if (ours)
         delete old;
 }
 
