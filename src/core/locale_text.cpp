@@ -18,9 +18,11 @@ QString generalDate(const QDateTime& when)
         return date;
     // The long time without the zone name Qt's long form adds: a file's
     // change time is always shown in local time.
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QRegularExpression(QStringLiteral("\\s*t+")));
-    return date + QLatin1Char(' ') + locale.toString(time, timeFormat.trimmed());
+    static const QString timeFormat = [&] {
+        QString format = locale.timeFormat(QLocale::LongFormat);
+        return format.remove(QRegularExpression(QStringLiteral("\\s*t+"))).trimmed();
+    }();
+    return date + QLatin1Char(' ') + locale.toString(time, timeFormat);
 }
 
 QString shortestNumber(double value)

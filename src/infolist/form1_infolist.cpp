@@ -47,6 +47,10 @@ void Form1::mnuinfolist_Click()
     const QSignalBlocker autoskipHeld(Timer1);
     std::unique_ptr<Form9> progress;
     qint64 totalBytes = 0;
+    // Entry lines reach the editor a bar step at a time: inserted one by one,
+    // each line would be laid out on its own. A failure appends them first.
+    Form6* editor = nullptr;
+    QString pending;
     try {
         Dir1->setFocus();
         setEnabled(false);
@@ -75,7 +79,7 @@ void Form1::mnuinfolist_Click()
         progress->showNow();
         progress->setWindowTitle(QStringLiteral("Please wait, Retrieving information (This will take approx. ")
                                  + (withSizes ? withSizesText : plainText) + QLatin1Char(')'));
-        Form6* editor = Form6::instance();
+        editor = Form6::instance();
         editor->appendText(infoHeader(File2->path(), File2->pattern()));
         for (int i = 0; i < count; ++i) {
             File2->setListIndex(File2->listIndex() + 1);
@@ -86,10 +90,15 @@ void Form1::mnuinfolist_Click()
             entry.length = FileSystem::length(infofile);
             totalBytes += entry.length;
             entry.changed = FileSystem::changeTime(infofile);
-            editor->appendText(infoLine(entry, withSizes));
-            progress->stepBar1();
+            pending += infoLine(entry, withSizes);
+            if (progress->stepBar1()) {
+                editor->appendText(pending);
+                pending.clear();
+            }
         }
     } catch (const PxError& error) {
+        if (editor)
+            ignoreFailure([&] { editor->appendText(pending); });
         reportInfoListFailure(error.failure, File2->listCount());
         progress.reset();
         minimizeSecondaryWindows(false);
@@ -101,23 +110,19 @@ void Form1::mnuinfolist_Click()
     // From here on a failing step is skipped and the next one runs.
     minimizeSecondaryWindows(false);
     progress.reset();
-    Form6* editor = nullptr;
-    ignoreFailure([&] { editor = Form6::instance(); });
-    if (editor) {
-        ignoreFailure([&] {
-            editor->Label1.clear();
-            editor->Label2 = QStringLiteral("1");
-            editor->Label3 = QStringLiteral("rtf");
-            editor->setPanel(1, QStringLiteral("New"));
-            editor->setPanel(2, QStringLiteral("Ready"));
-            editor->setPanel(3, QStringLiteral("Changed"));
-            editor->setPanel(4, QStringLiteral("RTF"));
-        });
-        ignoreFailure([&] { editor->placeForOpening(); });
-        ignoreFailure([&] { editor->applyOnTop(); });
-        ignoreFailure([&] { editor->appendText(infoTotals(File2->listCount(), totalBytes)); });
-        ignoreFailure([&] { editor->showAndFocus(); });
-    }
+    ignoreFailure([&] {
+        editor->Label1.clear();
+        editor->Label2 = QStringLiteral("1");
+        editor->Label3 = QStringLiteral("rtf");
+        editor->setPanel(1, QStringLiteral("New"));
+        editor->setPanel(2, QStringLiteral("Ready"));
+        editor->setPanel(3, QStringLiteral("Changed"));
+        editor->setPanel(4, QStringLiteral("RTF"));
+    });
+    ignoreFailure([&] { editor->placeForOpening(); });
+    ignoreFailure([&] { editor->applyOnTop(); });
+    ignoreFailure([&] { editor->appendText(infoTotals(File2->listCount(), totalBytes)); });
+    ignoreFailure([&] { editor->showAndFocus(); });
     Image1->setVisible(true);
     setEnabled(true);
 }

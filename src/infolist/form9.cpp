@@ -19,6 +19,8 @@ Form9::Form9() : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::Win
     Bar1 = new QProgressBar(this);
     Bar1->setRange(0, 100);
     Bar1->setValue(0);
+    // A plain bar: a percentage text would be redrawn at every step.
+    Bar1->setTextVisible(false);
     placeTwips(Bar1, 120, 180, 5760, 495);
 }
 
@@ -35,14 +37,15 @@ void Form9::showNow()
     paintPending();
 }
 
-void Form9::stepBar1()
+bool Form9::stepBar1()
 {
     Bar1->setValue(Bar1->value() + 1);
     const int percent = int(qint64(Bar1->value()) * 100 / Bar1->maximum());
-    if (percent != shownPercent) {
-        shownPercent = percent;
-        paintPending();
-    }
+    if (percent == shownPercent)
+        return false;
+    shownPercent = percent;
+    paintPending();
+    return true;
 }
 
 void Form9::paintPending()
