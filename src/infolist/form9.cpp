@@ -10,7 +10,7 @@
 Form9::Form9() : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(QStringLiteral("Creating file info list, please wait..."));
-    const QSize size(twipsToPixelsX(6000), twipsToPixelsY(855));
+    const QSize size(twipsToPixelsX(9000), twipsToPixelsY(855));
     setFixedSize(size);
     const QSizeF screen = desktop().screen->sizeTwips();
     move((twipsToPixelsX(screen.width()) - size.width()) / 2,
@@ -21,7 +21,7 @@ Form9::Form9() : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::Win
     Bar1->setValue(0);
     // A plain bar: a percentage text would be redrawn at every step.
     Bar1->setTextVisible(false);
-    placeTwips(Bar1, 120, 180, 5760, 495);
+    placeTwips(Bar1, 120, 180, 8760, 495);
 }
 
 void Form9::setBar1Max(int max)
