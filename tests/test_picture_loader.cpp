@@ -4,6 +4,7 @@
 #include "samples/metafile_writer.h"
 #include "support/fixtures.h"
 #include "support/test_environment.h"
+#include "support/test_files.h"
 
 #include <QtGui>
 #include <QtTest>
@@ -20,15 +21,6 @@ using Probes = QList<std::pair<QPolygon, QColor>>; // points that must show a co
 template <typename T> QByteArray le(T v) { QByteArray b(sizeof v, 0); qToLittleEndian(v, b.data()); return b; }
 QByteArray le16(quint16 v) { return le(v); }
 QByteArray le32(quint32 v) { return le(v); }
-
-// A JPEG with an Exif segment holding only the orientation tag.
-QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation)
-{
-    const QByteArray exif = "Exif\0\0II*\0"_ba + le32(8) + le16(1)
-        + le16(0x0112) + le16(3) + le32(1) + le16(orientation) + le16(0) + le32(0);
-    const int length = exif.size() + 2; // big-endian, unlike the TIFF inside
-    return jpeg.left(2) + "\xFF\xE1"_ba + char(length >> 8) + char(length & 0xff) + exif + jpeg.mid(2);
-}
 
 // Qt writes no GIF; ffmpeg does, from PNG frames a tenth of a second apart.
 // Without ffmpeg the test fails and the bytes are empty.

@@ -1,6 +1,5 @@
 #include "browser/picture_math.h"
 
-
 namespace {
 bool shrinkWhile(float& width, float& height, bool (*tooBig)(float, float, QSizeF), QSizeF window)
 {

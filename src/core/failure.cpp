@@ -12,6 +12,7 @@ Failure invalidPicture(const QString& detail)
 Failure typeMismatch() { return {13, QStringLiteral("Type mismatch")}; }
 Failure overflow() { return {6, QStringLiteral("Overflow")}; }
 Failure invalidPattern() { return {380, QStringLiteral("Invalid property value")}; }
+Failure invalidPropertyValue() { return {380, QStringLiteral("Invalid property value")}; }
 Failure invalidPath() { return {76, QStringLiteral("Path not found")}; }
 Failure badFileName() { return {52, QStringLiteral("Bad file name or number")}; }
 Failure sameFile() { return {58, QStringLiteral("Source and destination are the same file")}; }

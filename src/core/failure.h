@@ -25,6 +25,7 @@ Failure invalidPicture(const QString& detail = {});
 Failure typeMismatch();
 Failure overflow();
 Failure invalidPattern();
+Failure invalidPropertyValue();
 Failure invalidPath();
 Failure badFileName();
 Failure sameFile();

@@ -345,6 +345,26 @@ void copy(const QString& source, const QString& target)
                        [&](int out) { copyBytes(in.fd, out); });
 }
 
+QByteArray readFile(const QString& path)
+{
+    FileDescriptor in(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (in.fd < 0)
+        Errors::throwErrno(errno);
+    QByteArray data;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            Errors::throwErrno(errno);
+        }
+        if (n == 0)
+            return data;
+        data.append(buffer, n);
+    }
+}
+
 void writeFile(const QString& target, const QByteArray& data)
 {
     refuseProtectedTarget(target);

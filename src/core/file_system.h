@@ -23,6 +23,9 @@ void setAttributes(const QString& path, int attributes);
 qint64 length(const QString& path);
 QDateTime changeTime(const QString& path);
 
+// The whole contents of a file.
+QByteArray readFile(const QString& path);
+
 // Copies source over target through a temporary file in the target folder,
 // so the old target survives until the new copy is complete. Refuses a
 // target that exists and is read-only, hidden or system.

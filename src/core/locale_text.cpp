@@ -1,6 +1,7 @@
 #include "core/locale_text.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 QString groupedNumber(qint64 value)
 {
@@ -11,7 +12,22 @@ QString generalDate(const QDateTime& when)
 {
     const QLocale locale = QLocale::system();
     const QString date = locale.toString(when.date(), QLocale::ShortFormat);
-    if (when.time() == QTime(0, 0))
+    // Times count in whole seconds, as file times are shown.
+    const QTime time = when.time();
+    if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
         return date;
-    return date + QLatin1Char(' ') + locale.toString(when.time(), QLocale::LongFormat);
+    // The long time without the zone name Qt's long form adds: a file's
+    // change time is always shown in local time.
+    static const QString timeFormat = [&] {
+        QString format = locale.timeFormat(QLocale::LongFormat);
+        return format.remove(QRegularExpression(QStringLiteral("\\s*t+"))).trimmed();
+    }();
+    return date + QLatin1Char(' ') + locale.toString(time, timeFormat);
+}
+
+QString shortestNumber(double value)
+{
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 15);
 }

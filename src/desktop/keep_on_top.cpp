@@ -18,3 +18,9 @@ void setKeepOnTop(QWidget* window, bool on)
     flags.setFlag(Qt::WindowStaysOnTopHint, on);
     window->overrideWindowFlags(flags);
 }
+
+void setMinimized(QWidget* window, bool minimized)
+{
+    window->setWindowState(minimized ? window->windowState() | Qt::WindowMinimized
+                                     : window->windowState() & ~Qt::WindowMinimized);
+}

@@ -1,7 +1,9 @@
 #include "editor/editor_state.h"
 
+#include "editor/form6.h"
+
 QString editorDocumentType()
 {
-    // No editor window exists in this build, so no document is open in it.
-    return {};
+    const Form6* editor = Form6::existing();
+    return editor ? editor->Label3 : QString();
 }

@@ -1,6 +1,6 @@
 #pragma once
 #include <QString>
 
-// The text editor's document-type field, read by the main window's file
-// menu: empty while no editor window is open.
+// The text editor's document type (its Label3), read by the main window's
+// file menu: empty while no editor window is loaded.
 QString editorDocumentType();

@@ -35,6 +35,10 @@ SecondaryWindowHooks everyOpenWindow()
                     window->close();
                     delete window;
                 }
+            },
+            [](bool minimized) {
+                for (Window* window : openWindows<Window>())
+                    setMinimized(window, minimized);
             }};
 }
 }

@@ -108,6 +108,9 @@ void Form1::buildControls()
     StatusBar1->setFixedHeight(twipsToPixelsY(252) + 4);
 
     Timer1 = new QTimer(this);
+
+    File2 = new FileList(this);
+    File2->hide();
 }
 
 void Form1::buildMenus()

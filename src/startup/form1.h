@@ -71,6 +71,9 @@ public:
     void options_Click();
     void File1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
+    // The info list of the folder shown.
+    void mnuinfolist_Click();
+
     // Autoskip, the status bar, the full-screen view and the patterns.
     void Command4_Click();
     void Command5_Click();
@@ -78,6 +81,7 @@ public:
     void StatusBar1_PanelClick(int panel);
     void Image1_Click();
     void mnupattern_Click();
+    void textfile_Click();
 
     // The separate windows and handing the file to the desktop.
     void newwindow_Click();
@@ -118,6 +122,8 @@ public:
     QString Text1;
     QString Text4;
     QImage Picture1;                    // copy of the last picture loaded
+    FileList* File2;                    // the info list's working list
+    QString infofile;                   // the file the info list examines
 
     // Pop-up menus.
     QMenu* mnufile;

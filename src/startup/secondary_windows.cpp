@@ -24,6 +24,13 @@ void switchOnTopWindows(bool on)
             ignoreFailure([&] { hooks.keepOnTop(on); });
 }
 
+void minimizeSecondaryWindows(bool minimized)
+{
+    for (const auto& hooks : registered())
+        if (hooks.minimize)
+            ignoreFailure([&] { hooks.minimize(minimized); });
+}
+
 void unloadSecondaryWindows()
 {
     for (const auto& hooks : registered())

@@ -15,11 +15,18 @@ struct SecondaryWindowHooks {
     // switched.
     std::function<void(bool on)> keepOnTop;
     std::function<void()> unload;
+    // Minimizes the window or makes it normal again; a window that is not
+    // open is created hidden and stays hidden. Empty for a window that is
+    // never minimized.
+    std::function<void(bool minimized)> minimize;
 };
 
 void registerSecondaryWindow(SecondaryWindow window, SecondaryWindowHooks hooks);
 // Switches every registered window in the order Form3, Form4, Form6; a window
 // whose switch fails is skipped.
 void switchOnTopWindows(bool on);
+// Minimizes, or makes normal again, every registered window in the order
+// Form3, Form4, Form6; a window whose switch fails is skipped.
+void minimizeSecondaryWindows(bool minimized);
 // Unloads every registered window; one that fails is skipped.
 void unloadSecondaryWindows();

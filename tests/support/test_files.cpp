@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTest>
+#include <QtEndian>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +21,19 @@ void savePicture(const QString& path, QSize size, QColor colour)
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     QVERIFY(image.save(path));
+}
+
+QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation)
+{
+    auto le = [](auto v) {
+        QByteArray b(sizeof v, 0);
+        qToLittleEndian(v, b.data());
+        return b;
+    };
+    const QByteArray exif = QByteArrayLiteral("Exif\0\0II*\0") + le(quint32(8)) + le(quint16(1))
+        + le(quint16(0x0112)) + le(quint16(3)) + le(quint32(1)) + le(orientation) + le(quint16(0)) + le(quint32(0));
+    const int length = int(exif.size()) + 2; // big-endian, unlike the TIFF inside
+    return jpeg.left(2) + QByteArrayLiteral("\xFF\xE1") + char(length >> 8) + char(length & 0xff) + exif + jpeg.mid(2);
 }
 
 QByteArray fileBytes(const QString& path)

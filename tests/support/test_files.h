@@ -9,6 +9,8 @@
 // Real files for the tests to work on.
 void writeFile(const QString& path, const QByteArray& bytes = {});
 void savePicture(const QString& path, QSize size, QColor colour = Qt::gray);
+// A JPEG with an Exif segment holding only the orientation tag.
+QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation);
 // The bytes of a file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
 // The lines of a log file, split at CR LF.

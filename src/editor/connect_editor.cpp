@@ -1,0 +1,17 @@
+#include "editor/connect_editor.h"
+
+#include "desktop/keep_on_top.h"
+#include "editor/form6.h"
+#include "startup/form1.h"
+#include "startup/secondary_windows.h"
+
+#include <QAction>
+
+void connectEditor(Form1& main)
+{
+    QObject::connect(main.textfile, &QAction::triggered, &main, &Form1::textfile_Click);
+    Form6::setMainWindow(&main);
+    registerSecondaryWindow(SecondaryWindow::Form6,
+                            {[](bool on) { setKeepOnTop(Form6::instance(), on); }, [] { Form6::unload(); },
+                             [](bool minimized) { setMinimized(Form6::instance(), minimized); }});
+}

@@ -1,0 +1,256 @@
+#include "editor/form6.h"
+
+#include "controls/status_bar.h"
+#include "core/failure.h"
+#include "core/program_info.h"
+#include "desktop/desktop.h"
+#include "desktop/keep_on_top.h"
+#include "desktop/screen.h"
+#include "editor/editor_font.h"
+#include "settings/keys.h"
+#include "settings/settings_store.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace {
+Form6* loaded = nullptr;
+QPointer<QWidget> mainWindow;
+
+// The window's outer size, frame and title included. A window not shown yet
+// has no frame: it will get one like the main window's.
+QSizeF outerTwips(const QWidget* window)
+{
+    QSize outer = window->frameGeometry().size();
+    if (outer == window->size() && mainWindow)
+        outer += mainWindow->frameGeometry().size() - mainWindow->size();
+    return {pixelsToTwipsX(outer.width()), pixelsToTwipsY(outer.height())};
+}
+
+// The design client area, below the menu bar.
+constexpr double kClientWidth = 7692;
+constexpr double kClientHeight = 5640;
+}
+
+Form6* Form6::instance()
+{
+    if (!loaded)
+        loaded = new Form6;
+    return loaded;
+}
+
+Form6* Form6::existing() { return loaded; }
+
+void Form6::unload()
+{
+    if (!loaded)
+        return;
+    Form6* form = loaded;
+    form->close();
+    delete form;
+}
+
+void Form6::setMainWindow(QWidget* main) { mainWindow = main; }
+
+Form6::Form6()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Text Editor"));
+    popUp = [](QMenu* menu) { menu->popup(QCursor::pos()); };
+
+    menuBar = new QMenuBar(this);
+    buildMenus();
+
+    RichTextBox1 = new QTextEdit(this);
+    RichTextBox1->setFont(editorControlFont());
+    RichTextBox1->setContextMenuPolicy(Qt::NoContextMenu);
+    installDocument(emptyDocument());
+    RichTextBox1->installEventFilter(this);
+    RichTextBox1->viewport()->installEventFilter(this);
+    connect(RichTextBox1, &QTextEdit::textChanged, this, &Form6::RichTextBox1_Change);
+
+    using Panel = PanelStatusBar::PanelSpec;
+    StatusBar1 = new PanelStatusBar(
+        {
+            Panel{QStringLiteral("file"), QStringLiteral("Filename"), 0, QString()},
+            Panel{QStringLiteral("edtsts"), QStringLiteral("Editor status"), 110, QString()},
+            Panel{QStringLiteral("filests"), QStringLiteral("File status"), 90, QString()},
+            Panel{QStringLiteral("ftype"), QStringLiteral("File type"), 48, QString()},
+        },
+        this);
+
+    resize(twipsToPixelsX(kClientWidth), menuBar->sizeHint().height() + twipsToPixelsY(kClientHeight));
+    Form_Resize();
+}
+
+Form6::~Form6()
+{
+    if (loaded == this)
+        loaded = nullptr;
+}
+
+void Form6::buildMenus()
+{
+    const auto item = [this](QMenu* menu, const QString& caption, const QKeySequence& keys,
+                             void (Form6::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    mnufile = menuBar->addMenu(QStringLiteral("&File"));
+    mnunew = item(mnufile, QStringLiteral("&New"), Qt::CTRL | Qt::Key_N, &Form6::mnunew_Click);
+    mnuopen = item(mnufile, QStringLiteral("&Open"), Qt::CTRL | Qt::Key_O, &Form6::mnuopen_Click);
+    mnusave = item(mnufile, QStringLiteral("&Save"), Qt::CTRL | Qt::Key_S, &Form6::mnusave_Click);
+    saveas = item(mnufile, QStringLiteral("Save &As..."), {}, &Form6::saveas_Click);
+
+    mnuedit = menuBar->addMenu(QStringLiteral("&Edit"));
+    mnucopy = item(mnuedit, QStringLiteral("&Copy"), Qt::CTRL | Qt::Key_C, &Form6::mnucopy_Click);
+    mnupaste = item(mnuedit, QStringLiteral("&Paste"), Qt::CTRL | Qt::Key_V, &Form6::mnupaste_Click);
+    mnuedit->addSeparator();
+    mnufind = item(mnuedit, QStringLiteral("&Find"), Qt::CTRL | Qt::Key_F, &Form6::mnufind_Click);
+    mnuedit->addSeparator();
+    mnupic = item(mnuedit, QStringLiteral("&Insert Picture"), Qt::CTRL | Qt::Key_I, &Form6::mnupic_Click);
+
+    mnuhelp = menuBar->addMenu(QStringLiteral("&Help"));
+    helpopen = item(mnuhelp, QStringLiteral("Opening a file"), {}, &Form6::helpopen_Click);
+    helpsave = item(mnuhelp, QStringLiteral("Saving a file"), {}, &Form6::helpsave_Click);
+    textedit = item(mnuhelp, QStringLiteral("Using the text editor"), {}, &Form6::textedit_Click);
+}
+
+void Form6::setPanel(int panel, const QString& text) { StatusBar1->setText(panel, QStringLiteral("  ") + text); }
+
+void Form6::setNewState()
+{
+    Label1.clear();
+    Label2.clear();
+    Label3 = QStringLiteral("txt");
+    setPanel(1, QStringLiteral("New"));
+    setPanel(2, QStringLiteral("Ready"));
+    setPanel(3, QStringLiteral("Untitled"));
+    setPanel(4, QStringLiteral("TXT"));
+}
+
+void Form6::appendText(const QString& text)
+{
+    QTextCursor end(RichTextBox1->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
+}
+
+void Form6::placeForOpening()
+{
+    const QPointF at = cornerPlacement(outerTwips(this), ::screen().sizeTwips(), 100, 700);
+    move(twipsToPixelsX(at.x()), twipsToPixelsY(at.y()));
+}
+
+void Form6::applyOnTop()
+{
+    if (settingIsOne(Keys::OnTop))
+        setKeepOnTop(this, true);
+}
+
+void Form6::showAndFocus()
+{
+    show();
+    raise();
+    activateWindow();
+    RichTextBox1->setFocus();
+}
+
+void Form6::Form_GotFocus() { ignoreFailure([this] { applyOnTop(); }); }
+
+void Form6::Form_Resize()
+{
+    pinnedSize = size();
+    const QSizeF window = outerTwips(this);
+    const QPointF at = pincorner(window, ::screen().sizeTwips());
+    move(twipsToPixelsX(at.x()), twipsToPixelsY(at.y()));
+
+    // The window's outer size includes its frame and title; the box never
+    // reaches under the status bar or past the window's edge.
+    const int statusHeight = StatusBar1->sizeHint().height();
+    const int top = menuBar->sizeHint().height();
+    const int boxWidth = twipsToPixelsX(window.width() - 80);
+    const int boxHeight = twipsToPixelsY(window.height() - 550 - pixelsToTwipsY(statusHeight));
+    menuBar->setGeometry(0, 0, width(), top);
+    RichTextBox1->setGeometry(0, top, qBound(0, boxWidth, width()), qBound(0, boxHeight, height() - top - statusHeight));
+    StatusBar1->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    RichTextBox1->setLineWrapMode(QTextEdit::WidgetWidth);
+}
+
+void Form6::Form_Unload(int& /*Cancel*/)
+{
+    ignoreFailure([this] { askToSave(); });
+    hide();
+    if (mainWindow) {
+        mainWindow->activateWindow();
+        mainWindow->setFocus();
+    }
+}
+
+void Form6::RichTextBox1_Change()
+{
+    if (!isVisible())
+        return;
+    Label2 = QStringLiteral("1");
+    setPanel(3, QStringLiteral("Changed"));
+}
+
+void Form6::RichTextBox1_MouseDown(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        popUp(mnuedit);
+}
+
+void Form6::helpopen_Click() { desktop().help->showTopic(ProgramInfo::helpFile(), 34); }
+void Form6::helpsave_Click() { desktop().help->showTopic(ProgramInfo::helpFile(), 35); }
+void Form6::textedit_Click() { desktop().help->showTopic(ProgramInfo::helpFile(), 36); }
+
+void Form6::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_GotFocus();
+}
+
+void Form6::closeEvent(QCloseEvent* event)
+{
+    int cancel = 0;
+    Form_Unload(cancel);
+    event->accept();
+    // Unloaded: the next use gets a fresh window even before this one is
+    // deleted.
+    if (loaded == this)
+        loaded = nullptr;
+}
+
+void Form6::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Showing delivers the size set while hidden once more; only a new size
+    // moves the window.
+    if (size() != pinnedSize)
+        Form_Resize();
+}
+
+bool Form6::eventFilter(QObject* watched, QEvent* event)
+{
+    // Copy and Paste keys run the menu commands, not the box's own ones.
+    if (watched == RichTextBox1 && event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste)) {
+            event->ignore();
+            return true;
+        }
+    }
+    if (watched == RichTextBox1->viewport() && event->type() == QEvent::MouseButtonPress)
+        RichTextBox1_MouseDown(static_cast<QMouseEvent*>(event)->button());
+    return QWidget::eventFilter(watched, event);
+}

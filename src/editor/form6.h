@@ -1,0 +1,116 @@
+#pragma once
+#include "desktop/dialogs.h"
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class PanelStatusBar;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QTextDocument;
+class QTextEdit;
+
+// The text editor: one plain-text or rich-text document in a rich-text box,
+// with its state in three hidden labels and four status-bar panels. There is
+// one instance; closing deletes it, and the next use makes a fresh one.
+class Form6 : public QWidget {
+    Q_OBJECT
+public:
+    // The window, created hidden on first use.
+    static Form6* instance();
+    // The window if it is loaded, else null.
+    static Form6* existing();
+    // Closes and deletes the window if it is loaded (main window shut-down).
+    static void unload();
+    // The window that gets the focus when the editor closes.
+    static void setMainWindow(QWidget* main);
+
+    ~Form6() override;
+
+    // Hidden state: the document's path, the changed flag ("1" or empty)
+    // and the file type ("txt" or "rtf"; empty until a document is set).
+    QString Label1;
+    QString Label2;
+    QString Label3;
+
+    QMenuBar* menuBar;
+    QTextEdit* RichTextBox1;
+    PanelStatusBar* StatusBar1;
+    QMenu* mnufile;
+    QAction* mnunew;
+    QAction* mnuopen;
+    QAction* mnusave;
+    QAction* saveas;
+    QMenu* mnuedit;
+    QAction* mnucopy;
+    QAction* mnupaste;
+    QAction* mnufind;
+    QAction* mnupic;
+    QMenu* mnuhelp;
+    QAction* helpopen;
+    QAction* helpsave;
+    QAction* textedit;
+
+    // The open and save dialog's settings, kept between uses as the dialog
+    // keeps them.
+    FileDialogRequest CommonDialog2;
+
+    // Writes a panel's text with the two-space prefix every editor text has.
+    void setPanel(int panel, const QString& text);
+    // The state of a fresh document, the text left as it is.
+    void setNewState();
+    // Appends text at the end of the document through a cursor, so that many
+    // appends cost in total what the text costs.
+    void appendText(const QString& text);
+    // Keeps the bottom-right corner 100 twips from the screen's right and
+    // 700 from its bottom.
+    void placeForOpening();
+    // Keeps the window on top when the setting "OnTop" is "1".
+    void applyOnTop();
+    void showAndFocus();
+
+    void openfile();
+    void savefile();
+
+    void Form_GotFocus();
+    void Form_Resize();
+    void Form_Unload(int& Cancel);
+    void mnunew_Click();
+    void mnuopen_Click();
+    void mnusave_Click();
+    void saveas_Click();
+    void mnucopy_Click();
+    void mnupaste_Click();
+    void mnufind_Click();
+    void mnupic_Click();
+    void helpopen_Click();
+    void helpsave_Click();
+    void textedit_Click();
+    void RichTextBox1_Change();
+    void RichTextBox1_MouseDown(Qt::MouseButton button);
+
+    // Where pop-up menus open; tests replace it to record instead of showing.
+    std::function<void(QMenu*)> popUp;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Form6();
+    void buildMenus();
+    void askToSave();
+    // Replaces the box's document with a loaded one.
+    void installDocument(QTextDocument* document);
+    QTextDocument* emptyDocument();
+    // Writes the box to path as plain text or as rich text; a failure to
+    // write is reported and leaves the old file as it was. True when saved.
+    bool saveDocument(const QString& path, bool rich);
+    void setSavedState(const QString& path, bool rich);
+
+    QSize pinnedSize;
+};

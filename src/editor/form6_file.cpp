@@ -1,0 +1,176 @@
+#include "editor/form6.h"
+
+#include "core/file_system.h"
+#include "core/program_info.h"
+#include "desktop/desktop.h"
+#include "desktop/keep_on_top.h"
+#include "desktop/screen.h"
+#include "editor/editor_font.h"
+#include "editor/plain_text.h"
+#include "editor/rtf/rtf.h"
+#include "report/error_report.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <memory>
+
+namespace {
+const QString kFilter = QStringLiteral("Text files (*.txt)|*.txt|Richtext files (*.rtf)|*.rtf");
+const QString kTxt = QStringLiteral("txt");
+const QString kRtf = QStringLiteral("rtf");
+
+// The filter index chosen in the dialog decides the format, not the name.
+bool richIndex(int filterIndex) { return filterIndex != 1; }
+}
+
+QTextDocument* Form6::emptyDocument()
+{
+    auto* document = new QTextDocument(RichTextBox1);
+    document->setDefaultFont(editorFont());
+    QTextOption option = document->defaultTextOption();
+    option.setTabStopDistance(twipsToPixelsX(720));
+    document->setDefaultTextOption(option);
+    return document;
+}
+
+void Form6::installDocument(QTextDocument* document)
+{
+    // The box deletes the document it made itself; the loaded ones are ours.
+    QTextDocument* old = RichTextBox1->document();
+    const bool ours = old->parent() == RichTextBox1;
+    RichTextBox1->setDocument(document);
+    if (ours)
+        delete old;
+}
+
+void Form6::setSavedState(const QString& path, bool rich)
+{
+    Label1 = path;
+    Label2.clear();
+    Label3 = rich ? kRtf : kTxt;
+    setPanel(1, path);
+    setPanel(3, QStringLiteral("Unchanged"));
+    setPanel(4, rich ? QStringLiteral("RTF") : QStringLiteral("TXT"));
+}
+
+bool Form6::saveDocument(const QString& path, bool rich)
+{
+    try {
+        const QTextDocument& document = *RichTextBox1->document();
+        FileSystem::writeFile(path, rich ? writeRtf(document) : withoutPictures(document.toPlainText()).toUtf8());
+        return true;
+    } catch (const PxError& e) {
+        reportError({QStringLiteral("Save ERROR "), QStringLiteral("Unknown Save ERROR"),
+                     QStringLiteral("The document could not be saved as ") + path
+                         + QStringLiteral(". The file keeps its former contents.")},
+                    e.failure);
+        return false;
+    }
+}
+
+void Form6::askToSave()
+{
+    if (Label2 != QLatin1String("1"))
+        return;
+    const MessageBoxRequest question{
+        QStringLiteral("The files has changed") + CR + CR + QStringLiteral("Do you want to save the changes"),
+        MsgButtons::YesNo, MsgIcon::Information, 1, QStringLiteral("Save file?")};
+    if (desktop().dialogs->messageBox(question) == MsgResult::Yes)
+        savefile();
+}
+
+void Form6::openfile()
+{
+    CommonDialog2.save = false;
+    CommonDialog2.filter = kFilter;
+    CommonDialog2.helpFile = ProgramInfo::helpFile();
+    CommonDialog2.helpTopic = 34;
+    setPanel(2, QStringLiteral("Opening file"));
+    try {
+        const FileDialogResult chosen = desktop().dialogs->fileDialog(CommonDialog2);
+        CommonDialog2.filterIndex = chosen.filterIndex;
+        CommonDialog2.fileName = chosen.path;
+        const bool rich = richIndex(chosen.filterIndex);
+        const QByteArray bytes = FileSystem::readFile(chosen.path);
+        std::unique_ptr<QTextDocument> loaded(emptyDocument());
+        bool read = true;
+        if (rich) {
+            QTextCursor cursor(loaded.get());
+            read = insertRtf(cursor, bytes);
+        } else {
+            loaded->setPlainText(decodePlainText(bytes));
+        }
+        // A file that is no rich text leaves the document as it was.
+        if (read) {
+            installDocument(loaded.release());
+            setSavedState(chosen.path, rich);
+        }
+    } catch (const PxError&) {
+    }
+    setPanel(2, QStringLiteral("Ready"));
+}
+
+void Form6::savefile()
+{
+    CommonDialog2.save = true;
+    CommonDialog2.filter = kFilter;
+    CommonDialog2.helpFile = ProgramInfo::helpFile();
+    CommonDialog2.helpTopic = 35;
+    if (Label3 == kTxt)
+        CommonDialog2.filterIndex = 1;
+    else if (Label3 == kRtf)
+        CommonDialog2.filterIndex = 2;
+    setPanel(2, QStringLiteral("Saving file"));
+    try {
+        const FileDialogResult chosen = desktop().dialogs->fileDialog(CommonDialog2);
+        CommonDialog2.filterIndex = chosen.filterIndex;
+        CommonDialog2.fileName = chosen.path;
+        const bool rich = richIndex(chosen.filterIndex);
+        // Set only now, so the name just chosen is saved as typed; later
+        // uses of the dialog add it.
+        CommonDialog2.defaultExt = rich ? QStringLiteral(".rtf") : QStringLiteral(".txt");
+        if (saveDocument(chosen.path, rich))
+            setSavedState(chosen.path, rich);
+    } catch (const PxError&) {
+    }
+    setPanel(2, QStringLiteral("Ready"));
+}
+
+void Form6::mnunew_Click()
+{
+    ignoreFailure([this] { setKeepOnTop(this, false); });
+    ignoreFailure([this] { askToSave(); });
+    // Cleared before the state is set, so the change this causes is not
+    // counted.
+    RichTextBox1->clear();
+    setNewState();
+}
+
+void Form6::mnuopen_Click()
+{
+    ignoreFailure([this] { setKeepOnTop(this, false); });
+    ignoreFailure([this] { askToSave(); });
+    ignoreFailure([this] { openfile(); });
+    ignoreFailure([this] { applyOnTop(); });
+}
+
+void Form6::saveas_Click()
+{
+    ignoreFailure([this] { setKeepOnTop(this, false); });
+    ignoreFailure([this] { savefile(); });
+    ignoreFailure([this] { applyOnTop(); });
+}
+
+void Form6::mnusave_Click()
+{
+    setPanel(2, QStringLiteral("Saving file"));
+    if (Label1.isEmpty()) {
+        savefile();
+    } else if (Label3 == kTxt || Label3 == kRtf) {
+        const bool rich = Label3 == kRtf;
+        if (saveDocument(Label1, rich))
+            setSavedState(Label1, rich);
+    }
+    setPanel(2, QStringLiteral("Ready"));
+}

@@ -1,0 +1,26 @@
+#pragma once
+#include <QByteArrayView>
+#include <QString>
+
+#include <map>
+
+// Turns the 8-bit text of a rich-text file into Unicode. Windows-1252, the
+// code page of nearly every file, is decoded here; every other code page
+// through iconv. A byte that the code page does not define becomes U+FFFD.
+class CodePageDecoder {
+public:
+    CodePageDecoder() = default;
+    ~CodePageDecoder();
+    CodePageDecoder(const CodePageDecoder&) = delete;
+    CodePageDecoder& operator=(const CodePageDecoder&) = delete;
+
+    void append(QString& out, QByteArrayView bytes, int codePage);
+
+private:
+    void* converter(int codePage);
+    std::map<int, void*> converters;
+};
+
+// The code page a font's \fcharset stands for; 0 when the charset names none
+// and the document's code page applies.
+int codePageOfCharset(int charset);

@@ -1,0 +1,54 @@
+#include "infolist/form9.h"
+
+#include "core/failure.h"
+#include "desktop/desktop.h"
+#include "desktop/screen.h"
+
+#include <QCoreApplication>
+#include <QProgressBar>
+
+Form9::Form9() : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setWindowTitle(QStringLiteral("Creating file info list, please wait..."));
+    const QSize size(twipsToPixelsX(9000), twipsToPixelsY(855));
+    setFixedSize(size);
+    const QSizeF screen = desktop().screen->sizeTwips();
+    move((twipsToPixelsX(screen.width()) - size.width()) / 2,
+         (twipsToPixelsY(screen.height()) - size.height()) / 2);
+
+    Bar1 = new QProgressBar(this);
+    Bar1->setRange(0, 100);
+    Bar1->setValue(0);
+    // A plain bar: a percentage text would be redrawn at every step.
+    Bar1->setTextVisible(false);
+    placeTwips(Bar1, 120, 180, 8760, 495);
+}
+
+void Form9::setBar1Max(int max)
+{
+    if (max <= Bar1->minimum())
+        Errors::raise(Errors::invalidPropertyValue());
+    Bar1->setMaximum(max);
+}
+
+void Form9::showNow()
+{
+    show();
+    paintPending();
+}
+
+bool Form9::stepBar1()
+{
+    Bar1->setValue(Bar1->value() + 1);
+    const int percent = int(qint64(Bar1->value()) * 100 / Bar1->maximum());
+    if (percent == shownPercent)
+        return false;
+    shownPercent = percent;
+    paintPending();
+    return true;
+}
+
+void Form9::paintPending()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

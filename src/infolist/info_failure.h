@@ -1,0 +1,7 @@
+#pragma once
+#include "core/failure.h"
+
+// How a failed info list ends: a beep, a program-log record and a critical
+// message box, worded by what the failure says and by how many files the
+// working list held.
+void reportInfoListFailure(const Failure& failure, int listCount);

@@ -1,0 +1,265 @@
+// The text editor window over real files: the document's state through New,
+// Open, Save and closing, the format the dialog's filter index chooses, Find,
+// the clipboard, pictures and the window's placement.
+#include "core/file_system.h"
+#include "core/program_info.h"
+#include "editor/editor_state.h"
+#include "editor/form6.h"
+#include "support/window_helpers.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTextEdit>
+
+namespace {
+const QString kRtfCodes = QStringLiteral("{\\rtf1\\ansi Hello}");
+
+struct Editor {
+    TestEnvironment env;
+    MainWindow main;
+    Form6* form = nullptr;
+    Editor()
+    {
+        main.show();
+        main.textfile_Click();
+        form = Form6::instance();
+    }
+    ~Editor() { Form6::unload(); }
+    QStringList panels() const
+    {
+        QStringList texts;
+        for (int panel = 1; panel <= 4; ++panel)
+            texts.append(form->StatusBar1->text(panel));
+        return texts;
+    }
+    void type(const QString& text) { QTest::keyClicks(form->RichTextBox1, text); }
+    QString text() const { return form->RichTextBox1->toPlainText(); }
+    void answerFile(const QString& path, int filterIndex) { env.dialogs.fileAnswers.push_back({path, filterIndex}); }
+};
+
+const QStringList kNewPanels{"  New", "  Ready", "  Untitled", "  TXT"};
+}
+
+class EditorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void openingFromTheMainWindow();
+    void saveQuestionBranches();
+    void formatFollowsTheFilterIndex();
+    void failedSaveKeepsTheOldFile();
+    void findAsksAgainAfterABeep();
+    void clipboardPicturesAndMenus();
+};
+
+void EditorTest::openingFromTheMainWindow()
+{
+    Editor e;
+    writeSetting("OnTop", "1");
+    QVERIFY(e.form->isVisible());
+    QCOMPARE(e.panels(), kNewPanels);
+    // Bottom-right corner 100 twips from the screen's right, 700 from its bottom.
+    const QRect frame = e.form->frameGeometry();
+    QCOMPARE(frame.left(), qRound((1280 * 15 - frame.width() * 15 - 100) / 15.0));
+    QCOMPARE(frame.top(), qRound((1024 * 15 - frame.height() * 15 - 700) / 15.0));
+
+    // The main window's menu reads the document type: the command is off
+    // while the editor is loaded.
+    e.main.File1_MouseDown(Qt::LeftButton);
+    QCOMPARE(editorDocumentType(), QString("txt"));
+    QVERIFY(!e.main.textfile->isEnabled());
+
+    // Changes count only while the window is visible.
+    e.type("ab");
+    QCOMPARE(e.form->Label2, QString("1"));
+    QCOMPARE(e.panels()[2], QString("  Changed"));
+    e.form->hide();
+    e.form->Label2.clear();
+    e.form->appendText("\nhidden");
+    QCOMPARE(e.form->Label2, QString());
+
+    // Opening again keeps the text, marks it new and unchanged, and keeps
+    // the window on top when asked.
+    e.main.textfile_Click();
+    QCOMPARE(e.text(), QString("ab\nhidden"));
+    QCOMPARE(e.panels(), kNewPanels);
+    QVERIFY(e.form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    // Every resize pins the corner 50 and 600 twips in; the box follows the window.
+    e.form->resize(600, 400);
+    const QRect resized = e.form->frameGeometry();
+    QCOMPARE(resized.left(), qRound((1280 * 15 - resized.width() * 15 - 50) / 15.0));
+    QCOMPARE(resized.top(), qRound((1024 * 15 - resized.height() * 15 - 600) / 15.0));
+    QCOMPARE(e.form->RichTextBox1->width(), qRound((resized.width() * 15 - 80) / 15.0));
+    QVERIFY(e.form->RichTextBox1->geometry().bottom() < e.form->StatusBar1->y());
+
+    // Closing unloads the editor; the command is on again.
+    QVERIFY(e.form->close());
+    QVERIFY(!Form6::existing());
+    e.main.File1_MouseDown(Qt::LeftButton);
+    QVERIFY(e.main.textfile->isEnabled());
+}
+
+void EditorTest::saveQuestionBranches()
+{
+    Editor e;
+    const QString dir = e.env.makeFolder("docs");
+    e.type("first");
+    // No: New goes on without saving and leaves a fresh document.
+    e.env.dialogs.messageAnswers = {MsgResult::No};
+    e.form->mnunew->trigger();
+    const MessageBoxRequest& asked = e.env.dialogs.messages.at(0);
+    QCOMPARE(asked.text, QString("The files has changed\r\rDo you want to save the changes"));
+    QVERIFY(asked.buttons == MsgButtons::YesNo && asked.icon == MsgIcon::Information);
+    QCOMPARE(asked.title, QString("Save file?"));
+    QVERIFY(e.env.dialogs.fileDialogs.isEmpty());
+    QCOMPARE(e.text(), QString());
+    QCOMPARE(e.panels(), kNewPanels);
+    QCOMPARE(e.form->Label2, QString());
+
+    // Yes saves through the dialog; a cancelled dialog does not stop New.
+    e.type("second");
+    e.env.dialogs.messageAnswers = {MsgResult::Yes};
+    e.answerFile(dir + "/second.txt", 1);
+    e.form->mnunew_Click();
+    QCOMPARE(fileBytes(dir + "/second.txt"), QByteArray("second"));
+    e.type("third");
+    e.env.dialogs.messageAnswers = {MsgResult::Yes};
+    e.form->mnunew_Click();
+    QCOMPARE(e.text(), QString());
+
+    // An unchanged document closes without a question.
+    const int asks = e.env.dialogs.messages.size();
+    e.form->close();
+    QCOMPARE(e.env.dialogs.messages.size(), asks);
+}
+
+void EditorTest::formatFollowsTheFilterIndex()
+{
+    Editor e;
+    const QString dir = e.env.makeFolder("docs");
+    writeFile(dir + "/codes.rtf", kRtfCodes.toLatin1());
+
+    // Text files (index 1) show a rich-text file's codes as text; the load's
+    // own change leaves the document unchanged.
+    e.answerFile(dir + "/codes.rtf", 1);
+    e.form->mnuopen->trigger();
+    QCOMPARE(e.text(), kRtfCodes);
+    QCOMPARE(e.panels(), QStringList({"  " + dir + "/codes.rtf", "  Ready", "  Unchanged", "  TXT"}));
+    QCOMPARE(e.env.dialogs.fileDialogs.last().helpTopic, 34);
+
+    // Save on an opened document writes to its path, in its type, without a dialog.
+    e.type("x");
+    e.form->mnusave_Click();
+    QCOMPARE(e.env.dialogs.fileDialogs.size(), 1);
+    QCOMPARE(fileBytes(dir + "/codes.rtf"), "x" + kRtfCodes.toLatin1());
+    QCOMPARE(e.panels()[2], QString("  Unchanged"));
+
+    // Save As: the type preselects the index, the chosen index decides the
+    // format, and the default extension is set only after the dialog.
+    e.answerFile(dir + "/plain", 2);
+    e.form->saveas_Click();
+    const FileDialogRequest first = e.env.dialogs.fileDialogs.last();
+    QVERIFY(first.save && first.filterIndex == 1 && first.defaultExt.isEmpty() && first.helpTopic == 35);
+    QVERIFY(fileBytes(dir + "/plain").startsWith("{\\rtf"));
+    QCOMPARE(e.form->Label3, QString("rtf"));
+    QCOMPARE(e.panels()[3], QString("  RTF"));
+    e.form->saveas_Click();
+    QCOMPARE(e.env.dialogs.fileDialogs.last().filterIndex, 2);
+    QCOMPARE(e.env.dialogs.fileDialogs.last().defaultExt, QString(".rtf"));
+
+    // New's save on an empty path goes through the dialog.
+    e.form->mnunew_Click();
+    e.form->mnusave_Click();
+    QCOMPARE(e.env.dialogs.fileDialogs.size(), 4);
+    QCOMPARE(e.panels(), kNewPanels);
+}
+
+void EditorTest::failedSaveKeepsTheOldFile()
+{
+    Editor e;
+    const QString dir = e.env.makeFolder("docs");
+    const QString old = dir + "/old.txt";
+    writeFile(old, "old contents");
+    e.answerFile(old, 1);
+    e.form->mnuopen_Click();
+    FileSystem::setAttributes(old, FileSystem::ReadOnly);
+    e.type("new ");
+    e.form->mnusave_Click();
+    QCOMPARE(fileBytes(old), QByteArray("old contents"));
+    QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList("old.txt"));
+    QCOMPARE(e.env.dialogs.messages.size(), 1);
+    QVERIFY(e.env.dialogs.messages[0].title.startsWith("Save ERROR "));
+    QCOMPARE(e.panels()[2], QString("  Changed"));
+
+    // Into a folder that does not exist: reported, state kept.
+    e.answerFile(dir + "/missing/new.rtf", 2);
+    e.form->saveas_Click();
+    QCOMPARE(e.env.dialogs.messages.size(), 2);
+    QCOMPARE(e.form->Label1, old);
+    QCOMPARE(e.form->Label3, QString("txt"));
+}
+
+void EditorTest::findAsksAgainAfterABeep()
+{
+    Editor e;
+    e.type("Alpha beta GAMMA beta");
+    QTextCursor cursor = e.form->RichTextBox1->textCursor();
+    cursor.setPosition(7);
+    e.form->RichTextBox1->setTextCursor(cursor);
+    // Behind the insertion point and not at all: a beep each, then a hit
+    // in another letter case and inside a word.
+    e.env.dialogs.inputAnswers = {"alpha", "delta", "amm"};
+    e.form->mnufind->trigger();
+    QCOMPARE(e.env.dialogs.beeps, 2);
+    QCOMPARE(e.env.dialogs.inputs.size(), 3);
+    QCOMPARE(e.env.dialogs.inputs[0].prompt, QString("Enter a word or part of word you whish to find"));
+    QVERIFY(e.env.dialogs.inputs[0].title == "Find" && e.env.dialogs.inputs[0].helpTopic == 36);
+    QCOMPARE(e.form->RichTextBox1->textCursor().selectedText(), QString("AMM"));
+
+    // Cancel ends it at once.
+    e.form->mnufind_Click();
+    QCOMPARE(e.env.dialogs.beeps, 2);
+    QCOMPARE(e.form->RichTextBox1->textCursor().selectedText(), QString("AMM"));
+}
+
+void EditorTest::clipboardPicturesAndMenus()
+{
+    Editor e;
+    e.type("one two");
+    QTextCursor cursor = e.form->RichTextBox1->textCursor();
+    cursor.setPosition(4);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    e.form->RichTextBox1->setTextCursor(cursor);
+    e.form->mnucopy_Click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("two"));
+    QGuiApplication::clipboard()->setText("2\n2");
+    QTest::keyClick(e.form->RichTextBox1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(e.text(), QString("one 2\n2"));
+    QCOMPARE(e.panels()[1], QString("  Ready"));
+
+    // A picture turns the document into rich text, so Save writes RTF.
+    const QString dir = e.env.makeFolder("docs");
+    savePicture(dir + "/dot.png", {8, 6});
+    e.answerFile(dir + "/dot.png", 1);
+    e.form->mnupic_Click();
+    QCOMPARE(e.env.dialogs.fileDialogs.last().title, QString("Add picture..."));
+    QCOMPARE(e.form->Label3, QString("rtf"));
+    e.answerFile(dir + "/with picture", 2);
+    e.form->mnusave_Click();
+    QVERIFY(fileBytes(dir + "/with picture").startsWith("{\\rtf"));
+
+    // The right mouse button pops up the Edit menu; the help items open their topics.
+    QMenu* popped = nullptr;
+    e.form->popUp = [&](QMenu* menu) { popped = menu; };
+    QTest::mousePress(e.form->RichTextBox1->viewport(), Qt::RightButton);
+    QCOMPARE(popped, e.form->mnuedit);
+    for (QAction* item : {e.form->helpopen, e.form->helpsave, e.form->textedit})
+        item->trigger();
+    const QString help = ProgramInfo::helpFile();
+    QCOMPARE(e.env.help.topics, (QList<QPair<QString, int>>{{help, 34}, {help, 35}, {help, 36}}));
+}
+
+QTEST_MAIN(EditorTest)
+#include "test_editor.moc"
