@@ -22,7 +22,6 @@ struct Editor {
     Form6* form = nullptr;
     Editor()
     {
-        main.show();
         main.textfile_Click();
         form = Form6::instance();
     }
