@@ -38,6 +38,25 @@ QImage pattern(QSize size)
     return image;
 }
 
+// With PIXALTO_RTF_OUT set, the written files are kept there for the
+// interoperability check, each with the text and the number of pictures a
+// word processor must find in it.
+void keepForInterop(const QString& name, const QByteArray& rtf, const QTextDocument& document)
+{
+    const QString folder = qEnvironmentVariable("PIXALTO_RTF_OUT");
+    if (folder.isEmpty())
+        return;
+    const QString base = folder + u'/' + QString(name).replace(QRegularExpression("[^A-Za-z0-9]+"), "-");
+    QFile rtfFile(base + ".rtf"), textFile(base + ".txt"), countFile(base + ".pictures");
+    QString text = document.toPlainText();
+    const qsizetype pictures = text.count(QChar::ObjectReplacementCharacter);
+    text.remove(QChar::ObjectReplacementCharacter);
+    QVERIFY(rtfFile.open(QIODevice::WriteOnly) && textFile.open(QIODevice::WriteOnly) && countFile.open(QIODevice::WriteOnly));
+    rtfFile.write(rtf);
+    textFile.write(text.toUtf8() + '\n');
+    countFile.write(QByteArray::number(pictures) + '\n');
+}
+
 struct Image {
     QByteArray bytes;
     QSizeF shown;
@@ -92,6 +111,7 @@ void TestRtf::textRoundTrip()
     QTextDocument source;
     source.setPlainText(text);
     const QByteArray rtf = writeRtf(source);
+    keepForInterop(QTest::currentDataTag(), rtf, source);
     for (const char c : rtf)
         QVERIFY2(static_cast<unsigned char>(c) < 0x80, "RTF is 7-bit");
     std::unique_ptr<QTextDocument> back(readRtf(rtf));
@@ -117,6 +137,7 @@ void TestRtf::picturesRoundTrip()
     cursor.insertImage(pngName);
 
     const QByteArray rtf = writeRtf(source);
+    keepForInterop("pictures", rtf, source);
     QVERIFY(rtf.contains("\\jpegblip"));
     QVERIFY(rtf.contains("\\picwgoal1200\\pichgoal900"));
     std::unique_ptr<QTextDocument> back(readRtf(rtf));
@@ -176,7 +197,9 @@ void TestRtf::formattingRoundTrip()
         {"blue", "Arial", 16, false, false, false, Qt::blue},
         {" auto", "Arial", 16, false, false, false, {}},
     };
-    std::unique_ptr<QTextDocument> second(readRtf(writeRtf(*first)));
+    const QByteArray written = writeRtf(*first);
+    keepForInterop("formatting", written, *first);
+    std::unique_ptr<QTextDocument> second(readRtf(written));
     for (const QTextDocument* document : {first.get(), second.get()}) {
         const QList<Run> read = runs(*document);
         QCOMPARE(read.size(), expected.size());
@@ -332,7 +355,9 @@ void TestRtf::pictureFiles()
     VERIFY_NO_PXERROR(insertPictureFile(cursor, wmf));
     QVERIFY_THROWS_EXCEPTION(PxError, insertPictureFile(cursor, folder.filePath("missing.png")));
 
-    std::unique_ptr<QTextDocument> back(readRtf(writeRtf(document)));
+    const QByteArray rtf = writeRtf(document);
+    keepForInterop("picture files", rtf, document);
+    std::unique_ptr<QTextDocument> back(readRtf(rtf));
     const QList<Image> read = images(*back);
     QCOMPARE(read.size(), 3);
     QCOMPARE(read[0].bytes, jpeg);
