@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan bench interop clean
 
 deps:
 	./scripts/install-deps.sh
@@ -26,6 +26,11 @@ test-asan: deps
 
 bench: build
 	cmake --build $(BUILD) --target benchmarks
+
+# The rich text against LibreOffice Writer, which it installs when missing;
+# not part of make test.
+interop: build
+	./scripts/interop.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

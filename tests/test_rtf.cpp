@@ -268,6 +268,12 @@ void TestRtf::pictureSamples_data()
     QTest::newRow("shppict over nonshppict")
         << "{\\rtf1{\\*\\shppict{\\pict\\pngblip "_ba + png.toHex()
             + "}}{\\nonshppict{\\pict\\pngblip " + png.toHex() + "}}}" << QSizeF(20, 10) << QColor(Qt::red);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    pattern({20, 10}).save(&buffer, "bmp");
+    QTest::newRow("dibitmap") << "{\\rtf1{\\pict\\dibitmap0 "_ba + bmp.mid(14).toHex() + "}}" << QSizeF(20, 10)
+                              << QColor(Qt::red);
     QTest::newRow("wmetafile8") << "{\\rtf1{\\pict\\wmetafile8\\picw2646\\pich1984\\picwgoal1500\\pichgoal1125 "_ba
             + wmf.toHex() + "}}" << QSizeF(100, 75) << QColor(Qt::white);
     QTest::newRow("emfblip") << "{\\rtf1{\\pict\\emfblip\\picwgoal3000\\pichgoal2250 "_ba + emf.toHex() + "}}"

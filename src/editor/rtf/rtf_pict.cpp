@@ -96,8 +96,17 @@ QImage decodedDib(const QByteArray& dib)
     qToLittleEndian<quint32>(quint32(std::min<qint64>(offset, 14 + dib.size())), field);
     bmp.append(field, 4);
     bmp.append(dib);
-    const QSize declared(qFromLittleEndian<qint32>(dib.constData() + 4), qFromLittleEndian<qint32>(dib.constData() + 8));
-    if (qint64(declared.width()) * std::abs(qint64(declared.height())) > Metafile::maxPixels)
+    // The decoder allocates the declared size before it reads: a size that
+    // the data cannot fill is refused first.
+    const qint64 width = qFromLittleEndian<qint32>(dib.constData() + 4);
+    const qint64 height = std::abs(qint64(qFromLittleEndian<qint32>(dib.constData() + 8)));
+    const quint32 compression = qFromLittleEndian<quint32>(dib.constData() + 16);
+    const qint64 pixels = width * height;
+    const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+    const bool plain = compression == 0 || compression == 3;
+    const bool runLength = compression == 1 || compression == 2;
+    if (width < 1 || pixels > Metafile::maxPixels || !(plain || runLength)
+        || (plain && rowBytes * height > dib.size()) || (runLength && pixels > qint64(dib.size()) * 128))
         return {};
     return QImage::fromData(bmp, "bmp");
 }
