@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan bench package clean
+.PHONY: deps build run test test-asan bench package interop clean
 
 deps:
 	./scripts/install-deps.sh
@@ -33,6 +33,11 @@ package: build
 	appstreamcli validate --no-net packaging/com.orvenkosoft.Pixalto.metainfo.xml
 	cd $(BUILD) && cpack -G DEB
 	lintian --fail-on error $(BUILD)/pixalto_*.deb
+
+# The rich text against LibreOffice Writer, which it installs when missing;
+# not part of make test.
+interop: build
+	./scripts/interop.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -22,7 +22,6 @@ struct Editor {
     Form6* form = nullptr;
     Editor()
     {
-        main.show();
         main.textfile_Click();
         form = Form6::instance();
     }
@@ -169,10 +168,24 @@ void EditorTest::formatFollowsTheFilterIndex()
     QCOMPARE(e.env.dialogs.fileDialogs.last().filterIndex, 2);
     QCOMPARE(e.env.dialogs.fileDialogs.last().defaultExt, QString(".rtf"));
 
+    // Rich text (index 2) reads back what was written; a file that is not
+    // rich text leaves the document as it was.
+    const QString written = e.text();
+    e.form->RichTextBox1->clear();
+    e.form->Label2.clear();
+    e.answerFile(dir + "/plain", 2);
+    e.answerFile(dir + "/codes.rtf", 2);
+    writeFile(dir + "/codes.rtf", "no codes");
+    e.form->mnuopen_Click();
+    QCOMPARE(e.text(), written);
+    e.form->mnuopen_Click();
+    QCOMPARE(e.text(), written);
+    QCOMPARE(e.form->Label1, dir + "/plain");
+
     // New's save on an empty path goes through the dialog.
     e.form->mnunew_Click();
     e.form->mnusave_Click();
-    QCOMPARE(e.env.dialogs.fileDialogs.size(), 4);
+    QCOMPARE(e.env.dialogs.fileDialogs.size(), 6);
     QCOMPARE(e.panels(), kNewPanels);
 }
 

@@ -23,15 +23,14 @@ namespace {
 Form6* loaded = nullptr;
 QPointer<QWidget> mainWindow;
 
-// The window's outer size, frame and title included. A window not shown yet
-// has no frame: it will get one like the main window's.
+// The window's outer size, frame and title included.
 QSizeF outerTwips(const QWidget* window)
 {
-    QSize outer = window->frameGeometry().size();
-    if (outer == window->size() && mainWindow)
-        outer += mainWindow->frameGeometry().size() - mainWindow->size();
-    return {pixelsToTwipsX(outer.width()), pixelsToTwipsY(outer.height())};
+    return {pixelsToTwipsX(window->frameGeometry().width()), pixelsToTwipsY(window->frameGeometry().height())};
 }
+
+// The window manager gives a window its frame only once it is shown.
+bool frameKnown(const QWidget* window) { return window->frameGeometry().size() != window->size(); }
 
 // The design client area, below the menu bar.
 constexpr double kClientWidth = 7692;
@@ -148,6 +147,16 @@ void Form6::placeForOpening()
 {
     const QPointF at = cornerPlacement(outerTwips(this), ::screen().sizeTwips(), 100, 700);
     move(twipsToPixelsX(at.x()), twipsToPixelsY(at.y()));
+    // Placed again with the real frame when the window manager adds it.
+    placeWhenFramed = !frameKnown(this);
+}
+
+void Form6::settleFrame()
+{
+    if (placeWhenFramed && frameKnown(this)) {
+        placeForOpening();
+        placeControls();
+    }
 }
 
 void Form6::applyOnTop()
@@ -169,12 +178,16 @@ void Form6::Form_GotFocus() { ignoreFailure([this] { applyOnTop(); }); }
 void Form6::Form_Resize()
 {
     pinnedSize = size();
-    const QSizeF window = outerTwips(this);
-    const QPointF at = pincorner(window, ::screen().sizeTwips());
+    const QPointF at = pincorner(outerTwips(this), ::screen().sizeTwips());
     move(twipsToPixelsX(at.x()), twipsToPixelsY(at.y()));
+    placeControls();
+}
 
+void Form6::placeControls()
+{
     // The window's outer size includes its frame and title; the box never
     // reaches under the status bar or past the window's edge.
+    const QSizeF window = outerTwips(this);
     const int statusHeight = StatusBar1->sizeHint().height();
     const int top = menuBar->sizeHint().height();
     const int boxWidth = twipsToPixelsX(window.width() - 80);
@@ -229,6 +242,18 @@ void Form6::closeEvent(QCloseEvent* event)
     // deleted.
     if (loaded == this)
         loaded = nullptr;
+}
+
+void Form6::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    settleFrame();
+}
+
+void Form6::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    settleFrame();
 }
 
 void Form6::resizeEvent(QResizeEvent* event)

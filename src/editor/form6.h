@@ -97,12 +97,18 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Form6();
     void buildMenus();
+    // The box and the bars by the window's outer size.
+    void placeControls();
+    // Places the window and its controls anew once its frame is known.
+    void settleFrame();
     void askToSave();
     // Replaces the box's document with a loaded one.
     void installDocument(QTextDocument* document);
@@ -113,4 +119,5 @@ private:
     void setSavedState(const QString& path, bool rich);
 
     QSize pinnedSize;
+    bool placeWhenFramed = false;
 };

@@ -45,7 +45,7 @@ struct Font {
 
 class Reader {
 public:
-    Reader(QTextCursor& cursor, QByteArrayView data) : cursor(cursor), tokens(data) {}
+    Reader(QTextCursor& cursor, QByteArrayView data) : cursor(cursor), tokens(data), blockFormat(cursor.blockFormat()) {}
     void read();
 
 private:
@@ -111,6 +111,8 @@ private:
     CharState formatChars;
     QTextCharFormat format;
     bool formatBuilt = false;
+    // Every paragraph takes the format of the one the cursor was in.
+    QTextBlockFormat blockFormat;
 };
 
 void Reader::read()
@@ -565,7 +567,7 @@ void Reader::startOutput()
         return;
     }
     if (pendingParagraph) {
-        cursor.insertBlock();
+        cursor.insertBlock(blockFormat, charFormat());
         pendingParagraph = false;
     }
 }
@@ -626,9 +628,17 @@ bool insertRtf(QTextCursor& cursor, const QByteArray& rtf)
         ++start;
     if (!QByteArrayView(rtf).sliced(start).startsWith("{\\rtf"))
         return false;
+    QTextDocument* document = cursor.document();
+    // A new document has nothing to undo, and recording every step of a long
+    // file would cost a fifth of the reading time.
+    const bool recordSteps = document->isUndoRedoEnabled()
+        && !(document->isEmpty() && document->availableUndoSteps() == 0 && document->availableRedoSteps() == 0);
+    const bool undoWasOn = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(recordSteps);
     cursor.beginEditBlock();
     Reader reader(cursor, QByteArrayView(rtf).sliced(start));
     reader.read();
     cursor.endEditBlock();
+    document->setUndoRedoEnabled(undoWasOn);
     return true;
 }
