@@ -93,6 +93,7 @@ private slots:
     void badInput_data();
     void badInput();
     void notRtf();
+    void insertsAtTheCursor();
     void pictureFiles();
 };
 
@@ -135,6 +136,9 @@ void TestRtf::picturesRoundTrip()
     cursor.insertImage(shownLarger);
     cursor.insertText("b");
     cursor.insertImage(pngName);
+    // A pasted picture is held decoded.
+    source.addResource(QTextDocument::ImageResource, QUrl("pasted"), pattern({6, 4}));
+    cursor.insertImage("pasted");
 
     const QByteArray rtf = writeRtf(source);
     keepForInterop("pictures", rtf, source);
@@ -142,12 +146,13 @@ void TestRtf::picturesRoundTrip()
     QVERIFY(rtf.contains("\\picwgoal1200\\pichgoal900"));
     std::unique_ptr<QTextDocument> back(readRtf(rtf));
     const QList<Image> read = images(*back);
-    QCOMPARE(read.size(), 2);
+    QCOMPARE(read.size(), 3);
     QCOMPARE(read[0].bytes, jpeg);
     QCOMPARE(read[0].shown, QSizeF(80, 60));
     QCOMPARE(QImage::fromData(read[1].bytes), QImage::fromData(png));
     QCOMPARE(read[1].shown, QSizeF(20, 10));
-    QCOMPARE(back->toPlainText(), QStringLiteral("a\uFFFCb\uFFFC"));
+    QCOMPARE(QImage::fromData(read[2].bytes, "png").convertToFormat(QImage::Format_RGB32), pattern({6, 4}));
+    QCOMPARE(back->toPlainText(), QStringLiteral("a\uFFFCb\uFFFC\uFFFC"));
 }
 
 void TestRtf::pictureShownInEditorKeepsItsBytes()
@@ -342,6 +347,20 @@ void TestRtf::notRtf()
     QTextCursor end(&untouched);
     QVERIFY(!insertRtf(end, "plain text {\\rtf1 a}"));
     QCOMPARE(untouched.toPlainText(), u"kept"_s);
+}
+
+void TestRtf::insertsAtTheCursor()
+{
+    // Into the middle of a text: the first and last paragraphs join the
+    // text around them, and the insertion is one step to undo.
+    QTextDocument document;
+    document.setPlainText("AB");
+    QTextCursor cursor(&document);
+    cursor.setPosition(1);
+    QVERIFY(insertRtf(cursor, R"({\rtf1 x\par y\par})"));
+    QCOMPARE(document.toPlainText(), u"Ax\nyB"_s);
+    document.undo();
+    QCOMPARE(document.toPlainText(), u"AB"_s);
 }
 
 void TestRtf::pictureFiles()

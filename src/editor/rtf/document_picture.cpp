@@ -68,7 +68,16 @@ std::optional<DocumentPicture> documentPicture(const QTextDocument& document, co
     picture.natural = encodedSize(picture.bytes);
     if (!picture.natural.isValid())
         return std::nullopt;
-    picture.shown = QSize(image.width() > 0 ? qRound(image.width()) : picture.natural.width(),
-                          image.height() > 0 ? qRound(image.height()) : picture.natural.height());
+    // A box given one side keeps the picture's proportions, as QTextEdit does.
+    const QSize natural = picture.natural;
+    const double width = image.width(), height = image.height();
+    if (width > 0 && height > 0)
+        picture.shown = QSize(qMax(1, qRound(width)), qMax(1, qRound(height)));
+    else if (width > 0)
+        picture.shown = QSize(qMax(1, qRound(width)), qMax(1, qRound(width * natural.height() / natural.width())));
+    else if (height > 0)
+        picture.shown = QSize(qMax(1, qRound(height * natural.width() / natural.height())), qMax(1, qRound(height)));
+    else
+        picture.shown = natural;
     return picture;
 }
