@@ -1,4 +1,4 @@
-#include "metafile_render.h"
+#include "metafile/metafile_render.h"
 
 #include <QtEndian>
 #include <QVector>
@@ -191,7 +191,7 @@ private:
 
 }
 
-QImage renderWmf(const QByteArray& data, QString* why)
+QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
 {
     Session session(ellipsesAsPolygons(data));
     if (!session.ok()) {
@@ -215,7 +215,9 @@ QImage renderWmf(const QByteArray& data, QString* why)
         *why = QStringLiteral("WMF file without a size, or too large");
         return {};
     }
-    const qint64 w = size->width(), h = size->height();
+    *natural = *size;
+    const QSize drawn = drawnSize(*size, maxPixels);
+    const qint64 w = drawn.width(), h = drawn.height();
     if (!(frame.BR.x > frame.TL.x) || !(frame.BR.y > frame.TL.y)) {
         *why = QStringLiteral("WMF file draws nothing");
         return {};
