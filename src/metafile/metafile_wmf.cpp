@@ -114,7 +114,9 @@ QByteArray ellipsesAsPolygons(const QByteArray& d)
     if (first > d.size())
         return d;
     QByteArray out = d.left(first);
-    quint32 maxRecord = u32(d, start + 12);
+    // The largest record present, not what the header claims: libwmf sets
+    // aside a buffer of the claimed size, up to 8 GB.
+    quint32 maxRecord = 3;
     qint64 pos = first;
     while (pos + 6 <= d.size()) {
         const quint32 words = u32(d, pos);
@@ -136,6 +138,7 @@ QByteArray ellipsesAsPolygons(const QByteArray& d)
             maxRecord = std::max<quint32>(maxRecord, 3 + params.size());
         } else {
             out.append(d.constData() + pos, qint64(words) * 2);
+            maxRecord = std::max(maxRecord, words);
         }
         pos += qint64(words) * 2;
     }
