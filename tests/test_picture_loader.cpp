@@ -1,4 +1,5 @@
 #include "core/failure.h"
+#include "picture/metafile_format.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_preloader.h"
 #include "samples/metafile_writer.h"
@@ -253,6 +254,67 @@ private slots:
             QVERIFY(!probePicture(path).readable);
         // Nothing the bad file left behind spoils the next good one.
         VERIFY_NO_PXERROR(QCOMPARE(loadPicture(good).size(), MetafileWriter::drawingSize));
+    }
+
+    void largeMetafileIsDrawnWithinThePixelLimit_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("natural");
+        QTest::newRow("emf") << MetafileWriter::emf({10000, 10000}) << QSize(10000, 10000);
+        QTest::newRow("wmf") << MetafileWriter::wmf({6000, 4000}, 96) << QSize(6000, 4000);
+    }
+    void largeMetafileIsDrawnWithinThePixelLimit()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, natural);
+        const QString path = write("large.pic", bytes);
+        const qint64 limit = Metafile::maxDrawnPixels;
+
+        // The helper never writes more than the limit's worth of pixels.
+        QProcess helper;
+        helper.start(QStringLiteral(PIXALTO_BUILD_DIR "/pxmetafile"), {path, QString::number(limit)});
+        qint64 written = 0;
+        while (helper.waitForReadyRead(30000))
+            written += helper.readAllStandardOutput().size();
+        helper.waitForFinished(30000);
+        written += helper.readAllStandardOutput().size();
+        QCOMPARE(helper.exitCode(), 0);
+        QVERIFY2(written > 20 && written <= 20 + 4 * limit, qPrintable(QString::number(written)));
+
+        QImage image;
+        VERIFY_NO_PXERROR(image = loadPicture(path));
+        QCOMPARE(4 * qint64(image.width()) * image.height() + 20, written);
+        QCOMPARE(image.size(), Metafile::drawnSize(natural, limit));
+        QCOMPARE(naturalSize(image), natural);
+        QCOMPARE(probePicture(path).size, natural);
+        // The whole drawing, in proportion: red block, blue ellipse, white margin.
+        const auto at = [&](double x, double y) { return image.pixel(int(x * image.width()), int(y * image.height())); };
+        QVERIFY(near(at(0.25, 0.25), Qt::red));
+        QVERIFY(near(at(0.75, 0.267), Qt::blue));
+        QVERIFY(near(at(0.02, 0.02), Qt::white));
+        // A picture drawn at its own size has that as its natural size.
+        FIXTURE(small, "drawing.emf");
+        QCOMPARE(naturalSize(loadPicture(small)), MetafileWriter::drawingSize);
+    }
+
+    void drawnSizeStaysWithinTheLimit_data()
+    {
+        QTest::addColumn<QSize>("natural");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<QSize>("drawn");
+        QTest::newRow("fits") << QSize(400, 300) << qint64(120000) << QSize(400, 300);
+        QTest::newRow("square") << QSize(10000, 10000) << qint64(4096) * 4096 << QSize(4096, 4096);
+        QTest::newRow("rounded down") << QSize(3000, 2000) << qint64(600000) << QSize(948, 632);
+        QTest::newRow("a line across") << QSize(100'000'000, 1) << qint64(1000) << QSize(1000, 1);
+        QTest::newRow("a line down") << QSize(1, 100'000'000) << qint64(1000) << QSize(1, 1000);
+        QTest::newRow("nearly a line") << QSize(50'000, 2) << qint64(1000) << QSize(1000, 1);
+    }
+    void drawnSizeStaysWithinTheLimit()
+    {
+        QFETCH(QSize, natural);
+        QFETCH(qint64, limit);
+        QFETCH(QSize, drawn);
+        QCOMPARE(Metafile::drawnSize(natural, limit), drawn);
     }
 
     void largeFilesAreJudgedByTheirHeader()

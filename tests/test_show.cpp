@@ -4,6 +4,8 @@
 #include "desktop/screen.h"
 #include "media/form5.h"
 #include "movie/movie_player.h"
+#include "picture/metafile_format.h"
+#include "samples/metafile_writer.h"
 #include "support/fixtures.h"
 #include "support/window_helpers.h"
 
@@ -20,6 +22,7 @@ private slots:
     void failedLoadReportsOrGoesToDesktop();
     void badFilesNeverTakeTheViewerDown();
     void slowLoadKeepsTheWindowRunning();
+    void largeMetafileKeepsItsHeaderSize();
     void moviesPlayHereOrInTheVivoWindow();
 };
 
@@ -223,6 +226,36 @@ void ShowTest::slowLoadKeepsTheWindowRunning()
     QVERIFY(seen.visibleAfter);
     QVERIFY(!f.isVisible());
     QCOMPARE(f.Label5->text(), QString("6000 x 4000"));
+}
+
+void ShowTest::largeMetafileKeepsItsHeaderSize()
+{
+    // Drawn smaller than its 10000 x 10000 frame, the picture is still
+    // measured and zoomed by the frame, and shows its drawing at any zoom.
+    TestEnvironment env;
+    writeSetting("AutoZoom", "0");
+    const QString dir = env.makeFolder("meta");
+    writeFile(dir + "/huge.emf", MetafileWriter::emf({10000, 10000}));
+    Viewer v(dir);
+    Form1& f = v.form;
+    v.select("huge.emf");
+    QCOMPARE(f.Label5->text(), QString("10000 x 10000"));
+    QCOMPARE(f.Image1->size(), QSize(10000, 10000));
+    const QImage& drawn = f.Image1->picture();
+    QVERIFY(qint64(drawn.width()) * drawn.height() <= Metafile::maxDrawnPixels);
+    // The red block spans 5-45 % across and 6.7-46.7 % down, the blue
+    // ellipse is centred at 75 % across and 26.7 % down.
+    const auto colourAt = [&](double x, double y) {
+        const QPoint at(int(x * f.Image1->width()), int(y * f.Image1->height()));
+        return f.Image1->grab(QRect(at, QSize(1, 1))).toImage().pixelColor(0, 0);
+    };
+    for (QRadioButton* option : {f.Option3, f.Option2, f.Option4}) {
+        option->click();
+        QCOMPARE(colourAt(0.25, 0.25), QColor(Qt::red));
+        QCOMPARE(colourAt(0.75, 0.267), QColor(Qt::blue));
+        QCOMPARE(colourAt(0.02, 0.02), QColor(Qt::white));
+    }
+    QCOMPARE(f.Image1->size(), QSize(20000, 20000));
 }
 
 void ShowTest::moviesPlayHereOrInTheVivoWindow()

@@ -2,6 +2,7 @@
 
 #include "desktop/screen.h"
 #include "picture/display_scaling.h"
+#include "picture/picture_loader.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -39,8 +40,8 @@ void ImageView::setHeightTwips(double twips)
     applySize();
 }
 
-double ImageView::naturalWidthTwips() const { return pixelsToTwipsX(image.width()); }
-double ImageView::naturalHeightTwips() const { return pixelsToTwipsY(image.height()); }
+double ImageView::naturalWidthTwips() const { return pixelsToTwipsX(naturalSize(image).width()); }
+double ImageView::naturalHeightTwips() const { return pixelsToTwipsY(naturalSize(image).height()); }
 
 void ImageView::takeNaturalSize()
 {
@@ -59,8 +60,16 @@ void ImageView::paintEvent(QPaintEvent*)
     if (image.isNull())
         return;
     QPainter painter(this);
-    if (!stretching || size() == image.size()) {
+    if (size() == image.size()) {
         painter.drawImage(0, 0, image);
+        return;
+    }
+    // An enlargement (a zoom, or a drawing made smaller than its natural
+    // size) is drawn for the exposed part only: scaled whole it could take
+    // gigabytes.
+    if (width() > image.width() || height() > image.height()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect(), image);
         return;
     }
     // Scaling a large picture on every paint is slow; keep the last result.

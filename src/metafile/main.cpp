@@ -1,11 +1,15 @@
-// pxmetafile: draws one WMF or EMF file and writes the picture to stdout as
-// "PXMF", width and height (32-bit little endian) and then width*height
-// ARGB32 pixels. The viewer runs it as a child process so that a fault in the
-// metafile libraries ends this process and not the viewer.
-#include "metafile_render.h"
+// pxmetafile FILE MAXPIXELS: draws one WMF or EMF file at its header size,
+// shrunk in proportion to at most MAXPIXELS pixels, and writes to stdout
+// "PXMF", the drawn width and height, the natural (header) width and height
+// (each 32-bit little endian) and then width*height pixels as 0xffRRGGBB
+// words, line by line. The viewer runs it as a child process so that a fault
+// in the metafile libraries ends this process and not the viewer, and reads
+// the pixels straight into its own picture.
+#include "metafile/metafile_render.h"
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QtEndian>
 
 #include <cstdio>
 #include <unistd.h>
@@ -40,8 +44,10 @@ int main(int argc, char** argv)
     // Text in the drawings needs the font database, but never a screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2)
-        return fail(QStringLiteral("usage: pxmetafile FILE"));
+    bool numeric = false;
+    const qint64 maxPixels = argc == 3 ? QByteArray(argv[2]).toLongLong(&numeric) : 0;
+    if (argc != 3 || !numeric || maxPixels < 1)
+        return fail(QStringLiteral("usage: pxmetafile FILE MAXPIXELS"));
 
     QFile file(QString::fromLocal8Bit(argv[1]));
     if (!file.open(QIODevice::ReadOnly))
@@ -53,23 +59,24 @@ int main(int argc, char** argv)
 
     QString why;
     QImage image;
+    QSize natural;
     if (Metafile::isEmf(data))
-        image = Metafile::renderEmf(data, &why);
+        image = Metafile::renderEmf(data, maxPixels, &natural, &why);
     else if (Metafile::isWmf(data))
-        image = Metafile::renderWmf(data, &why);
+        image = Metafile::renderWmf(data, maxPixels, &natural, &why);
     else
         why = QStringLiteral("not a metafile");
     if (image.isNull())
         return fail(why.isEmpty() ? QStringLiteral("cannot draw the metafile") : why);
 
-    image = image.convertToFormat(QImage::Format_ARGB32);
-    unsigned char header[12] = {'P', 'X', 'M', 'F'};
-    const quint32 w = quint32(image.width()), h = quint32(image.height());
-    for (int i = 0; i < 4; ++i) {
-        header[4 + i] = (w >> (8 * i)) & 0xff;
-        header[8 + i] = (h >> (8 * i)) & 0xff;
-    }
-    if (!writeAll(reinterpret_cast<const char*>(header), sizeof header))
+    // Both renderers draw opaque RGB32 already: no copy.
+    image = image.convertToFormat(QImage::Format_RGB32);
+    char header[20] = {'P', 'X', 'M', 'F'};
+    const quint32 w = quint32(image.width());
+    const quint32 sizes[] = {w, quint32(image.height()), quint32(natural.width()), quint32(natural.height())};
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian(sizes[i], header + 4 + 4 * i);
+    if (!writeAll(header, sizeof header))
         return 3;
     for (int y = 0; y < image.height(); ++y)
         if (!writeAll(reinterpret_cast<const char*>(image.constScanLine(y)), qint64(w) * 4))

@@ -1,4 +1,4 @@
-#include "metafile_render.h"
+#include "metafile/metafile_render.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
@@ -9,14 +9,16 @@
 
 namespace Metafile {
 
-QImage renderEmf(const QByteArray& data, QString* why)
+QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
 {
     const std::optional<QSize> size = headerSize(data);
     if (!size) {
         *why = QStringLiteral("EMF file without a size, or too large");
         return {};
     }
-    const qint64 w = size->width(), h = size->height();
+    *natural = *size;
+    const QSize drawn = drawnSize(*size, maxPixels);
+    const qint64 w = drawn.width(), h = drawn.height();
 
     generatorOptions options{};
     // With a prefix the library closes some elements without it, which is not XML.

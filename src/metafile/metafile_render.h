@@ -6,11 +6,12 @@
 #include <QString>
 
 // Rendering of Windows metafiles into an image at the size their header gives
-// at 96 DPI, on a white page. Each returns a null image and sets why when the
-// data cannot be drawn.
+// at 96 DPI, shrunk in proportion to at most maxPixels (drawnSize), on a
+// white page. natural receives the header's size. Each returns a null image
+// and sets why when the data cannot be drawn.
 namespace Metafile {
 
-QImage renderWmf(const QByteArray& data, QString* why);
-QImage renderEmf(const QByteArray& data, QString* why);
+QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why);
+QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why);
 
 }

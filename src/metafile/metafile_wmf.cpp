@@ -1,4 +1,4 @@
-#include "metafile_render.h"
+#include "metafile/metafile_render.h"
 
 #include <QtEndian>
 #include <QVector>
@@ -114,7 +114,9 @@ QByteArray ellipsesAsPolygons(const QByteArray& d)
     if (first > d.size())
         return d;
     QByteArray out = d.left(first);
-    quint32 maxRecord = u32(d, start + 12);
+    // The largest record present, not what the header claims: libwmf sets
+    // aside a buffer of the claimed size, up to 8 GB.
+    quint32 maxRecord = 3;
     qint64 pos = first;
     while (pos + 6 <= d.size()) {
         const quint32 words = u32(d, pos);
@@ -136,6 +138,7 @@ QByteArray ellipsesAsPolygons(const QByteArray& d)
             maxRecord = std::max<quint32>(maxRecord, 3 + params.size());
         } else {
             out.append(d.constData() + pos, qint64(words) * 2);
+            maxRecord = std::max(maxRecord, words);
         }
         pos += qint64(words) * 2;
     }
@@ -191,7 +194,7 @@ private:
 
 }
 
-QImage renderWmf(const QByteArray& data, QString* why)
+QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
 {
     Session session(ellipsesAsPolygons(data));
     if (!session.ok()) {
@@ -215,7 +218,9 @@ QImage renderWmf(const QByteArray& data, QString* why)
         *why = QStringLiteral("WMF file without a size, or too large");
         return {};
     }
-    const qint64 w = size->width(), h = size->height();
+    *natural = *size;
+    const QSize drawn = drawnSize(*size, maxPixels);
+    const qint64 w = drawn.width(), h = drawn.height();
     if (!(frame.BR.x > frame.TL.x) || !(frame.BR.y > frame.TL.y)) {
         *why = QStringLiteral("WMF file draws nothing");
         return {};

@@ -10,16 +10,71 @@
 #include <QProcess>
 #include <QtEndian>
 
+#include <algorithm>
+#include <climits>
 #include <csignal>
-#include <cstring>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
-QImage drawMetafile(const QString& path, const std::atomic<bool>* cancelled)
+namespace {
+
+[[noreturn]] void refuse(const QString& why) { Errors::raise(Errors::invalidPicture(why)); }
+
+// Takes the helper's output as it comes: the header, then the pixels read
+// straight into the picture, which is allocated once the header is known.
+class Receiver {
+public:
+    explicit Receiver(qint64 maxPixels) : maxPixels(maxPixels) {}
+
+    void take(QProcess& process)
+    {
+        while (process.bytesAvailable() > 0) {
+            if (header.size() < headerLength) {
+                header += process.read(headerLength - header.size());
+                if (header.size() == headerLength)
+                    allocate();
+                continue;
+            }
+            const qint64 room = image.sizeInBytes() - filled;
+            if (room == 0)
+                refuse(QStringLiteral("the metafile helper wrote too much"));
+            filled += process.read(reinterpret_cast<char*>(image.bits()) + filled, room);
+        }
+    }
+    bool complete() const { return !image.isNull() && filled == image.sizeInBytes(); }
+    QImage picture() const { return image; }
+    QSize natural() const { return naturalSize; }
+
+private:
+    static constexpr qsizetype headerLength = 20;
+
+    void allocate()
+    {
+        auto field = [this](int i) { return qint64(qFromLittleEndian<quint32>(header.constData() + 4 + 4 * i)); };
+        const qint64 w = field(0), h = field(1);
+        naturalSize = QSize(int(std::min<qint64>(field(2), INT_MAX)), int(std::min<qint64>(field(3), INT_MAX)));
+        if (!header.startsWith("PXMF") || w < 1 || h < 1 || w * h > maxPixels || naturalSize.isEmpty())
+            refuse(QStringLiteral("cannot draw the metafile"));
+        // The helper draws opaque 0xffRRGGBB words, which is this format as is.
+        image = QImage(int(w), int(h), QImage::Format_RGB32);
+        if (image.isNull())
+            refuse(QStringLiteral("too large"));
+    }
+
+    const qint64 maxPixels;
+    QByteArray header;
+    QImage image;
+    QSize naturalSize;
+    qint64 filled = 0;
+};
+
+}
+
+QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<bool>* cancelled, QSize* natural)
 {
     const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/pxmetafile");
     if (QCoreApplication::instance() == nullptr || !QFile::exists(helper))
-        Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile helper is missing")));
+        refuse(QStringLiteral("the metafile helper is missing"));
 
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -41,37 +96,30 @@ QImage drawMetafile(const QString& path, const std::atomic<bool>* cancelled)
         ::setrlimit(RLIMIT_CORE, &core);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     });
-    process.start(helper, {QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())});
+    process.start(helper, {QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), QString::number(maxPixels)});
     constexpr int timeLimitMs = 8000;
     if (!process.waitForStarted(timeLimitMs))
-        Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile helper did not start")));
+        refuse(QStringLiteral("the metafile helper did not start"));
     QElapsedTimer clock;
     clock.start();
-    // Waited for in short steps, so that a cancel is seen at once.
-    const int step = cancelled ? 10 : timeLimitMs;
-    while (!process.waitForFinished(step) && process.state() != QProcess::NotRunning) {
+    // Read while the helper writes, so that its output never piles up in a
+    // buffer of its own; in short steps, so that a cancel is seen at once.
+    Receiver receiver(maxPixels);
+    const int step = cancelled ? 10 : 100;
+    while (process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(step);
+        receiver.take(process);
         const bool unwanted = cancelled && cancelled->load();
         if (unwanted || clock.elapsed() >= timeLimitMs) {
             process.kill();
             process.waitForFinished(1000);
-            Errors::raise(Errors::invalidPicture(unwanted ? QStringLiteral("the metafile is no longer wanted")
-                                                          : QStringLiteral("drawing the metafile took too long")));
+            refuse(unwanted ? QStringLiteral("the metafile is no longer wanted")
+                            : QStringLiteral("drawing the metafile took too long"));
         }
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        Errors::raise(Errors::invalidPicture(QStringLiteral("cannot draw the metafile")));
-
-    const QByteArray out = process.readAllStandardOutput();
-    if (out.size() < 12 || !out.startsWith("PXMF"))
-        Errors::raise(Errors::invalidPicture(QStringLiteral("cannot draw the metafile")));
-    const qint64 w = qFromLittleEndian<quint32>(out.constData() + 4);
-    const qint64 h = qFromLittleEndian<quint32>(out.constData() + 8);
-    if (w < 1 || h < 1 || w * h > Metafile::maxPixels || out.size() != 12 + w * h * 4)
-        Errors::raise(Errors::invalidPicture(QStringLiteral("cannot draw the metafile")));
-    QImage image(int(w), int(h), QImage::Format_ARGB32);
-    if (image.isNull())
-        Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
-    for (int y = 0; y < int(h); ++y)
-        std::memcpy(image.scanLine(y), out.constData() + 12 + y * w * 4, size_t(w) * 4);
-    return image.convertToFormat(QImage::Format_RGB32);
+    receiver.take(process);
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 || !receiver.complete())
+        refuse(QStringLiteral("cannot draw the metafile"));
+    *natural = receiver.natural();
+    return receiver.picture();
 }

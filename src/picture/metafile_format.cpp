@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Metafile {
@@ -62,6 +63,21 @@ std::optional<QSize> headerSize(const QByteArray& d)
     if (width < 0.5 || height < 0.5)
         return std::nullopt;
     return drawable(std::llround(width), std::llround(height));
+}
+
+QSize drawnSize(QSize natural, qint64 limit)
+{
+    const qint64 pixels = qint64(natural.width()) * natural.height();
+    if (pixels <= limit)
+        return natural;
+    const double scale = std::sqrt(double(limit) / double(pixels));
+    // Rounded down, so that both sides together stay within the limit; a
+    // side that would vanish keeps one pixel and the other gives way.
+    qint64 width = std::max(1, int(natural.width() * scale));
+    qint64 height = std::max(1, int(natural.height() * scale));
+    if (width * height > limit)
+        (width > height ? width : height) = limit / std::min(width, height);
+    return QSize(int(width), int(height));
 }
 
 }

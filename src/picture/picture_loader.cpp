@@ -66,6 +66,9 @@ private:
     off_t sizeHint = 0;
 };
 
+// Where a metafile drawn smaller than its header's size keeps that size.
+const QString naturalSizeKey = QStringLiteral("Pixalto natural size");
+
 // Enough of a file for every header the loader checks before it reads the rest.
 constexpr qint64 headLength = 64 * 1024;
 
@@ -180,7 +183,11 @@ QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled)
         // refused without starting it.
         if (!Metafile::headerSize(data))
             Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile's frame is empty or too large")));
-        return drawMetafile(path, cancelled);
+        QSize natural;
+        QImage drawing = drawMetafile(path, Metafile::maxDrawnPixels, cancelled, &natural);
+        if (natural != drawing.size())
+            drawing.setText(naturalSizeKey, QStringLiteral("%1x%2").arg(natural.width()).arg(natural.height()));
+        return drawing;
     }
     checkRasterHeader(data);
     file.readInto(data, std::numeric_limits<qint64>::max());
@@ -188,6 +195,14 @@ QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled)
 }
 
 QImage loadPicture(const QString& path) { return loadPicture(path, nullptr); }
+
+QSize naturalSize(const QImage& picture)
+{
+    const QStringList sides = picture.text(naturalSizeKey).split(u'x');
+    if (sides.size() != 2)
+        return picture.size();
+    return QSize(sides[0].toInt(), sides[1].toInt());
+}
 
 QImage decodePictureData(const QByteArray& data)
 {
@@ -213,7 +228,7 @@ PictureProbe probePicture(const QString& path)
     const QByteArray head = file.peek(88);
     if (Metafile::isWmf(head) || Metafile::isEmf(head)) {
         const std::optional<QSize> size = Metafile::headerSize(head);
-        return size ? PictureProbe{true, *size} : PictureProbe{};
+        return size ? PictureProbe{true, *size, true} : PictureProbe{};
     }
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
@@ -224,5 +239,5 @@ PictureProbe probePicture(const QString& path)
         return {};
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)
         size.transpose();
-    return {true, size};
+    return {true, size, false};
 }

@@ -6,11 +6,16 @@
 #include <atomic>
 
 // Reads a picture file into an upright image (EXIF orientation applied, an
-// animated GIF gives its first frame, WMF/EMF at their header size at 96 DPI).
-// Throws PxError when the file cannot be read as a picture.
+// animated GIF gives its first frame, WMF/EMF at their header size at 96 DPI,
+// but drawn with at most Metafile::maxDrawnPixels: naturalSize tells the
+// header's size then). Throws PxError when the file cannot be read as a picture.
 QImage loadPicture(const QString& path);
 // The same, giving up a metafile drawing once cancelled is set.
 QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled);
+
+// The size a loaded picture has at 1:1: the header's size of a metafile drawn
+// smaller, else the picture's own size.
+QSize naturalSize(const QImage& picture);
 
 // Decodes a raster picture already in memory with the checks loadPicture
 // makes; what the fuzz target feeds. Throws PxError as loadPicture does.
@@ -27,5 +32,7 @@ struct PictureProbe {
     // The size loadPicture gives (EXIF orientation applied); invalid when only
     // drawing tells (a WMF without a placeable header).
     QSize size;
+    // A WMF or EMF: loaded as a drawing of at most Metafile::maxDrawnPixels.
+    bool metafile = false;
 };
 PictureProbe probePicture(const QString& path);

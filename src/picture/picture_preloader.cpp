@@ -1,6 +1,7 @@
 #include "picture/picture_preloader.h"
 
 #include "core/failure.h"
+#include "picture/metafile_format.h"
 #include "picture/picture_loader.h"
 
 #include <QCoreApplication>
@@ -88,7 +89,8 @@ std::optional<qint64> decodedBytes(const QString& path)
         return 0; // refused at once, and the refusal is what is kept
     if (!probe.size.isValid())
         return std::nullopt;
-    return qint64(probe.size.width()) * probe.size.height() * 4;
+    const QSize decoded = probe.metafile ? Metafile::drawnSize(probe.size, Metafile::maxDrawnPixels) : probe.size;
+    return qint64(decoded.width()) * decoded.height() * 4;
 }
 
 Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)

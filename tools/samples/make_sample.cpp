@@ -5,22 +5,35 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv); // ffmpeg runs through QProcess
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_sample wmf|emf|viv OUT\n");
+    const bool metafile = argc >= 2 && (std::strcmp(argv[1], "wmf") == 0 || std::strcmp(argv[1], "emf") == 0);
+    if (argc != 3 && !(metafile && argc == 5)) {
+        std::fprintf(stderr, "usage: make_sample wmf|emf|viv OUT\n"
+                             "       make_sample wmf|emf OUT WIDTH HEIGHT   (pixels at 96 DPI)\n");
         return 2;
+    }
+    QSize size = MetafileWriter::drawingSize;
+    if (argc == 5) {
+        bool okW = false, okH = false;
+        size = QSize(QByteArray(argv[3]).toInt(&okW), QByteArray(argv[4]).toInt(&okH));
+        if (!okW || !okH || size.isEmpty()) {
+            std::fprintf(stderr, "make_sample: WIDTH and HEIGHT must be positive numbers\n");
+            return 2;
+        }
     }
     QString why;
     QByteArray bytes;
     if (std::strcmp(argv[1], "wmf") == 0)
-        bytes = MetafileWriter::wmf();
+        // Logical units of 1/1440 inch overflow 16 bits beyond 2184 pixels.
+        bytes = MetafileWriter::wmf(size, std::max(size.width(), size.height()) > 2184 ? 96 : 1440);
     else if (std::strcmp(argv[1], "emf") == 0)
-        bytes = MetafileWriter::emf();
+        bytes = MetafileWriter::emf(size);
     else if (std::strcmp(argv[1], "viv") == 0)
         bytes = VivoWriter::testClip(&why);
     else
