@@ -120,6 +120,7 @@ QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<boo
     receiver.take(process);
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 || !receiver.complete())
         refuse(QStringLiteral("cannot draw the metafile"));
-    *natural = receiver.natural();
+    if (natural)
+        *natural = receiver.natural();
     return receiver.picture();
 }

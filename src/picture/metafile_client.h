@@ -8,7 +8,8 @@
 // Draws a WMF or EMF file in the pxmetafile helper process beside the
 // program, with a time and memory limit, so that a fault in the metafile
 // libraries is an ordinary load failure. The drawing has at most maxPixels
-// pixels, shrunk in proportion; natural receives the size the header gives.
+// pixels, shrunk in proportion; natural, when given, receives the size the
+// header gives.
 // cancelled, when given, is watched while the helper draws: a drawing nobody
 // wants any more is killed, not waited for. Throws PxError.
 QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<bool>* cancelled, QSize* natural);

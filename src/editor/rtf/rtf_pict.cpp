@@ -25,7 +25,7 @@ QImage drawnMetafile(const QByteArray& data)
     if (!file.open() || file.write(data) != data.size() || !file.flush())
         return {};
     try {
-        return drawMetafile(file.fileName(), nullptr);
+        return drawMetafile(file.fileName(), Metafile::maxDrawnPixels, nullptr, nullptr);
     } catch (const PxError&) {
         return {};
     }
