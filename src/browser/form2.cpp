@@ -11,10 +11,6 @@
 #include <QMouseEvent>
 #include <QPalette>
 
-namespace {
-constexpr double kZoomIn = 1.05;
-constexpr double kZoomOut = 0.95;
-}
 
 QPointF centredTopLeft(const QSizeF& screenTwips, const QSizeF& pictureTwips)
 {
@@ -49,11 +45,7 @@ void Form2::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
 {
     // Only the keypad's plus and minus zoom; those of the main keyboard are
     // ordinary keys here.
-    const bool keypad = shift.testFlag(Qt::KeypadModifier);
-    const double factor = !keypad                ? 0
-                        : key == Qt::Key_Plus  ? kZoomIn
-                        : key == Qt::Key_Minus ? kZoomOut
-                                               : 0;
+    const double factor = keypadZoomFactor(key, shift);
     if (factor != 0) {
         Image1->hide();
         Image1->setWidthTwips(Image1->widthTwips() * factor);

@@ -83,3 +83,10 @@ void ImageView::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         emit clicked();
 }
+
+double keypadZoomFactor(int key, Qt::KeyboardModifiers shift)
+{
+    if (!shift.testFlag(Qt::KeypadModifier))
+        return 0;
+    return key == Qt::Key_Plus ? 1.05 : key == Qt::Key_Minus ? 0.95 : 0;
+}

@@ -7,6 +7,11 @@
 // size; with stretching on the picture fills whatever size it is given.
 // Sizes are kept in twips, as fractions, so that repeated scaling compounds
 // exactly; the widget takes the nearest whole pixels.
+// The factor a key zooms a picture by: the numeric keypad's plus enlarges by
+// 5 %, its minus shrinks by 5 %; any other key gives 0, no zoom (those of the
+// main keyboard are ordinary keys).
+double keypadZoomFactor(int key, Qt::KeyboardModifiers shift);
+
 class ImageView : public QWidget {
     Q_OBJECT
 public:

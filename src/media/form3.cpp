@@ -13,10 +13,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-namespace {
-constexpr double kZoomIn = 1.05;
-constexpr double kZoomOut = 0.95;
-}
 
 Form3::Form3(Form1* main)
     : SeparateWindow(main, QStringLiteral("Separate Picture"),
@@ -39,11 +35,7 @@ void Form3::Form_Load() { HelpContextID = 22; }
 void Form3::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
 {
     // Only the keypad's plus and minus zoom; every key re-fits the window.
-    const bool keypad = shift.testFlag(Qt::KeypadModifier);
-    const double factor = !keypad                ? 0
-                        : key == Qt::Key_Plus  ? kZoomIn
-                        : key == Qt::Key_Minus ? kZoomOut
-                                               : 0;
+    const double factor = keypadZoomFactor(key, shift);
     if (factor != 0) {
         Image1->hide();
         Image1->setWidthTwips(float(Image1->widthTwips() * factor));

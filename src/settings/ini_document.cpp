@@ -1,5 +1,7 @@
 #include "settings/ini_document.h"
 
+#include "core/hex_digit.h"
+
 #include <QStringDecoder>
 
 #include <optional>
@@ -78,17 +80,6 @@ QList<QByteArray> byteLines(QByteArray bytes)
     return pieces;
 }
 
-int hexValue(char16_t c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The text of a stored string after the unescaping; QSettings marks texts
 // that could be taken for its own variant notation with a leading "@".
 QString fromVariantText(const QString& text)
@@ -128,7 +119,7 @@ QString escapeValue(const QString& value)
         const char16_t ch = c.unicode();
         if (ch == ';' || ch == ',' || ch == '=')
             needsQuotes = true;
-        if (escapeNextIfDigit && hexValue(ch) >= 0) {
+        if (escapeNextIfDigit && hexDigitValue(ch) >= 0) {
             out += QStringLiteral("\\x") + QString::number(ch, 16);
             continue;
         }
@@ -187,10 +178,10 @@ QString unescapeValue(QStringView raw)
                     out += QChar(pair[1]);
                     simple = true;
                 }
-            if (!simple && e == 'x' && i < n && hexValue(raw[i].unicode()) >= 0) {
+            if (!simple && e == 'x' && i < n && hexDigitValue(raw[i].unicode()) >= 0) {
                 char16_t v = 0;
-                while (i < n && hexValue(raw[i].unicode()) >= 0)
-                    v = char16_t((v << 4) + hexValue(raw[i++].unicode()));
+                while (i < n && hexDigitValue(raw[i].unicode()) >= 0)
+                    v = char16_t((v << 4) + hexDigitValue(raw[i++].unicode()));
                 out += QChar(v);
             } else if (!simple && e >= '0' && e <= '7') {
                 char16_t v = char16_t(e - '0');

@@ -1,5 +1,6 @@
 #include "editor/rtf/rtf.h"
 
+#include "core/hex_digit.h"
 #include "editor/rtf/code_page.h"
 #include "editor/rtf/rtf_pict.h"
 #include "editor/rtf/rtf_tokenizer.h"
@@ -473,18 +474,9 @@ void Reader::colourTableText(QByteArrayView text)
 
 void Reader::pictureText(QByteArrayView text)
 {
-    auto value = [](char c) {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
     pict.data.reserve(pict.data.size() + text.size() / 2);
     for (const char ch : text) {
-        const int v = value(ch);
+        const int v = hexDigitValue(ch);
         if (v < 0)
             continue;
         if (pendingNibble < 0) {

@@ -1,21 +1,13 @@
 #include "editor/rtf/rtf_tokenizer.h"
 
+#include "core/hex_digit.h"
+
 #include <algorithm>
 #include <limits>
 
 namespace {
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-int hexValue(char c)
-{
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 }
 
 RtfToken RtfTokenizer::next()
@@ -56,8 +48,8 @@ RtfToken RtfTokenizer::controlWord()
         if (c == '\'') {
             // \'hh; a digit that is not hex ends it early.
             int value = 0, digits = 0;
-            while (digits < 2 && pos < data.size() && hexValue(data[pos]) >= 0) {
-                value = value * 16 + hexValue(data[pos++]);
+            while (digits < 2 && pos < data.size() && hexDigitValue(data[pos]) >= 0) {
+                value = value * 16 + hexDigitValue(data[pos++]);
                 ++digits;
             }
             if (digits > 0) {
