@@ -1,0 +1,166 @@
+#include "editor/rtf/rtf_reader.h"
+
+#include <algorithm>
+
+// The control words the reader knows: which start a destination of their
+// own, and what each of the others changes.
+namespace RtfRead {
+
+bool Reader::destinationWord(QByteArrayView word)
+{
+    Destination& d = state().destination;
+    if (word == "fonttbl") {
+        d = Destination::FontTable;
+        tableFont = -1;
+    } else if (word == "colortbl") {
+        d = Destination::ColorTable;
+        tableColourSet = false;
+        tableColour = QColor(0, 0, 0);
+    } else if (word == "pict") {
+        if (d == Destination::Picture) {
+            d = Destination::Skip;
+            return true;
+        }
+        d = Destination::Picture;
+        pict = RtfPict();
+        pictDepth = int(stack.size());
+        pendingNibble = -1;
+    } else if (word == "shppict") {
+        // The picture in it is read; its \nonshppict twin is not.
+    } else if (word == "nonshppict" || word == "stylesheet" || word == "info" || word == "listtable"
+               || word == "listoverridetable" || word == "revtbl" || word == "rsidtbl" || word == "header"
+               || word == "headerl" || word == "headerr" || word == "headerf" || word == "footer"
+               || word == "footerl" || word == "footerr" || word == "footerf" || word == "fldinst"
+               || word == "xe" || word == "tc" || word == "txe" || word == "footnote" || word == "annotation"
+               || word == "atnid" || word == "atnauthor" || word == "generator" || word == "themedata"
+               || word == "colorschememapping" || word == "datastore" || word == "latentstyles"
+               || word == "pgdsctbl" || word == "objdata" || word == "bkmkstart" || word == "bkmkend") {
+        d = Destination::Skip;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
+{
+    if (pendingSkip > 0 && word != "bin") {
+        --pendingSkip;
+        return;
+    }
+    GroupState& s = state();
+    if (word == "bin") {
+        const QByteArrayView data = tokens.takeBinary(hasParameter ? parameter : 0);
+        if (pendingSkip > 0)
+            --pendingSkip;
+        else if (s.destination == Destination::Picture)
+            pict.data.append(data);
+        return;
+    }
+    if (s.destination == Destination::Skip)
+        return;
+    if (destinationWord(word))
+        return;
+    if (ignorable) {
+        // A destination this reader does not know.
+        s.destination = Destination::Skip;
+        return;
+    }
+    const int p = parameter;
+    CharState& c = s.chars;
+    if (word == "u") {
+        unicode(p);
+    } else if (word == "uc") {
+        s.unicodeSkip = std::clamp(p, 0, maxUnicodeSkip);
+    } else if (word == "par" || word == "sect" || word == "page" || word == "row") {
+        paragraph();
+    } else if (word == "line") {
+        addChar(QChar::LineSeparator);
+    } else if (word == "tab" || word == "cell") {
+        addChar(u'\t');
+    } else if (word == "plain") {
+        c = CharState();
+        c.font = defaultFont;
+    } else if (word == "b") {
+        c.bold = !hasParameter || p != 0;
+    } else if (word == "i") {
+        c.italic = !hasParameter || p != 0;
+    } else if (word == "ulnone") {
+        c.underline = false;
+    } else if (word.startsWith("ul") && word != "ulc") {
+        c.underline = !hasParameter || p != 0;
+    } else if (word == "f") {
+        if (s.destination == Destination::FontTable) {
+            tableFont = p;
+            tableFontName.clear();
+            tableFontBytes.clear();
+            tableCharset = -1;
+        } else {
+            c.font = p;
+        }
+    } else if (word == "fs") {
+        c.size = std::clamp(p, 0, 3276);
+    } else if (word == "cf") {
+        c.colour = p;
+    } else if (word == "fcharset") {
+        tableCharset = p;
+    } else if (word == "red" || word == "green" || word == "blue") {
+        const int v = std::clamp(p, 0, 255);
+        tableColourSet = true;
+        if (word == "red")
+            tableColour.setRed(v);
+        else if (word == "green")
+            tableColour.setGreen(v);
+        else
+            tableColour.setBlue(v);
+    } else if (word == "ansicpg") {
+        documentCodePage = p;
+    } else if (word == "mac") {
+        documentCodePage = 10000;
+    } else if (word == "pc") {
+        documentCodePage = 437;
+    } else if (word == "pca") {
+        documentCodePage = 850;
+    } else if (word == "deff") {
+        defaultFont = p;
+        c.font = p;
+    } else if (word == "emdash") {
+        addChar(QChar(0x2014));
+    } else if (word == "endash") {
+        addChar(QChar(0x2013));
+    } else if (word == "bullet") {
+        addChar(QChar(0x2022));
+    } else if (word == "lquote") {
+        addChar(QChar(0x2018));
+    } else if (word == "rquote") {
+        addChar(QChar(0x2019));
+    } else if (word == "ldblquote") {
+        addChar(QChar(0x201C));
+    } else if (word == "rdblquote") {
+        addChar(QChar(0x201D));
+    } else if (s.destination == Destination::Picture) {
+        if (word == "pngblip")
+            pict.format = RtfPict::Png;
+        else if (word == "jpegblip")
+            pict.format = RtfPict::Jpeg;
+        else if (word == "wmetafile")
+            pict.format = RtfPict::Wmf;
+        else if (word == "emfblip")
+            pict.format = RtfPict::Emf;
+        else if (word == "dibitmap")
+            pict.format = RtfPict::Dib;
+        else if (word == "picw")
+            pict.width = p;
+        else if (word == "pich")
+            pict.height = p;
+        else if (word == "picwgoal")
+            pict.goalWidth = p;
+        else if (word == "pichgoal")
+            pict.goalHeight = p;
+        else if (word == "picscalex")
+            pict.scaleX = p;
+        else if (word == "picscaley")
+            pict.scaleY = p;
+    }
+}
+}
