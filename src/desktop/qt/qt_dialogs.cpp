@@ -12,12 +12,24 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
+// The window a dialog belongs to: the active one or, between a box closing
+// and the window system giving the activation back, the one the last dialog
+// belonged to, so that a dialog never falls behind a window kept on top.
+QWidget* dialogOwner()
+{
+    static QPointer<QWidget> last;
+    if (QWidget* active = QApplication::activeWindow())
+        last = active;
+    return last && last->isVisible() ? last.data() : nullptr;
+}
+
 QMessageBox::Icon qtIcon(MsgIcon icon)
 {
     switch (icon) {
@@ -115,7 +127,7 @@ QString wrapEvenly(const QString& text, const QFontMetrics& metrics, int maxWidt
 
 MsgResult QtDialogs::messageBox(const MessageBoxRequest& r)
 {
-    QWidget* parent = QApplication::activeWindow();
+    QWidget* parent = dialogOwner();
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     const int screenWidth = screen->availableGeometry().width();
     const int textWidth = qMin(480, screenWidth - 120);
@@ -139,7 +151,7 @@ MsgResult QtDialogs::messageBox(const MessageBoxRequest& r)
 
 QString QtDialogs::inputBox(const InputBoxRequest& r)
 {
-    QDialog dialog(QApplication::activeWindow());
+    QDialog dialog(dialogOwner());
     dialog.setWindowTitle(r.title);
     auto* layout = new QVBoxLayout(&dialog);
     auto* prompt = new QLabel(displayLines(r.prompt), &dialog);
@@ -173,7 +185,7 @@ QStringList qtNameFilters(const QString& filter)
 
 FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& r)
 {
-    QFileDialog dialog(QApplication::activeWindow(), r.title, r.folder);
+    QFileDialog dialog(dialogOwner(), r.title, r.folder);
     // Qt's own dialog, the only one that takes a Help button; the filter
     // names already carry their patterns.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
