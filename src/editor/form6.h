@@ -103,6 +103,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs the file dialog the editor keeps between uses, for opening or
+    // saving; throws PxError when it is cancelled.
+    FileDialogResult chooseFile(bool save, int helpTopic);
     Form6();
     void buildMenus();
     // The box and the bars by the window's outer size.

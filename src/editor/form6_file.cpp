@@ -80,17 +80,24 @@ void Form6::askToSave()
         savefile();
 }
 
-void Form6::openfile()
+FileDialogResult Form6::chooseFile(bool save, int helpTopic)
 {
-    CommonDialog2.save = false;
+    CommonDialog2.save = save;
     CommonDialog2.filter = kFilter;
     CommonDialog2.helpFile = ProgramInfo::helpFile();
-    CommonDialog2.helpTopic = 34;
+    CommonDialog2.helpTopic = helpTopic;
+    const FileDialogResult chosen = desktop().dialogs->fileDialog(CommonDialog2);
+    // The dialog opens on the last choice next time.
+    CommonDialog2.filterIndex = chosen.filterIndex;
+    CommonDialog2.fileName = chosen.path;
+    return chosen;
+}
+
+void Form6::openfile()
+{
     setPanel(2, QStringLiteral("Opening file"));
     try {
-        const FileDialogResult chosen = desktop().dialogs->fileDialog(CommonDialog2);
-        CommonDialog2.filterIndex = chosen.filterIndex;
-        CommonDialog2.fileName = chosen.path;
+        const FileDialogResult chosen = chooseFile(false, 34);
         const bool rich = richIndex(chosen.filterIndex);
         const QByteArray bytes = FileSystem::readFile(chosen.path);
         std::unique_ptr<QTextDocument> loaded(emptyDocument());
@@ -113,19 +120,13 @@ void Form6::openfile()
 
 void Form6::savefile()
 {
-    CommonDialog2.save = true;
-    CommonDialog2.filter = kFilter;
-    CommonDialog2.helpFile = ProgramInfo::helpFile();
-    CommonDialog2.helpTopic = 35;
     if (Label3 == kTxt)
         CommonDialog2.filterIndex = 1;
     else if (Label3 == kRtf)
         CommonDialog2.filterIndex = 2;
     setPanel(2, QStringLiteral("Saving file"));
     try {
-        const FileDialogResult chosen = desktop().dialogs->fileDialog(CommonDialog2);
-        CommonDialog2.filterIndex = chosen.filterIndex;
-        CommonDialog2.fileName = chosen.path;
+        const FileDialogResult chosen = chooseFile(true, 35);
         const bool rich = richIndex(chosen.filterIndex);
         // Set only now, so the name just chosen is saved as typed; later
         // uses of the dialog add it.
