@@ -19,18 +19,22 @@ FileList::FileList(QWidget* parent) : QListView(parent), listModel(new QStringLi
             });
 }
 
-void FileList::setPath(const QString& f)
-{
-    display(FileSystem::listMatching(f, patternText));
-    folder = f;
-}
+void FileList::setPath(const QString& f) { setPathAndPattern(f, patternText); }
 
 void FileList::setPattern(const QString& p)
 {
-    if (folder.isEmpty())
-        FileSystem::listMatching(QStringLiteral("/"), p); // validates the pattern
-    else
-        display(FileSystem::listMatching(folder, p));
+    if (!folder.isEmpty()) {
+        setPathAndPattern(folder, p);
+        return;
+    }
+    FileSystem::listMatching(QStringLiteral("/"), p); // validates the pattern
+    patternText = p;
+}
+
+void FileList::setPathAndPattern(const QString& f, const QString& p)
+{
+    display(FileSystem::listMatching(f, p));
+    folder = f;
     patternText = p;
 }
 

@@ -12,10 +12,11 @@ public:
     explicit FileList(QWidget* parent = nullptr);
 
     QString path() const { return folder; }
-    // Both re-read the folder. Throw PxError for an unreadable folder or a
-    // refused pattern (the list keeps its old state then).
+    // All three re-read the folder, once. Throw PxError for an unreadable
+    // folder or a refused pattern (the list keeps its old state then).
     void setPath(const QString& folder);
     void setPattern(const QString& pattern);
+    void setPathAndPattern(const QString& folder, const QString& pattern);
     QString pattern() const { return patternText; }
     void refresh();
 

@@ -49,6 +49,18 @@ bool hiddenOrSystem(const char* path, const char* name)
     return bits > 0 && (bits & (FileSystem::Hidden | FileSystem::System));
 }
 
+// The local time of a file time, without Qt's look at the zone files for
+// every conversion: the zone is read once, by tzset.
+QDateTime localTime(const timespec& t)
+{
+    struct tm local;
+    if (!::localtime_r(&t.tv_sec, &local))
+        return QDateTime::fromSecsSinceEpoch(t.tv_sec);
+    return QDateTime(QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
+                     QTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), int(t.tv_nsec / 1000000)),
+                     Qt::OffsetFromUTC, int(local.tm_gmtoff));
+}
+
 struct stat statOrThrow(const QString& path)
 {
     struct stat st;
@@ -325,8 +337,26 @@ qint64 length(const QString& path) { return qint64(statOrThrow(path).st_size); }
 
 QDateTime changeTime(const QString& path)
 {
-    const struct stat st = statOrThrow(path);
-    return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+    ::tzset();
+    return localTime(statOrThrow(path).st_mtim);
+}
+
+OpenFolder::OpenFolder(const QString& folder)
+    : fd(::open(encoded(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC))
+{
+    if (fd < 0)
+        Errors::throwErrno(errno);
+    ::tzset();
+}
+
+OpenFolder::~OpenFolder() { ::close(fd); }
+
+FileFacts OpenFolder::facts(const QString& name) const
+{
+    struct stat st;
+    if (::fstatat(fd, encoded(name).constData(), &st, 0) != 0)
+        Errors::throwErrno(errno);
+    return {qint64(st.st_size), localTime(st.st_mtim)};
 }
 
 void copy(const QString& source, const QString& target)

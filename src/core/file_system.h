@@ -23,6 +23,26 @@ void setAttributes(const QString& path, int attributes);
 qint64 length(const QString& path);
 QDateTime changeTime(const QString& path);
 
+// A file's length and change time, from one look at it.
+struct FileFacts {
+    qint64 length;
+    QDateTime changed;
+};
+
+// A folder held open while its files are looked at one after another: each
+// look names the file within the folder instead of walking the whole path.
+class OpenFolder {
+public:
+    explicit OpenFolder(const QString& folder);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    FileFacts facts(const QString& name) const;
+
+private:
+    int fd;
+};
+
 // The whole contents of a file.
 QByteArray readFile(const QString& path);
 

@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace {
@@ -138,9 +139,31 @@ void Form6::setNewState()
 
 void Form6::appendText(const QString& text)
 {
-    QTextCursor end(RichTextBox1->document());
+    QTextDocument* document = RichTextBox1->document();
+    // A box not shown yet is laid out when it is shown, at its real width:
+    // without a page size the insertion itself lays out nothing, and putting
+    // the size back starts Qt's lazy layout, which does the shown part first.
+    const QSizeF page = document->pageSize();
+    const bool hidden = !RichTextBox1->isVisible();
+    if (hidden)
+        document->setPageSize(QSizeF(0, 0));
+    // The caret stays where it was. One at the end would move along with the
+    // text, and showing the box would then lay out the whole document at
+    // once to bring the caret into view.
+    const QTextCursor caret = RichTextBox1->textCursor();
+    const int anchor = caret.anchor();
+    const int position = caret.position();
+    QTextCursor end(document);
     end.movePosition(QTextCursor::End);
     end.insertText(text);
+    if (hidden)
+        document->setPageSize(page);
+    if (RichTextBox1->textCursor().position() != position) {
+        QTextCursor back(document);
+        back.setPosition(anchor);
+        back.setPosition(position, QTextCursor::KeepAnchor);
+        RichTextBox1->setTextCursor(back);
+    }
 }
 
 void Form6::placeForOpening()

@@ -62,7 +62,7 @@ public:
     // The state of a fresh document, the text left as it is.
     void setNewState();
     // Appends text at the end of the document through a cursor, so that many
-    // appends cost in total what the text costs.
+    // appends cost in total what the text costs. The caret does not move.
     void appendText(const QString& text);
     // Keeps the bottom-right corner 100 twips from the screen's right and
     // 700 from its bottom.

@@ -47,16 +47,16 @@ void Form1::mnuinfolist_Click()
     const QSignalBlocker autoskipHeld(Timer1);
     std::unique_ptr<Form9> progress;
     qint64 totalBytes = 0;
-    // Entry lines reach the editor a bar step at a time: inserted one by one,
-    // each line would be laid out on its own. A failure appends them first.
+    // The entry lines reach the editor in one piece once the loop is done:
+    // nothing shows its text before, and one insertion is laid out once.
+    // A failure appends those of the files before it.
     Form6* editor = nullptr;
     QString pending;
     try {
         Dir1->setFocus();
         setEnabled(false);
         minimizeSecondaryWindows(true);
-        File2->setPath(File1->path());
-        File2->setPattern(File1->pattern());
+        File2->setPathAndPattern(File1->path(), File1->pattern());
 
         progress = std::make_unique<Form9>();
         progress->Bar1->setValue(0);
@@ -81,21 +81,21 @@ void Form1::mnuinfolist_Click()
                                  + (withSizes ? withSizesText : plainText) + QLatin1Char(')'));
         editor = Form6::instance();
         editor->appendText(infoHeader(File2->path(), File2->pattern()));
+        const FileSystem::OpenFolder folder(File2->path());
         for (int i = 0; i < count; ++i) {
             File2->setListIndex(File2->listIndex() + 1);
             infofile = fullPath(File2->path(), File2->fileName());
             InfoEntry entry{File2->fileName(), 0, {}, {}};
             if (withSizes)
                 entry.pixels = pictureSize(infofile);
-            entry.length = FileSystem::length(infofile);
+            const FileSystem::FileFacts facts = folder.facts(entry.name);
+            entry.length = facts.length;
             totalBytes += entry.length;
-            entry.changed = FileSystem::changeTime(infofile);
+            entry.changed = facts.changed;
             pending += infoLine(entry, withSizes);
-            if (progress->stepBar1()) {
-                editor->appendText(pending);
-                pending.clear();
-            }
+            progress->stepBar1();
         }
+        editor->appendText(pending);
     } catch (const PxError& error) {
         if (editor)
             ignoreFailure([&] { editor->appendText(pending); });

@@ -37,15 +37,14 @@ void Form9::showNow()
     paintPending();
 }
 
-bool Form9::stepBar1()
+void Form9::stepBar1()
 {
     Bar1->setValue(Bar1->value() + 1);
     const int percent = int(qint64(Bar1->value()) * 100 / Bar1->maximum());
     if (percent == shownPercent)
-        return false;
+        return;
     shownPercent = percent;
     paintPending();
-    return true;
 }
 
 void Form9::paintPending()

@@ -16,9 +16,9 @@ public:
     // Shows the window and paints it at once.
     void showNow();
     // Moves the bar on by one. Each time the shown percentage changes the
-    // window system's events are handled so that the window paints, and the
-    // result is true; input waits until the command that runs has ended.
-    bool stepBar1();
+    // window system's events are handled so that the window paints; input
+    // waits until the command that runs has ended.
+    void stepBar1();
 
     QProgressBar* Bar1;
 
