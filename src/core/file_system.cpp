@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -21,6 +22,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -30,22 +32,55 @@ const char* kDosAttrib = "user.DOSATTRIB";
 
 QByteArray encoded(const QString& path) { return QFile::encodeName(path); }
 
-// The DOS attribute bits kept in the extended attribute, or -1 when none.
-int dosBits(const char* path)
+// The DOS attribute bits in the text of the extended attribute, or -1 when
+// there is none (n is getxattr's result).
+int dosBitsOf(char* buf, ssize_t n)
 {
-    char buf[64];
-    const ssize_t n = ::getxattr(path, kDosAttrib, buf, sizeof buf - 1);
     if (n <= 0)
         return -1;
     buf[n] = 0;
     return int(std::strtol(buf, nullptr, 0));
 }
 
-bool hiddenOrSystem(const char* path, const char* name)
+// The DOS attribute bits kept in the extended attribute, or -1 when none.
+int dosBits(const char* path)
+{
+    char buf[64];
+    return dosBitsOf(buf, ::getxattr(path, kDosAttrib, buf, sizeof buf - 1));
+}
+
+// The same for a file named within an open folder. getxattrat (Linux 6.13)
+// finds the file by its name alone; the whole path is walked only on older
+// kernels, which refuse the call.
+int dosBitsAt(int folder, const char* name, const char* path)
+{
+#ifdef SYS_getxattrat
+    constexpr long getxattrat = SYS_getxattrat;
+#else
+    constexpr long getxattrat = 464;
+#endif
+    struct Arguments {
+        quint64 value;
+        quint32 size;
+        quint32 flags;
+    };
+    static std::atomic<bool> refused{false};
+    if (!refused.load(std::memory_order_relaxed)) {
+        char buf[64];
+        Arguments arguments{quint64(reinterpret_cast<quintptr>(buf)), quint32(sizeof buf - 1), 0};
+        const long n = ::syscall(getxattrat, folder, name, 0, kDosAttrib, &arguments, sizeof arguments);
+        if (n >= 0 || errno != ENOSYS)
+            return dosBitsOf(buf, ssize_t(n));
+        refused.store(true, std::memory_order_relaxed);
+    }
+    return dosBits(path);
+}
+
+bool hiddenOrSystem(int folder, const char* name, const char* path)
 {
     if (name[0] == '.')
         return true;
-    const int bits = dosBits(path);
+    const int bits = dosBitsAt(folder, name, path);
     return bits > 0 && (bits & (FileSystem::Hidden | FileSystem::System));
 }
 
@@ -272,7 +307,7 @@ QStringList listFiles(const QString& folder, const std::function<bool(const char
         } else if (type != DT_REG) {
             continue;
         }
-        if (hiddenOrSystem(full.constData(), name))
+        if (hiddenOrSystem(::dirfd(dir), name, full.constData()))
             continue;
         names.append(QFile::decodeName(name));
     }

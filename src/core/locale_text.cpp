@@ -11,7 +11,10 @@ QString groupedNumber(qint64 value)
 QString generalDate(const QDateTime& when)
 {
     const QLocale locale = QLocale::system();
-    const QString date = locale.toString(when.date(), QLocale::ShortFormat);
+    // Formatting by a format text spares the query to the system locale that
+    // each named format costs.
+    static const QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
+    const QString date = locale.toString(when.date(), dateFormat);
     // Times count in whole seconds, as file times are shown.
     const QTime time = when.time();
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
