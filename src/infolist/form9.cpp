@@ -39,11 +39,15 @@ void Form9::showNow()
 
 void Form9::stepBar1()
 {
-    Bar1->setValue(Bar1->value() + 1);
-    const int percent = int(qint64(Bar1->value()) * 100 / Bar1->maximum());
+    ++steps;
+    const int percent = int(qint64(steps) * 100 / Bar1->maximum());
     if (percent == shownPercent)
         return;
     shownPercent = percent;
+    // Setting the bar costs a style and repaint check each time, which for
+    // 10,000 files was a tenth of the whole list; it changes on screen only
+    // this often anyway.
+    Bar1->setValue(steps);
     paintPending();
 }
 

@@ -15,14 +15,16 @@ public:
     void setBar1Max(int max);
     // Shows the window and paints it at once.
     void showNow();
-    // Moves the bar on by one. Each time the shown percentage changes the
-    // window system's events are handled so that the window paints; input
-    // waits until the command that runs has ended.
+    // Moves the bar on by one from 0. Each time the shown percentage changes
+    // the bar takes the new value and the window system's events are handled
+    // so that the window paints; input waits until the command that runs has
+    // ended.
     void stepBar1();
 
     QProgressBar* Bar1;
 
 private:
     void paintPending();
+    int steps = 0;
     int shownPercent = -1;
 };
