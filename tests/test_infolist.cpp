@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -68,6 +69,7 @@ private slots:
     void failures_data();
     void failures();
     void plainListsUpToTheOverflow();
+    void changeTimesInLocalTime();
 
 private:
     TestEnvironment env;
@@ -120,6 +122,15 @@ void InfoListTest::pictureSizesFromHeadersMatchFullLoads()
                                           "Please wait, Retrieving information (This will take approx. 18 sec.)"}));
     QVERIFY(!watch.mainEnabled && run.form.isEnabled());
     QCOMPARE(run.form.File1->listIndex(), -1);
+    // The new editor shows the report from its start, laid out and drawn.
+    QTextEdit* box = Form6::existing()->RichTextBox1;
+    QCOMPARE(box->textCursor().position(), 0);
+    const QImage shown = box->viewport()->grab().toImage();
+    int ink = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            ink += qGray(shown.pixel(x, y)) < 128;
+    QVERIFY(ink > 100);
 }
 
 void InfoListTest::failures_data()
@@ -201,6 +212,33 @@ void InfoListTest::plainListsUpToTheOverflow()
     QCOMPARE(env.dialogs.messages.size(), 2);
     QCOMPARE(env.dialogs.messages.last().title, QString("File list creation ERROR 6 (Overflow)"));
     QCOMPARE(run.editorText(), report + report);
+}
+
+void InfoListTest::changeTimesInLocalTime()
+{
+    // Change times in a zone with a summer shift; midnight shows the date alone.
+    qputenv("TZ", "Europe/Berlin");
+    const auto utcAgain = qScopeGuard([] { qputenv("TZ", "UTC"); });
+    const QString dir = env.makeFolder("times");
+    const struct {
+        const char* name;
+        QDateTime utc;
+        QString shown;
+    } files[] = {
+        {"a.jpg", QDateTime(QDate(2021, 1, 14), QTime(23, 0), Qt::UTC), "1/15/21"},
+        {"b.jpg", QDateTime(QDate(2021, 7, 14), QTime(22, 0), Qt::UTC), "7/15/21"},
+        {"c.jpg", QDateTime(QDate(2021, 3, 28), QTime(1, 30), Qt::UTC), "3/28/21 3:30:00 AM"},
+    };
+    QStringList expected;
+    for (const auto& file : files) {
+        writeFile(dir + "/" + file.name);
+        QFile stamped(dir + "/" + file.name);
+        QVERIFY(stamped.open(QIODevice::ReadWrite) && stamped.setFileTime(file.utc, QFileDevice::FileModificationTime));
+        expected.append(QString(file.name) + "     bytes    (" + file.shown + ")");
+    }
+    Run run(dir, false);
+    run.form.mnuinfolist->trigger();
+    QCOMPARE(run.editorText().split('\n').mid(2, 3), expected);
 }
 
 QTEST_MAIN(InfoListTest)
