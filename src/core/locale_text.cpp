@@ -11,10 +11,15 @@ QString groupedNumber(qint64 value)
 QString generalDate(const QDateTime& when)
 {
     const QLocale locale = QLocale::system();
-    // Formatting by a format text spares the query to the system locale that
-    // each named format costs.
-    static const QString dateFormat = locale.dateFormat(QLocale::ShortFormat);
-    const QString date = locale.toString(when.date(), dateFormat);
+    // Each short date is a query to the system locale, and the files of a
+    // folder mostly share their days: the last day's text is kept.
+    thread_local QDate lastDay;
+    thread_local QString lastDayText;
+    if (when.date() != lastDay) {
+        lastDayText = locale.toString(when.date(), QLocale::ShortFormat);
+        lastDay = when.date();
+    }
+    const QString date = lastDayText;
     // Times count in whole seconds, as file times are shown.
     const QTime time = when.time();
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
