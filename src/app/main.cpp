@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "browser/open_start_path.h"
+#include "core/file_name.h"
 #include "desktop/qt/qt_desktop.h"
 #include "picture/picture_loader.h"
 
@@ -15,7 +16,7 @@ QStringList rawArguments(int argc, char** argv)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(FileName::fromBytes(argv[i]));
     return arguments;
 }
 
