@@ -4,12 +4,15 @@
 #include "browser/open_start_path.h"
 #include "core/file_name.h"
 #include "core/paths.h"
+#include "editor/form6.h"
 #include "movie/movie_player.h"
 #include "support/fixtures.h"
 #include "support/window_helpers.h"
 
 #include <QProcess>
+#include <QAction>
 #include <QPushButton>
+#include <QTextEdit>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +45,7 @@ private slots:
     void showAndPlay();
     void copyMoveRenameDelete();
     void foldersAndTheCommandLine();
+    void infoListReachesEveryFile();
 };
 
 void FileNamesTest::bytesSurviveTheRoundTrip_data()
@@ -177,6 +181,26 @@ void FileNamesTest::foldersAndTheCommandLine()
     QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).text));
     QCOMPARE(fresh.form.File1->fileName(), picture);
     QVERIFY(fresh.form.Image1->hasPicture());
+}
+
+void FileNamesTest::infoListReachesEveryFile()
+{
+    TestEnvironment env;
+    const QString dir = env.makeFolder("info");
+    const RemovedAtEnd removed{dir};
+    savePicture(dir + "/p.jpg", {40, 30});
+    const QString picture = renamedTo(dir, "p.jpg", "p\xe9.jpg");
+    Viewer v(dir, "*.jpg");
+    v.form.setFileKind(true, "*.jpg");
+    env.dialogs.messageAnswers = {MsgResult::Yes};
+    v.form.mnuinfolist->trigger();
+    QCOMPARE(env.dialogs.messages.size(), 1);
+    const QString text = Form6::existing()->RichTextBox1->toPlainText();
+    const QStringList lines = text.split('\n');
+    QVERIFY2(lines.size() > 2 && lines[2].startsWith(picture + "    ") && lines[2].contains(" bytes    40 x 30 Pixels    ("),
+             qPrintable(text));
+    QVERIFY(text.contains("Total 1 File(s)"));
+    Form6::unload();
 }
 
 QTEST_MAIN(FileNamesTest)
