@@ -36,8 +36,9 @@ int main(int argc, char** argv)
         return 0;
     }
     QApplication app(argc, argv);
-    // Qt has taken its own options (-platform, -style, ...) out by now.
-    const CommandLine line = parseCommandLine(QCoreApplication::arguments().mid(1));
+    // Qt has taken its own options (-platform, -style, ...) out of argv by
+    // now; its own argument list would have lost a name's stray bytes.
+    const CommandLine line = parseCommandLine(rawArguments(argc, argv));
     if (line.action == CommandLine::Action::UnknownOption) {
         print(stderr, unknownOptionText(line.unknownOption));
         return 2;
