@@ -1,6 +1,7 @@
 // The separate picture and animation windows: fitting, corner pinning, key
 // zoom, copy, keep-on-top across every open window; handing a file over.
 #include "desktop/clipboard.h"
+#include "core/file_name.h"
 #include "desktop/qt/qt_launcher.h"
 #include "media/form3.h"
 #include "media/form4.h"
@@ -11,11 +12,11 @@
 #include "support/window_helpers.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 
 #include <algorithm>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 const QSizeF kScreen(19200, 15360); // the test screen: 1280 x 1024 pixels of 15 twips
@@ -218,19 +219,24 @@ private slots:
         p.main.oleeditopen->trigger();
         QCOMPARE(p.env.launcher.opened, QStringList{p.dir + "/large.png"});
 
-        // The desktop's opener is neither waited for nor left a zombie.
+        // The desktop's opener gets the name's bytes, even when they are not
+        // valid UTF-8, and is neither waited for nor left a zombie: it goes on
+        // only once the call has returned.
         const QString bin = p.env.makeFolder("bin");
-        writeFile(bin + "/xdg-open", "#!/bin/sh\necho \"$1\" > \"$0.arg\"\nsleep 2\n");
+        writeFile(bin + "/xdg-open", "#!/bin/sh\nfor i in $(seq 100); do [ -e \"$0.go\" ] && break; sleep 0.05; done\n"
+                                     "[ -e \"$0.go\" ] && echo \"$1\" > \"$0.arg\"\n");
         QVERIFY(setMode(bin + "/xdg-open", 0755));
+        const QByteArray odd = p.dir.toUtf8() + "/sm\xe9.png";
+        QVERIFY(QFile::copy(p.dir + "/small.png", p.dir + "/odd.png"));
+        QVERIFY(::rename((p.dir + "/odd.png").toUtf8().constData(), odd.constData()) == 0);
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", bin.toLocal8Bit() + ":" + path);
-        QElapsedTimer clock;
-        clock.start();
-        QtLauncher().openWithDesktop(p.dir + "/small.png");
-        QVERIFY(clock.elapsed() < 1500);
+        QtLauncher().openWithDesktop(FileName::fromBytes(odd));
         qputenv("PATH", path);
-        QTRY_COMPARE(fileBytes(bin + "/xdg-open.arg"), (p.dir + "/small.png\n").toLocal8Bit());
-        QTest::qWait(2500);
+        writeFile(bin + "/xdg-open.go");
+        QTRY_COMPARE_WITH_TIMEOUT(fileBytes(bin + "/xdg-open.arg"), odd + "\n", 10000);
+        ::unlink(odd.constData());
+        QTest::qWait(200);
         siginfo_t child{};
         QVERIFY(::waitid(P_ALL, 0, &child, WEXITED | WNOHANG | WNOWAIT) != 0 || child.si_pid == 0);
     }

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "browser/open_start_path.h"
+#include "core/file_name.h"
 #include "desktop/qt/qt_desktop.h"
 #include "picture/picture_loader.h"
 
@@ -15,7 +16,7 @@ QStringList rawArguments(int argc, char** argv)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(FileName::fromBytes(argv[i]));
     return arguments;
 }
 
@@ -35,8 +36,9 @@ int main(int argc, char** argv)
         return 0;
     }
     QApplication app(argc, argv);
-    // Qt has taken its own options (-platform, -style, ...) out by now.
-    const CommandLine line = parseCommandLine(QCoreApplication::arguments().mid(1));
+    // Qt has taken its own options (-platform, -style, ...) out of argv by
+    // now; its own argument list would have lost a name's stray bytes.
+    const CommandLine line = parseCommandLine(rawArguments(argc, argv));
     if (line.action == CommandLine::Action::UnknownOption) {
         print(stderr, unknownOptionText(line.unknownOption));
         return 2;

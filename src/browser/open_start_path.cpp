@@ -2,12 +2,12 @@
 
 #include "controls/dir_list.h"
 #include "controls/file_list.h"
+#include "core/file_system.h"
 #include "core/paths.h"
 #include "report/error_report.h"
 #include "startup/form1.h"
 
 #include <QFileInfo>
-#include <cerrno>
 
 namespace {
 ErrorTexts openTexts(const QString& path)
@@ -30,9 +30,7 @@ void openStartPath(Form1& form, const QString& path)
 {
     const QFileInfo info(path);
     try {
-        if (!info.exists())
-            Errors::throwErrno(ENOENT);
-        if (info.isDir()) {
+        if (FileSystem::isFolder(info.absoluteFilePath())) {
             form.Dir1->setPath(withTrailingSeparator(info.absoluteFilePath()));
             return;
         }

@@ -1,6 +1,9 @@
 #include "controls/dir_list.h"
 
 #include "core/failure.h"
+#include "core/file_name.h"
+#include "core/file_system.h"
+#include "core/paths.h"
 
 #include <QDir>
 #include <QFileIconProvider>
@@ -18,7 +21,7 @@ void DirList::setPath(const QString& folder)
     const QString cleaned = QDir::cleanPath(folder);
     if (folder.isEmpty())
         Errors::raise(Errors::invalidPath());
-    DIR* dir = ::opendir(QFile::encodeName(cleaned).constData());
+    DIR* dir = ::opendir(FileName::toBytes(cleaned).constData());
     if (!dir)
         Errors::throwErrno(errno);
     ::closedir(dir);
@@ -34,25 +37,33 @@ void DirList::fill()
     clear();
     QFileIconProvider icons;
     const QIcon folderIcon = icons.icon(QFileIconProvider::Folder);
+    // The chain of parents is worked out on the path's text, so that a
+    // folder whose name is not valid UTF-8 is still reached by its bytes.
     QStringList chain;
-    for (QDir d(current);; ) {
-        chain.prepend(d.absolutePath());
-        if (!d.cdUp())
+    for (QString p = QDir(current).absolutePath();;) {
+        chain.prepend(p);
+        if (p == QLatin1String("/"))
             break;
+        const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+        p = slash <= 0 ? QStringLiteral("/") : p.left(slash);
     }
     int depth = 0;
     for (const QString& p : chain) {
-        const QString name = p == QLatin1String("/") ? p : QDir(p).dirName();
+        const QString name = p == QLatin1String("/") ? p : p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);
         auto* item = new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + name, this);
         item->setData(Qt::UserRole, p);
         ++depth;
     }
     setCurrentRow(count() - 1);
-    const QStringList children = QDir(current).entryList(
-        QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    QStringList children;
+    try {
+        children = FileSystem::listFolders(current);
+    } catch (const PxError&) {
+        // A folder that can no longer be read shows no children.
+    }
     for (const QString& child : children) {
         auto* item = new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + child, this);
-        item->setData(Qt::UserRole, QDir(current).filePath(child));
+        item->setData(Qt::UserRole, fullPath(current, child));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "controls/dir_list.h"
 #include "core/failure.h"
+#include "core/file_name.h"
 #include "core/volumes.h"
 
 #include <QDir>
@@ -42,7 +43,7 @@ void DriveList::setDrive(const QString& path)
     const QString drive = driveHolding(path);
     if (drive.isEmpty())
         Errors::raise(Errors::invalidPath());
-    if (::access(QFile::encodeName(drive).constData(), R_OK | X_OK) != 0)
+    if (::access(FileName::toBytes(drive).constData(), R_OK | X_OK) != 0)
         Errors::throwErrno(errno);
     setCurrentIndex(findText(drive));
     if (drive != current) {

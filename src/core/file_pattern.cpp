@@ -1,8 +1,8 @@
 #include "core/file_pattern.h"
 
 #include "core/failure.h"
+#include "core/file_name.h"
 
-#include <QFile>
 #include <fnmatch.h>
 
 FilePattern::FilePattern(const QString& text)
@@ -14,7 +14,7 @@ FilePattern::FilePattern(const QString& text)
             continue;
         if (part.contains(QLatin1Char('/')) || part.contains(QChar(0)))
             Errors::raise(Errors::invalidPattern());
-        parts.append(QFile::encodeName(part));
+        parts.append(FileName::toBytes(part));
     }
     if (parts.isEmpty())
         Errors::raise(Errors::invalidPattern());
@@ -30,5 +30,5 @@ bool FilePattern::matches(const char* name) const
 
 bool FilePattern::matches(const QString& name) const
 {
-    return matches(QFile::encodeName(name).constData());
+    return matches(FileName::toBytes(name).constData());
 }

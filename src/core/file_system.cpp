@@ -1,10 +1,9 @@
 #include "core/file_system.h"
 
 #include "core/failure.h"
+#include "core/file_name.h"
 #include "core/file_pattern.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -30,7 +29,13 @@ namespace {
 
 const char* kDosAttrib = "user.DOSATTRIB";
 
-QByteArray encoded(const QString& path) { return QFile::encodeName(path); }
+QByteArray encoded(const QString& path) { return FileName::toBytes(path); }
+
+QString folderOf(const QString& path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
 
 // The DOS attribute bits in the text of the extended attribute, or -1 when
 // there is none (n is getxattr's result).
@@ -252,7 +257,7 @@ void replaceThroughTemp(const QString& target, mode_t mode, const struct timespe
                         qint64 expectedSize, const std::function<void(int)>& write)
 {
     const QByteArray t = encoded(target);
-    const QByteArray folder = encoded(QFileInfo(target).path());
+    const QByteArray folder = encoded(folderOf(target));
     removeStaleTemps(folder);
     // The process id in the name tells later copies whether this one still runs.
     QByteArray temp = folder + '/' + tempPrefix + QByteArray::number(::getpid()) + "-XXXXXX";
@@ -280,9 +285,12 @@ void replaceThroughTemp(const QString& target, mode_t mode, const struct timespe
 namespace FileSystem {
 
 namespace {
-// The plain files of folder whose names pass the test, sorted without regard
-// to letter case, hidden and system files left out.
-QStringList listFiles(const QString& folder, const std::function<bool(const char*)>& wanted)
+enum class Kind { File, Folder };
+
+// The plain files or the folders in folder whose names pass the test, sorted
+// without regard to letter case; names starting with a dot and hidden and
+// system files left out.
+QStringList listEntries(const QString& folder, Kind kind, const std::function<bool(const char*)>& wanted)
 {
     const QByteArray dirPath = encoded(folder);
     DIR* dir = ::opendir(dirPath.constData());
@@ -299,17 +307,19 @@ QStringList listFiles(const QString& folder, const std::function<bool(const char
             continue;
         full.truncate(base);
         full += name;
-        unsigned char type = entry->d_type;
+        const unsigned char wantedType = kind == Kind::File ? DT_REG : DT_DIR;
+        const unsigned char type = entry->d_type;
         if (type == DT_UNKNOWN || type == DT_LNK) {
             struct stat st;
-            if (::stat(full.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            if (::stat(full.constData(), &st) != 0
+                || (kind == Kind::File ? !S_ISREG(st.st_mode) : !S_ISDIR(st.st_mode)))
                 continue;
-        } else if (type != DT_REG) {
+        } else if (type != wantedType) {
             continue;
         }
-        if (hiddenOrSystem(::dirfd(dir), name, full.constData()))
+        if (kind == Kind::File && hiddenOrSystem(::dirfd(dir), name, full.constData()))
             continue;
-        names.append(QFile::decodeName(name));
+        names.append(FileName::fromBytes(name));
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
@@ -323,20 +333,27 @@ QStringList listFiles(const QString& folder, const std::function<bool(const char
 QStringList listMatching(const QString& folder, const QString& patternText)
 {
     const FilePattern pattern(patternText);
-    return listFiles(folder, [&](const char* name) { return pattern.matches(name); });
+    return listEntries(folder, Kind::File, [&](const char* name) { return pattern.matches(name); });
+}
+
+QStringList listFolders(const QString& folder)
+{
+    return listEntries(folder, Kind::Folder, [](const char*) { return true; });
 }
 
 QString namesake(const QString& folder, const QString& name)
 {
     try {
-        const QStringList names = listFiles(folder, [&](const char* candidate) {
-            return QFile::decodeName(candidate).compare(name, Qt::CaseInsensitive) == 0;
+        const QStringList names = listEntries(folder, Kind::File, [&](const char* candidate) {
+            return FileName::fromBytes(candidate).compare(name, Qt::CaseInsensitive) == 0;
         });
         return names.contains(name) ? name : names.value(0);
     } catch (const PxError&) {
         return {};
     }
 }
+
+bool isFolder(const QString& path) { return S_ISDIR(statOrThrow(path).st_mode); }
 
 int attributes(const QString& path)
 {
@@ -346,7 +363,7 @@ int attributes(const QString& path)
     int result = bits >= 0 ? (bits & (Hidden | System | Archive)) : Archive;
     if (!(st.st_mode & S_IWUSR))
         result |= ReadOnly;
-    if (QFileInfo(path).fileName().startsWith(QLatin1Char('.')))
+    if (path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.')))
         result |= Hidden;
     return result;
 }

@@ -12,10 +12,16 @@ enum Attribute { ReadOnly = 1, Hidden = 2, System = 4, Archive = 32 };
 // Names of the plain files in folder that match pattern, sorted, without
 // hidden and system files.
 QStringList listMatching(const QString& folder, const QString& pattern);
+// The folders in folder, sorted the same way, without those whose names start
+// with a dot.
+QStringList listFolders(const QString& folder);
 // The listed file of folder whose name is name when letter case is ignored
 // (the exact spelling first); the empty text when there is none. Names are
 // compared, never matched as patterns.
 QString namesake(const QString& folder, const QString& name);
+
+// Whether path is a folder (links followed); fails when it does not exist.
+bool isFolder(const QString& path);
 
 int attributes(const QString& path);
 void setAttributes(const QString& path, int attributes);

@@ -1,4 +1,5 @@
-// pxmetafile FILE MAXPIXELS: draws one WMF or EMF file at its header size,
+// pxmetafile FILE MAXPIXELS: draws one WMF or EMF file (FILE "-": the file
+// open as standard input) at its header size,
 // shrunk in proportion to at most MAXPIXELS pixels, and writes to stdout
 // "PXMF", the drawn width and height, the natural (header) width and height
 // (each 32-bit little endian) and then width*height pixels as 0xffRRGGBB
@@ -12,6 +13,8 @@
 #include <QtEndian>
 
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -49,9 +52,12 @@ int main(int argc, char** argv)
     if (argc != 3 || !numeric || maxPixels < 1)
         return fail(QStringLiteral("usage: pxmetafile FILE MAXPIXELS"));
 
-    QFile file(QString::fromLocal8Bit(argv[1]));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    // The name is used as the bytes it came as: it need not be valid text.
+    const bool fromInput = std::strcmp(argv[1], "-") == 0;
+    const int fd = fromInput ? STDIN_FILENO : ::open(argv[1], O_RDONLY | O_CLOEXEC);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return fail(QStringLiteral("cannot open the file"));
     // Real metafiles are small; a huge one is not worth the memory.
     if (file.size() > 256 * 1024 * 1024)
         return fail(QStringLiteral("file too large"));

@@ -1,6 +1,7 @@
 #include "movie/movie_player.h"
 
 #include "core/failure.h"
+#include "core/file_name.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -375,14 +377,15 @@ void MoviePlayer::setFileName(const QString& path)
         return;
     }
     d->ensureStarted();
-    const QFileInfo info(path);
+    // The player takes the name as the file system's bytes.
+    const QByteArray local = FileName::toBytes(QFileInfo(path).absoluteFilePath());
     // mpv would read a folder as a playlist and could block on a pipe.
-    if (!info.exists())
+    struct stat st;
+    if (::stat(local.constData(), &st) != 0)
         d->failLoad(QStringLiteral("file not found"));
-    if (!info.isFile())
+    if (!S_ISREG(st.st_mode))
         d->failLoad(QStringLiteral("not a movie file"));
 
-    const QByteArray local = info.absoluteFilePath().toUtf8();
     mpv_set_property_string(d->mpv, "pause", "no");
     const char* args[] = {"loadfile", local.constData(), "replace", nullptr};
     mpv_node result;

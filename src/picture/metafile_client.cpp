@@ -1,20 +1,23 @@
 #include "picture/metafile_client.h"
 
 #include "core/failure.h"
+#include "core/file_name.h"
 #include "picture/metafile_format.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtEndian>
 
 #include <algorithm>
 #include <climits>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,14 +79,21 @@ QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<boo
     if (QCoreApplication::instance() == nullptr || !QFile::exists(helper))
         refuse(QStringLiteral("the metafile helper is missing"));
 
+    // The helper reads the file as its standard input: a name that is not
+    // valid text cannot pass through an argument list.
+    const int input = ::open(FileName::toBytes(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (input < 0)
+        Errors::throwErrno(errno);
+    const auto closeInput = qScopeGuard([input] { ::close(input); });
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardErrorFile(QProcess::nullDevice());
-    process.setChildProcessModifier([] {
+    process.setChildProcessModifier([input] {
         // Runs in the child between fork and exec: plain system calls only.
+        ::dup2(input, STDIN_FILENO);
 #ifndef __SANITIZE_ADDRESS__
         // AddressSanitizer reserves terabytes of address space at start, so
         // an instrumented helper would never start under this limit.
@@ -96,7 +106,7 @@ QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<boo
         ::setrlimit(RLIMIT_CORE, &core);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     });
-    process.start(helper, {QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), QString::number(maxPixels)});
+    process.start(helper, {QStringLiteral("-"), QString::number(maxPixels)});
     constexpr int timeLimitMs = 8000;
     if (!process.waitForStarted(timeLimitMs))
         refuse(QStringLiteral("the metafile helper did not start"));

@@ -1,6 +1,7 @@
 #include "picture/picture_loader.h"
 
 #include "core/failure.h"
+#include "core/file_name.h"
 #include "picture/metafile_client.h"
 #include "picture/metafile_format.h"
 #include "picture/picture_completeness.h"
@@ -25,7 +26,7 @@ namespace {
 class OpenFile {
 public:
     explicit OpenFile(const QString& path)
-        : fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC))
+        : fd(::open(FileName::toBytes(path).constData(), O_RDONLY | O_CLOEXEC))
     {
         if (fd < 0)
             Errors::throwErrno(errno);
@@ -221,9 +222,13 @@ void allowLargePictures()
 
 PictureProbe probePicture(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = ::open(FileName::toBytes(path).constData(), O_RDONLY | O_CLOEXEC);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         return {};
+    }
     // Both metafile headers fit in the first 88 bytes.
     const QByteArray head = file.peek(88);
     if (Metafile::isWmf(head) || Metafile::isEmf(head)) {

@@ -1,13 +1,12 @@
 #include "picture/picture_preloader.h"
 
 #include "core/failure.h"
+#include "core/file_name.h"
 #include "picture/metafile_format.h"
 #include "picture/picture_loader.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -47,7 +46,7 @@ struct FileStamp {
 std::optional<FileStamp> stampOf(const QString& path)
 {
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(FileName::toBytes(path).constData(), &st) != 0)
         return std::nullopt;
     return FileStamp::of(st);
 }
@@ -176,12 +175,12 @@ struct PicturePreloader::Impl {
             cancelled = false;
             lock.unlock();
 
-            const QFileInfo file(path);
+            const std::optional<FileStamp> stamp = stampOf(path);
             const std::optional<qint64> need = decodedBytes(path);
             lock.lock();
             // Preloading stops at the first neighbour that does not fit: the
             // later ones are less likely to be wanted.
-            if (!need || file.size() > budget || used() + *need > budget) {
+            if (!need || !stamp || stamp->size > budget || used() + *need > budget) {
                 pending.clear();
                 decoding.clear();
                 finished();

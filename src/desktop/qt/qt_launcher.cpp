@@ -1,11 +1,15 @@
 #include "desktop/qt/qt_launcher.h"
 
 #include "core/failure.h"
+#include "core/file_name.h"
 
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <cerrno>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 void QtLauncher::startProgram(const QString& program, const QStringList& arguments, bool)
 {
@@ -21,13 +25,31 @@ void QtLauncher::startProgram(const QString& program, const QStringList& argumen
 
 void QtLauncher::openWithDesktop(const QString& path)
 {
-    if (!QFileInfo::exists(path))
-        Errors::throwErrno(ENOENT);
-    // xdg-open finds the application for the file's type. Started detached,
-    // it neither holds up the viewer nor stays behind as a zombie.
+    QByteArray file = FileName::toBytes(path);
+    struct stat st;
+    if (::stat(file.constData(), &st) != 0)
+        Errors::throwErrno(errno);
+    // xdg-open finds the application for the file's type. It is started
+    // here rather than by QProcess, whose arguments are text: the name must
+    // arrive as the file system's bytes. The grandchild is detached, so it
+    // neither holds up the viewer nor stays behind as a zombie.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty() || !QProcess::startDetached(opener, {path}))
+    if (opener.isEmpty())
         Errors::raise(Errors::noAssociatedApplication());
+    QByteArray program = FileName::toBytes(opener);
+    char* const argv[] = {program.data(), file.data(), nullptr};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Between fork and exec: plain system calls only.
+        if (::fork() == 0) {
+            ::setsid();
+            ::execv(argv[0], argv);
+        }
+        ::_exit(0);
+    }
+    if (child < 0)
+        Errors::raise(Errors::noAssociatedApplication());
+    ::waitpid(child, nullptr, 0);
 }
 
 void QtLauncher::startDisplaySettings()
