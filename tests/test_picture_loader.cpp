@@ -256,6 +256,21 @@ private slots:
         VERIFY_NO_PXERROR(QCOMPARE(loadPicture(good).size(), MetafileWriter::drawingSize));
     }
 
+    // libwmf stamps a pen along its lines, so a pen thousands of pixels wide
+    // takes it minutes; the helper is stopped at its time limit instead.
+    void metafileThatDrawsForMinutesIsRefusedInTime()
+    {
+        QByteArray bytes = MetafileWriter::wmf({3000, 20}, 96);
+        const qsizetype pen = bytes.indexOf("\x08\0\0\0\xFA\x02"_ba); // the first CREATEPENINDIRECT
+        QVERIFY(pen > 0);
+        qToLittleEndian<qint16>(25000, bytes.data() + pen + 8);       // its width
+        const QString path = write("wide_pen.wmf", bytes);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(failureOf(path), Errors::invalidPicture().number);
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+    }
+
     void largeMetafileIsDrawnWithinThePixelLimit_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -114,28 +114,28 @@ BufferPool& pool()
     return instance;
 }
 
-// Refuses what Qt cannot read and what claims too many pixels; the size, when
-// the header tells it.
-QSize checkedSize(QImageReader& reader)
+// Refuses what Qt cannot read and what claims more than maxPixels; the size,
+// when the header tells it.
+QSize checkedSize(QImageReader& reader, qint64 maxPixels)
 {
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
         Errors::raise(Errors::invalidPicture(QStringLiteral("unknown or damaged format")));
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > Metafile::maxPixels)
+    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels)
         Errors::raise(Errors::invalidPicture(
             QStringLiteral("%1 x %2 pixels is too large").arg(size.width()).arg(size.height())));
     return size;
 }
 
-QImage decodeRaster(const QByteArray& data)
+QImage decodeRaster(const QByteArray& data, qint64 maxPixels)
 {
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
-    const QSize size = checkedSize(reader);
+    const QSize size = checkedSize(reader, maxPixels);
     const QByteArray format = reader.format();
     if (!Completeness::isComplete(format, data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
@@ -152,7 +152,7 @@ QImage decodeRaster(const QByteArray& data)
         Errors::raise(Errors::invalidPicture(reader.errorString()));
     if (jpegComplete.valid() && !jpegComplete.get())
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
-    if (qint64(image.width()) * image.height() > Metafile::maxPixels)
+    if (qint64(image.width()) * image.height() > maxPixels)
         Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
     pool().keep(image);
     return image;
@@ -160,14 +160,14 @@ QImage decodeRaster(const QByteArray& data)
 
 // Refuses what is no picture, or claims too many pixels, from its header: a
 // large file named like a picture is never read whole for nothing.
-void checkRasterHeader(const QByteArray& head)
+void checkRasterHeader(const QByteArray& head, qint64 maxPixels)
 {
     QBuffer buffer;
     buffer.setData(head);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     // A header longer than the head leaves the size unknown until decoding.
-    checkedSize(reader);
+    checkedSize(reader, maxPixels);
 }
 
 }
@@ -190,9 +190,9 @@ QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled)
             drawing.setText(naturalSizeKey, QStringLiteral("%1x%2").arg(natural.width()).arg(natural.height()));
         return drawing;
     }
-    checkRasterHeader(data);
+    checkRasterHeader(data, Metafile::maxPixels);
     file.readInto(data, std::numeric_limits<qint64>::max());
-    return decodeRaster(data);
+    return decodeRaster(data, Metafile::maxPixels);
 }
 
 QImage loadPicture(const QString& path) { return loadPicture(path, nullptr); }
@@ -205,12 +205,12 @@ QSize naturalSize(const QImage& picture)
     return QSize(sides[0].toInt(), sides[1].toInt());
 }
 
-QImage decodePictureData(const QByteArray& data)
+QImage decodePictureData(const QByteArray& data, qint64 maxPixels)
 {
     if (Metafile::isWmf(data) || Metafile::isEmf(data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("a metafile is drawn from its file")));
-    checkRasterHeader(data.left(headLength));
-    return decodeRaster(data);
+    checkRasterHeader(data.left(headLength), maxPixels);
+    return decodeRaster(data, maxPixels);
 }
 
 void allowLargePictures()

@@ -18,8 +18,11 @@ QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled);
 QSize naturalSize(const QImage& picture);
 
 // Decodes a raster picture already in memory with the checks loadPicture
-// makes; what the fuzz target feeds. Throws PxError as loadPicture does.
-QImage decodePictureData(const QByteArray& data);
+// makes, refusing more than maxPixels (loadPicture's bound is
+// Metafile::maxPixels); what the fuzz target feeds, with a smaller bound so
+// that no input spends its time filling a huge picture. Throws PxError as
+// loadPicture does.
+QImage decodePictureData(const QByteArray& data, qint64 maxPixels);
 
 // Qt refuses pictures beyond a few hundred megabytes, which would refuse
 // some the loader accepts. Called once at start-up, before any is read.
