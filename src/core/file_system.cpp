@@ -322,10 +322,14 @@ QStringList listEntries(const QString& folder, Kind kind, const std::function<bo
         names.append(FileName::fromBytes(name));
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    // Each name is folded once, not at every comparison of the sort.
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(size_t(names.size()));
+    for (QString& name : names)
+        keyed.emplace_back(name.toCaseFolded(), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    for (qsizetype i = 0; i < names.size(); ++i)
+        names[i] = std::move(keyed[size_t(i)].second);
     return names;
 }
 }
