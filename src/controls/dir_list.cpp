@@ -44,13 +44,11 @@ void DirList::fill()
         chain.prepend(p);
         if (p == QLatin1String("/"))
             break;
-        const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
-        p = slash <= 0 ? QStringLiteral("/") : p.left(slash);
+        p = folderOf(p);
     }
     int depth = 0;
     for (const QString& p : chain) {
-        const QString name = p == QLatin1String("/") ? p : p.mid(p.lastIndexOf(QLatin1Char('/')) + 1);
-        auto* item = new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + name, this);
+        auto* item = new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + nameOf(p), this);
         item->setData(Qt::UserRole, p);
         ++depth;
     }

@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "core/file_name.h"
 #include "core/file_pattern.h"
+#include "core/paths.h"
 
 #include <algorithm>
 #include <atomic>
@@ -30,12 +31,6 @@ namespace {
 const char* kDosAttrib = "user.DOSATTRIB";
 
 QByteArray encoded(const QString& path) { return FileName::toBytes(path); }
-
-QString folderOf(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : path.left(slash);
-}
 
 // The DOS attribute bits in the text of the extended attribute, or -1 when
 // there is none (n is getxattr's result).
@@ -367,7 +362,7 @@ int attributes(const QString& path)
     int result = bits >= 0 ? (bits & (Hidden | System | Archive)) : Archive;
     if (!(st.st_mode & S_IWUSR))
         result |= ReadOnly;
-    if (path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.')))
+    if (nameOf(path).startsWith(QLatin1Char('.')))
         result |= Hidden;
     return result;
 }
