@@ -1,10 +1,13 @@
 #include "metafile/metafile_render.h"
 
+#include "metafile/raster_device_guards.h"
+
 #include <QtEndian>
 #include <QVector>
 
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
+#include <libwmf/ipa.h>
 
 #include <cmath>
 #include <cstring>
@@ -165,6 +168,7 @@ public:
             api = nullptr;
             return;
         }
+        guardRasterDevice(api, &device);
         if (wmf_mem_open(api, reinterpret_cast<unsigned char*>(bytes.data()), bytes.size()) != wmf_E_None)
             return;
         opened = true;
@@ -187,6 +191,7 @@ public:
     wmfD_Rect extent{};
 
 private:
+    wmfFunctionReference device{};
     QByteArray bytes;
     bool opened = false;
     bool scanned = false;

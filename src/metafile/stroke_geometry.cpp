@@ -1,0 +1,113 @@
+#include "metafile/stroke_geometry.h"
+
+#include <algorithm>
+#include <array>
+
+namespace Metafile {
+
+namespace {
+
+double cross(QPointF o, QPointF a, QPointF b)
+{
+    return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
+}
+
+// Andrew's monotone chain over a handful of points.
+QPolygonF convexHull(std::array<QPointF, 8> p)
+{
+    std::sort(p.begin(), p.end(), [](QPointF l, QPointF r) {
+        return l.x() < r.x() || (l.x() == r.x() && l.y() < r.y());
+    });
+    QPolygonF hull;
+    for (int pass = 0; pass < 2; ++pass) {
+        const qsizetype floor = hull.size();
+        for (const QPointF& q : p) {
+            while (hull.size() >= floor + 2 && cross(hull[hull.size() - 2], hull.last(), q) <= 0)
+                hull.removeLast();
+            hull << q;
+        }
+        hull.removeLast(); // the first point of the other chain
+        std::reverse(p.begin(), p.end());
+    }
+    return hull;
+}
+
+// One side of Sutherland-Hodgman: keeps what lies where inside() holds.
+template <typename Inside, typename Cut>
+QPolygonF clipSide(const QPolygonF& in, Inside inside, Cut cut)
+{
+    QPolygonF out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const QPointF cur = in[i], prev = in[(i + in.size() - 1) % in.size()];
+        if (inside(cur)) {
+            if (!inside(prev))
+                out << cut(prev, cur);
+            out << cur;
+        } else if (inside(prev)) {
+            out << cut(prev, cur);
+        }
+    }
+    return out;
+}
+
+QPointF atX(QPointF p, QPointF q, double x)
+{
+    return {x, p.y() + (q.y() - p.y()) * (x - p.x()) / (q.x() - p.x())};
+}
+
+QPointF atY(QPointF p, QPointF q, double y)
+{
+    return {p.x() + (q.x() - p.x()) * (y - p.y()) / (q.y() - p.y()), y};
+}
+
+}
+
+QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& page)
+{
+    const double l = page.left(), r = page.right(), t = page.top(), b = page.bottom();
+    QPolygonF area = clipSide(polygon, [l](QPointF p) { return p.x() >= l; }, [l](QPointF p, QPointF q) { return atX(p, q, l); });
+    area = clipSide(area, [r](QPointF p) { return p.x() <= r; }, [r](QPointF p, QPointF q) { return atX(p, q, r); });
+    area = clipSide(area, [t](QPointF p) { return p.y() >= t; }, [t](QPointF p, QPointF q) { return atY(p, q, t); });
+    area = clipSide(area, [b](QPointF p) { return p.y() <= b; }, [b](QPointF p, QPointF q) { return atY(p, q, b); });
+    return area.size() >= 3 ? area : QPolygonF();
+}
+
+QPolygonF nibSweep(QPointF a, QPointF b, QSizeF nib, const QRectF& page)
+{
+    const double hw = nib.width() / 2, hh = nib.height() / 2;
+    std::array<QPointF, 8> corners;
+    int i = 0;
+    for (QPointF c : {a, b})
+        for (QPointF d : {QPointF(-hw, -hh), QPointF(hw, -hh), QPointF(hw, hh), QPointF(-hw, hh)})
+            corners[i++] = c + d;
+    return clipPolygon(convexHull(corners), page);
+}
+
+// Liang-Barsky.
+bool clipLine(QLineF& line, const QRectF& page)
+{
+    const QPointF p = line.p1(), d = line.p2() - line.p1();
+    double enter = 0, leave = 1;
+    const std::array<std::pair<double, double>, 4> sides{{
+        {-d.x(), p.x() - page.left()}, {d.x(), page.right() - p.x()},
+        {-d.y(), p.y() - page.top()}, {d.y(), page.bottom() - p.y()},
+    }};
+    for (const auto& [towards, room] : sides) {
+        if (towards == 0) {
+            if (room < 0)
+                return false;
+            continue;
+        }
+        const double t = room / towards;
+        if (towards < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+    }
+    if (enter > leave)
+        return false;
+    line = QLineF(p + d * enter, p + d * leave);
+    return true;
+}
+
+}

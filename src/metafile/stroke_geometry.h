@@ -1,0 +1,22 @@
+#pragma once
+#include <QLineF>
+#include <QPolygonF>
+#include <QRectF>
+
+// Plane geometry for drawing metafile shapes within a page: the raster
+// device walks every row and pixel of what it is given, even far off the page.
+namespace Metafile {
+
+// The area a rectangular nib of size nib, centred on the line, covers when
+// drawn from a to b (what the raster device paints for a pen that wide),
+// clipped to page. Empty when nothing of it lies on the page.
+QPolygonF nibSweep(QPointF a, QPointF b, QSizeF nib, const QRectF& page);
+
+// The part of a polygon (convex or not) inside page; edges along the page's
+// border close it. Empty when fewer than three corners remain.
+QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& page);
+
+// Shortens line to its part inside page; false when none is.
+bool clipLine(QLineF& line, const QRectF& page);
+
+}
