@@ -51,11 +51,14 @@ std::optional<Canvas> canvasFor(wmfAPI* api, const wmfDC* dc)
 {
     const wmf_gd_t* gd = WMF_GD_GetData(api);
     const QRectF page(QPointF(gd->bbox.TL.x, gd->bbox.TL.y), QPointF(gd->bbox.BR.x, gd->bbox.BR.y));
-    if (!(page.width() > 0) || !(page.height() > 0) || gd->width < 1 || gd->height < 1)
+    if (!(page.width() > 0) || !(page.height() > 0) || !std::isfinite(page.width() + page.height() + page.left() + page.top())
+        || gd->width < 1 || gd->height < 1)
         return std::nullopt;
     Canvas canvas{api, dc, QSizeF(page.width() / gd->width, page.height() / gd->height), {}, {}, {}};
     const bool outlined = (dc->pen->lopnStyle & PS_STYLE_MASK) != PS_NULL;
-    const QSizeF pen(dc->pen->width, dc->pen->height);
+    // A nib twice the page's size covers all of it wherever the line is.
+    const auto bounded = [](double width, double most) { return std::isfinite(width) ? std::min(std::abs(width), most) : most; };
+    const QSizeF pen(bounded(dc->pen->width, 2 * page.width()), bounded(dc->pen->height, 2 * page.height()));
     if (outlined && (pen.width() > widestStampedPen * canvas.pixel.width()
                      || pen.height() > widestStampedPen * canvas.pixel.height()))
         canvas.nib = pen;
@@ -101,6 +104,11 @@ void strokeWide(const Canvas& canvas, const std::vector<QLineF>& lines)
     }
 }
 
+bool allFinite(const std::vector<QPointF>& points)
+{
+    return std::all_of(points.begin(), points.end(), [](QPointF p) { return std::isfinite(p.x()) && std::isfinite(p.y()); });
+}
+
 std::vector<QLineF> edgesOf(const std::vector<QPointF>& points, bool closed)
 {
     std::vector<QLineF> edges;
@@ -117,6 +125,8 @@ void drawOpen(const Canvas& canvas, const std::vector<QPointF>& points, Unchange
 {
     if (canvas.nib.isEmpty() && canvas.holds(points))
         return unchanged();
+    if (!allFinite(points))
+        return; // nowhere on any page
     if (!canvas.nib.isEmpty())
         return strokeWide(canvas, edgesOf(points, false));
     for (QLineF line : edgesOf(points, false)) {
@@ -135,6 +145,8 @@ void drawClosed(const Canvas& canvas, const std::vector<QPointF>& outline, Uncha
     const bool wide = !canvas.nib.isEmpty();
     if (!wide && canvas.holds(outline))
         return unchanged();
+    if (!allFinite(outline))
+        return;
     const QPolygonF whole(QList<QPointF>(outline.begin(), outline.end()));
     if (!wide) {
         const QPolygonF cut = clipPolygon(whole, canvas.reach);
@@ -163,9 +175,12 @@ enum class ArcKind { ellipse, arc, pie, chord };
 
 // Points along an elliptic arc as the device draws it: from the start's
 // angle to the end's, in whole degrees, increasing; close enough together
-// that the chords stay within half a pixel of the curve.
+// that the chords stay within half a pixel of the curve. Empty for an arc
+// given by coordinates that are not numbers.
 std::vector<QPointF> arcOutline(const Canvas& canvas, const wmfDrawArc_t* arc, ArcKind kind)
 {
+    if (!allFinite({{arc->TL.x, arc->TL.y}, {arc->BR.x, arc->BR.y}, {arc->start.x, arc->start.y}, {arc->end.x, arc->end.y}}))
+        return {};
     const QPointF centre((arc->TL.x + arc->BR.x) / 2.0, (arc->TL.y + arc->BR.y) / 2.0);
     const double rx = (arc->BR.x - arc->TL.x) / 2.0, ry = (arc->BR.y - arc->TL.y) / 2.0;
     int start = 0, end = 360;
@@ -237,6 +252,8 @@ void drawArcShape(wmfAPI* api, wmfDrawArc_t* arc)
     if (!canvas)
         return (device(api).*Draw)(api, arc);
     const std::vector<QPointF> outline = arcOutline(*canvas, arc, Kind);
+    if (outline.empty())
+        return;
     const auto unchanged = [&] { (device(api).*Draw)(api, arc); };
     if (Kind == ArcKind::arc)
         drawOpen(*canvas, outline, unchanged);
@@ -250,6 +267,8 @@ void ropDraw(wmfAPI* api, wmfROP_Draw_t* rop)
     const auto canvas = canvasFor(api, rop->dc);
     if (!canvas)
         return device(api).rop_draw(api, rop);
+    if (!allFinite({{rop->TL.x, rop->TL.y}, {rop->BR.x, rop->BR.y}}))
+        return;
     const QRectF area = QRectF(QPointF(rop->TL.x, rop->TL.y), QPointF(rop->BR.x, rop->BR.y)).normalized()
                             .intersected(canvas->reach);
     if (area.isEmpty())
