@@ -2,12 +2,36 @@
 
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QtEndian>
 
 #include <emf2svg.h>
 
 #include <cstdlib>
 
 namespace Metafile {
+
+namespace {
+
+// libemf2svg converts the header's description (UTF-16, found by a count and
+// an offset) without checking that it lies within the header, and reads
+// from the offset even when the count is 0. One that does not lie there is
+// dropped: it is only a caption, never drawn.
+void dropDescriptionOutsideHeader(QByteArray& emf)
+{
+    constexpr qsizetype countAt = 60, offsetAt = 64;
+    if (emf.size() < offsetAt + 4)
+        return;
+    const quint64 header = qMin<quint64>(qFromLittleEndian<quint32>(emf.constData() + 4), quint64(emf.size()));
+    const quint64 chars = qFromLittleEndian<quint32>(emf.constData() + countAt);
+    const quint64 offset = qFromLittleEndian<quint32>(emf.constData() + offsetAt);
+    const bool none = chars == 0 && offset == 0;
+    if (none || (chars > 0 && offset >= offsetAt + 4 && offset + 2 * chars <= header))
+        return;
+    qToLittleEndian<quint32>(0, emf.data() + countAt);
+    qToLittleEndian<quint32>(0, emf.data() + offsetAt);
+}
+
+}
 
 QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
 {
@@ -31,6 +55,7 @@ QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     options.imgWidth = double(w);
     options.imgHeight = double(h);
     QByteArray input = data;
+    dropDescriptionOutsideHeader(input);
     char* svg = nullptr;
     size_t svgLength = 0;
     const int ok = emf2svg(input.data(), size_t(input.size()), &svg, &svgLength, &options);
