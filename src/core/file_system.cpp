@@ -626,6 +626,26 @@ void remove(const QString& path)
         Errors::throwErrno(errno);
 }
 
+void respell(const QString& from, const QString& to)
+{
+    QByteArray between = encoded(folderOf(to)) + "/.pxcase-" + QByteArray::number(::getpid()) + "-XXXXXX";
+    const int made = ::mkostemp(between.data(), O_CLOEXEC);
+    if (made < 0)
+        Errors::throwErrno(errno);
+    ::close(made);
+    if (::rename(encoded(from).constData(), between.constData()) != 0) {
+        const int err = errno;
+        ::unlink(between.constData());
+        Errors::throwErrno(err);
+    }
+    try {
+        rename(FileName::fromBytes(between), to);
+    } catch (const PxError&) {
+        ::rename(between.constData(), encoded(from).constData());
+        throw;
+    }
+}
+
 void makeDirectory(const QString& path)
 {
     if (::mkdir(encoded(path).constData(), 0777) != 0)

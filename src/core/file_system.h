@@ -64,6 +64,10 @@ void writeFile(const QString& path, const QByteArray& data);
 // Fails when to exists: a rename never replaces anything.
 void rename(const QString& from, const QString& to);
 void remove(const QString& path);
+// Gives the file from names the spelling of to, when a folder that ignores
+// letter case takes both for one name (and so renames from onto to as onto
+// itself, changing nothing): through a name of its own in between.
+void respell(const QString& from, const QString& to);
 void makeDirectory(const QString& path);
 // True when both paths lead to one existing file (links and letter case
 // included), so that a copy of one onto the other would destroy it.
