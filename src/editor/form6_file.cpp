@@ -23,8 +23,9 @@ const QString kRtf = QStringLiteral("rtf");
 // The filter index chosen in the dialog decides the format, not the name.
 bool richIndex(int filterIndex) { return filterIndex != 1; }
 
-// The largest document the editor opens: a text box holds some ten times
-// its file's size once laid out.
+// The largest document the editor opens: the text box holds the whole text
+// laid out, several times the file's size, and lays it out on the window's
+// thread.
 constexpr qint64 kLargestDocument = 16 * 1024 * 1024;
 
 // The chosen file's bytes; a file the editor cannot read is named in a box
