@@ -22,6 +22,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/xattr.h>
 
 namespace {
@@ -97,6 +98,8 @@ private slots:
     void namesakeWithPatternCharacters_data();
     void namesakeWithPatternCharacters();
     void copyOntoItselfIsRefused();
+    void namesakeInFoldingFolder_data();
+    void namesakeInFoldingFolder();
     void moveWithAndWithoutConfirmation();
     void failedCopyLosesNothing();
     void clipboardRoundTrip();
@@ -163,7 +166,7 @@ void CopyMoveTest::copyWithAndWithoutNamesake()
     FileSystem::setAttributes(b.dst + "/hidden.jpg", FileSystem::Hidden);
     b.select("hidden.jpg");
     b.form.Command2->click();
-    QCOMPARE(b.titles().mid(3), QStringList{"File copy ERROR 13 (Permission denied)"});
+    QCOMPARE(b.titles().mid(3), QStringList{"File copy ERROR 75 (Path/File access error: the file is hidden)"});
     QCOMPARE(bytesOf(b.dst + "/hidden.jpg"), QByteArray("hidden older"));
     QCOMPARE(FileSystem::attributes(b.dst + "/hidden.jpg"), int(FileSystem::Hidden));
 }
@@ -219,6 +222,51 @@ void CopyMoveTest::copyOntoItselfIsRefused()
     QCOMPARE(b.titles(), QStringList({"File copy" + same, "File move" + same, "File copy" + same}));
     QCOMPARE(bytesOf(b.src + "/photo.jpg"), original);
     QCOMPARE(entries(b.src), QStringList{"photo.jpg"});
+}
+
+void CopyMoveTest::namesakeInFoldingFolder_data()
+{
+    QTest::addColumn<bool>("move");
+    QTest::newRow("copy") << false;
+    QTest::newRow("move") << true;
+}
+
+// A folder that ignores letter case (a vfat stick, an SMB share) keeps the
+// namesake's spelling for the copy that replaces it: the namesake is then
+// the copy, never removed, and is given the selected name's spelling.
+void CopyMoveTest::namesakeInFoldingFolder()
+{
+    QFETCH(bool, move);
+    if (::access("/dev/fuse", R_OK | W_OK) != 0)
+        QSKIP("no usable /dev/fuse: cannot mount a folder that ignores letter case");
+    Bench b({"photo.jpg"});
+    QProcess folding;
+    folding.start(PIXALTO_BUILD_DIR "/casefold_fs", {b.env.makeFolder("backing"), b.dst});
+    QVERIFY2(folding.waitForStarted(), qPrintable(folding.errorString()));
+    const auto unmount = qScopeGuard([&] {
+        folding.terminate();
+        folding.waitForFinished();
+    });
+    const auto mounted = [&] {
+        struct stat inside {}, outside {};
+        return ::stat(QFile::encodeName(b.dst).constData(), &inside) == 0
+            && ::stat(QFile::encodeName(b.env.makeFolder("probe")).constData(), &outside) == 0
+            && inside.st_dev != outside.st_dev;
+    };
+    QTRY_VERIFY(mounted() || folding.state() == QProcess::NotRunning);
+    if (!mounted())
+        QSKIP(qPrintable("the kernel refused the folding folder: " + folding.readAllStandardError()));
+    writeFile(b.dst + "/Photo.JPG", "older");
+    QCOMPARE(bytesOf(b.dst + "/photo.jpg"), QByteArray("older"));
+
+    const QByteArray source = bytesOf(b.src + "/photo.jpg");
+    b.select("photo.jpg");
+    b.env.dialogs.messageAnswers = {MsgResult::Yes};
+    (move ? b.form.Command7 : b.form.Command2)->click();
+    QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
+    QCOMPARE(entries(b.dst), QStringList{"photo.jpg"});
+    QCOMPARE(bytesOf(b.dst + "/photo.jpg"), source);
+    QCOMPARE(entries(b.src), move ? QStringList() : QStringList{"photo.jpg"});
 }
 
 void CopyMoveTest::moveWithAndWithoutConfirmation()

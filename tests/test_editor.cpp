@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTextEdit>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kRtfCodes = QStringLiteral("{\\rtf1\\ansi Hello}");
@@ -48,6 +50,8 @@ private slots:
     void saveQuestionBranches();
     void formatFollowsTheFilterIndex();
     void failedSaveKeepsTheOldFile();
+    void saveWritesIntoTheFile();
+    void openRefusesWhatItCannotHold();
     void findAsksAgainAfterABeep();
     void clipboardPicturesAndMenus();
 };
@@ -206,12 +210,99 @@ void EditorTest::failedSaveKeepsTheOldFile()
     QVERIFY(e.env.dialogs.messages[0].title.startsWith("Save ERROR "));
     QCOMPARE(e.panels()[2], QString("  Changed"));
 
+    // A hidden file is refused by its own rule, and says so.
+    writeFile(dir + "/.hidden.txt", "hidden");
+    e.answerFile(dir + "/.hidden.txt", 1);
+    e.form->saveas_Click();
+    QCOMPARE(e.env.dialogs.messages.last().title,
+             QString("Save ERROR 75 (Path/File access error: the file is hidden)"));
+    QCOMPARE(fileBytes(dir + "/.hidden.txt"), QByteArray("hidden"));
+
     // Into a folder that does not exist: reported, state kept.
     e.answerFile(dir + "/missing/new.rtf", 2);
     e.form->saveas_Click();
-    QCOMPARE(e.env.dialogs.messages.size(), 2);
+    QCOMPARE(e.env.dialogs.messages.size(), 3);
     QCOMPARE(e.form->Label1, old);
     QCOMPARE(e.form->Label3, QString("txt"));
+}
+
+// Save writes into the file it names: a private note stays private, a link
+// leads to the file that gets the text, other names of the file see it, and
+// a new file is made as the umask says.
+void EditorTest::saveWritesIntoTheFile()
+{
+    Editor e;
+    const QString dir = e.env.makeFolder("docs");
+    const auto st = [](const QString& path) {
+        struct stat result {};
+        ::lstat(QFile::encodeName(path).constData(), &result);
+        return result;
+    };
+    writeFile(dir + "/note.txt", "old note");
+    QVERIFY(setMode(dir + "/note.txt", 0600));
+    if (::geteuid() == 0)
+        QVERIFY(::chown(QFile::encodeName(dir + "/note.txt").constData(), 4321, 4321) == 0);
+    QVERIFY(QFile::link("note.txt", dir + "/link.txt"));
+    QVERIFY(::link(QFile::encodeName(dir + "/note.txt").constData(),
+                   QFile::encodeName(dir + "/other name").constData()) == 0);
+    const struct stat before = st(dir + "/note.txt");
+
+    e.answerFile(dir + "/link.txt", 1);
+    e.form->mnuopen_Click();
+    e.type("new ");
+    e.form->mnusave_Click();
+    QVERIFY(S_ISLNK(st(dir + "/link.txt").st_mode));
+    for (const char* name : {"/note.txt", "/other name"})
+        QCOMPARE(fileBytes(dir + name), QByteArray("new old note"));
+    const struct stat after = st(dir + "/note.txt");
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_uid, before.st_uid);
+
+    // With the other name gone the file is replaced whole, and keeps all the same.
+    QVERIFY(QFile::remove(dir + "/other name"));
+    e.type("x");
+    e.form->mnusave_Click();
+    QCOMPARE(fileBytes(dir + "/note.txt"), QByteArray("new xold note"));
+    QCOMPARE(st(dir + "/note.txt").st_mode, before.st_mode);
+    QCOMPARE(st(dir + "/note.txt").st_uid, before.st_uid);
+    QVERIFY(S_ISLNK(st(dir + "/link.txt").st_mode));
+
+    const mode_t mask = ::umask(027);
+    e.answerFile(dir + "/new.txt", 1);
+    e.form->saveas_Click();
+    ::umask(mask);
+    QCOMPARE(st(dir + "/new.txt").st_mode & 07777, mode_t(0640));
+    QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList({"link.txt", "new.txt", "note.txt"}));
+    QVERIFY(e.env.dialogs.messages.isEmpty());
+}
+
+// Open reads plain files the editor can hold, and says why it refuses the
+// others: a huge file, an endless device behind a link, a pipe with no writer.
+void EditorTest::openRefusesWhatItCannotHold()
+{
+    Editor e;
+    const QString dir = e.env.makeFolder("docs");
+    QFile huge(dir + "/huge.txt");
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(1536LL * 1024 * 1024));
+    huge.close();
+    QVERIFY(QFile::link("/dev/zero", dir + "/zero.txt"));
+    QVERIFY(::mkfifo(QFile::encodeName(dir + "/pipe.txt").constData(), 0600) == 0);
+    e.type("kept");
+    e.form->Label2.clear();
+    for (const char* name : {"/huge.txt", "/zero.txt", "/pipe.txt"})
+        e.answerFile(dir + name, 1);
+    for (int i = 0; i < 3; ++i)
+        e.form->mnuopen_Click();
+    QCOMPARE(e.text(), QString("kept"));
+    QStringList titles;
+    for (const MessageBoxRequest& m : e.env.dialogs.messages)
+        titles << m.title;
+    QCOMPARE(titles, QStringList({"Open ERROR 7 (Out of memory: the file is larger than 16 MB)",
+                                         "Open ERROR 54 (Bad file mode: not a plain file)",
+                                         "Open ERROR 54 (Bad file mode: not a plain file)"}));
+    QCOMPARE(e.env.dialogs.messages.last().text, "The file " + dir + "/pipe.txt could not be opened.");
 }
 
 void EditorTest::findAsksAgainAfterABeep()

@@ -16,6 +16,15 @@ Failure invalidPropertyValue() { return {380, QStringLiteral("Invalid property v
 Failure invalidPath() { return {76, QStringLiteral("Path not found")}; }
 Failure badFileName() { return {52, QStringLiteral("Bad file name or number")}; }
 Failure sameFile() { return {58, QStringLiteral("Source and destination are the same file")}; }
+Failure protectedFile(const QString& why)
+{
+    return {75, QStringLiteral("Path/File access error: the file is ") + why};
+}
+Failure notPlainFile() { return {54, QStringLiteral("Bad file mode: not a plain file")}; }
+Failure fileTooLarge(qint64 limit)
+{
+    return {7, QStringLiteral("Out of memory: the file is larger than %1 MB").arg(limit / (1024 * 1024))};
+}
 Failure movieLoad(const QString& detail)
 {
     return {482, QStringLiteral("Cannot play the file: ") + detail};

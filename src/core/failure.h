@@ -29,6 +29,13 @@ Failure invalidPropertyValue();
 Failure invalidPath();
 Failure badFileName();
 Failure sameFile();
+// A file the program's own rules keep from being replaced (why: "hidden",
+// "read-only", "a system file").
+Failure protectedFile(const QString& why);
+// A file that is a device, a pipe or a folder where a plain file is read.
+Failure notPlainFile();
+// A file larger than what reads it can hold (limit in bytes).
+Failure fileTooLarge(qint64 limit);
 Failure movieLoad(const QString& detail);
 Failure noDisplayTool();
 Failure noAssociatedApplication();

@@ -144,11 +144,17 @@ void copyBytes(int in, int out)
 void refuseProtectedTarget(const QString& target)
 {
     struct stat existing;
-    if (::stat(encoded(target).constData(), &existing) == 0
-        && (S_ISDIR(existing.st_mode)
-            || (FileSystem::attributes(target)
-                & (FileSystem::ReadOnly | FileSystem::Hidden | FileSystem::System))))
-        Errors::throwErrno(EACCES);
+    if (::stat(encoded(target).constData(), &existing) != 0)
+        return;
+    if (S_ISDIR(existing.st_mode))
+        Errors::throwErrno(EISDIR);
+    const int attributes = FileSystem::attributes(target);
+    if (attributes & FileSystem::Hidden)
+        Errors::raise(Errors::protectedFile(QStringLiteral("hidden")));
+    if (attributes & FileSystem::System)
+        Errors::raise(Errors::protectedFile(QStringLiteral("a system file")));
+    if (attributes & FileSystem::ReadOnly)
+        Errors::raise(Errors::protectedFile(QStringLiteral("read-only")));
 }
 
 constexpr char tempPrefix[] = ".pxcopy-";
@@ -246,13 +252,12 @@ void removeStaleTemps(const QByteArray& folder)
 
 // The new file is written under a temporary name beside the target and takes
 // the target's name only once it is complete: a full disk or a read error
-// leaves an older file of that name as it was. A copy passes the source's
-// access and modification times, so it keeps the date it was made on.
-void replaceThroughTemp(const QString& target, mode_t mode, const struct timespec* times,
-                        qint64 expectedSize, const std::function<void(int)>& write)
+// leaves an older file of that name as it was. finish gives the written file
+// its mode, times or owner before it takes the name.
+void replaceThroughTemp(const QByteArray& target, qint64 expectedSize, const std::function<void(int)>& write,
+                        const std::function<void(int)>& finish)
 {
-    const QByteArray t = encoded(target);
-    const QByteArray folder = encoded(folderOf(target));
+    const QByteArray folder = encoded(folderOf(FileName::fromBytes(target)));
     removeStaleTemps(folder);
     // The process id in the name tells later copies whether this one still runs.
     QByteArray temp = folder + '/' + tempPrefix + QByteArray::number(::getpid()) + "-XXXXXX";
@@ -261,18 +266,128 @@ void replaceThroughTemp(const QString& target, mode_t mode, const struct timespe
         Errors::throwErrno(errno);
     try {
         write(out.fd);
-        if (::fsync(out.fd) != 0 || ::fchmod(out.fd, mode) != 0
-            || (times && ::futimens(out.fd, times) != 0))
+        finish(out.fd);
+        if (::fsync(out.fd) != 0)
             Errors::throwErrno(errno);
         struct stat written;
         if (::fstat(out.fd, &written) != 0 || qint64(written.st_size) != expectedSize)
             Errors::throwErrno(EIO);
-        if (::rename(temp.constData(), t.constData()) != 0)
+        if (::rename(temp.constData(), target.constData()) != 0)
             Errors::throwErrno(errno);
     } catch (...) {
         ::unlink(temp.constData());
         throw;
     }
+}
+
+void throwUnless(bool done)
+{
+    if (!done)
+        Errors::throwErrno(errno);
+}
+
+// Where path leads once every symbolic link on the way is followed; the
+// last one may lead to a file that does not exist yet.
+QByteArray linkTarget(QByteArray path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(path.constData(), buffer, sizeof buffer);
+        if (n < 0)
+            return path;
+        const QByteArray link(buffer, n);
+        path = link.startsWith('/') ? link
+                                     : encoded(fullPath(folderOf(FileName::fromBytes(path)), FileName::fromBytes(link)));
+    }
+    Errors::throwErrno(ELOOP);
+}
+
+// The mode a new file gets, 0666 less the process's umask. /proc tells it
+// without changing it, which umask() cannot do without a race between threads.
+mode_t newFileMode()
+{
+    mode_t mask = 022;
+    if (std::FILE* f = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::strncmp(line, "Umask:", 6) == 0)
+                mask = mode_t(std::strtol(line + 6, nullptr, 8));
+        std::fclose(f);
+    }
+    return 0666 & ~mask;
+}
+
+// Whether a new file can be given the owner and group of st.
+bool canTakeOwner(const struct stat& st)
+{
+    if (::geteuid() == 0)
+        return true;
+    if (st.st_uid != ::geteuid())
+        return false;
+    if (st.st_gid == ::getegid())
+        return true;
+    std::vector<gid_t> groups(size_t(std::max(::getgroups(0, nullptr), 0)));
+    groups.resize(size_t(std::max(::getgroups(int(groups.size()), groups.data()), 0)));
+    return std::find(groups.begin(), groups.end(), st.st_gid) != groups.end();
+}
+
+// Copies the extended attributes (access lists, DOS attributes) of one open
+// file to another, as far as the file system takes them.
+void copyExtendedAttributes(int from, int to)
+{
+    const ssize_t size = ::flistxattr(from, nullptr, 0);
+    if (size <= 0)
+        return;
+    std::vector<char> names(static_cast<size_t>(size));
+    const ssize_t listed = ::flistxattr(from, names.data(), names.size());
+    for (ssize_t at = 0; at < listed; at += ssize_t(std::strlen(names.data() + at)) + 1) {
+        const char* name = names.data() + at;
+        const ssize_t length = ::fgetxattr(from, name, nullptr, 0);
+        if (length < 0)
+            continue;
+        std::vector<char> value(static_cast<size_t>(length));
+        if (::fgetxattr(from, name, value.data(), value.size()) == length)
+            ::fsetxattr(to, name, value.data(), value.size(), 0);
+    }
+}
+
+// Writes data over the file open as fd, where no new file could stand for
+// it (it has other names, or an owner this process cannot give): a backup
+// beside it is restored when the write fails half-way, and kept when even
+// that fails, so one whole version always survives.
+void writeInPlace(int fd, const QByteArray& path, const QByteArray& data)
+{
+    QByteArray backup = encoded(folderOf(FileName::fromBytes(path))) + "/.pxbackup-"
+                      + QByteArray::number(::getpid()) + "-XXXXXX";
+    FileDescriptor saved(::mkostemp(backup.data(), O_CLOEXEC));
+    if (saved.fd < 0)
+        Errors::throwErrno(errno);
+    try {
+        copyBytes(fd, saved.fd);
+        throwUnless(::fsync(saved.fd) == 0);
+    } catch (...) {
+        ::unlink(backup.constData());
+        throw;
+    }
+    try {
+        throwUnless(::lseek(fd, 0, SEEK_SET) == 0);
+        writeAll(fd, data.constData(), data.size());
+        throwUnless(::ftruncate(fd, data.size()) == 0 && ::fsync(fd) == 0);
+    } catch (...) {
+        bool restored = false;
+        try {
+            const off_t size = ::lseek(saved.fd, 0, SEEK_END);
+            throwUnless(size >= 0 && ::lseek(saved.fd, 0, SEEK_SET) == 0 && ::lseek(fd, 0, SEEK_SET) == 0);
+            copyBytes(saved.fd, fd);
+            throwUnless(::ftruncate(fd, size) == 0 && ::fsync(fd) == 0);
+            restored = true;
+        } catch (const PxError&) {
+        }
+        if (restored)
+            ::unlink(backup.constData());
+        throw;
+    }
+    ::unlink(backup.constData());
 }
 
 }
@@ -421,20 +536,32 @@ void copy(const QString& source, const QString& target)
         Errors::throwErrno(errno);
     if (!S_ISREG(st.st_mode))
         Errors::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    // The copy keeps the date it was made on.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    replaceThroughTemp(target, st.st_mode & 07777, times, qint64(st.st_size),
-                       [&](int out) { copyBytes(in.fd, out); });
+    replaceThroughTemp(
+        encoded(target), qint64(st.st_size), [&](int out) { copyBytes(in.fd, out); },
+        [&](int out) { throwUnless(::fchmod(out, st.st_mode & 07777) == 0 && ::futimens(out, times) == 0); });
 }
 
-QByteArray readFile(const QString& path)
+QByteArray readFile(const QString& path, qint64 limit)
 {
-    FileDescriptor in(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
+    // Not blocking, so that a pipe with no writer is refused rather than
+    // waited on.
+    FileDescriptor in(::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (in.fd < 0)
         Errors::throwErrno(errno);
+    struct stat st;
+    if (::fstat(in.fd, &st) != 0)
+        Errors::throwErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        Errors::raise(Errors::notPlainFile());
+    if (st.st_size > limit)
+        Errors::raise(Errors::fileTooLarge(limit));
     QByteArray data;
     char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
+    // A file that grows while it is read is refused too.
+    while (data.size() <= limit) {
+        const ssize_t n = ::read(in.fd, buffer, size_t(std::min<qint64>(sizeof buffer, limit + 1 - data.size())));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -444,12 +571,37 @@ QByteArray readFile(const QString& path)
             return data;
         data.append(buffer, n);
     }
+    Errors::raise(Errors::fileTooLarge(limit));
 }
 
-void writeFile(const QString& target, const QByteArray& data)
+void writeFile(const QString& path, const QByteArray& data)
 {
-    refuseProtectedTarget(target);
-    replaceThroughTemp(target, 0644, nullptr, data.size(), [&](int out) { writeAll(out, data.constData(), data.size()); });
+    refuseProtectedTarget(path);
+    const QByteArray target = linkTarget(encoded(path));
+    const auto write = [&](int out) { writeAll(out, data.constData(), data.size()); };
+    FileDescriptor existing(::open(target.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (existing.fd < 0) {
+        if (errno != ENOENT)
+            Errors::throwErrno(errno);
+        replaceThroughTemp(target, data.size(), write,
+                           [](int out) { throwUnless(::fchmod(out, newFileMode()) == 0); });
+        return;
+    }
+    struct stat st;
+    if (::fstat(existing.fd, &st) != 0)
+        Errors::throwErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        Errors::raise(Errors::notPlainFile());
+    // A new file in its place would part it from its other names, or take
+    // an owner the file did not have.
+    if (st.st_nlink > 1 || !canTakeOwner(st)) {
+        writeInPlace(existing.fd, target, data);
+        return;
+    }
+    replaceThroughTemp(target, data.size(), write, [&](int out) {
+        throwUnless(::fchown(out, st.st_uid, st.st_gid) == 0 && ::fchmod(out, st.st_mode & 07777) == 0);
+        copyExtendedAttributes(existing.fd, out);
+    });
 }
 
 void rename(const QString& from, const QString& to)
@@ -472,6 +624,26 @@ void remove(const QString& path)
 {
     if (::unlink(encoded(path).constData()) != 0)
         Errors::throwErrno(errno);
+}
+
+void respell(const QString& from, const QString& to)
+{
+    QByteArray between = encoded(folderOf(to)) + "/.pxcase-" + QByteArray::number(::getpid()) + "-XXXXXX";
+    const int made = ::mkostemp(between.data(), O_CLOEXEC);
+    if (made < 0)
+        Errors::throwErrno(errno);
+    ::close(made);
+    if (::rename(encoded(from).constData(), between.constData()) != 0) {
+        const int err = errno;
+        ::unlink(between.constData());
+        Errors::throwErrno(err);
+    }
+    try {
+        rename(FileName::fromBytes(between), to);
+    } catch (const PxError&) {
+        ::rename(between.constData(), encoded(from).constData());
+        throw;
+    }
 }
 
 void makeDirectory(const QString& path)

@@ -49,18 +49,25 @@ private:
     int fd;
 };
 
-// The whole contents of a file.
-QByteArray readFile(const QString& path);
+// The whole contents of a plain file (links followed) of at most limit
+// bytes; devices, pipes and larger files are refused.
+QByteArray readFile(const QString& path, qint64 limit);
 
 // Copies source over target through a temporary file in the target folder,
 // so the old target survives until the new copy is complete. Refuses a
 // target that exists and is read-only, hidden or system.
 void copy(const QString& source, const QString& target);
-// Writes data as target the same way copy does, with the same refusals.
-void writeFile(const QString& target, const QByteArray& data);
+// Saves data into the file path leads to, its links followed, with copy's
+// refusals: an existing file keeps its mode, owner, extended attributes and
+// other names; a new one is made with the umask.
+void writeFile(const QString& path, const QByteArray& data);
 // Fails when to exists: a rename never replaces anything.
 void rename(const QString& from, const QString& to);
 void remove(const QString& path);
+// Gives the file from names the spelling of to, when a folder that ignores
+// letter case takes both for one name (and so renames from onto to as onto
+// itself, changing nothing): through a name of its own in between.
+void respell(const QString& from, const QString& to);
 void makeDirectory(const QString& path);
 // True when both paths lead to one existing file (links and letter case
 // included), so that a copy of one onto the other would destroy it.

@@ -22,6 +22,25 @@ const QString kRtf = QStringLiteral("rtf");
 
 // The filter index chosen in the dialog decides the format, not the name.
 bool richIndex(int filterIndex) { return filterIndex != 1; }
+
+// The largest document the editor opens: the text box holds the whole text
+// laid out, several times the file's size, and lays it out on the window's
+// thread.
+constexpr qint64 kLargestDocument = 16 * 1024 * 1024;
+
+// The chosen file's bytes; a file the editor cannot read is named in a box
+// before the open ends.
+QByteArray readChosenFile(const QString& path)
+{
+    try {
+        return FileSystem::readFile(path, kLargestDocument);
+    } catch (const PxError& e) {
+        reportError({QStringLiteral("Open ERROR "), QStringLiteral("Unknown Open ERROR"),
+                     QStringLiteral("The file ") + path + QStringLiteral(" could not be opened.")},
+                    e.failure);
+        throw;
+    }
+}
 }
 
 QTextDocument* Form6::emptyDocument()
@@ -99,7 +118,7 @@ void Form6::openfile()
     try {
         const FileDialogResult chosen = chooseFile(false, 34);
         const bool rich = richIndex(chosen.filterIndex);
-        const QByteArray bytes = FileSystem::readFile(chosen.path);
+        const QByteArray bytes = readChosenFile(chosen.path);
         std::unique_ptr<QTextDocument> loaded(emptyDocument());
         bool read = true;
         if (rich) {

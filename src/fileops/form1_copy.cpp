@@ -77,10 +77,16 @@ bool copyToCopyDirectory(Form1& form)
             return false;
         FileSystem::setAttributes(replaced, FileSystem::Archive);
     }
-    // The old file goes only once the new copy has taken its place.
+    // The old file goes only once the new copy has taken its place. A folder
+    // that ignores letter case puts the copy in the namesake's place, under
+    // the namesake's spelling: that "namesake" is the copy and stays.
     FileSystem::copy(form.Label1, form.Label4);
-    if (!replaced.isEmpty() && replaced != form.Label4)
-        FileSystem::remove(replaced);
+    if (!replaced.isEmpty() && replaced != form.Label4) {
+        if (FileSystem::sameFile(replaced, form.Label4))
+            FileSystem::respell(replaced, form.Label4);
+        else
+            FileSystem::remove(replaced);
+    }
 
     if (FileSystem::namesake(form.Text3, name) != name)
         Errors::raise(Failure{});
@@ -117,6 +123,8 @@ void Form1::Command7_Click()
         // The source goes only when the copy is known to be whole.
         if (FileSystem::length(Label4) != FileSystem::length(Label1))
             Errors::throwErrno(EIO);
+        if (FileSystem::sameFile(Label1, Label4))
+            Errors::raise(Errors::sameFile());
         FileSystem::setAttributes(Label1, FileSystem::Archive);
         FileSystem::remove(Label1);
         File1->refresh();
