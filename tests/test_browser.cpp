@@ -42,6 +42,9 @@ void BrowserTest::listShowsMatchingPlainFilesOnly()
     QVERIFY(p.matches(QString("ABC.BMP")));
     QVERIFY(!p.matches(QString("abbc.bmp")));
     QVERIFY(!p.matches(QString("photo.jpg.txt")));
+    QVERIFY(!p.matches(QString("jpg")));
+    QVERIFY(FilePattern("*").matches(QString("x")));
+    QVERIFY(FilePattern("*.JPG").matches(QString::fromUtf8("\u00dcbersicht.jpg")));
     QVERIFY(FilePattern("*.*").matches(QString("noext.")));
     QVERIFY(FilePattern(QString::fromUtf8("*.jpé")).matches(QString::fromUtf8("bild.jpé")));
     // Non-UTF-8 bytes in a name still match by their bytes.
