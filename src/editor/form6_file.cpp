@@ -28,16 +28,19 @@ bool richIndex(int filterIndex) { return filterIndex != 1; }
 // thread.
 constexpr qint64 kLargestDocument = 16 * 1024 * 1024;
 
-// The chosen file's bytes; a file the editor cannot read is named in a box
-// before the open ends.
+// The chosen file's bytes. A failed open ends quietly, but a file refused
+// for what it is (a pipe, a device, too large) is named in a box, since
+// nothing else would tell the user why it did not open.
 QByteArray readChosenFile(const QString& path)
 {
     try {
         return FileSystem::readFile(path, kLargestDocument);
     } catch (const PxError& e) {
-        reportError({QStringLiteral("Open ERROR "), QStringLiteral("Unknown Open ERROR"),
-                     QStringLiteral("The file ") + path + QStringLiteral(" could not be opened.")},
-                    e.failure);
+        const int refusal = e.failure.number;
+        if (refusal == Errors::notPlainFile().number || refusal == Errors::fileTooLarge(0).number)
+            reportError({QStringLiteral("Open ERROR "), QStringLiteral("Unknown Open ERROR"),
+                         QStringLiteral("The file ") + path + QStringLiteral(" could not be opened.")},
+                        e.failure);
         throw;
     }
 }
