@@ -22,6 +22,9 @@ private slots:
         QTest::newRow("first unknown") << QStringList{"-x", "--y", "a"} << A::UnknownOption << "a" << "-x";
         QTest::newRow("-- ends options") << QStringList{"--", "--help", "-x"} << A::Run << "--help" << "";
         QTest::newRow("file URL") << QStringList{"file:///t/a%20b%C3%A9.jpg"} << A::Run << "/t/a bé.jpg" << "";
+        QTest::newRow("Qt's options passed over")
+            << QStringList{"-platform", "-x", "--style=Fusion", "--qwindowtitle", "b", "-reverse", "a", "--bogus"}
+            << A::UnknownOption << "a" << "--bogus";
     }
     void argumentRules()
     {

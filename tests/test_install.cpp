@@ -40,6 +40,7 @@ private slots:
         QVERIFY(run(command, {"--version"}, &version) == 0 && run(command, {"--version", "-h"}, &help) == 0);
         QCOMPARE(version, QByteArray("Pixalto 3.0\n"));
         QVERIFY(help.startsWith("Usage: pixalto"));
+        QCOMPARE(run(command, {"-platform", "xcb", "--bogus"}), 2);
 
         // A picture that cannot be read, second in its list: only its
         // selection writes the load error, to the log beside the program.
