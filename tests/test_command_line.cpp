@@ -48,10 +48,16 @@ private slots:
         writeSetting("startupdir", photos);
         MainWindow form;
         QVERIFY(form.Form_Load());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
 
         openStartPath(form, photos + "/b.jpg");
         QCOMPARE(form.File1->fileName(), QString("b.jpg"));
         QCOMPARE(form.Image1->picture().size(), QSize(40, 30));
+        // The keys move through the files, as after a click on one.
+        QCOMPARE(QApplication::focusWidget(), form.File1);
+        QTest::keyClick(form.File1, Qt::Key_Up);
+        QCOMPARE(form.Label1, photos + "/a.jpg");
         openStartPath(form, env.configHome());
         QCOMPARE(form.Dir1->path(), env.configHome());
         QVERIFY(env.dialogs.messages.isEmpty());
@@ -65,7 +71,7 @@ private slots:
             QCOMPARE(env.dialogs.messages.size(), 1);
             QCOMPARE(env.dialogs.messages.first().title, title);
             QVERIFY(env.dialogs.messages.first().text.contains(path));
-            QCOMPARE(form.Label1, photos + "/b.jpg");
+            QCOMPARE(form.Label1, photos + "/a.jpg");
         }
     }
 };
