@@ -39,7 +39,7 @@ private slots:
     {
         TestEnvironment env;
         const QString photos = env.makeFolder("photos");
-        for (const char* name : {"/a.jpg", "/b.jpg"})
+        for (const char* name : {"/a.jpg", "/b.jpg", "/c.png"})
             savePicture(photos + name, {40, 30});
         for (const char* name : {"/notes.txt", "/.hidden.jpg"})
             writeFile(photos + name);
@@ -73,6 +73,11 @@ private slots:
             QVERIFY(env.dialogs.messages.first().text.contains(path));
             QCOMPARE(form.Label1, photos + "/a.jpg");
         }
+        // A picture the pattern leaves out joins it for this run.
+        openStartPath(form, photos + "/c.png");
+        QCOMPARE(form.Label1, photos + "/c.png");
+        QCOMPARE(form.StatusBar1->text(1), QString("*.jpg;*.png"));
+        QCOMPARE(readSetting("PicPattern"), QString("*.jpg"));
     }
 };
 
