@@ -22,6 +22,9 @@ private slots:
         QTest::newRow("first unknown") << QStringList{"-x", "--y", "a"} << A::UnknownOption << "a" << "-x";
         QTest::newRow("-- ends options") << QStringList{"--", "--help", "-x"} << A::Run << "--help" << "";
         QTest::newRow("file URL") << QStringList{"file:///t/a%20b%C3%A9.jpg"} << A::Run << "/t/a bé.jpg" << "";
+        QTest::newRow("Qt's options passed over")
+            << QStringList{"-platform", "-x", "--style=Fusion", "--qwindowtitle", "b", "-reverse", "a", "--bogus"}
+            << A::UnknownOption << "a" << "--bogus";
     }
     void argumentRules()
     {
@@ -36,7 +39,7 @@ private slots:
     {
         TestEnvironment env;
         const QString photos = env.makeFolder("photos");
-        for (const char* name : {"/a.jpg", "/b.jpg"})
+        for (const char* name : {"/a.jpg", "/b.jpg", "/c.png"})
             savePicture(photos + name, {40, 30});
         for (const char* name : {"/notes.txt", "/.hidden.jpg"})
             writeFile(photos + name);
@@ -45,10 +48,16 @@ private slots:
         writeSetting("startupdir", photos);
         MainWindow form;
         QVERIFY(form.Form_Load());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
 
         openStartPath(form, photos + "/b.jpg");
         QCOMPARE(form.File1->fileName(), QString("b.jpg"));
         QCOMPARE(form.Image1->picture().size(), QSize(40, 30));
+        // The keys move through the files, as after a click on one.
+        QCOMPARE(QApplication::focusWidget(), form.File1);
+        QTest::keyClick(form.File1, Qt::Key_Up);
+        QCOMPARE(form.Label1, photos + "/a.jpg");
         openStartPath(form, env.configHome());
         QCOMPARE(form.Dir1->path(), env.configHome());
         QVERIFY(env.dialogs.messages.isEmpty());
@@ -62,8 +71,13 @@ private slots:
             QCOMPARE(env.dialogs.messages.size(), 1);
             QCOMPARE(env.dialogs.messages.first().title, title);
             QVERIFY(env.dialogs.messages.first().text.contains(path));
-            QCOMPARE(form.Label1, photos + "/b.jpg");
+            QCOMPARE(form.Label1, photos + "/a.jpg");
         }
+        // A picture the pattern leaves out joins it for this run.
+        openStartPath(form, photos + "/c.png");
+        QCOMPARE(form.Label1, photos + "/c.png");
+        QCOMPARE(form.StatusBar1->text(1), QString("*.jpg;*.png"));
+        QCOMPARE(readSetting("PicPattern"), QString("*.jpg"));
     }
 };
 

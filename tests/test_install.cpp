@@ -4,9 +4,11 @@
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+#include <csignal>
 
 namespace {
 // Runs a program to its end: its exit code, and its standard output in out.
@@ -40,6 +42,7 @@ private slots:
         QVERIFY(run(command, {"--version"}, &version) == 0 && run(command, {"--version", "-h"}, &help) == 0);
         QCOMPARE(version, QByteArray("Pixalto 3.0\n"));
         QVERIFY(help.startsWith("Usage: pixalto"));
+        QCOMPARE(run(command, {"-platform", "xcb", "--bogus"}), 2);
 
         // A picture that cannot be read, second in its list: only its
         // selection writes the load error, to the log beside the program.
@@ -62,6 +65,31 @@ private slots:
         viewer.kill();
         viewer.waitForFinished();
         QCOMPARE(readSetting("AppPath"), folder);
+
+        // Handed to the desktop's application for JPEG pictures, which is
+        // the viewer, run as "pixalto" by a command that notes each start:
+        // the hand-off fails instead of starting it again.
+        writeSetting("OLE", "1");
+        QVERIFY(QDir().mkpath(env.configHome() + "/data/applications"));
+        writeFile(env.configHome() + "/data/applications/com.orvenkosoft.Pixalto.desktop",
+                  fileBytes(PIXALTO_SOURCE_DIR "/packaging/com.orvenkosoft.Pixalto.desktop"));
+        writeFile(env.configHome() + "/mimeapps.list", "[Default Applications]\nimage/jpeg=com.orvenkosoft.Pixalto.desktop\n");
+        const QString bin = env.makeFolder("bin");
+        writeFile(bin + "/pixalto", ("#!/bin/sh\necho $$ >> " + bin + "/starts\nexec " + command + " \"$@\"\n").toUtf8());
+        QVERIFY(setMode(bin + "/pixalto", 0755));
+        environment.insert("PATH", bin + ":" + environment.value("PATH"));
+        environment.insert("DISPLAY", ":0"); // else xdg-open reads no desktop entry
+        viewer.setProcessEnvironment(environment);
+        viewer.setProgram(bin + "/pixalto");
+        viewer.setArguments({photos + "/b.jpg"});
+        QVERIFY(viewer.startDetached());
+        const auto starts = [&] { return QString(fileBytes(bin + "/starts")).split('\n', Qt::SkipEmptyParts); };
+        const auto refused = [&] { return !logLines(folder + "PXLog.txt").filter("> Picture load ERROR 31 (").isEmpty(); };
+        QTRY_VERIFY_WITH_TIMEOUT(refused() || starts().size() > 1, 30000);
+        const QStringList started = starts();
+        for (const QString& pid : started)
+            ::kill(pid.toInt(), SIGKILL);
+        QCOMPARE(started.size(), 1);
     }
 };
 

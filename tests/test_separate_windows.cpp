@@ -12,6 +12,7 @@
 #include "support/window_helpers.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMenu>
 
 #include <algorithm>
@@ -220,11 +221,14 @@ private slots:
         QCOMPARE(p.env.launcher.opened, QStringList{p.dir + "/large.png"});
 
         // The desktop's opener gets the name's bytes, even when they are not
-        // valid UTF-8, and is neither waited for nor left a zombie: it goes on
-        // only once the call has returned.
+        // valid UTF-8, and the hand-off's mark, and is neither waited for nor
+        // left a zombie: it goes on only once the call has returned.
+        QVERIFY(QDir().mkpath(p.env.configHome() + "/data/applications"));
+        writeFile(p.env.configHome() + "/data/applications/other.desktop", "[Desktop Entry]\nExec=other %f\n");
+        writeFile(p.env.configHome() + "/mimeapps.list", "[Default Applications]\nimage/png=other.desktop\n");
         const QString bin = p.env.makeFolder("bin");
         writeFile(bin + "/xdg-open", "#!/bin/sh\nfor i in $(seq 100); do [ -e \"$0.go\" ] && break; sleep 0.05; done\n"
-                                     "[ -e \"$0.go\" ] && echo \"$1\" > \"$0.arg\"\n");
+                                     "[ -e \"$0.go\" ] && echo \"$PIXALTO_HANDED_OFF $1\" > \"$0.arg\"\n");
         QVERIFY(setMode(bin + "/xdg-open", 0755));
         const QByteArray odd = p.dir.toUtf8() + "/sm\xe9.png";
         QVERIFY(QFile::copy(p.dir + "/small.png", p.dir + "/odd.png"));
@@ -234,7 +238,7 @@ private slots:
         QtLauncher().openWithDesktop(FileName::fromBytes(odd));
         qputenv("PATH", path);
         writeFile(bin + "/xdg-open.go");
-        QTRY_COMPARE_WITH_TIMEOUT(fileBytes(bin + "/xdg-open.arg"), odd + "\n", 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(fileBytes(bin + "/xdg-open.arg"), "1 " + odd + "\n", 10000);
         ::unlink(odd.constData());
         QTest::qWait(200);
         siginfo_t child{};

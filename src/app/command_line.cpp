@@ -15,6 +15,30 @@ QString localPath(const QString& argument)
     }
     return argument;
 }
+
+// Qt's own options (QGuiApplication, QApplication, the xcb platform), taken
+// with one dash or two. Qt takes them out of the arguments only once it has
+// connected to the display, and the others must be answered before that.
+const QStringList kQtOptionsWithValue{
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowtitle",
+    "qwindowicon", "geometry", "title", "icon", "session", "display", "name", "visual",
+    "style", "stylesheet", "qmljsdebugger"};
+const QStringList kQtFlags{"reverse", "testability", "widgetcount", "nograb", "dograb", "qdevel", "qdebug"};
+
+// How many arguments a Qt option at argument takes: 1, 2 with its value, 0
+// when argument is not one of Qt's.
+int qtOptionLength(const QString& argument)
+{
+    const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    if (kQtFlags.contains(name))
+        return 1;
+    if (kQtOptionsWithValue.contains(name))
+        return 2;
+    for (const char* joined : {"style=", "stylesheet=", "qmljsdebugger="})
+        if (name.startsWith(QLatin1String(joined)))
+            return 1;
+    return 0;
+}
 }
 
 CommandLine parseCommandLine(const QStringList& arguments)
@@ -23,10 +47,13 @@ CommandLine parseCommandLine(const QStringList& arguments)
     bool help = false;
     bool version = false;
     bool optionsEnded = false;
-    for (const QString& argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
         // "-" alone is a file name, as with most programs.
         const bool option = !optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1;
-        if (!option) {
+        if (option && qtOptionLength(argument) > 0) {
+            i += qtOptionLength(argument) - 1;
+        } else if (!option) {
             if (line.path.isEmpty())
                 line.path = localPath(argument);
         } else if (argument == QLatin1String("--")) {

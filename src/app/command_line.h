@@ -13,7 +13,8 @@ struct CommandLine {
     QString unknownOption;
 };
 
-// arguments: without the program name. "--" ends the options.
+// arguments: without the program name. "--" ends the options. Qt's own
+// options (-platform NAME, --style=NAME, ...) and their values are passed over.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 QString usageText();

@@ -25,24 +25,23 @@ void print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit
 
 int main(int argc, char** argv)
 {
-    // Help and version need no display, so they are answered before Qt starts.
-    const CommandLine early = parseCommandLine(rawArguments(argc, argv));
-    if (early.action == CommandLine::Action::Help) {
+    // Answered before Qt starts: with no display to connect to, Qt would
+    // end the program before any answer.
+    const CommandLine line = parseCommandLine(rawArguments(argc, argv));
+    switch (line.action) {
+    case CommandLine::Action::Help:
         print(stdout, usageText());
         return 0;
-    }
-    if (early.action == CommandLine::Action::Version) {
+    case CommandLine::Action::Version:
         print(stdout, versionText());
         return 0;
-    }
-    QApplication app(argc, argv);
-    // Qt has taken its own options (-platform, -style, ...) out of argv by
-    // now; its own argument list would have lost a name's stray bytes.
-    const CommandLine line = parseCommandLine(rawArguments(argc, argv));
-    if (line.action == CommandLine::Action::UnknownOption) {
+    case CommandLine::Action::UnknownOption:
         print(stderr, unknownOptionText(line.unknownOption));
         return 2;
+    case CommandLine::Action::Run:
+        break;
     }
+    QApplication app(argc, argv);
     allowLargePictures();
     // The movie player refuses any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");

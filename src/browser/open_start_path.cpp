@@ -2,8 +2,10 @@
 
 #include "controls/dir_list.h"
 #include "controls/file_list.h"
+#include "core/file_pattern.h"
 #include "core/file_system.h"
 #include "core/paths.h"
+#include "picture/picture_loader.h"
 #include "report/error_report.h"
 #include "startup/form1.h"
 
@@ -24,6 +26,19 @@ int listIndexOf(const FileList& list, const QString& name)
             return i;
     return -1;
 }
+
+// A picture the list leaves out only for its pattern, while it lists pictures.
+bool hiddenByPattern(const Form1& form, const QFileInfo& file)
+{
+    return form.showsPictures() && !FilePattern(form.File1->pattern()).matches(file.fileName())
+        && probePicture(file.absoluteFilePath()).readable;
+}
+
+// Its type's pattern; a name without one stands for itself.
+QString patternFor(const QFileInfo& file)
+{
+    return file.suffix().isEmpty() ? file.fileName() : QStringLiteral("*.") + file.suffix();
+}
 }
 
 void openStartPath(Form1& form, const QString& path)
@@ -35,7 +50,11 @@ void openStartPath(Form1& form, const QString& path)
             return;
         }
         form.Dir1->setPath(withTrailingSeparator(info.absolutePath()));
-        const int index = listIndexOf(*form.File1, info.fileName());
+        int index = listIndexOf(*form.File1, info.fileName());
+        if (index < 0 && hiddenByPattern(form, info)) {
+            form.setManualPattern(form.File1->pattern() + QLatin1Char(';') + patternFor(info));
+            index = listIndexOf(*form.File1, info.fileName());
+        }
         if (index < 0)
             Errors::raise(Errors::badFileName());
         form.File1->setListIndex(index);

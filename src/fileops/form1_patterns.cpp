@@ -27,12 +27,16 @@ void Form1::mnupattern_Click()
     if (answer.isEmpty())
         return;
     try {
-        File1->setPattern(answer);
+        setManualPattern(answer);
     } catch (const PxError&) {
         // The refusal has a fixed title of its own, whatever the list's reason.
         reportError(kPatternRefused, Failure{});
-        return;
     }
+}
+
+void Form1::setManualPattern(const QString& pattern)
+{
+    File1->setPattern(pattern);
     StatusBar1->setText(1, File1->pattern());
     showFileCount();
     showCurrent();

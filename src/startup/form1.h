@@ -153,6 +153,10 @@ public:
     // captions, the list's pattern, panels 1 and 4 and the kind code. A
     // pattern the list refuses leaves the list as it was.
     void setFileKind(bool pictures, const QString& pattern);
+    // A pattern for this run only, nothing stored: the list shows what it
+    // matches, panel 1 the pattern itself. Throws PxError when the list
+    // refuses it (the list is left as it was).
+    void setManualPattern(const QString& pattern);
 
     // Where pop-up menus open; tests replace it to record instead of showing.
     std::function<void(QMenu*)> popUp;

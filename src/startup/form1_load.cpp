@@ -75,6 +75,9 @@ bool Form1::Form_Load()
     RunLog::okLine(QStringLiteral("Systray section completed"));
     RunLog::line(QStringLiteral("PROGRAM LOAD COMPLETED"));
     RunLog::close();
+    // The arrow keys move through the files from the start, as after a click
+    // on one; the drive list, first in the tab order, would take them.
+    File1->setFocus();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 #include "core/file_name.h"
+#include "desktop/hand_off.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -10,6 +11,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 void QtLauncher::startProgram(const QString& program, const QStringList& arguments, bool)
 {
@@ -29,6 +31,8 @@ void QtLauncher::openWithDesktop(const QString& path)
     struct stat st;
     if (::stat(file.constData(), &st) != 0)
         Errors::throwErrno(errno);
+    // Refused when the desktop would start this viewer again, or nothing.
+    HandOff::application(path);
     // xdg-open finds the application for the file's type. It is started
     // here rather than by QProcess, whose arguments are text: the name must
     // arrive as the file system's bytes. The grandchild is detached, so it
@@ -38,12 +42,18 @@ void QtLauncher::openWithDesktop(const QString& path)
         Errors::raise(Errors::noAssociatedApplication());
     QByteArray program = FileName::toBytes(opener);
     char* const argv[] = {program.data(), file.data(), nullptr};
+    // The opener passes the mark on to what it starts.
+    QByteArray mark = QByteArray(HandOff::marker) + "=1";
+    std::vector<char*> environment{mark.data()};
+    for (char** variable = environ; *variable; ++variable)
+        environment.push_back(*variable);
+    environment.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
         // Between fork and exec: plain system calls only.
         if (::fork() == 0) {
             ::setsid();
-            ::execv(argv[0], argv);
+            ::execve(argv[0], argv, environment.data());
         }
         ::_exit(0);
     }
