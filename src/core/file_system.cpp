@@ -18,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 #include <dirent.h>
 #include <fcntl.h>
@@ -413,24 +414,32 @@ FileFacts OpenFolder::facts(const QString& name) const
 void copy(const QString& source, const QString& target)
 {
     refuseProtectedTarget(target);
-    FileDescriptor in(::open(encoded(source).constData(), O_RDONLY | O_CLOEXEC));
-    if (in.fd < 0)
-        Errors::throwErrno(errno);
+    FileDescriptor in(openPlainFile(source));
     struct stat st;
     if (::fstat(in.fd, &st) != 0)
         Errors::throwErrno(errno);
-    if (!S_ISREG(st.st_mode))
-        Errors::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     replaceThroughTemp(target, st.st_mode & 07777, times, qint64(st.st_size),
                        [&](int out) { copyBytes(in.fd, out); });
 }
 
+int openPlainFile(const QString& path)
+{
+    FileDescriptor file(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.fd < 0)
+        Errors::throwErrno(errno);
+    struct stat st;
+    if (::fstat(file.fd, &st) != 0)
+        Errors::throwErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        Errors::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+    return std::exchange(file.fd, -1);
+}
+
 QByteArray readFile(const QString& path)
 {
-    FileDescriptor in(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
-    if (in.fd < 0)
-        Errors::throwErrno(errno);
+    FileDescriptor in(openPlainFile(path));
     QByteArray data;
     char buffer[1 << 16];
     for (;;) {

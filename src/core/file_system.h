@@ -49,7 +49,12 @@ private:
     int fd;
 };
 
-// The whole contents of a file.
+// Opens a plain file for reading. Anything else fails at once, without
+// waiting: a FIFO or a device named like a file would block the opening or
+// its reads for ever. The caller closes the descriptor.
+int openPlainFile(const QString& path);
+
+// The whole contents of a plain file.
 QByteArray readFile(const QString& path);
 
 // Copies source over target through a temporary file in the target folder,
