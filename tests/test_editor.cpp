@@ -36,6 +36,8 @@ struct Editor {
     void type(const QString& text) { QTest::keyClicks(form->RichTextBox1, text); }
     QString text() const { return form->RichTextBox1->toPlainText(); }
     void answerFile(const QString& path, int filterIndex) { env.dialogs.fileAnswers.push_back({path, filterIndex}); }
+    // Whether a file being opened has been read and the window takes input again.
+    bool opened() const { return QTest::qWaitFor([this] { return form->isEnabled(); }, 60000); }
 };
 
 const QStringList kNewPanels{"  New", "  Ready", "  Untitled", "  TXT"};
@@ -50,6 +52,7 @@ private slots:
     void failedSaveKeepsTheOldFile();
     void findAsksAgainAfterABeep();
     void clipboardPicturesAndMenus();
+    void documentPicturesShareOneTimeLimit();
 };
 
 void EditorTest::openingFromTheMainWindow()
@@ -144,6 +147,7 @@ void EditorTest::formatFollowsTheFilterIndex()
     // own change leaves the document unchanged.
     e.answerFile(dir + "/codes.rtf", 1);
     e.form->mnuopen->trigger();
+    QVERIFY(e.opened());
     QCOMPARE(e.text(), kRtfCodes);
     QCOMPARE(e.panels(), QStringList({"  " + dir + "/codes.rtf", "  Ready", "  Unchanged", "  TXT"}));
     QCOMPARE(e.env.dialogs.fileDialogs.last().helpTopic, 34);
@@ -177,8 +181,10 @@ void EditorTest::formatFollowsTheFilterIndex()
     e.answerFile(dir + "/codes.rtf", 2);
     writeFile(dir + "/codes.rtf", "no codes");
     e.form->mnuopen_Click();
+    QVERIFY(e.opened());
     QCOMPARE(e.text(), written);
     e.form->mnuopen_Click();
+    QVERIFY(e.opened());
     QCOMPARE(e.text(), written);
     QCOMPARE(e.form->Label1, dir + "/plain");
 
@@ -197,6 +203,7 @@ void EditorTest::failedSaveKeepsTheOldFile()
     writeFile(old, "old contents");
     e.answerFile(old, 1);
     e.form->mnuopen_Click();
+    QVERIFY(e.opened());
     FileSystem::setAttributes(old, FileSystem::ReadOnly);
     e.type("new ");
     e.form->mnusave_Click();
@@ -272,6 +279,31 @@ void EditorTest::clipboardPicturesAndMenus()
         item->trigger();
     const QString help = ProgramInfo::helpFile();
     QCOMPARE(e.env.help.topics, (QList<QPair<QString, int>>{{help, 34}, {help, 35}, {help, 36}}));
+}
+
+void EditorTest::documentPicturesShareOneTimeLimit()
+{
+    // A picture of no known kind, then twenty of a metafile that takes libwmf
+    // seconds to draw: all of them together get the time of one, and the
+    // window goes on meanwhile, taking no input.
+    Editor e;
+    const QString dir = e.env.makeFolder("docs");
+    const QByteArray slow = fileBytes(PIXALTO_SOURCE_DIR "/fuzz/corpus/metafile_drawing/fa997aea44568aa1549166adfc8385d19b996d46");
+    QByteArray rtf = "{\\rtf1 {\\pict\\macpict 00}";
+    for (int i = 0; i < 20; ++i)
+        rtf += "{\\pict\\wmetafile8 " + slow.toHex() + "}";
+    writeFile(dir + "/slow.rtf", rtf + "}");
+    e.answerFile(dir + "/slow.rtf", 2);
+    e.form->mnuopen->trigger();
+    QCOMPARE(e.panels()[1], QString("  Opening file"));
+    QVERIFY(!e.form->isEnabled());
+    QVERIFY(e.opened());
+    QCOMPARE(e.panels(), QStringList({"  " + dir + "/slow.rtf", "  Ready", "  Unchanged", "  RTF"}));
+    const MessageBoxRequest box = e.env.dialogs.messages.last();
+    QCOMPARE(box.title, QString("Pictures left out"));
+    const QStringList lines = box.text.split('\n');
+    QCOMPARE(lines.value(1), QString("Picture 1: Invalid picture: unknown format"));
+    QCOMPARE(lines.last(), QString("Picture 21: Invalid picture: no time was left to draw it"));
 }
 
 QTEST_MAIN(EditorTest)

@@ -1,9 +1,12 @@
 #pragma once
 #include "desktop/dialogs.h"
 
+#include <QList>
 #include <QString>
 #include <QWidget>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 class PanelStatusBar;
 class QAction;
@@ -11,6 +14,7 @@ class QMenu;
 class QMenuBar;
 class QTextDocument;
 class QTextEdit;
+struct LeftOutPicture;
 
 // The text editor: one plain-text or rich-text document in a rich-text box,
 // with its state in three hidden labels and four status-bar panels. There is
@@ -116,6 +120,12 @@ private:
     // Replaces the box's document with a loaded one.
     void installDocument(QTextDocument* document);
     QTextDocument* emptyDocument();
+    // Reading a file, and drawing the pictures of rich text, can take
+    // seconds: it runs off the window's thread, which takes no input
+    // meanwhile, and finishOpening takes the document (null when the file
+    // could not be read as chosen) over.
+    void startOpening(const QString& path, bool rich);
+    void finishOpening(const QString& path, bool rich, QTextDocument* document, const QList<LeftOutPicture>& leftOut);
     // Writes the box to path as plain text or as rich text; a failure to
     // write is reported and leaves the old file as it was. True when saved.
     bool saveDocument(const QString& path, bool rich);
@@ -123,4 +133,7 @@ private:
 
     QSize pinnedSize;
     bool placeWhenFramed = false;
+    std::thread opener;
+    // Set when the editor closes while a file is read.
+    std::atomic<bool> openerCancelled = false;
 };
