@@ -38,6 +38,8 @@ struct Editor {
     void type(const QString& text) { QTest::keyClicks(form->RichTextBox1, text); }
     QString text() const { return form->RichTextBox1->toPlainText(); }
     void answerFile(const QString& path, int filterIndex) { env.dialogs.fileAnswers.push_back({path, filterIndex}); }
+    // Whether a file being opened has been read and the window takes input again.
+    bool opened() const { return QTest::qWaitFor([this] { return form->isEnabled(); }, 60000); }
 };
 
 const QStringList kNewPanels{"  New", "  Ready", "  Untitled", "  TXT"};
@@ -54,6 +56,7 @@ private slots:
     void openRefusesWhatItCannotHold();
     void findAsksAgainAfterABeep();
     void clipboardPicturesAndMenus();
+    void documentPicturesShareOneTimeLimit();
 };
 
 void EditorTest::openingFromTheMainWindow()
@@ -148,6 +151,7 @@ void EditorTest::formatFollowsTheFilterIndex()
     // own change leaves the document unchanged.
     e.answerFile(dir + "/codes.rtf", 1);
     e.form->mnuopen->trigger();
+    QVERIFY(e.opened());
     QCOMPARE(e.text(), kRtfCodes);
     QCOMPARE(e.panels(), QStringList({"  " + dir + "/codes.rtf", "  Ready", "  Unchanged", "  TXT"}));
     QCOMPARE(e.env.dialogs.fileDialogs.last().helpTopic, 34);
@@ -181,8 +185,10 @@ void EditorTest::formatFollowsTheFilterIndex()
     e.answerFile(dir + "/codes.rtf", 2);
     writeFile(dir + "/codes.rtf", "no codes");
     e.form->mnuopen_Click();
+    QVERIFY(e.opened());
     QCOMPARE(e.text(), written);
     e.form->mnuopen_Click();
+    QVERIFY(e.opened());
     QCOMPARE(e.text(), written);
     QCOMPARE(e.form->Label1, dir + "/plain");
 
@@ -201,6 +207,7 @@ void EditorTest::failedSaveKeepsTheOldFile()
     writeFile(old, "old contents");
     e.answerFile(old, 1);
     e.form->mnuopen_Click();
+    QVERIFY(e.opened());
     FileSystem::setAttributes(old, FileSystem::ReadOnly);
     e.type("new ");
     e.form->mnusave_Click();
@@ -249,6 +256,7 @@ void EditorTest::saveWritesIntoTheFile()
 
     e.answerFile(dir + "/link.txt", 1);
     e.form->mnuopen_Click();
+    QVERIFY(e.opened());
     e.type("new ");
     e.form->mnusave_Click();
     QVERIFY(S_ISLNK(st(dir + "/link.txt").st_mode));
@@ -294,8 +302,10 @@ void EditorTest::openRefusesWhatItCannotHold()
     // A file that vanished ends the open quietly, as any other failure does.
     for (const char* name : {"/huge.txt", "/gone.txt", "/zero.txt", "/pipe.txt"})
         e.answerFile(dir + name, 1);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         e.form->mnuopen_Click();
+        QVERIFY(e.opened());
+    }
     QCOMPARE(e.text(), QString("kept"));
     QStringList titles;
     for (const MessageBoxRequest& m : e.env.dialogs.messages)
@@ -364,6 +374,31 @@ void EditorTest::clipboardPicturesAndMenus()
         item->trigger();
     const QString help = ProgramInfo::helpFile();
     QCOMPARE(e.env.help.topics, (QList<QPair<QString, int>>{{help, 34}, {help, 35}, {help, 36}}));
+}
+
+void EditorTest::documentPicturesShareOneTimeLimit()
+{
+    // A picture of no known kind, then twenty of a metafile that takes libwmf
+    // seconds to draw: all of them together get the time of one, and the
+    // window goes on meanwhile, taking no input.
+    Editor e;
+    const QString dir = e.env.makeFolder("docs");
+    const QByteArray slow = fileBytes(PIXALTO_SOURCE_DIR "/fuzz/corpus/metafile_drawing/fa997aea44568aa1549166adfc8385d19b996d46");
+    QByteArray rtf = "{\\rtf1 {\\pict\\macpict 00}";
+    for (int i = 0; i < 20; ++i)
+        rtf += "{\\pict\\wmetafile8 " + slow.toHex() + "}";
+    writeFile(dir + "/slow.rtf", rtf + "}");
+    e.answerFile(dir + "/slow.rtf", 2);
+    e.form->mnuopen->trigger();
+    QCOMPARE(e.panels()[1], QString("  Opening file"));
+    QVERIFY(!e.form->isEnabled());
+    QVERIFY(e.opened());
+    QCOMPARE(e.panels(), QStringList({"  " + dir + "/slow.rtf", "  Ready", "  Unchanged", "  RTF"}));
+    const MessageBoxRequest box = e.env.dialogs.messages.last();
+    QCOMPARE(box.title, QString("Pictures left out"));
+    const QStringList lines = box.text.split('\n');
+    QCOMPARE(lines.value(1), QString("Picture 1: Invalid picture: unknown format"));
+    QCOMPARE(lines.last(), QString("Picture 21: Invalid picture: no time was left to draw it"));
 }
 
 QTEST_MAIN(EditorTest)

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -77,11 +78,15 @@ qint64 addressSpace()
     qFatal("no VmSize");
 }
 
-// The failure number loading path gives; 0 when it loads, -1 for a null picture.
-int failureOf(const QString& path)
+// The failure number loading path gives (through the preloader when one is
+// given); 0 when it loads, -1 for a null picture.
+int failureOf(const QString& path, QImage* loaded = nullptr, PicturePreloader* preloader = nullptr)
 {
     try {
-        return loadPicture(path).isNull() ? -1 : 0;
+        const QImage image = preloader ? preloader->load(path) : loadPicture(path);
+        if (loaded)
+            *loaded = image;
+        return image.isNull() ? -1 : 0;
     } catch (const PxError& e) {
         return e.failure.number;
     }
@@ -341,31 +346,86 @@ private slots:
         QCOMPARE(Metafile::drawnSize(natural, limit), drawn);
     }
 
-    void largeFilesAreJudgedByTheirHeader()
+    void largeFilesAreReadAsFarAsTheirHeaderSays_data()
     {
-        // Three sparse gigabytes, loaded with the address space capped well
-        // below them: reading one whole would fail to allocate.
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QSize>("size"); // empty: refused as no picture
+        QTest::newRow("text") << "Just some words.\n"_ba << QSize(0, 0);
         // A JPEG start, frame and scan header claiming 60000 x 60000 pixels.
-        const QByteArray hugeJpeg = QByteArray::fromHex(
-            "FFD8" "FFC0001108EA60EA6003012200021101031101" "FFDA000C03010002110311003F00");
-        for (const QByteArray& head : {"Just some words.\n"_ba, hugeJpeg}) {
-            QFile f(dir.filePath("huge.jpg"));
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(head) == head.size());
-            if (!f.resize(qint64(3) << 30))
-                QSKIP("no sparse files here");
-            f.close();
-            rlimit before;
-            QVERIFY(::getrlimit(RLIMIT_AS, &before) == 0);
-            const rlimit capped{rlim_t(addressSpace() + (qint64(1) << 30)), before.rlim_max};
-            QVERIFY(::setrlimit(RLIMIT_AS, &capped) == 0);
-            const int failure = failureOf(f.fileName());
-            ::setrlimit(RLIMIT_AS, &before);
-            QCOMPARE(failure, Errors::invalidPicture().number);
-            QVERIFY(!probePicture(f.fileName()).readable);
-        }
+        QTest::newRow("huge jpeg") << QByteArray::fromHex(
+            "FFD8" "FFC0001108EA60EA6003012200021101031101" "FFDA000C03010002110311003F00") << QSize(0, 0);
+        QTest::newRow("1 x 1 bmp") << "BM"_ba + le32(58) + le32(0) + le32(54) + le32(40) + le32(1) + le32(1) + le16(1)
+                + le16(24) + le32(0) + le32(4) + le32(2835) + le32(2835) + le32(0) + le32(0) + "\xff\0\0\0"_ba
+                                   << QSize(1, 1);
+    }
+    void largeFilesAreReadAsFarAsTheirHeaderSays()
+    {
+        // Five sparse gigabytes, loaded with the address space capped well
+        // below them: reading one whole would fail to allocate.
+        QFETCH(QByteArray, head);
+        QFETCH(QSize, size);
+        QFile f(dir.filePath("huge.pic"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(head) == head.size());
+        if (!f.resize(qint64(5) << 30))
+            QSKIP("no sparse files here");
+        f.close();
+        rlimit before;
+        QVERIFY(::getrlimit(RLIMIT_AS, &before) == 0);
+        const rlimit capped{rlim_t(addressSpace() + (qint64(1) << 30)), before.rlim_max};
+        QVERIFY(::setrlimit(RLIMIT_AS, &capped) == 0);
+        QImage image;
+        const int failure = failureOf(f.fileName(), &image);
+        ::setrlimit(RLIMIT_AS, &before);
+        QCOMPARE(failure, size.isEmpty() ? Errors::invalidPicture().number : 0);
+        QCOMPARE(image.size(), size);
+        QCOMPARE(probePicture(f.fileName()).readable, !size.isEmpty());
     }
 
-    void missingFileIsAnOsFailure() { QCOMPARE(failureOf(dir.filePath("gone.jpg")), ENOENT); }
+    void onlyPlainFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("error");
+        QTest::newRow("missing") << "gone.jpg" << ENOENT;
+        QTest::newRow("folder") << "folder.jpg" << EISDIR;
+        // Opening one to read would wait for a writer for ever.
+        QTest::newRow("fifo") << "fifo.jpg" << Errors::notPlainFile().number;
+    }
+    void onlyPlainFilesAreRead()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, error);
+        const QString path = dir.filePath(name);
+        QVERIFY(QDir(dir.path()).mkpath("folder.jpg"));
+        QVERIFY(QFileInfo::exists(dir.filePath("fifo.jpg")) || ::mkfifo(QFile::encodeName(dir.filePath("fifo.jpg")), 0600) == 0);
+        QCOMPARE(failureOf(path), error);
+        QVERIFY(!probePicture(path).readable);
+        QVERIFY_THROWS_EXCEPTION(PxError, PicturePreloader().load(path));
+    }
+
+    void viewerKeepsWithinItsBudget()
+    {
+        // A JPEG of 36 megapixels, turned upright by its EXIF orientation,
+        // decodes smaller and keeps its natural size.
+        const QString photo = write("wide.jpg", withOrientation(encode(twoColour(9000, 4000, Qt::red, Qt::blue), "jpg"), 6));
+        PicturePreloader preloader;
+        QImage image;
+        VERIFY_NO_PXERROR(image = preloader.load(photo));
+        QVERIFY(qint64(image.width()) * image.height() <= PicturePreloader::shownPixels);
+        QCOMPARE(naturalSize(image), QSize(4000, 9000));
+        QVERIFY(near(image.pixel(image.width() - 5, 5), Qt::red));
+
+        // One-pixel GIFs on screens of 10000 x 10000, which Qt decodes whole:
+        // refused, neighbours and all, rather than held.
+        const QByteArray screen = "GIF89a"_ba + le16(10000) + le16(10000) + "\x80\0\0\xff\xff\xff\0\0\0"_ba
+            + ",\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;"_ba;
+        QStringList gifs;
+        for (int i = 0; i < 6; ++i)
+            gifs.append(write(QStringLiteral("screen%1.gif").arg(i), screen));
+        for (int i = 0; i < 6; ++i) {
+            preloader.preload(gifs.mid(i + 1, 1));
+            QCOMPARE(failureOf(gifs[i], nullptr, &preloader), Errors::invalidPicture().number);
+        }
+    }
 
     void preloaderGivesWhatLoadPictureGives()
     {

@@ -368,6 +368,9 @@ void TestRtf::pictureFiles()
     QVERIFY(jpegFile.open(QIODevice::WriteOnly) && jpegFile.write(jpeg) == jpeg.size());
     jpegFile.close();
     QVERIFY(pattern({16, 12}).save(folder.filePath("p.bmp")));
+    // Gigabytes past the picture its header describes are never read.
+    const QString sparse = folder.filePath("sparse.bmp");
+    QVERIFY(pattern({1, 1}).save(sparse) && QFile::resize(sparse, qint64(5) << 30));
     FIXTURE(wmf, "drawing.wmf");
 
     QTextDocument document;
@@ -375,16 +378,18 @@ void TestRtf::pictureFiles()
     VERIFY_NO_PXERROR(insertPictureFile(cursor, jpegFile.fileName()));
     VERIFY_NO_PXERROR(insertPictureFile(cursor, folder.filePath("p.bmp")));
     VERIFY_NO_PXERROR(insertPictureFile(cursor, wmf));
+    VERIFY_NO_PXERROR(insertPictureFile(cursor, sparse));
     QVERIFY_THROWS_EXCEPTION(PxError, insertPictureFile(cursor, folder.filePath("missing.png")));
 
     const QByteArray rtf = writeRtf(document);
     keepForInterop("picture files", rtf, document);
     std::unique_ptr<QTextDocument> back(readRtf(rtf));
     const QList<Image> read = images(*back);
-    QCOMPARE(read.size(), 3);
+    QCOMPARE(read.size(), 4);
     QCOMPARE(read[0].bytes, jpeg);
     QCOMPARE(QImage::fromData(read[1].bytes, "png").convertToFormat(QImage::Format_RGB32), pattern({16, 12}));
     QCOMPARE(read[2].shown, QSizeF(MetafileWriter::drawingSize));
+    QCOMPARE(read[3].shown, QSizeF(1, 1));
 }
 
 QTEST_MAIN(TestRtf)

@@ -18,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 #include <dirent.h>
 #include <fcntl.h>
@@ -528,14 +529,10 @@ FileFacts OpenFolder::facts(const QString& name) const
 void copy(const QString& source, const QString& target)
 {
     refuseProtectedTarget(target);
-    FileDescriptor in(::open(encoded(source).constData(), O_RDONLY | O_CLOEXEC));
-    if (in.fd < 0)
-        Errors::throwErrno(errno);
+    FileDescriptor in(openPlainFile(source));
     struct stat st;
     if (::fstat(in.fd, &st) != 0)
         Errors::throwErrno(errno);
-    if (!S_ISREG(st.st_mode))
-        Errors::throwErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     // The copy keeps the date it was made on.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     replaceThroughTemp(
@@ -543,18 +540,30 @@ void copy(const QString& source, const QString& target)
         [&](int out) { throwUnless(::fchmod(out, st.st_mode & 07777) == 0 && ::futimens(out, times) == 0); });
 }
 
-QByteArray readFile(const QString& path, qint64 limit)
+int openPlainFile(const QString& path)
 {
     // Not blocking, so that a pipe with no writer is refused rather than
     // waited on.
-    FileDescriptor in(::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (in.fd < 0)
+    FileDescriptor file(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.fd < 0)
         Errors::throwErrno(errno);
+    struct stat st;
+    if (::fstat(file.fd, &st) != 0)
+        Errors::throwErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        Errors::throwErrno(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        Errors::raise(Errors::notPlainFile());
+    ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+    return std::exchange(file.fd, -1);
+}
+
+QByteArray readFile(const QString& path, qint64 limit)
+{
+    FileDescriptor in(openPlainFile(path));
     struct stat st;
     if (::fstat(in.fd, &st) != 0)
         Errors::throwErrno(errno);
-    if (!S_ISREG(st.st_mode))
-        Errors::raise(Errors::notPlainFile());
     if (st.st_size > limit)
         Errors::raise(Errors::fileTooLarge(limit));
     QByteArray data;

@@ -49,8 +49,13 @@ private:
     int fd;
 };
 
-// The whole contents of a plain file (links followed) of at most limit
-// bytes; devices, pipes and larger files are refused.
+// Opens a plain file (links followed) for reading. Anything else fails at
+// once, without waiting: a FIFO or a device named like a file would block
+// the opening or its reads for ever. The caller closes the descriptor.
+int openPlainFile(const QString& path);
+
+// The whole contents of a plain file of at most limit bytes; larger files
+// are refused.
 QByteArray readFile(const QString& path, qint64 limit);
 
 // Copies source over target through a temporary file in the target folder,

@@ -93,6 +93,9 @@ Form6::~Form6()
 {
     if (loaded == this)
         loaded = nullptr;
+    openerCancelled = true;
+    if (opener.joinable())
+        opener.join();
 }
 
 void Form6::buildMenus()

@@ -1,9 +1,14 @@
 #pragma once
+#include "core/failure.h"
 #include "desktop/dialogs.h"
 
+#include <QList>
 #include <QString>
 #include <QWidget>
+#include <atomic>
 #include <functional>
+#include <optional>
+#include <thread>
 
 class PanelStatusBar;
 class QAction;
@@ -11,6 +16,7 @@ class QMenu;
 class QMenuBar;
 class QTextDocument;
 class QTextEdit;
+struct LeftOutPicture;
 
 // The text editor: one plain-text or rich-text document in a rich-text box,
 // with its state in three hidden labels and four status-bar panels. There is
@@ -116,6 +122,13 @@ private:
     // Replaces the box's document with a loaded one.
     void installDocument(QTextDocument* document);
     QTextDocument* emptyDocument();
+    // Reading a file, and drawing the pictures of rich text, can take
+    // seconds: it runs off the window's thread, which takes no input
+    // meanwhile, and finishOpening takes the document (null when the file
+    // could not be read as chosen) over.
+    void startOpening(const QString& path, bool rich);
+    void finishOpening(const QString& path, bool rich, QTextDocument* document, const QList<LeftOutPicture>& leftOut,
+                       const std::optional<Failure>& refusal);
     // Writes the box to path as plain text or as rich text; a failure to
     // write is reported and leaves the old file as it was. True when saved.
     bool saveDocument(const QString& path, bool rich);
@@ -123,4 +136,7 @@ private:
 
     QSize pinnedSize;
     bool placeWhenFramed = false;
+    std::thread opener;
+    // Set when the editor closes while a file is read.
+    std::atomic<bool> openerCancelled = false;
 };

@@ -13,7 +13,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 #include <memory>
+#include <optional>
 
 namespace {
 const QString kFilter = QStringLiteral("Text files (*.txt)|*.txt|Richtext files (*.rtf)|*.rtf");
@@ -28,31 +30,36 @@ bool richIndex(int filterIndex) { return filterIndex != 1; }
 // thread.
 constexpr qint64 kLargestDocument = 16 * 1024 * 1024;
 
-// The chosen file's bytes. A failed open ends quietly, but a file refused
-// for what it is (a pipe, a device, too large) is named in a box, since
-// nothing else would tell the user why it did not open.
-QByteArray readChosenFile(const QString& path)
+// A failed open ends quietly, but a file refused for what it is (a pipe, a
+// device, too large) is named in a box, since nothing else would tell the
+// user why it did not open.
+bool refusedForWhatItIs(const Failure& failure)
 {
-    try {
-        return FileSystem::readFile(path, kLargestDocument);
-    } catch (const PxError& e) {
-        const int refusal = e.failure.number;
-        if (refusal == Errors::notPlainFile().number || refusal == Errors::fileTooLarge(0).number)
-            reportError({QStringLiteral("Open ERROR "), QStringLiteral("Unknown Open ERROR"),
-                         QStringLiteral("The file ") + path + QStringLiteral(" could not be opened.")},
-                        e.failure);
-        throw;
-    }
+    return failure.number == Errors::notPlainFile().number || failure.number == Errors::fileTooLarge(0).number;
 }
+
+// The settings every document of the editor starts with; made on any thread.
+QTextDocument* newDocument(const QFont& font, qreal tabStop)
+{
+    auto* document = new QTextDocument;
+    document->setDefaultFont(font);
+    QTextOption option = document->defaultTextOption();
+    option.setTabStopDistance(tabStop);
+    document->setDefaultTextOption(option);
+    return document;
+}
+
+struct Opened {
+    std::unique_ptr<QTextDocument> document;
+    QList<LeftOutPicture> leftOut;
+    std::optional<Failure> refusal;
+};
 }
 
 QTextDocument* Form6::emptyDocument()
 {
-    auto* document = new QTextDocument(RichTextBox1);
-    document->setDefaultFont(editorFont());
-    QTextOption option = document->defaultTextOption();
-    option.setTabStopDistance(twipsToPixelsX(720));
-    document->setDefaultTextOption(option);
+    QTextDocument* document = newDocument(editorFont(), twipsToPixelsX(720));
+    document->setParent(RichTextBox1);
     return document;
 }
 
@@ -120,24 +127,72 @@ void Form6::openfile()
     setPanel(2, QStringLiteral("Opening file"));
     try {
         const FileDialogResult chosen = chooseFile(false, 34);
-        const bool rich = richIndex(chosen.filterIndex);
-        const QByteArray bytes = readChosenFile(chosen.path);
-        std::unique_ptr<QTextDocument> loaded(emptyDocument());
-        bool read = true;
-        if (rich) {
-            QTextCursor cursor(loaded.get());
-            read = insertRtf(cursor, bytes);
-        } else {
-            loaded->setPlainText(decodePlainText(bytes));
-        }
-        // A file that is no rich text leaves the document as it was.
-        if (read) {
-            installDocument(loaded.release());
-            setSavedState(chosen.path, rich);
-        }
+        startOpening(chosen.path, richIndex(chosen.filterIndex));
+        return;
     } catch (const PxError&) {
     }
     setPanel(2, QStringLiteral("Ready"));
+}
+
+void Form6::startOpening(const QString& path, bool rich)
+{
+    if (opener.joinable())
+        opener.join();
+    setEnabled(false);
+    openerCancelled = false;
+    const QFont font = editorFont();
+    const qreal tabStop = twipsToPixelsX(720);
+    QThread* windowThread = thread();
+    opener = std::thread([this, path, rich, font, tabStop, windowThread] {
+        auto opened = std::make_shared<Opened>();
+        try {
+            const QByteArray bytes = FileSystem::readFile(path, kLargestDocument);
+            std::unique_ptr<QTextDocument> document(newDocument(font, tabStop));
+            bool read = true;
+            if (rich) {
+                QTextCursor cursor(document.get());
+                read = insertRtf(cursor, bytes, &opened->leftOut, &openerCancelled);
+            } else {
+                document->setPlainText(decodePlainText(bytes));
+            }
+            // A file that is no rich text leaves the document as it was.
+            if (read) {
+                document->moveToThread(windowThread);
+                opened->document = std::move(document);
+            }
+        } catch (const PxError& e) {
+            if (refusedForWhatItIs(e.failure))
+                opened->refusal = e.failure;
+        }
+        // Dropped, and the document with it, when the editor has gone.
+        QMetaObject::invokeMethod(this, [this, path, rich, opened] {
+            finishOpening(path, rich, opened->document.release(), opened->leftOut, opened->refusal);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void Form6::finishOpening(const QString& path, bool rich, QTextDocument* document, const QList<LeftOutPicture>& leftOut,
+                          const std::optional<Failure>& refusal)
+{
+    opener.join();
+    setEnabled(true);
+    if (refusal)
+        reportError({QStringLiteral("Open ERROR "), QStringLiteral("Unknown Open ERROR"),
+                     QStringLiteral("The file ") + path + QStringLiteral(" could not be opened.")},
+                    *refusal);
+    if (document) {
+        document->setParent(RichTextBox1);
+        installDocument(document);
+        setSavedState(path, rich);
+    }
+    setPanel(2, QStringLiteral("Ready"));
+    if (leftOut.isEmpty())
+        return;
+    QStringList lines{QStringLiteral("Some pictures of %1 could not be shown and were left out:").arg(path)};
+    for (const LeftOutPicture& picture : leftOut)
+        lines.append(QStringLiteral("Picture %1: %2").arg(picture.number).arg(picture.reason));
+    desktop().dialogs->messageBox({lines.join(u'\n'), MsgButtons::OK, MsgIcon::Exclamation, 1,
+                                   QStringLiteral("Pictures left out")});
 }
 
 void Form6::savefile()

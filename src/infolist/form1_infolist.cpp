@@ -23,13 +23,13 @@
 
 namespace {
 
-// The size the picture is shown at, from its header. Only a file whose
-// header does not tell is loaded, which also says why a file is no picture;
-// the decoded picture is dropped at once.
+// The size the picture is shown at, from its header, even one too large to
+// decode. Only a file whose header does not tell is loaded, which also says
+// why a file is no picture; the decoded picture is dropped at once.
 QSize pictureSize(const QString& path)
 {
     const PictureProbe probe = probePicture(path);
-    return probe.readable && probe.size.isValid() ? probe.size : loadPicture(path).size();
+    return probe.size.isValid() ? probe.size : loadPicture(path).size();
 }
 
 bool offersPictureSizes(const QString& kindPanel, const QString& kindCode)

@@ -1,7 +1,7 @@
 #include "picture/metafile_client.h"
 
 #include "core/failure.h"
-#include "core/file_name.h"
+#include "core/file_system.h"
 #include "picture/metafile_format.h"
 
 #include <QCoreApplication>
@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <climits>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -73,7 +72,8 @@ private:
 
 }
 
-QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<bool>* cancelled, QSize* natural)
+QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<bool>* cancelled, QSize* natural,
+                    int timeLimitMs)
 {
     const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/pxmetafile");
     if (QCoreApplication::instance() == nullptr || !QFile::exists(helper))
@@ -81,9 +81,7 @@ QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<boo
 
     // The helper reads the file as its standard input: a name that is not
     // valid text cannot pass through an argument list.
-    const int input = ::open(FileName::toBytes(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (input < 0)
-        Errors::throwErrno(errno);
+    const int input = FileSystem::openPlainFile(path);
     const auto closeInput = qScopeGuard([input] { ::close(input); });
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -107,7 +105,6 @@ QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<boo
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     });
     process.start(helper, {QStringLiteral("-"), QString::number(maxPixels)});
-    constexpr int timeLimitMs = 8000;
     if (!process.waitForStarted(timeLimitMs))
         refuse(QStringLiteral("the metafile helper did not start"));
     QElapsedTimer clock;

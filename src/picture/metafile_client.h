@@ -11,5 +11,8 @@
 // pixels, shrunk in proportion; natural, when given, receives the size the
 // header gives.
 // cancelled, when given, is watched while the helper draws: a drawing nobody
-// wants any more is killed, not waited for. Throws PxError.
-QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<bool>* cancelled, QSize* natural);
+// wants any more is killed, not waited for, as is one still drawing when
+// timeLimitMs have passed. Throws PxError.
+constexpr int metafileTimeLimitMs = 8000;
+QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<bool>* cancelled, QSize* natural,
+                    int timeLimitMs = metafileTimeLimitMs);

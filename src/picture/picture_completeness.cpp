@@ -3,6 +3,7 @@
 #include <QList>
 #include <QtEndian>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <map>
@@ -59,23 +60,25 @@ namespace {
 
 // Qt's BMP and GIF readers hand out what they got of a cut-off file, so
 // the data is checked for its full length first.
-bool bmpIsComplete(const QByteArray& d)
+std::optional<qint64> bmpLength(const QByteArray& d)
 {
     if (d.size() < 54)
-        return false;
+        return std::nullopt;
     const quint32 offset = qFromLittleEndian<quint32>(d.constData() + 10);
     const quint32 headerSize = qFromLittleEndian<quint32>(d.constData() + 14);
     if (headerSize < 40)
-        return true; // old OS/2 headers: left to Qt
+        return std::nullopt; // old OS/2 headers: left to Qt
     const qint64 w = qFromLittleEndian<qint32>(d.constData() + 18);
     const qint64 h = qAbs(qint64(qFromLittleEndian<qint32>(d.constData() + 22)));
     const int bpp = qFromLittleEndian<quint16>(d.constData() + 28);
     const quint32 compression = qFromLittleEndian<quint32>(d.constData() + 30);
     if (compression != 0 && compression != 3)
-        return true; // run-length coded: its length is not known in advance
+        return std::nullopt; // run-length coded: its length is not known in advance
     const qint64 stride = (w * bpp + 31) / 32 * 4;
-    return qint64(offset) + stride * h <= d.size();
+    return qint64(offset) + stride * h;
 }
+
+bool bmpIsComplete(const QByteArray& d) { return d.size() >= 54 && bmpLength(d).value_or(0) <= d.size(); }
 
 bool gifIsComplete(const QByteArray& d)
 {
@@ -121,19 +124,32 @@ bool gifIsComplete(const QByteArray& d)
 // file was written whole.
 bool pngIsComplete(const QByteArray& d) { return d.contains(QByteArrayLiteral("\0\0\0\0IEND")); }
 
-bool icoIsComplete(const QByteArray& d)
+std::optional<qint64> icoLength(const QByteArray& d)
 {
     if (d.size() < 6)
-        return false;
+        return std::nullopt;
     const qint64 count = qFromLittleEndian<quint16>(d.constData() + 4);
     if (d.size() < 6 + 16 * count)
-        return false;
+        return std::nullopt;
+    qint64 end = 6 + 16 * count;
     for (qint64 i = 0; i < count; ++i) {
         const char* entry = d.constData() + 6 + 16 * i;
-        if (qint64(qFromLittleEndian<quint32>(entry + 12)) + qFromLittleEndian<quint32>(entry + 8) > d.size())
-            return false;
+        end = std::max(end, qint64(qFromLittleEndian<quint32>(entry + 12)) + qFromLittleEndian<quint32>(entry + 8));
     }
-    return true;
+    return end;
+}
+
+bool icoIsComplete(const QByteArray& d)
+{
+    const std::optional<qint64> length = icoLength(d);
+    return length && *length <= d.size();
+}
+
+std::optional<qint64> webpLength(const QByteArray& d)
+{
+    if (d.size() < 12)
+        return std::nullopt;
+    return 8 + qint64(qFromLittleEndian<quint32>(d.constData() + 4));
 }
 
 // The chunks must fit the file, and a picture's chunk must hold more than
@@ -141,10 +157,8 @@ bool icoIsComplete(const QByteArray& d)
 // zeros, which libwebp decodes as a flat picture.
 bool webpIsComplete(const QByteArray& d)
 {
-    if (d.size() < 12)
-        return false;
-    const qint64 end = 8 + qint64(qFromLittleEndian<quint32>(d.constData() + 4));
-    if (end > d.size())
+    const qint64 end = webpLength(d).value_or(-1);
+    if (end < 0 || end > d.size())
         return false;
     bool pixels = false;
     for (qint64 pos = 12; pos + 8 <= end;) {
@@ -228,6 +242,15 @@ bool isComplete(const QByteArray& format, const QByteArray& data)
         {"tiff", tiffIsComplete}, {"xbm", xbmIsComplete}};
     const auto check = checks.find(format);
     return check == checks.end() || check->second(data);
+}
+
+std::optional<qint64> declaredLength(const QByteArray& format, const QByteArray& data)
+{
+    using Length = std::optional<qint64> (*)(const QByteArray&);
+    static const std::map<QByteArray, Length> lengths = {
+        {"bmp", bmpLength}, {"ico", icoLength}, {"cur", icoLength}, {"webp", webpLength}};
+    const auto length = lengths.find(format);
+    return length == lengths.end() ? std::nullopt : length->second(data);
 }
 
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <QByteArray>
 
+#include <optional>
+
 // Whether a picture's data holds all of the picture. Several of Qt's readers
 // hand out what they got of a cut-off file, padded or half drawn, and call
 // that success; these checks find the end first.
@@ -12,5 +14,8 @@ bool isComplete(const QByteArray& format, const QByteArray& data);
 // libjpeg's own look through the data, taking about half as long as a
 // decode: worth running beside it.
 bool jpegIsComplete(const QByteArray& data);
+// How far into its file a picture reaches, for the formats whose header
+// tells (data holds at least the header); nullopt for the others.
+std::optional<qint64> declaredLength(const QByteArray& format, const QByteArray& data);
 
 }

@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 #include "core/file_name.h"
+#include "core/file_system.h"
 #include "picture/metafile_client.h"
 #include "picture/metafile_format.h"
 #include "picture/picture_completeness.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
-#include <fcntl.h>
 #include <future>
 #include <limits>
 #include <mutex>
@@ -22,21 +22,15 @@
 
 namespace {
 
-// A file opened for reading, read in two steps: its header, then the rest.
+// A plain file opened for reading, read in two steps: its header, then as
+// much of the rest as the header's picture needs.
 class OpenFile {
 public:
-    explicit OpenFile(const QString& path)
-        : fd(::open(FileName::toBytes(path).constData(), O_RDONLY | O_CLOEXEC))
+    explicit OpenFile(const QString& path) : fd(FileSystem::openPlainFile(path))
     {
-        if (fd < 0)
-            Errors::throwErrno(errno);
         struct stat st;
-        if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-            const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-            ::close(fd);
-            Errors::throwErrno(err);
-        }
-        sizeHint = st.st_size;
+        if (::fstat(fd, &st) == 0)
+            sizeHint = st.st_size;
     }
     ~OpenFile() { ::close(fd); }
     OpenFile(const OpenFile&) = delete;
@@ -73,6 +67,17 @@ const QString naturalSizeKey = QStringLiteral("Pixalto natural size");
 // Enough of a file for every header the loader checks before it reads the rest.
 constexpr qint64 headLength = 64 * 1024;
 
+// The most a raster picture of the header's size is read to: room for its
+// metadata and 16 bytes a pixel (four 32-bit channels), whatever follows in
+// the file. A header that does not tell the size gets the room only.
+qint64 readLimit(const QByteArray& format, const QByteArray& head, QSize size)
+{
+    constexpr qint64 metadataRoom = qint64(16) << 20;
+    const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
+    const qint64 limit = metadataRoom + pixels * 16;
+    return std::min(limit, Completeness::declaredLength(format, head).value_or(limit));
+}
+
 // Decoding a large picture into freshly mapped memory costs about as much as
 // the decoding itself, so the buffers of pictures nobody holds any more are
 // decoded into again.
@@ -93,6 +98,14 @@ public:
         // The other spares would only add to the memory this decode takes.
         std::erase_if(images, [](const QImage& i) { return i.isDetached(); });
         return image;
+    }
+    qint64 spareBytes()
+    {
+        std::lock_guard lock(mutex);
+        qint64 bytes = 0;
+        for (const QImage& image : images)
+            bytes += image.isDetached() ? image.sizeInBytes() : 0;
+        return bytes;
     }
     void keep(const QImage& image)
     {
@@ -128,7 +141,20 @@ QSize checkedSize(QImageReader& reader, qint64 maxPixels)
     return size;
 }
 
-QImage decodeRaster(const QByteArray& data, qint64 maxPixels)
+// The size a picture of size is decoded at to have at most limit pixels:
+// its own, or the largest of a half, a quarter and an eighth of it that
+// fits, which libjpeg decodes straight away; invalid when none fits.
+QSize decodedSize(QSize size, qint64 limit)
+{
+    for (int divisor = 1; divisor <= 8; divisor *= 2) {
+        const QSize scaled((size.width() + divisor - 1) / divisor, (size.height() + divisor - 1) / divisor);
+        if (qint64(scaled.width()) * scaled.height() <= limit)
+            return scaled;
+    }
+    return {};
+}
+
+QImage decodeRaster(const QByteArray& data, qint64 maxPixels, qint64 shownPixels)
 {
     QBuffer buffer;
     buffer.setData(data);
@@ -139,6 +165,15 @@ QImage decodeRaster(const QByteArray& data, qint64 maxPixels)
     const QByteArray format = reader.format();
     if (!Completeness::isComplete(format, data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
+    QSize decoded = size;
+    if (size.isValid() && qint64(size.width()) * size.height() > shownPixels) {
+        // Only a reader that scales while it decodes saves the memory.
+        decoded = decodedSize(size, shownPixels);
+        if (!decoded.isValid() || !reader.supportsOption(QImageIOHandler::ScaledSize))
+            Errors::raise(Errors::invalidPicture(
+                QStringLiteral("%1 x %2 pixels is too large to show").arg(size.width()).arg(size.height())));
+        reader.setScaledSize(decoded);
+    }
     // libjpeg's look through a JPEG's data takes more than half as long as
     // the decode, so the two run side by side.
     std::future<bool> jpegComplete;
@@ -146,33 +181,37 @@ QImage decodeRaster(const QByteArray& data, qint64 maxPixels)
         jpegComplete = std::async(std::launch::async, Completeness::jpegIsComplete, std::cref(data));
 
     QImage image;
-    if (size.isValid())
-        image = pool().take(size, reader.imageFormat());
+    if (decoded.isValid())
+        image = pool().take(decoded, reader.imageFormat());
     if (!reader.read(&image) || image.isNull())
         Errors::raise(Errors::invalidPicture(reader.errorString()));
     if (jpegComplete.valid() && !jpegComplete.get())
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
-    if (qint64(image.width()) * image.height() > maxPixels)
+    if (qint64(image.width()) * image.height() > std::min(maxPixels, shownPixels))
         Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
     pool().keep(image);
+    if (decoded != size) {
+        const QSize natural = reader.transformation() & QImageIOHandler::TransformationRotate90 ? size.transposed() : size;
+        image.setText(naturalSizeKey, QStringLiteral("%1x%2").arg(natural.width()).arg(natural.height()));
+    }
     return image;
 }
 
 // Refuses what is no picture, or claims too many pixels, from its header: a
-// large file named like a picture is never read whole for nothing.
-void checkRasterHeader(const QByteArray& head, qint64 maxPixels)
+// large file named like a picture is never read whole for nothing. The
+// length of data worth reading.
+qint64 checkRasterHeader(const QByteArray& head, qint64 maxPixels)
 {
     QBuffer buffer;
     buffer.setData(head);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     // A header longer than the head leaves the size unknown until decoding.
-    checkedSize(reader, maxPixels);
+    const QSize size = checkedSize(reader, maxPixels);
+    return readLimit(reader.format(), head, size);
 }
 
-}
-
-QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled)
+QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels, QByteArray* bytes)
 {
     OpenFile file(path);
     QByteArray data;
@@ -185,17 +224,38 @@ QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled)
         if (!Metafile::headerSize(data))
             Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile's frame is empty or too large")));
         QSize natural;
-        QImage drawing = drawMetafile(path, Metafile::maxDrawnPixels, cancelled, &natural);
+        QImage drawing = drawMetafile(path, std::min(Metafile::maxDrawnPixels, shownPixels), cancelled, &natural);
         if (natural != drawing.size())
             drawing.setText(naturalSizeKey, QStringLiteral("%1x%2").arg(natural.width()).arg(natural.height()));
         return drawing;
     }
-    checkRasterHeader(data, Metafile::maxPixels);
-    file.readInto(data, std::numeric_limits<qint64>::max());
-    return decodeRaster(data, Metafile::maxPixels);
+    const qint64 limit = checkRasterHeader(data, Metafile::maxPixels);
+    if (limit < data.size())
+        data.truncate(qsizetype(limit));
+    else
+        file.readInto(data, limit - data.size());
+    QImage image = decodeRaster(data, Metafile::maxPixels, shownPixels);
+    if (bytes)
+        *bytes = std::move(data);
+    return image;
 }
 
-QImage loadPicture(const QString& path) { return loadPicture(path, nullptr); }
+}
+
+qint64 spareDecodeBytes() { return pool().spareBytes(); }
+
+QImage loadPicture(const QString& path) { return loadFile(path, nullptr, Metafile::maxPixels, nullptr); }
+
+QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels)
+{
+    return loadFile(path, cancelled, shownPixels, nullptr);
+}
+
+QImage loadPictureWithData(const QString& path, QByteArray& data)
+{
+    data.clear();
+    return loadFile(path, nullptr, Metafile::maxPixels, &data);
+}
 
 QSize naturalSize(const QImage& picture)
 {
@@ -209,8 +269,8 @@ QImage decodePictureData(const QByteArray& data, qint64 maxPixels)
 {
     if (Metafile::isWmf(data) || Metafile::isEmf(data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("a metafile is drawn from its file")));
-    checkRasterHeader(data.left(headLength), maxPixels);
-    return decodeRaster(data, maxPixels);
+    const qint64 limit = checkRasterHeader(data.left(headLength), maxPixels);
+    return decodeRaster(data.left(qsizetype(std::min<qint64>(limit, data.size()))), maxPixels, maxPixels);
 }
 
 void allowLargePictures()
@@ -222,11 +282,14 @@ void allowLargePictures()
 
 PictureProbe probePicture(const QString& path)
 {
-    const int fd = ::open(FileName::toBytes(path).constData(), O_RDONLY | O_CLOEXEC);
     QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
+    try {
+        const int fd = FileSystem::openPlainFile(path);
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             ::close(fd);
+            return {};
+        }
+    } catch (const PxError&) {
         return {};
     }
     // Both metafile headers fit in the first 88 bytes.
@@ -240,9 +303,9 @@ PictureProbe probePicture(const QString& path)
     if (!reader.canRead())
         return {};
     QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty() || qint64(size.width()) * size.height() > Metafile::maxPixels)
+    if (!size.isValid() || size.isEmpty())
         return {};
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)
         size.transpose();
-    return {true, size, false};
+    return {qint64(size.width()) * size.height() <= Metafile::maxPixels, size, false};
 }

@@ -10,11 +10,18 @@
 // but drawn with at most Metafile::maxDrawnPixels: naturalSize tells the
 // header's size then). Throws PxError when the file cannot be read as a picture.
 QImage loadPicture(const QString& path);
-// The same, giving up a metafile drawing once cancelled is set.
-QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled);
+// The same for a viewer that keeps its pictures within a memory budget:
+// gives up a metafile drawing once cancelled is set, and decodes a picture
+// of more than shownPixels pixels at a half, a quarter or an eighth of its
+// size when its format scales while decoding (JPEG), refusing it otherwise.
+// naturalSize tells the header's size of a picture decoded smaller.
+QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels);
+// The same, also handing out the bytes a raster picture was decoded from:
+// the file as far as the header's picture reaches (empty for a metafile).
+QImage loadPictureWithData(const QString& path, QByteArray& data);
 
-// The size a loaded picture has at 1:1: the header's size of a metafile drawn
-// smaller, else the picture's own size.
+// The size a loaded picture has at 1:1: the header's size of a picture drawn
+// or decoded smaller, else the picture's own size.
 QSize naturalSize(const QImage& picture);
 
 // Decodes a raster picture already in memory with the checks loadPicture
@@ -23,6 +30,10 @@ QSize naturalSize(const QImage& picture);
 // that no input spends its time filling a huge picture. Throws PxError as
 // loadPicture does.
 QImage decodePictureData(const QByteArray& data, qint64 maxPixels);
+
+// The memory of decoded pictures that nobody holds any more, which the
+// loader keeps to decode the next picture of the same size into.
+qint64 spareDecodeBytes();
 
 // Qt refuses pictures beyond a few hundred megabytes, which would refuse
 // some the loader accepts. Called once at start-up, before any is read.
@@ -33,7 +44,8 @@ struct PictureProbe {
     // A picture of a known format whose header loadPicture would accept.
     bool readable = false;
     // The size loadPicture gives (EXIF orientation applied); invalid when only
-    // drawing tells (a WMF without a placeable header).
+    // drawing tells (a WMF without a placeable header). Also told for a
+    // picture too large to decode, which is not readable.
     QSize size;
     // A WMF or EMF: loaded as a drawing of at most Metafile::maxDrawnPixels.
     bool metafile = false;

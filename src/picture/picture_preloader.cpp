@@ -89,7 +89,7 @@ std::optional<qint64> decodedBytes(const QString& path)
     if (!probe.size.isValid())
         return std::nullopt;
     const QSize decoded = probe.metafile ? Metafile::drawnSize(probe.size, Metafile::maxDrawnPixels) : probe.size;
-    return qint64(decoded.width()) * decoded.height() * 4;
+    return std::min(qint64(decoded.width()) * decoded.height(), PicturePreloader::shownPixels) * 4;
 }
 
 Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)
@@ -99,7 +99,7 @@ Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)
     clock_gettime(CLOCK_REALTIME, &started);
     const auto before = stampOf(path);
     try {
-        entry.image = loadPicture(path, cancelled);
+        entry.image = loadPicture(path, cancelled, PicturePreloader::shownPixels);
     } catch (const PxError& e) {
         entry.failure = e.failure;
     } catch (const std::exception&) {
@@ -119,9 +119,8 @@ Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)
 struct PicturePreloader::Impl {
     explicit Impl(qint64 budget) : budget(budget) {}
 
-    // What the shown picture and the preloaded ones may take together. The
-    // pool's spare buffers need no share of it: a decode reuses one or frees
-    // them before it allocates.
+    // What the shown picture, the preloaded ones and the loader's spare
+    // buffers may take together.
     const qint64 budget;
     std::mutex mutex;
     std::condition_variable changed;
@@ -131,6 +130,8 @@ struct PicturePreloader::Impl {
     Preloaded shown;
     QString shownBefore;
     QString decoding;
+    // What the neighbour being decoded will take; it counts from the start.
+    qint64 decodingBytes = 0;
     // What the thread load() started for a picture not preloaded gave.
     std::optional<Preloaded> loaded;
     // Set when the neighbour being decoded is no longer wanted.
@@ -143,7 +144,7 @@ struct PicturePreloader::Impl {
 
     qint64 used() const
     {
-        qint64 bytes = shown.image.sizeInBytes();
+        qint64 bytes = shown.image.sizeInBytes() + decodingBytes + spareDecodeBytes();
         for (const Preloaded& p : done)
             bytes += p.image.sizeInBytes();
         return bytes;
@@ -186,10 +187,12 @@ struct PicturePreloader::Impl {
                 finished();
                 continue;
             }
+            decodingBytes = *need;
             lock.unlock();
             Preloaded entry = decode(path, &cancelled);
             lock.lock();
             decoding.clear();
+            decodingBytes = 0;
             if (entry.stamp && !cancelled) {
                 std::erase_if(done, [&](const Preloaded& p) { return p.path == path; });
                 done.push_back(std::move(entry));

@@ -15,6 +15,10 @@ public:
     // budgetBytes: with room for one neighbour only the one ahead is
     // preloaded, and a file larger than the budget never is.
     static constexpr qint64 defaultBudget = qint64(256) << 20;
+    // No picture decodes to more than half of it, so that the one shown and
+    // the next one loaded fit together: a larger JPEG is decoded smaller,
+    // any other is refused (loadPicture's shownPixels).
+    static constexpr qint64 shownPixels = defaultBudget / 2 / 4;
     explicit PicturePreloader(qint64 budgetBytes = defaultBudget);
     ~PicturePreloader();
     PicturePreloader(const PicturePreloader&) = delete;

@@ -4,7 +4,6 @@
 #include "picture/picture_loader.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 
 namespace {
@@ -25,11 +24,8 @@ bool keepsOwnBytes(const QByteArray& bytes)
 
 void insertPictureFile(QTextCursor& cursor, const QString& path)
 {
-    const QImage image = loadPicture(path);
     DocumentPicture picture;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        picture.bytes = file.readAll();
+    const QImage image = loadPictureWithData(path, picture.bytes);
     if (!keepsOwnBytes(picture.bytes))
         picture.bytes = pngBytes(image);
     picture.natural = image.size();

@@ -2,8 +2,19 @@
 #include <QByteArray>
 #include <QString>
 
+#include <QList>
+
+#include <atomic>
+
 class QTextCursor;
 class QTextDocument;
+
+// A picture of a document that could not be shown: its number, counting the
+// document's pictures from 1, and why.
+struct LeftOutPicture {
+    int number;
+    QString reason;
+};
 
 // The editor's rich text on disk. A picture in the document is an image
 // resource holding its encoded bytes (a JPEG's own bytes, PNG for every other
@@ -19,7 +30,12 @@ class QTextDocument;
 // that a shown text box lays out is several times slower than reading into a
 // new one and then giving it to the box (QTextEdit::setDocument): a 5 MB file
 // takes seconds instead of under one.
-bool insertRtf(QTextCursor& cursor, const QByteArray& rtf);
+// The metafiles of the file share one time limit for their drawing, that of
+// one metafile alone; a picture that cannot be shown, for that or any other
+// reason, is left out and named in leftOut when given. cancelled, when
+// given and set, gives the drawing up.
+bool insertRtf(QTextCursor& cursor, const QByteArray& rtf, QList<LeftOutPicture>* leftOut = nullptr,
+               const std::atomic<bool>* cancelled = nullptr);
 
 // The whole document as RTF 1.9 that word processors read back alike.
 QByteArray writeRtf(const QTextDocument& document);

@@ -17,18 +17,22 @@ constexpr double twipsPerPixel = 15;
 // asks for: twice the largest a word processor allows.
 constexpr int maxShownSide = 4224;
 
-QImage drawnMetafile(const QByteArray& data)
+[[noreturn]] void refuse(const QString& why) { Errors::raise(Errors::invalidPicture(why)); }
+
+QImage drawnMetafile(const QByteArray& data, const DrawingTime& time)
 {
     if (!Metafile::headerSize(data))
-        return {};
+        refuse(QStringLiteral("the metafile's frame is empty or too large"));
+    const qint64 left = time.deadline.remainingTime();
+    if (left <= 0)
+        refuse(QStringLiteral("no time was left to draw it"));
+    if (time.cancelled && *time.cancelled)
+        refuse(QStringLiteral("the document is no longer wanted"));
     QTemporaryFile file;
     if (!file.open() || file.write(data) != data.size() || !file.flush())
-        return {};
-    try {
-        return drawMetafile(file.fileName(), Metafile::maxDrawnPixels, nullptr, nullptr);
-    } catch (const PxError&) {
-        return {};
-    }
+        refuse(QStringLiteral("no room for the metafile"));
+    return drawMetafile(file.fileName(), Metafile::maxDrawnPixels, time.cancelled, nullptr,
+                        int(std::min<qint64>(left, metafileTimeLimitMs)));
 }
 
 // The metafile of \wmetafile has no placeable header, and drawn bare it
@@ -125,7 +129,7 @@ QSize shownSize(const RtfPict& pict, QSize own)
 
 }
 
-std::optional<DocumentPicture> pictureOfPict(const RtfPict& pict)
+DocumentPicture pictureOfPict(const RtfPict& pict, const DrawingTime& time)
 {
     DocumentPicture picture;
     QSize own;
@@ -141,26 +145,23 @@ std::optional<DocumentPicture> pictureOfPict(const RtfPict& pict)
             own = QSize(int(std::min(pict.width * 96.0 / 2540, double(maxShownSide))),
                         int(std::min(pict.height * 96.0 / 2540, double(maxShownSide))));
         const bool sized = !own.isEmpty() || (pict.goalWidth > 0 && pict.goalHeight > 0);
-        const QImage image = drawnMetafile(pict.format == RtfPict::Wmf && sized
-            ? placeable(pict.data, shownSize(pict, own)) : pict.data);
-        if (image.isNull())
-            return std::nullopt;
-        picture.bytes = pngBytes(image);
+        picture.bytes = pngBytes(drawnMetafile(pict.format == RtfPict::Wmf && sized
+            ? placeable(pict.data, shownSize(pict, own)) : pict.data, time));
         break;
     }
     case RtfPict::Dib: {
         const QImage image = decodedDib(pict.data);
         if (image.isNull())
-            return std::nullopt;
+            refuse(QStringLiteral("damaged bitmap"));
         picture.bytes = pngBytes(image);
         break;
     }
     case RtfPict::Unknown:
-        return std::nullopt;
+        refuse(QStringLiteral("unknown format"));
     }
     picture.natural = encodedSize(picture.bytes);
     if (!picture.natural.isValid())
-        return std::nullopt;
+        refuse(QStringLiteral("damaged or too large"));
     if (own.isEmpty())
         own = picture.natural;
     picture.shown = shownSize(pict, own);

@@ -1,6 +1,10 @@
 #pragma once
 #include "editor/rtf/document_picture.h"
 
+#include <QDeadlineTimer>
+
+#include <atomic>
+
 // What a \pict group says of its picture.
 struct RtfPict {
     enum Format { Unknown, Png, Jpeg, Wmf, Emf, Dib };
@@ -18,6 +22,15 @@ struct RtfPict {
     int scaleY = 100;
 };
 
-// The picture as the document holds it; nullopt for data that cannot be
-// shown. Metafiles are drawn by the metafile helper.
-std::optional<DocumentPicture> pictureOfPict(const RtfPict& pict);
+// What the metafiles of one document may take to draw, all together: the
+// time left, and a flag that gives the drawing up once the document is no
+// longer wanted.
+struct DrawingTime {
+    QDeadlineTimer deadline;
+    const std::atomic<bool>* cancelled = nullptr;
+};
+
+// The picture as the document holds it. Throws PxError saying why for data
+// that cannot be shown. Metafiles are drawn by the metafile helper, in the
+// time left.
+DocumentPicture pictureOfPict(const RtfPict& pict, const DrawingTime& time);

@@ -1,7 +1,9 @@
 #include "editor/rtf/rtf.h"
 
+#include "core/failure.h"
 #include "core/hex_digit.h"
 #include "editor/rtf/rtf_reader.h"
+#include "picture/metafile_client.h"
 
 #include <algorithm>
 
@@ -225,13 +227,20 @@ void Reader::pictureText(QByteArrayView text)
 void Reader::endPicture()
 {
     pictDepth = -1;
-    const std::optional<DocumentPicture> picture = pictureOfPict(pict);
-    pict = RtfPict();
-    if (!picture)
+    ++pictures;
+    DocumentPicture picture;
+    try {
+        picture = pictureOfPict(pict, drawingTime);
+    } catch (const PxError& e) {
+        pict = RtfPict();
+        if (leftOut)
+            leftOut->append({pictures, e.failure.description});
         return;
+    }
+    pict = RtfPict();
     flushText();
     startOutput();
-    insertDocumentPicture(cursor, *picture);
+    insertDocumentPicture(cursor, picture);
 }
 
 int Reader::tableCodePage()
@@ -349,7 +358,7 @@ QTextCharFormat Reader::charFormat()
 
 using RtfRead::Reader;
 
-bool insertRtf(QTextCursor& cursor, const QByteArray& rtf)
+bool insertRtf(QTextCursor& cursor, const QByteArray& rtf, QList<LeftOutPicture>* leftOut, const std::atomic<bool>* cancelled)
 {
     qsizetype start = 0;
     while (start < rtf.size() && (rtf[start] == ' ' || rtf[start] == '\r' || rtf[start] == '\n' || rtf[start] == '\t'))
@@ -364,7 +373,7 @@ bool insertRtf(QTextCursor& cursor, const QByteArray& rtf)
     const bool undoWasOn = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(recordSteps);
     cursor.beginEditBlock();
-    Reader reader(cursor, QByteArrayView(rtf).sliced(start));
+    Reader reader(cursor, QByteArrayView(rtf).sliced(start), {QDeadlineTimer(metafileTimeLimitMs), cancelled}, leftOut);
     reader.read();
     cursor.endEditBlock();
     document->setUndoRedoEnabled(undoWasOn);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/rtf/code_page.h"
+#include "editor/rtf/rtf.h"
 #include "editor/rtf/rtf_pict.h"
 #include "editor/rtf/rtf_tokenizer.h"
 
@@ -46,7 +47,10 @@ struct Font {
 
 class Reader {
 public:
-    Reader(QTextCursor& cursor, QByteArrayView data) : cursor(cursor), tokens(data), blockFormat(cursor.blockFormat()) {}
+    Reader(QTextCursor& cursor, QByteArrayView data, const DrawingTime& drawingTime, QList<LeftOutPicture>* leftOut)
+        : cursor(cursor), tokens(data), drawingTime(drawingTime), leftOut(leftOut), blockFormat(cursor.blockFormat())
+    {
+    }
     void read();
 
 private:
@@ -99,6 +103,10 @@ private:
     bool tableColourSet = false;
 
     RtfPict pict;
+    const DrawingTime drawingTime;
+    QList<LeftOutPicture>* leftOut;
+    // The pictures met so far, shown or not.
+    int pictures = 0;
     int pictDepth = -1;
     int pendingNibble = -1;
 
