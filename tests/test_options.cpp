@@ -17,6 +17,7 @@ class OptionsTest : public QObject {
     Q_OBJECT
 private slots:
     void storedValuesOpenAndWriteBack();
+    void twoCopiesKeepEachOthersChanges();
     void userNameSpecialSettingAndF1();
     void keepOnTopAndTheCloseBox();
 };
@@ -27,7 +28,7 @@ void OptionsTest::storedValuesOpenAndWriteBack()
     for (const Case& c : {Case{QString(), Qt::Unchecked, "0"}, Case{"1", Qt::Checked, "1"},
                           Case{"2", Qt::PartiallyChecked, "2"}, Case{"yes", Qt::Unchecked, "0"},
                           Case{"7", Qt::Unchecked, "0"}, Case{"-1", Qt::Unchecked, "0"},
-                          Case{"1.0", Qt::Unchecked, "0"}, Case{" ", Qt::Unchecked, "0"}}) {
+                          Case{"1.0", Qt::Checked, "1"}, Case{" ", Qt::Unchecked, "0"}}) {
         TestEnvironment env;
         if (!c.stored.isNull())
             for (const QString& key : kKeys)
@@ -40,6 +41,28 @@ void OptionsTest::storedValuesOpenAndWriteBack()
         for (const QString& key : kKeys)
             QCOMPARE(readSetting(key), c.written);
     }
+}
+
+void OptionsTest::twoCopiesKeepEachOthersChanges()
+{
+    TestEnvironment env;
+    for (const QString& key : kKeys)
+        writeSetting(key, "0");
+    writeSetting("OLE", "yes");
+    Form14 first(nullptr);
+    Form14 second(nullptr);
+    first.Check2->click();
+    first.Check7->click();
+    first.Command3_Click();
+    second.Check5->click();
+    // Clicked back to how it opened: not changed.
+    second.Check7->click();
+    second.Check7->click();
+    second.Command3_Click();
+    QCOMPARE(readSetting("AutoZoom"), QString("1"));
+    QCOMPARE(readSetting("OnTop"), QString("1"));
+    QCOMPARE(readSetting("DelConfirmation"), QString("1"));
+    QCOMPARE(readSetting("OLE"), QString("0"));
 }
 
 void OptionsTest::userNameSpecialSettingAndF1()
