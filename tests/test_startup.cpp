@@ -222,7 +222,6 @@ private slots:
         // A running companion is not started again; one killed outright is,
         // though it had no chance to reset SystrayLoaded.
         QProcess tray;
-        tray.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         tray.start(PIXALTO_BUILD_DIR "/PXTray.exe");
         QTRY_VERIFY_WITH_TIMEOUT(settingIsOne("SystrayLoaded"), 30000);
         QVERIFY(load());
