@@ -28,14 +28,14 @@ constexpr int kLockWaitMs = 10000;
 QString filePath() { return settingsFolder() + QStringLiteral("/Pixalto.ini"); }
 
 // The temporary files a write makes beside the file: "Pixalto.ini." and six
-// letters or digits.
+// letters (QSaveFile's names).
 bool isWriteTemp(const char* name)
 {
     constexpr char prefix[] = "Pixalto.ini.";
     if (std::strncmp(name, prefix, sizeof prefix - 1) != 0 || std::strlen(name) != sizeof prefix - 1 + 6)
         return false;
     for (const char* c = name + sizeof prefix - 1; *c; ++c)
-        if (!std::isalnum(static_cast<unsigned char>(*c)))
+        if (!std::isalpha(static_cast<unsigned char>(*c)))
             return false;
     return true;
 }
