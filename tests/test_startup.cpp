@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -218,11 +219,19 @@ private slots:
         QCOMPARE(env.launcher.started, QStringList{companion});
         QVERIFY(runLog(env).contains(ok("Systray program loaded")));
 
-        // Already running: not started again.
-        writeSetting("SystrayLoaded", "1");
+        // A running companion is not started again; one killed outright is,
+        // though it had no chance to reset SystrayLoaded.
+        QProcess tray;
+        tray.start(PIXALTO_BUILD_DIR "/PXTray.exe");
+        QTRY_VERIFY_WITH_TIMEOUT(settingIsOne("SystrayLoaded"), 30000);
         QVERIFY(load());
         QCOMPARE(env.launcher.started.size(), 1);
         QCOMPARE(runLog(env).filter("Systray"), QStringList{ok("Systray section completed")});
+        tray.kill();
+        QVERIFY(tray.waitForFinished());
+        QVERIFY(settingIsOne("SystrayLoaded"));
+        QVERIFY(load());
+        QCOMPARE(env.launcher.started, QStringList({companion, companion}));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "quit_signals.h"
 #include "settings/keys.h"
 #include "settings/settings_store.h"
+#include "settings/tray_lock.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,14 +14,12 @@
 #include <QMenu>
 #include <QPainter>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace {
-
 
 // A small framed picture (sky, sun, hill), drawn rather than shipped so the
 // companion is a single file.
@@ -50,16 +49,6 @@ QIcon makeIcon()
     return icon;
 }
 
-// One companion per settings store: a second one would reset the setting to
-// "0" when it ends while the first still runs.
-QString lockPath()
-{
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                         + QStringLiteral("/Orvenko Soft");
-    QDir().mkpath(folder);
-    return folder + QStringLiteral("/PXTray.lock");
-}
-
 void startViewer(QSystemTrayIcon* tray)
 {
     const QString folder = QCoreApplication::applicationDirPath();
@@ -79,7 +68,10 @@ int main(int argc, char* argv[])
     // Closing a menu or a balloon must not end the companion.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QLockFile lock(lockPath());
+    // One companion per settings file: a second one would reset the setting
+    // to "0" when it ends while the first still runs.
+    QDir().mkpath(settingsFolder());
+    QLockFile lock(trayLockPath());
     lock.setStaleLockTime(0); // only a dead owner makes the lock stale
     if (!lock.tryLock(0)) {
         if (lock.error() == QLockFile::LockFailedError) {

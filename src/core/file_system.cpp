@@ -214,41 +214,21 @@ std::optional<double> processStart(pid_t pid)
     return boot + std::strtod(at + 1, nullptr) / double(::sysconf(_SC_CLK_TCK));
 }
 
-// Removes the temporary files that copies of this program killed half-way
-// left in folder: the process named in the file's name is gone, or started
-// after the file was made, and no process has the file open.
-void removeStaleTemps(const QByteArray& folder)
+bool isCopyTemp(const char* name) { return std::strncmp(name, tempPrefix, sizeof tempPrefix - 1) == 0; }
+
+// Whether the copy that made a temporary file is gone: the process named in
+// its name does not run, or started after the file was made.
+bool copyGone(const char* name, time_t made)
 {
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    std::vector<std::pair<std::string, struct stat>> stale;
-    while (dirent* entry = ::readdir(dir)) {
-        const char* name = entry->d_name;
-        if (std::strncmp(name, tempPrefix, sizeof tempPrefix - 1) != 0)
-            continue;
-        char* end = nullptr;
-        errno = 0;
-        const long pid = std::strtol(name + sizeof tempPrefix - 1, &end, 10);
-        if (errno != 0 || pid <= 0 || pid > INT_MAX || *end != '-' || std::strlen(end) != 7)
-            continue;
-        const std::string path = folder.toStdString() + '/' + name;
-        struct stat st;
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        // ctime, unlike mtime, cannot be set back to before the file was made.
-        // A second's margin covers the coarse clock of the start time.
-        const std::optional<double> started = processStart(pid_t(pid));
-        if (!started || double(st.st_ctim.tv_sec) + 1 < *started)
-            stale.emplace_back(path, st);
-    }
-    ::closedir(dir);
-    if (stale.empty())
-        return;
-    const auto open = openFiles();
-    for (const auto& [path, st] : stale)
-        if (!open.contains({st.st_dev, st.st_ino}))
-            ::unlink(path.c_str());
+    char* end = nullptr;
+    errno = 0;
+    const long pid = std::strtol(name + sizeof tempPrefix - 1, &end, 10);
+    if (errno != 0 || pid <= 0 || pid > INT_MAX || *end != '-' || std::strlen(end) != 7)
+        return false;
+    // ctime, unlike mtime, cannot be set back to before the file was made.
+    // A second's margin covers the coarse clock of the start time.
+    const std::optional<double> started = processStart(pid_t(pid));
+    return !started || double(made) + 1 < *started;
 }
 
 // The new file is written under a temporary name beside the target and takes
@@ -258,8 +238,9 @@ void removeStaleTemps(const QByteArray& folder)
 void replaceThroughTemp(const QByteArray& target, qint64 expectedSize, const std::function<void(int)>& write,
                         const std::function<void(int)>& finish)
 {
-    const QByteArray folder = encoded(folderOf(FileName::fromBytes(target)));
-    removeStaleTemps(folder);
+    const QString folderPath = folderOf(FileName::fromBytes(target));
+    const QByteArray folder = encoded(folderPath);
+    FileSystem::removeLeftBehind(folderPath, isCopyTemp, copyGone);
     // The process id in the name tells later copies whether this one still runs.
     QByteArray temp = folder + '/' + tempPrefix + QByteArray::number(::getpid()) + "-XXXXXX";
     FileDescriptor out(::mkostemp(temp.data(), O_CLOEXEC));
@@ -394,6 +375,32 @@ void writeInPlace(int fd, const QByteArray& path, const QByteArray& data)
 }
 
 namespace FileSystem {
+
+void removeLeftBehind(const QString& folder, const std::function<bool(const char*)>& isTemporary,
+                      const std::function<bool(const char*, time_t)>& ownerGone)
+{
+    const QByteArray dirPath = encoded(folder);
+    DIR* dir = ::opendir(dirPath.constData());
+    if (!dir)
+        return;
+    std::vector<std::pair<std::string, struct stat>> stale;
+    while (dirent* entry = ::readdir(dir)) {
+        if (!isTemporary(entry->d_name))
+            continue;
+        const std::string path = dirPath.toStdString() + '/' + entry->d_name;
+        struct stat st;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)
+            && (!ownerGone || ownerGone(entry->d_name, st.st_ctim.tv_sec)))
+            stale.emplace_back(path, st);
+    }
+    ::closedir(dir);
+    if (stale.empty())
+        return;
+    const auto open = openFiles();
+    for (const auto& [path, st] : stale)
+        if (!open.contains({st.st_dev, st.st_ino}))
+            ::unlink(path.c_str());
+}
 
 namespace {
 enum class Kind { File, Folder };

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <ctime>
+#include <functional>
+
 // The file operations the viewer needs, over real files. Every failure
 // throws PxError with the operating system's errno and message.
 namespace FileSystem {
@@ -66,6 +69,12 @@ void copy(const QString& source, const QString& target);
 // refusals: an existing file keeps its mode, owner, extended attributes and
 // other names; a new one is made with the umask.
 void writeFile(const QString& path, const QByteArray& data);
+// Removes the plain files of folder that writers killed half-way left
+// behind: their names pass isTemporary, ownerGone (when given) says the
+// writer named in the name is gone (made: when the file was made), and no
+// process has them open.
+void removeLeftBehind(const QString& folder, const std::function<bool(const char* name)>& isTemporary,
+                      const std::function<bool(const char* name, time_t made)>& ownerGone = {});
 // Fails when to exists: a rename never replaces anything.
 void rename(const QString& from, const QString& to);
 void remove(const QString& path);

@@ -137,11 +137,11 @@ void Form14::Form_Load()
     CommonDialog1HelpFile = ProgramInfo::helpFile();
     for (const Preference& p : preferences()) {
         // A value that is no state leaves its box clear.
-        const std::optional<Qt::CheckState> state = checkStateFromSetting(readSetting(p.key));
-        if (!state)
-            continue;
-        p.box->setTristate(*state == Qt::PartiallyChecked);
-        p.box->setCheckState(*state);
+        if (const std::optional<Qt::CheckState> state = checkStateFromSetting(readSetting(p.key))) {
+            p.box->setTristate(*state == Qt::PartiallyChecked);
+            p.box->setCheckState(*state);
+        }
+        openedStates.insert(p.box, p.box->checkState());
     }
     showUserName(readSetting(Keys::User));
 }
@@ -173,8 +173,14 @@ void Form14::keyPressEvent(QKeyEvent* event)
 
 void Form14::Command3_Click()
 {
-    for (const Preference& p : preferences())
-        writeSetting(p.key, settingFromCheckState(p.box->checkState()));
+    for (const Preference& p : preferences()) {
+        // A box left as it opened takes what the file holds now, so that a
+        // change another copy of the program made meanwhile is not undone.
+        const Qt::CheckState state = p.box->checkState() != openedStates.value(p.box)
+                                       ? p.box->checkState()
+                                       : checkStateFromSetting(readSetting(p.key)).value_or(Qt::Unchecked);
+        writeSetting(p.key, settingFromCheckState(state));
+    }
     accept();
 }
 

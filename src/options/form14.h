@@ -9,7 +9,8 @@ class QPushButton;
 
 // The Options window: the eight yes/no preferences, the user name, the
 // special setting, the help file and the About window. The preferences are
-// written only by OK; the user name and the special setting at once.
+// written only by OK, those the user did not change as the file holds them
+// then; the user name and the special setting at once.
 class Form14 : public QDialog {
     Q_OBJECT
 public:
@@ -77,5 +78,6 @@ private:
     QPushButton* bottomButton(const QString& caption, double left, int topic);
     void showUserName(const QString& name);
     QList<Preference> preferences() const;
+    QHash<QCheckBox*, Qt::CheckState> openedStates;
     bool unloaded = false;
 };

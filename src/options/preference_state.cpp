@@ -1,17 +1,23 @@
 #include "options/preference_state.h"
 
+#include "settings/settings_store.h"
+
+#include <cmath>
+
 std::optional<Qt::CheckState> checkStateFromSetting(const QString& text)
 {
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok)
+    const std::optional<double> number = numberFromSetting(text);
+    if (!number)
         return std::nullopt;
-    switch (value) {
-    case 0: return Qt::Unchecked;
-    case 1: return Qt::Checked;
-    case 2: return Qt::PartiallyChecked;
-    default: return std::nullopt;
-    }
+    // Rounded as a conversion to a whole number rounds: half to even.
+    const double whole = std::nearbyint(*number);
+    if (whole == 0)
+        return Qt::Unchecked;
+    if (whole == 1)
+        return Qt::Checked;
+    if (whole == 2)
+        return Qt::PartiallyChecked;
+    return std::nullopt;
 }
 
 QString settingFromCheckState(Qt::CheckState state)

@@ -1,5 +1,6 @@
 #include "settings/program_log.h"
 
+#include "settings/log_append.h"
 #include "settings/log_files.h"
 #include "settings/log_text.h"
 
@@ -21,27 +22,19 @@ int openLog()
     return ::open(QFile::encodeName(programLogPath()).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
 }
 
-// Another copy of the program may append to the same log: one write() of the
-// whole line to a descriptor opened for appending keeps every line whole.
-bool writeLine(int fd, const QByteArray& bytes)
-{
-    return ::write(fd, bytes.constData(), size_t(bytes.size())) == ssize_t(bytes.size());
-}
-
 void append(const QString& line)
 {
     const QByteArray bytes = line.toUtf8() + LogText::lineEnd();
     if (heldFile() >= 0) {
-        if (writeLine(heldFile(), bytes))
+        if (LogAppend::whole(heldFile(), bytes))
             return;
     } else if (const int fd = openLog(); fd >= 0) {
-        const bool written = writeLine(fd, bytes);
+        const bool written = LogAppend::whole(fd, bytes);
         ::close(fd);
         if (written)
             return;
     }
-    // The log cannot be written: keep the record visible rather than lose it.
-    std::fprintf(stderr, "PXLog: %s\n", line.toLocal8Bit().constData());
+    LogAppend::toStandardError("PXLog", line);
 }
 }
 

@@ -1,17 +1,36 @@
 #include "settings/run_log.h"
 
+#include "core/failure.h"
+#include "core/file_system.h"
+#include "settings/log_append.h"
 #include "settings/log_files.h"
 #include "settings/log_text.h"
 
 #include <QFile>
-#include <QtDebug>
+#include <QStringList>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
-QFile& file()
+// Where the lines go: nowhere outside a start, the file, or standard error
+// once the file could not take one (the lines after it follow, so that the
+// file never shows a later step without an earlier one).
+enum class Target { None, File, StandardError };
+
+Target& target()
 {
-    static QFile f;
-    return f;
+    static Target t = Target::None;
+    return t;
 }
+
+int& heldFile()
+{
+    static int fd = -1;
+    return fd;
+}
+
+QByteArray lineBytes(const QString& text) { return text.toUtf8() + LogText::lineEnd(); }
 }
 
 namespace RunLog {
@@ -19,29 +38,42 @@ namespace RunLog {
 void open()
 {
     close();
+    const QStringList head{QStringLiteral("***Orvenko Works, Pixalto Run Logfile***"), QString()};
     const QString path = runLogPath();
-    QFile::remove(path);
-    file().setFileName(path);
-    if (!file().open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qWarning("Pixalto: cannot create the run log %s", qPrintable(path));
-    line(QStringLiteral("***Orvenko Works, Pixalto Run Logfile***"));
-    line(QString());
+    // The last start's log is replaced only once the new head is written
+    // whole, so a full disk leaves it as it was.
+    try {
+        FileSystem::writeFile(path, lineBytes(head[0]) + lineBytes(head[1]));
+        heldFile() = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    } catch (const PxError& error) {
+        std::fprintf(stderr, "Pixalto: cannot write the run log %s (%s)\n", qPrintable(path),
+                     qPrintable(error.failure.description));
+    }
+    target() = heldFile() >= 0 ? Target::File : Target::StandardError;
+    if (target() == Target::StandardError)
+        for (const QString& text : head)
+            LogAppend::toStandardError("PXRunLog", text);
 }
 
 void line(const QString& text)
 {
-    if (!file().isOpen())
-        return;
-    file().write(text.toUtf8() + LogText::lineEnd());
-    file().flush();
+    if (target() == Target::File) {
+        if (LogAppend::whole(heldFile(), lineBytes(text)))
+            return;
+        target() = Target::StandardError;
+    }
+    if (target() == Target::StandardError)
+        LogAppend::toStandardError("PXRunLog", text);
 }
 
 void okLine(const QString& label) { line(LogText::okLine(label)); }
 
 void close()
 {
-    if (file().isOpen())
-        file().close();
+    if (heldFile() >= 0)
+        ::close(heldFile());
+    heldFile() = -1;
+    target() = Target::None;
 }
 
 }

@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include "core/file_system.h"
 #include "settings/ini_document.h"
 #include "settings/program_log.h"
 
@@ -10,6 +11,8 @@
 #include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -22,10 +25,30 @@ constexpr qint64 kMaxSize = 4 * 1024 * 1024;
 // died holding it leaves a lock that is recognised as stale.
 constexpr int kLockWaitMs = 10000;
 
-QString filePath()
+QString filePath() { return settingsFolder() + QStringLiteral("/Pixalto.ini"); }
+
+// The temporary files a write makes beside the file: "Pixalto.ini." and six
+// letters (QSaveFile's names).
+bool isWriteTemp(const char* name)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-         + QStringLiteral("/Orvenko Soft/Pixalto.ini");
+    constexpr char prefix[] = "Pixalto.ini.";
+    if (std::strncmp(name, prefix, sizeof prefix - 1) != 0 || std::strlen(name) != sizeof prefix - 1 + 6)
+        return false;
+    for (const char* c = name + sizeof prefix - 1; *c; ++c)
+        if (!std::isalpha(static_cast<unsigned char>(*c)))
+            return false;
+    return true;
+}
+
+// QLockFile does not tell why it could not make its file; a file made and
+// written the same way in the folder does (a full disk, most often).
+QString creationFailure(const QString& folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/Pixalto.ini.XXXXXX"));
+    const QByteArray bytes(512, '\n');
+    if (probe.open() && probe.write(bytes) == bytes.size() && probe.flush())
+        return {};
+    return probe.errorString();
 }
 
 QString systemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
@@ -128,12 +151,18 @@ QString replaceValue(const QString& path, const QString& key, const QString& val
         if (lock.error() == QLockFile::LockFailedError)
             return QStringLiteral("The settings file %1 could not be saved: another copy of Pixalto kept it locked.")
                 .arg(path);
-        const QString problem = writeProblem(path, QFileInfo::exists(path));
-        return problem.isEmpty() ? QStringLiteral("The settings file %1 could not be saved: its lock file %2 "
-                                                  "cannot be made.")
-                                       .arg(path, lock.fileName())
-                                 : problem;
+        if (const QString problem = writeProblem(path, QFileInfo::exists(path)); !problem.isEmpty())
+            return problem;
+        if (const QString failure = creationFailure(folder); !failure.isEmpty())
+            return QStringLiteral("The settings file %1 could not be saved: %2.").arg(path, failure);
+        return QStringLiteral("The settings file %1 could not be saved: its lock file %2 cannot be made.")
+            .arg(path, lock.fileName());
     }
+    // A write killed half-way leaves its temporary file, which holds the
+    // settings, user name included. Under the lock no write of a running copy
+    // is under way; one that outlived a lock taken as stale still has its
+    // file open.
+    FileSystem::removeLeftBehind(folder, isWriteTemp);
     const Contents contents = readFile(path);
     if (!contents.problem.isEmpty())
         return contents.problem;
@@ -170,11 +199,18 @@ void writeSetting(const QString& key, const QString& value)
 
 bool settingIsOne(const QString& key) { return readSetting(key) == QLatin1String("1"); }
 
-bool settingIsNumericOne(const QString& key)
+std::optional<double> numberFromSetting(const QString& text)
 {
     bool ok = false;
-    const double v = readSetting(key).trimmed().toDouble(&ok);
-    return ok && v == 1.0;
+    const double v = text.trimmed().toDouble(&ok);
+    return ok ? std::optional(v) : std::nullopt;
+}
+
+bool settingIsNumericOne(const QString& key) { return numberFromSetting(readSetting(key)) == 1.0; }
+
+QString settingsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Orvenko Soft");
 }
 
 QString settingsProblem()

@@ -7,6 +7,7 @@
 #include "settings/program_log.h"
 #include "settings/run_log.h"
 #include "settings/settings_store.h"
+#include "settings/tray_lock.h"
 #include "startup/defaults.h"
 #include "startup/form15.h"
 
@@ -119,7 +120,9 @@ void Form1::restest()
 void Form1::systray()
 {
     try {
-        if (settingIsOne(Keys::SystrayLoaded))
+        // A companion killed without its chance to reset the setting leaves
+        // its lock behind, held by no one.
+        if (settingIsOne(Keys::SystrayLoaded) && trayCompanionRuns())
             return;
         if (settingIsOne(Keys::Systray)) {
             desktop().launcher->startProgram(
