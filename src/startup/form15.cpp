@@ -5,15 +5,23 @@
 #include "desktop/screen.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPalette>
 #include <QStyle>
 #include <QTimer>
 
 Form15::Form15(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
     setModal(true);
+    useDesignFont(this);
+    // The background is the design's own yellow and green whatever the
+    // palette, and so is the black text on it.
+    QPalette ink = palette();
+    ink.setColor(QPalette::WindowText, Qt::black);
+    setPalette(ink);
     const QSize size(twipsToPixelsX(6612), twipsToPixelsY(2940));
     resize(size);
     const QSizeF screen = desktop().screen->sizeTwips();
