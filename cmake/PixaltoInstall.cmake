@@ -20,7 +20,6 @@ install(CODE "
 ")
 
 # The desktop's menu entry, metadata and icon, all named by the application id.
-set(PIXALTO_APP_ID com.orvenkosoft.Pixalto)
 set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 install(FILES ${packaging}/${PIXALTO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${packaging}/${PIXALTO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
