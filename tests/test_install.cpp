@@ -77,7 +77,7 @@ private slots:
         QByteArray tree, icon;
         QTRY_VERIFY_WITH_TIMEOUT(run("xwininfo", {"-display", display, "-root", "-tree"}, &tree) == 0
                                      && tree.contains("\"Pixalto\": ("), 30000);
-        const auto window = QRegularExpression(R"((0x\w+) "Pixalto": \("[^"]*" "([^"]*)"\))").match(QString(tree));
+        const auto window = QRegularExpression("(0x\\w+) \"Pixalto\": \\(\"[^\"]*\" \"([^\"]*)\"\\)").match(QString(tree));
         QVERIFY(fileBytes(prefix.path() + "/share/applications/com.orvenkosoft.Pixalto.desktop")
                     .contains("\nStartupWMClass=" + window.captured(2).toUtf8() + "\n"));
         run("xprop", {"-display", display, "-id", window.captured(1), "_NET_WM_ICON"}, &icon);
