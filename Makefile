@@ -33,6 +33,8 @@ package: build
 	appstreamcli validate --no-net packaging/com.orvenkosoft.Pixalto.metainfo.xml
 	cd $(BUILD) && cpack -G DEB
 	lintian --fail-on error $(BUILD)/pixalto_*.deb
+	@# Nothing in the package names a folder of the machine that built it.
+	! dpkg-deb --fsys-tarfile $(BUILD)/pixalto_*.deb | grep -a -F -o -m 1 -e "$(CURDIR)" -e "$(abspath $(BUILD))"
 
 # The rich text against LibreOffice Writer, which it installs when missing;
 # not part of make test.

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <csignal>
 
@@ -26,7 +27,7 @@ int run(const QString& program, const QStringList& arguments, QByteArray* out = 
 class InstallTest : public QObject {
     Q_OBJECT
 private slots:
-    void installedCommandAnswersAndOpensAFile()
+    void installedCommandAnswersOpensAFileAndShowsItsIdentity()
     {
         QTemporaryDir prefix;
         const QString command = prefix.path() + "/bin/pixalto";
@@ -90,6 +91,27 @@ private slots:
         for (const QString& pid : started)
             ::kill(pid.toInt(), SIGKILL);
         QCOMPARE(started.size(), 1);
+
+        // On an X display the main window carries the desktop entry's class
+        // and the program's icon.
+        QProcess xvfb;
+        xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        QVERIFY(xvfb.waitForReadyRead(30000));
+        const QString display = ":" + xvfb.readAllStandardOutput().trimmed();
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("DISPLAY", display);
+        viewer.setProcessEnvironment(environment);
+        viewer.start(command, {});
+        QByteArray tree, icon;
+        QTRY_VERIFY_WITH_TIMEOUT(run("xwininfo", {"-display", display, "-root", "-tree"}, &tree) == 0
+                                     && tree.contains("\"Pixalto\": ("), 30000);
+        const auto window = QRegularExpression("(0x\\w+) \"Pixalto\": \\(\"[^\"]*\" \"([^\"]*)\"\\)").match(QString(tree));
+        QVERIFY(fileBytes(prefix.path() + "/share/applications/com.orvenkosoft.Pixalto.desktop")
+                    .contains("\nStartupWMClass=" + window.captured(2).toUtf8() + "\n"));
+        run("xprop", {"-display", display, "-id", window.captured(1), "_NET_WM_ICON"}, &icon);
+        QVERIFY2(icon.startsWith("_NET_WM_ICON(CARDINAL) = "), icon.constData());
+        for (QProcess* p : {&viewer, &xvfb})
+            p->kill(), p->waitForFinished();
     }
 };
 

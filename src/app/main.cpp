@@ -3,10 +3,12 @@
 #include "browser/open_start_path.h"
 #include "core/file_name.h"
 #include "desktop/qt/qt_desktop.h"
+#include "desktop/screen.h"
 #include "picture/picture_loader.h"
 
 #include <QApplication>
-#include <QFont>
+#include <QDir>
+#include <QIcon>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
@@ -18,6 +20,14 @@ QStringList rawArguments(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         arguments.append(FileName::fromBytes(argv[i]));
     return arguments;
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const QString& file : QDir(QStringLiteral(":/icons")).entryList())
+        icon.addFile(QStringLiteral(":/icons/") + file);
+    return icon;
 }
 
 void print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
@@ -45,8 +55,14 @@ int main(int argc, char** argv)
     allowLargePictures();
     // The movie player refuses any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");
-    // The window layouts place their controls for a narrow 8-point sans font.
-    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    // The dialogs that lay themselves out follow a theme's font once it
+    // sets one; until then they look like the windows.
+    QApplication::setFont(designFont());
+    // The window class and the Wayland application id are the desktop
+    // entry's name, so that the desktop finds the entry and its icon.
+    QApplication::setApplicationName(QStringLiteral(PIXALTO_APP_ID));
+    QApplication::setDesktopFileName(QStringLiteral(PIXALTO_APP_ID));
+    QApplication::setWindowIcon(programIcon());
     QtDesktop desktop;
     MainWindow form;
     if (!form.Form_Load())

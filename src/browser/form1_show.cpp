@@ -100,9 +100,8 @@ void Form1::picturePath()
         StatusBar1->setText(4, QStringLiteral("1:1"));
         Image1->show();
         setWindowTitle(QStringLiteral("Pixalto"));
-        const Screen& screen = *desktop().screen;
-        setAutoSizeCaption(Label5, sizeText(Image1->widthTwips(), Image1->heightTwips(),
-                                            screen.twipsPerPixelX(), screen.twipsPerPixelY()));
+        Label5->setCaption(sizeText(Image1->widthTwips(), Image1->heightTwips(),
+                                    twipsPerDevicePixelX(Image1), twipsPerDevicePixelY(Image1)));
         Label8->move(Label5->x() + Label5->width() + twipsToPixelsX(25), Label8->y());
         if (settingIsNumericOne(Keys::AutoZoom))
             az();
@@ -134,13 +133,14 @@ void Form1::animationPath()
 {
     try {
         Image1->hide();
-        setAutoSizeCaption(Label5, QString());
+        Label5->setCaption(QString());
         Label1 = fullPath(File1->path(), File1->fileName());
         setWindowTitle(QStringLiteral("Pixalto - Please wait, loading animation"));
         AM1->setFileName(Label1);
         const QSize video = AM1->videoSize();
+        // One video pixel to a device pixel, as a picture at 1:1.
         if (!video.isEmpty())
-            AM1->resize(video);
+            AM1->resize((QSizeF(video) / AM1->devicePixelRatioF()).toSize());
         StatusBar1->setText(4, QStringLiteral("1:1"));
         AM1->show();
         setWindowTitle(QStringLiteral("Pixalto"));

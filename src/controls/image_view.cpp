@@ -40,8 +40,8 @@ void ImageView::setHeightTwips(double twips)
     applySize();
 }
 
-double ImageView::naturalWidthTwips() const { return pixelsToTwipsX(naturalSize(image).width()); }
-double ImageView::naturalHeightTwips() const { return pixelsToTwipsY(naturalSize(image).height()); }
+double ImageView::naturalWidthTwips() const { return naturalSize(image).width() * twipsPerDevicePixelX(this); }
+double ImageView::naturalHeightTwips() const { return naturalSize(image).height() * twipsPerDevicePixelY(this); }
 
 void ImageView::takeNaturalSize()
 {
@@ -60,21 +60,28 @@ void ImageView::paintEvent(QPaintEvent*)
     if (image.isNull())
         return;
     QPainter painter(this);
-    if (size() == image.size()) {
-        painter.drawImage(0, 0, image);
+    // Compared in device pixels: at 1:1 each picture pixel is one of them,
+    // whatever the scale factor.
+    const qreal ratio = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    if (device == image.size()) {
+        painter.drawImage(QRectF(rect()), image);
         return;
     }
     // An enlargement (a zoom, or a drawing made smaller than its natural
     // size) is drawn for the exposed part only: scaled whole it could take
     // gigabytes.
-    if (width() > image.width() || height() > image.height()) {
+    if (device.width() > image.width() || device.height() > image.height()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect(), image);
+        painter.drawImage(QRectF(rect()), image);
         return;
     }
     // Scaling a large picture on every paint is slow; keep the last result.
-    if (scaledCache.size() != size())
-        scaledCache = QPixmap::fromImage(scaledForDisplay(image, size()));
+    if (scaledCache.size() != device) {
+        QImage scaled = scaledForDisplay(image, device);
+        scaled.setDevicePixelRatio(ratio);
+        scaledCache = QPixmap::fromImage(std::move(scaled));
+    }
     painter.drawPixmap(0, 0, scaledCache);
 }
 

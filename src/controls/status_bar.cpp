@@ -61,6 +61,16 @@ void PanelStatusBar::setBevel(int panel, Bevel b)
     label->setAutoFillBackground(b == Bevel::Inset);
 }
 
+void PanelStatusBar::changeEvent(QEvent* event)
+{
+    // A shaded face is taken from the palette: a theme's palette that comes
+    // later (a dark one) would leave it light under light text.
+    if (event->type() == QEvent::PaletteChange)
+        for (int panel = 1; panel <= int(labels.size()); ++panel)
+            setBevel(panel, bevels.at(panel - 1));
+    QWidget::changeEvent(event);
+}
+
 void PanelStatusBar::click(int panel) { emit panelClicked(panel); }
 
 bool PanelStatusBar::eventFilter(QObject* watched, QEvent* event)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QFont>
 #include <QPointF>
 #include <QSizeF>
 
@@ -24,6 +25,17 @@ int twipsToPixelsX(double twips);
 int twipsToPixelsY(double twips);
 double pixelsToTwipsX(double pixels);
 double pixelsToTwipsY(double pixels);
+// Twips per device pixel where the widget is shown. Under a scale factor a
+// pixel of the layouts is several device pixels; a picture at 1:1 gives each
+// of its pixels one device pixel.
+double twipsPerDevicePixelX(const QWidget* widget);
+double twipsPerDevicePixelY(const QWidget* widget);
+// The narrow 8-point sans font the design positions were made for.
+QFont designFont();
+// Gives a window of design positions that font for good: a font that a
+// desktop theme sets later for the whole program does not reach its
+// controls, which would then run into each other.
+void useDesignFont(QWidget* window);
 // Places a control at a design position given in twips (left, top, width,
 // height) within its parent.
 void placeTwips(QWidget* control, double left, double top, double width, double height);

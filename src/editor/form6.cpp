@@ -62,6 +62,7 @@ Form6::Form6()
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Text Editor"));
+    useDesignFont(this);
     popUp = [](QMenu* menu) { menu->popup(QCursor::pos()); };
 
     menuBar = new QMenuBar(this);

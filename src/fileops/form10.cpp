@@ -66,6 +66,7 @@ int tickedAttributes(int value)
 Form10::Form10(Form1* mainWindow) : QDialog(mainWindow), main(mainWindow)
 {
     setWindowTitle(QStringLiteral("File Information"));
+    useDesignFont(this);
     setFixedSize(twipsToPixelsX(5400), twipsToPixelsY(3060));
 
     Label1 = label(this, QStringLiteral("Filename:"), 120, 120, 1080);

@@ -48,6 +48,7 @@ QPushButton* button(QWidget* parent, const QString& caption, double left)
 Form13::Form13(Form1* mainWindow) : QDialog(mainWindow), main(mainWindow)
 {
     setWindowTitle(QStringLiteral("Filetype Select"));
+    useDesignFont(this);
     setFixedSize(twipsToPixelsX(6540), twipsToPixelsY(2052));
 
     Frame1 = new QGroupBox(QStringLiteral("Please select filetype"), this);

@@ -39,6 +39,7 @@ QLabel* label(QWidget* parent, const QString& caption, double top)
 Form7::Form7(Form1* mainWindow) : QDialog(mainWindow), main(mainWindow)
 {
     setWindowTitle(QStringLiteral("DIR browser"));
+    useDesignFont(this);
     setFixedSize(twipsToPixelsX(6840), twipsToPixelsY(4440));
 
     Drive1 = new DriveList(this);

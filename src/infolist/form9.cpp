@@ -10,6 +10,7 @@
 Form9::Form9() : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(QStringLiteral("Creating file info list, please wait..."));
+    useDesignFont(this);
     const QSize size(twipsToPixelsX(9000), twipsToPixelsY(855));
     setFixedSize(size);
     const QSizeF screen = desktop().screen->sizeTwips();

@@ -50,6 +50,7 @@ Form5::Form5()
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vivo Movie Player"));
+    useDesignFont(this);
     setFocusPolicy(Qt::StrongFocus);
     resize(twipsToPixelsX(4572), twipsToPixelsY(3744));
 

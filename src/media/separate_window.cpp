@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "desktop/desktop.h"
 #include "desktop/keep_on_top.h"
+#include "desktop/screen.h"
 #include "desktop/window_frame.h"
 #include "settings/keys.h"
 #include "settings/settings_store.h"
@@ -16,6 +17,7 @@ SeparateWindow::SeparateWindow(Form1* main, const QString& caption,
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(caption);
+    useDesignFont(this);
     setFocusPolicy(Qt::StrongFocus);
     StatusBar1 = new PanelStatusBar(panels, this);
     StatusBar1->setFixedHeight(StatusBar1->sizeHint().height());

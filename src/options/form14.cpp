@@ -25,6 +25,7 @@ const double kRows[] = {360, 1440, 2520, 3600};
 Form14::Form14(QWidget* owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Options"));
+    useDesignFont(this);
     setFixedSize(twipsToPixelsX(8892), twipsToPixelsY(5256));
 
     Frame5 = frame(QStringLiteral("Auto Zoom"), kLeftColumn, kRows[0], Check2,

@@ -30,6 +30,7 @@ QString aboutText()
 Form8::Form8(QWidget* owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("About Pixalto"));
+    useDesignFont(this);
     setFixedSize(twipsToPixelsX(5400), twipsToPixelsY(3720));
 
     Text1 = new QPlainTextEdit(aboutText(), this);

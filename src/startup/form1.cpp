@@ -21,11 +21,11 @@
 #include <QTimer>
 
 namespace {
-QLabel* autoLabel(QWidget* parent, const QString& text, double left, double top)
+AutoSizeLabel* autoLabel(QWidget* parent, const QString& text, double left, double top)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new AutoSizeLabel(parent);
     label->move(twipsToPixelsX(left), twipsToPixelsY(top));
-    setAutoSizeCaption(label, text);
+    label->setCaption(text);
     return label;
 }
 
@@ -43,6 +43,7 @@ T* control(QWidget* parent, const QString& text, const QString& tooltip, double 
 Form1::Form1() : preloader(new PicturePreloader)
 {
     setWindowTitle(QStringLiteral("Pixalto"));
+    useDesignFont(this);
     resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
     buildControls();
     buildMenus();

@@ -1,4 +1,5 @@
 #pragma once
+#include "controls/auto_size_label.h"
 #include "core/failure.h"
 
 #include <QImage>
@@ -91,8 +92,8 @@ public:
     DriveList* Drive1;
     DirList* Dir1;
     FileList* File1;
-    QLabel* Label6;
-    QLabel* Label7;
+    AutoSizeLabel* Label6;
+    AutoSizeLabel* Label7;
     QGroupBox* Frame1;
     QRadioButton* Option1;
     QRadioButton* Option2;
@@ -106,9 +107,9 @@ public:
     QPushButton* Command3;
     QPushButton* Command2;
     QPushButton* Command7;
-    QLabel* Label3;
-    QLabel* Label5;
-    QLabel* Label8;
+    AutoSizeLabel* Label3;
+    AutoSizeLabel* Label5;
+    AutoSizeLabel* Label8;
     ImageView* Image1;
     PanelStatusBar* StatusBar1;
     MoviePlayer* AM1;

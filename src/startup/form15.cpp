@@ -5,15 +5,23 @@
 #include "desktop/screen.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPalette>
 #include <QStyle>
 #include <QTimer>
 
 Form15::Form15(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
     setModal(true);
+    useDesignFont(this);
+    // The background is the design's own yellow and green whatever the
+    // palette, and so is the black text on it.
+    QPalette ink = palette();
+    ink.setColor(QPalette::WindowText, Qt::black);
+    setPalette(ink);
     const QSize size(twipsToPixelsX(6612), twipsToPixelsY(2940));
     resize(size);
     const QSizeF screen = desktop().screen->sizeTwips();
@@ -21,10 +29,11 @@ Form15::Form15(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
          (twipsToPixelsY(screen.height()) - size.height()) / 2);
 
     Image3 = new QLabel(this);
-    // The style may only have a smaller picture of the icon; the splash
-    // shows it at its full 32 x 32 all the same.
-    Image3->setPixmap(qApp->style()->standardIcon(QStyle::SP_DesktopIcon).pixmap(32, 32)
-                          .scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    // The program's icon, or a stand-in where it has none. Either may only
+    // have a smaller picture; the splash shows it at its full 32 x 32.
+    const QIcon icon = qApp->windowIcon().isNull() ? qApp->style()->standardIcon(QStyle::SP_DesktopIcon)
+                                                   : qApp->windowIcon();
+    Image3->setPixmap(icon.pixmap(32, 32).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Image3->setGeometry(twipsToPixelsX(480), twipsToPixelsY(480), 32, 32);
     Label2 = new QLabel(QStringLiteral("Pixalto ") + ProgramInfo::version(), this);
     QFont big = Label2->font();

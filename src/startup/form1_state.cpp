@@ -9,12 +9,12 @@
 
 void Form1::showFileCount()
 {
-    setAutoSizeCaption(Label6, QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
+    Label6->setCaption(QString::number(File1->listCount()) + QStringLiteral(" File(s)"));
 }
 
 void Form1::showCurrent(const QString& number)
 {
-    setAutoSizeCaption(Label7, QStringLiteral("Current: ") + number);
+    Label7->setCaption(QStringLiteral("Current: ") + number);
 }
 
 void Form1::setFileKind(bool pictures, const QString& pattern)
