@@ -1,11 +1,14 @@
 // The copy and start-up directories: the settings menu, the DIR browser and
 // the status panels that open the secondary windows.
+#include "controls/drive_list.h"
+#include "core/volumes.h"
 #include "fileops/form7.h"
 #include "support/window_helpers.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace {
@@ -57,8 +60,24 @@ void DirRolesTest::browserShowsStoresAndCreates()
     const QString other = env.makeFolder("other");
     QDir(other).mkdir("taken");
     Viewer v(pics);
-    // Without a copy directory it opens where the program runs.
-    QCOMPARE(Form7(&v.form).Dir1->path(), QDir::currentPath());
+    // Without a copy directory, or with one removed since, it opens where the
+    // program runs, and creates sub-directories there.
+    const QString running = env.makeFolder("running");
+    const QString before = QDir::currentPath();
+    auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+    QVERIFY(QDir::setCurrent(running));
+    const QString removed = env.makeFolder("removed");
+    QVERIFY(QDir(removed).removeRecursively());
+    for (const QString& copyDir : {QString(), removed + "/"}) {
+        v.form.Text3 = copyDir;
+        Form7 opened(&v.form);
+        QCOMPARE(opened.Dir1->path(), running);
+        QCOMPARE(opened.Drive1->drive(), driveOf(running, mountedDrives()));
+        QCOMPARE(opened.Label1->text(), "Current copy DIR: " + copyDir);
+    }
+    env.dialogs.inputAnswers = {"made"};
+    Form7(&v.form).Command4_Click();
+    QVERIFY(QFileInfo(running + "/made").isDir());
     v.form.Text3 = pics + "/";
     Form7 browser(&v.form);
     QCOMPARE(browser.Dir1->path(), pics);

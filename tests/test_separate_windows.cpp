@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 
 #include <algorithm>
@@ -108,6 +109,7 @@ private slots:
         for (Form3* w : {first, second}) {
             QCOMPARE(w->windowTitle(), QString("small.png"));
             QCOMPARE(w->StatusBar1->text(1), "  " + p.dir + "/small.png");
+            QCOMPARE(w->StatusBar1->tooltip(1), QString("File"));
             QCOMPARE(w->StatusBar1->text(2), QString("  320 x 240"));
             QVERIFY(!w->Image1->stretch() && w->Image1->size() == QSize(320, 240));
             // 4800 + 100 twips wide, status bar + 3600 + 350 twips high.
@@ -124,12 +126,15 @@ private slots:
         QVERIFY(large->Image1->stretch() && pinned(large));
         QCOMPARE(large->Image1->size(), QSize(729, 510));
 
-        // A picture that cannot be read still gets its window.
+        // A picture that cannot be read still gets its window, large enough
+        // to read its caption and the whole path.
         p.viewer.select("broken.jpg");
         Form3* empty = openWith<Form3>(p.main);
         QVERIFY(empty && !empty->Image1->hasPicture() && pinned(empty));
         QCOMPARE(empty->windowTitle(), QString("broken.jpg"));
-        QCOMPARE(empty->StatusBar1->text(1), "  " + p.dir + "/broken.jpg");
+        QCOMPARE(empty->StatusBar1->findChildren<QLabel*>().value(0)->text(), "  " + p.dir + "/broken.jpg");
+        QVERIFY(empty->width() > empty->fontMetrics().horizontalAdvance("broken.jpg") * 2
+                && empty->height() > empty->StatusBar1->height() * 3);
     }
 
     void keyZoomCompoundsAndCopyTakesThePictureAsLoaded()
@@ -186,6 +191,7 @@ private slots:
         QCOMPARE(w->AM1->speed(), 0.5);
         QTRY_VERIFY(w->AM1->positionMs() > 0);
         QCOMPARE(w->windowTitle(), QString("clip.avi"));
+        QCOMPARE(w->StatusBar1->tooltip(1), QString("File"));
         // 2400 + 100 twips wide, status bar + 1800 + 350 twips high.
         QCOMPARE(w->frameGeometry().size(), QSize(167, w->StatusBar1->height() + 143));
         QVERIFY(pinned(w));

@@ -84,10 +84,27 @@ bool PanelStatusBar::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+namespace {
+constexpr int kPanelGap = 2;
+}
+
+int PanelStatusBar::widthShowing(const QStringList& panelTexts) const
+{
+    int total = kPanelGap * int(labels.size() - 1);
+    for (int i = 0; i < labels.size(); ++i) {
+        const QLabel* label = labels.at(i);
+        const int frame = label->width() - label->contentsRect().width();
+        // showText keeps the room of one "x" free.
+        const int text = frame + label->fontMetrics().horizontalAdvance(panelTexts.value(i) + QLatin1Char('x'));
+        total += widths.at(i) > 0 ? widths.at(i) : text;
+    }
+    return total;
+}
+
 void PanelStatusBar::resizeEvent(QResizeEvent*)
 {
     // Fixed panels keep their widths; the others share what is left.
-    const int gap = 2;
+    const int gap = kPanelGap;
     int fixed = 0;
     int shares = 0;
     for (int w : widths) {

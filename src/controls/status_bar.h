@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 
@@ -32,6 +33,8 @@ public:
     // Simulates a click on a panel, as the window system would report it.
     void click(int panel);
     QSize sizeHint() const override;
+    // The width at which every panel shows the given text whole.
+    int widthShowing(const QStringList& panelTexts) const;
 
 signals:
     void panelClicked(int panel);

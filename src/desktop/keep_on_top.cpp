@@ -21,6 +21,10 @@ void setKeepOnTop(QWidget* window, bool on)
 
 void setMinimized(QWidget* window, bool minimized)
 {
+    // The window system maps a window that leaves the minimized state, shown
+    // before or not: a hidden one would appear as an empty frame.
+    if (!window->isVisible())
+        return;
     window->setWindowState(minimized ? window->windowState() | Qt::WindowMinimized
                                      : window->windowState() & ~Qt::WindowMinimized);
 }

@@ -4,14 +4,21 @@
 
 #include <QEvent>
 #include <QMargins>
+#include <QList>
 #include <QObject>
 #include <QVariant>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
-// The outer size last asked for, in pixels, kept on the window.
+// The outer size and position last asked for, in pixels, kept on the window.
 const char* const kAskedOuterSize = "pixaltoAskedOuterSize";
+const char* const kAskedOuterPos = "pixaltoAskedOuterPos";
+// How many of the sizes and positions asked before the last are known as
+// such when the window manager reports them late.
+constexpr qsizetype kAskedKept = 32;
 
 QSize frameShare(const QWidget* window) { return window->frameGeometry().size() - window->size(); }
 
@@ -49,11 +56,20 @@ public:
         window->installEventFilter(this);
     }
 
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
-        if (type == QEvent::Show && target->windowHandle())
+        if (type == QEvent::Show && target->windowHandle()) {
             target->windowHandle()->installEventFilter(this);
+            // The size the window is created with is asked too.
+            remember(QEvent::Resize);
+        }
+        if (watched == target && (type == QEvent::Move || type == QEvent::Resize)) {
+            if (!event->spontaneous())
+                remember(type);
+            else if (reportsOldGeometry(type))
+                return true;
+        }
         if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show && type != QEvent::Expose)
             return false;
         const QMargins now = frameMargins(target);
@@ -61,18 +77,87 @@ public:
             return false;
         known = now;
         // The size the window manager reports meanwhile may be an old one:
-        // the one asked for is what counts. A maximized or full-screen window
-        // takes the size the window manager gives it.
-        const bool normal = !(target->windowState()
-                              & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
-        if (normal && target->property(kAskedOuterSize).isValid())
+        // the one asked for is what counts.
+        if (normal() && target->property(kAskedOuterSize).isValid())
             applyOuterSize(target, askedOuterSize(target));
         return false;
     }
 
 private:
+    // A maximized or full-screen window takes the geometry the window
+    // manager gives it.
+    bool normal() const
+    {
+        return !(target->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
+    }
+
+    // Every size and position the window system was asked for, including
+    // those that a resize or a move sends along.
+    void remember(QEvent::Type type)
+    {
+        if (type == QEvent::Resize)
+            keep(sizes, target->size());
+        keep(positions, target->frameGeometry().topLeft());
+        keep(positions, target->geometry().topLeft());
+    }
+
+    template <typename T>
+    static void keep(QList<T>& list, const T& value)
+    {
+        list.removeOne(value);
+        list.append(value);
+        if (list.size() > kAskedKept)
+            list.removeFirst();
+    }
+
+    // The window manager reports what it was asked, in order, each some time
+    // later, and a request made before it framed the window may be placed
+    // by the client area. A report of something asked before the last
+    // request is out of date: acted on (the corner pinning sends the size
+    // along) it would become the window's geometry, so the last request is
+    // made again. Anything never asked for is the user's, which stays.
+    bool reportsOldGeometry(QEvent::Type type)
+    {
+        if (!normal())
+            return false;
+        const QVariant askedPos = target->property(kAskedOuterPos);
+        const bool oldSize = type == QEvent::Resize && sizes.contains(target->size())
+                          && target->size() != sizes.last();
+        const bool oldPos = type == QEvent::Move && askedPos.isValid()
+                         && target->frameGeometry().topLeft() != askedPos.toPoint() && nearAskedPosition();
+        if (!oldSize && !oldPos) {
+            if (type == QEvent::Resize) {
+                sizes.clear();
+                target->setProperty(kAskedOuterSize, target->frameGeometry().size());
+            }
+            return false;
+        }
+        if (oldSize)
+            target->resize(sizes.last());
+        else
+            target->move(askedPos.toPoint());
+        return oldSize;
+    }
+
+    // Placed before its frame was known, a window may end up off the
+    // position asked by as much as the frame adds (the window manager takes
+    // it for the client area's, or keeps the client area where it was).
+    bool nearAskedPosition() const
+    {
+        const QMargins frame = frameMargins(target);
+        const auto near = [&](QPoint at) {
+            return std::any_of(positions.begin(), positions.end(), [&](QPoint asked) {
+                return qAbs(at.x() - asked.x()) <= frame.left() + frame.right()
+                    && qAbs(at.y() - asked.y()) <= frame.top() + frame.bottom();
+            });
+        };
+        return near(target->frameGeometry().topLeft()) || near(target->geometry().topLeft());
+    }
+
     QWidget* target;
     QMargins known;
+    QList<QSize> sizes;
+    QList<QPoint> positions;
 };
 }
 
@@ -95,7 +180,9 @@ void setOuterHeightTwips(QWidget* window, double twips)
 void moveOuterTwips(QWidget* window, QPointF topLeft)
 {
     // A window's position is that of its frame.
-    window->move(twipsToPixelsX(topLeft.x()), twipsToPixelsY(topLeft.y()));
+    const QPoint at(twipsToPixelsX(topLeft.x()), twipsToPixelsY(topLeft.y()));
+    window->setProperty(kAskedOuterPos, at);
+    window->move(at);
 }
 
 void keepOuterSizeWhenFramed(QWidget* window) { new FrameWatcher(window); }

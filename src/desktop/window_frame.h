@@ -17,4 +17,6 @@ void moveOuterTwips(QWidget* window, QPointF topLeft);
 // would make it larger than asked by the frame: whenever the frame changes,
 // the client area is sized again so that the outer size is the one last
 // asked for. The resize this causes reaches the window's own resize handling.
+// A size or position the window manager reports late, after a later one was
+// asked, is asked again rather than taken.
 void keepOuterSizeWhenFramed(QWidget* window);

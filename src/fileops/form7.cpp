@@ -79,10 +79,12 @@ void Form7::showModal(Form1* main)
 
 void Form7::Form_Load()
 {
-    // Without a copy directory the lists open where the program runs.
-    const QString start = main->Text3.isEmpty() ? QDir::currentPath() : main->Text3;
-    ignoreFailure([&] { Drive1->setDrive(start); });
-    ignoreFailure([&] { Dir1->setPath(start); });
+    // The lists start where the program runs, and stay there when there is
+    // no copy directory or it cannot be opened (removed since): the drive
+    // list follows the directory list.
+    ignoreFailure([this] { Dir1->setPath(QDir::currentPath()); });
+    if (!main->Text3.isEmpty())
+        ignoreFailure([this] { Dir1->setPath(main->Text3); });
     Label1->setText(QStringLiteral("Current copy DIR: ") + main->Text3);
     Label2->setText(QStringLiteral("Default copy DIR: ") + readSetting(Keys::Defaultcopydir));
     Label3->setText(QStringLiteral("Startup DIR: ") + readSetting(Keys::Startupdir));

@@ -23,6 +23,9 @@ void openPictureWindow(Form1& main)
     view->hide();
     ignoreFailure([&] { view->setPicture(loadPicture(main.Label1)); });
     view->setStretch(false);
+    if (!view->hasPicture())
+        form->sizeEmptyView(main.File1->fileName(),
+                            {QStringLiteral("  ") + main.Label1, QStringLiteral("  ") + main.Label5->text()});
     form->setWindowState(Qt::WindowNoState);
 
     const QSizeF screen = desktop().screen->sizeTwips();
@@ -37,7 +40,6 @@ void openPictureWindow(Form1& main)
         view->setStretch(true);
 
     form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
-    form->StatusBar1->setTooltip(1, main.Label1);
     form->StatusBar1->setText(2, QStringLiteral("  ") + main.Label5->text());
     form->setWindowTitle(main.File1->fileName());
     form->activateWindow();
@@ -60,7 +62,6 @@ void openAnimationWindow(Form1& main)
     main.unsetCursor();
     form->keepOnTopIfWanted();
     form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
-    form->StatusBar1->setTooltip(1, main.Label1);
     form->setWindowTitle(main.File1->fileName());
     form->setWindowState(Qt::WindowNoState);
 }

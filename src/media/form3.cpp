@@ -5,6 +5,7 @@
 #include "core/program_info.h"
 #include "desktop/clipboard.h"
 #include "desktop/desktop.h"
+#include "desktop/screen.h"
 #include "desktop/window_frame.h"
 #include "media/separate_geometry.h"
 
@@ -13,6 +14,14 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+namespace {
+constexpr double kEmptyViewWidth = 4800;
+constexpr double kEmptyViewHeight = 3600;
+// A window manager's title is set in a larger font than the window's, beside
+// an icon and three buttons.
+constexpr double kTitleFontGrowth = 1.25;
+constexpr int kTitleButtonsWidth = 150;
+}
 
 Form3::Form3(Form1* main)
     : SeparateWindow(main, QStringLiteral("Separate Picture"),
@@ -61,6 +70,14 @@ void Form3::mnucopy_Click()
         if (Image1->hasPicture())
             Clipboard::setImage(Image1->picture());
     });
+}
+
+void Form3::sizeEmptyView(const QString& caption, const QStringList& panelTexts)
+{
+    const int title = qRound(fontMetrics().horizontalAdvance(caption) * kTitleFontGrowth) + kTitleButtonsWidth;
+    const int wanted = qMax(title, StatusBar1->widthShowing(panelTexts));
+    Image1->setWidthTwips(qMax(kEmptyViewWidth, pixelsToTwipsX(wanted)));
+    Image1->setHeightTwips(kEmptyViewHeight);
 }
 
 void Form3::placeContents(int) { Image1->move(0, 0); }

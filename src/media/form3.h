@@ -25,6 +25,10 @@ public:
     void Form_KeyDown(int key, Qt::KeyboardModifiers shift);
     void Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF at);
     void mnucopy_Click();
+    // A picture that could not be read leaves the view empty: it takes a
+    // design size, widened until the caption and the status bar's texts
+    // can be read.
+    void sizeEmptyView(const QString& caption, const QStringList& panelTexts);
 
     // Where the pop-up menu opens; tests replace it to record instead of
     // showing.

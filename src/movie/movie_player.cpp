@@ -386,7 +386,6 @@ void MoviePlayer::setFileName(const QString& path)
     if (!S_ISREG(st.st_mode))
         d->failLoad(QStringLiteral("not a movie file"));
 
-    mpv_set_property_string(d->mpv, "pause", "no");
     const char* args[] = {"loadfile", local.constData(), "replace", nullptr};
     mpv_node result;
     if (mpv_command_ret(d->mpv, args, &result) < 0)
@@ -404,8 +403,12 @@ void MoviePlayer::setFileName(const QString& path)
             d->failLoad(QStringLiteral("the player did not answer"));
         mpv_event* event = mpv_wait_event(d->mpv, deadline.remainingTime() / 1000.0);
         d->handleEvent(*event);
-        if (event->event_id == MPV_EVENT_FILE_LOADED && d->startedEntry == d->currentEntry)
+        if (event->event_id == MPV_EVENT_FILE_LOADED && d->startedEntry == d->currentEntry) {
+            // Only now: a movie paused on its end pauses again as long as
+            // that end is still loaded, however soon it was told to play.
+            mpv_set_property_string(d->mpv, "pause", "no");
             return;
+        }
         if (event->event_id == MPV_EVENT_END_FILE) {
             const auto* end = static_cast<mpv_event_end_file*>(event->data);
             if (end->playlist_entry_id != d->currentEntry)

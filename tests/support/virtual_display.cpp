@@ -1,0 +1,118 @@
+#include "support/virtual_display.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QResizeEvent>
+#include <QStandardPaths>
+#include <QTest>
+#include <QThread>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+constexpr int kStartWaitMs = 20000;
+
+void stop(QProcess& process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+}
+
+VirtualDisplay::VirtualDisplay()
+{
+    for (const char* program : {"Xvfb", "openbox"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty())
+            absent += QString::fromLatin1(program) + QStringLiteral(" is not installed (scripts/install-deps.sh). ");
+    if (absent.isEmpty() && !start()) {
+        stop(manager);
+        stop(server);
+    }
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    stop(manager);
+    stop(server);
+}
+
+bool VirtualDisplay::start()
+{
+    // The server picks a free display and names it on standard output.
+    server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                          QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"),
+                                          QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    QByteArray number;
+    const QDeadlineTimer deadline(kStartWaitMs);
+    while (!number.endsWith('\n')) {
+        if (!server.waitForReadyRead(int(deadline.remainingTime()))) {
+            failed = QStringLiteral("Xvfb did not start: ") + QString::fromLocal8Bit(server.readAllStandardError());
+            return false;
+        }
+        number += server.readAllStandardOutput();
+    }
+    const QByteArray display = ":" + number.trimmed();
+
+    // openbox runs its start-up command once it manages the screen.
+    const QString ready = QDir::temp().filePath(QStringLiteral("pixalto-openbox-%1-%2")
+                                                    .arg(QString::fromLatin1(display.mid(1)))
+                                                    .arg(QCoreApplication::applicationPid()));
+    QFile::remove(ready);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    manager.setProcessEnvironment(environment);
+    manager.start(QStringLiteral("openbox"),
+                  {QStringLiteral("--sm-disable"), QStringLiteral("--startup"), QStringLiteral("touch ") + ready});
+    while (!QFile::exists(ready)) {
+        if (deadline.hasExpired() || manager.state() == QProcess::NotRunning) {
+            failed = QStringLiteral("openbox did not start: ") + QString::fromLocal8Bit(manager.readAllStandardError());
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    QFile::remove(ready);
+    qputenv("DISPLAY", display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return true;
+}
+
+namespace {
+// The size the window manager last reported for the probe window.
+class ReportedSize : public QObject {
+public:
+    QSize last;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            last = static_cast<QResizeEvent*>(event)->size();
+        return false;
+    }
+};
+}
+
+bool windowManagerCaughtUp()
+{
+    static QWidget* probe = nullptr;
+    static ReportedSize* reported = nullptr;
+    if (!probe) {
+        probe = new QWidget(nullptr, Qt::Tool | Qt::WindowDoesNotAcceptFocus);
+        probe->setAttribute(Qt::WA_ShowWithoutActivating);
+        probe->setGeometry(0, 0, 40, 40);
+        probe->show();
+        reported = new ReportedSize;
+        probe->windowHandle()->installEventFilter(reported);
+        if (!QTest::qWaitForWindowExposed(probe))
+            return false;
+    }
+    const QSize next(probe->width() == 40 ? 41 : 40, 40);
+    probe->resize(next);
+    return QTest::qWaitFor([next] { return reported->last == next; }, 10000);
+}

@@ -1,0 +1,114 @@
+// What only a real window manager shows: frames that arrive some time after a
+// window is shown, and windows mapped that should never be. The suite runs
+// on an Xvfb display of its own with openbox.
+#include "editor/form6.h"
+#include "media/form3.h"
+#include "startup/secondary_windows.h"
+#include "support/virtual_display.h"
+#include "support/window_helpers.h"
+
+#include <QApplication>
+#include <QScopeGuard>
+#include <QWindow>
+
+namespace {
+VirtualDisplay* display = nullptr;
+
+// The window's frame size and its bottom-right corner, 50 twips from the
+// screen's right edge and 600 from its bottom (1280 x 1024 pixels of 15).
+QRect pinnedFrame(QSize outer)
+{
+    return {QPoint(qRound(1280 - 50 / 15.0) - outer.width(), 1024 - 40 - outer.height()), outer};
+}
+
+// Every window of the editor's class that was ever exposed on the screen.
+struct ExposedEditors : QObject {
+    ExposedEditors() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (auto* window = qobject_cast<QWindow*>(watched); window && event->type() == QEvent::Expose
+            && window->isExposed() && window->title() == QLatin1String("Text Editor"))
+            ++count;
+        return false;
+    }
+    int count = 0;
+};
+}
+
+class WindowManagerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        if (!display->missing().isEmpty())
+            QSKIP(qPrintable(display->missing()));
+        QVERIFY2(display->failure().isEmpty(), qPrintable(display->failure()));
+    }
+
+    void separateWindowsTakeTheirSizeWheneverTheFrameArrives()
+    {
+        TestEnvironment env;
+        const QString dir = env.makeFolder("pictures");
+        savePicture(dir + "/picture.png", {400, 300}, Qt::darkGreen);
+        Viewer v(dir);
+        v.form.show();
+        v.select("picture.png");
+        auto cleanUp = qScopeGuard([] { unloadSecondaryWindows(); });
+        Form3* w = nullptr;
+        for (int opening = 1; opening <= 15; ++opening) {
+            const QList<QWidget*> before = QApplication::topLevelWidgets();
+            v.form.newwindow->trigger();
+            w = nullptr;
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (!before.contains(widget) && qobject_cast<Form3*>(widget))
+                    w = static_cast<Form3*>(widget);
+            QVERIFY(w);
+            QTRY_VERIFY(w->frameGeometry().size() != w->size());
+            QVERIFY(windowManagerCaughtUp());
+            // 6000 + 100 twips wide, status bar + 4500 + 350 twips high.
+            const int bar = w->StatusBar1->height();
+            QCOMPARE(w->frameGeometry(), pinnedFrame({407, bar + 323}));
+        }
+        // Quick zooms, none waiting for the window manager: the last counts.
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w, Qt::Key_Plus, Qt::KeypadModifier);
+        QVERIFY(windowManagerCaughtUp());
+        const int bar = w->StatusBar1->height();
+        QCOMPARE(w->frameGeometry(), pinnedFrame({qRound((6000 * 1.157625 + 100) / 15),
+                                                  bar + qRound((4500 * 1.157625 + 300) / 15)}));
+    }
+
+    void failedInfoListMapsNoEditor()
+    {
+        TestEnvironment env;
+        const QString empty = env.makeFolder("empty");
+        const QString unreadable = env.makeFolder("unreadable");
+        writeFile(unreadable + "/broken.jpg", "not a picture");
+        ExposedEditors editors;
+        for (const QString& dir : {empty, unreadable}) {
+            Viewer v(dir, "*.jpg");
+            v.form.setFileKind(true, "*.jpg");
+            v.form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+            env.dialogs.messageAnswers = {MsgResult::Yes};
+            env.dialogs.messages.clear();
+            v.form.mnuinfolist->trigger();
+            QVERIFY(!env.dialogs.messages.isEmpty()
+                    && env.dialogs.messages.last().title.startsWith("File list creation ERROR"));
+            QVERIFY(windowManagerCaughtUp());
+            QCOMPARE(editors.count, 0);
+        }
+        Form6::unload();
+    }
+};
+
+int main(int argc, char** argv)
+{
+    VirtualDisplay desktop;
+    display = &desktop;
+    QApplication app(argc, argv);
+    WindowManagerTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_window_manager.moc"
