@@ -80,9 +80,9 @@ void OptionsTest::keepOnTopAndTheCloseBox()
     QList<bool> switched;
     const QList<SecondaryWindow> windows{SecondaryWindow::Form3, SecondaryWindow::Form4, SecondaryWindow::Form6};
     for (SecondaryWindow w : windows)
-        registerSecondaryWindow(w, {[&switched](bool on) { switched.append(on); }, [] {}});
+        registerSecondaryWindow(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
     const auto unregister = qScopeGuard([&] { for (SecondaryWindow w : windows) registerSecondaryWindow(w, {}); });
-    for (const QString& onTop : {"1", "2"}) {
+    for (const QString onTop : {QStringLiteral("1"), QStringLiteral("2")}) {
         TestEnvironment env;
         switched.clear();
         writeSetting("OnTop", onTop);
