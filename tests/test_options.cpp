@@ -82,7 +82,7 @@ void OptionsTest::keepOnTopAndTheCloseBox()
     for (SecondaryWindow w : windows)
         registerSecondaryWindow(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
     const auto unregister = qScopeGuard([&] { for (SecondaryWindow w : windows) registerSecondaryWindow(w, {}); });
-    for (const QString onTop : {QStringLiteral("1"), QStringLiteral("2")}) {
+    for (const QString& onTop : QStringList{"1", "2"}) {
         TestEnvironment env;
         switched.clear();
         writeSetting("OnTop", onTop);
