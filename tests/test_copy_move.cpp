@@ -1,7 +1,7 @@
 // Copy, move, the clipboard and Save As on real files: the overwrite
 // question, a namesake in other letter case, read-only or hidden, the
 // refusals, a copy that runs out of space half-way, and the save-as name rule.
-#include "app/main_window.h"
+#include "support/window_helpers.h"
 #include "controls/file_list.h"
 #include "controls/image_view.h"
 #include "core/file_system.h"
@@ -76,6 +76,7 @@ struct Bench {
             if (form.File1->item(i) == name)
                 form.File1->setListIndex(i);
         QCOMPARE(form.File1->fileName(), name);
+        QVERIFY(pictureArrived(form));
     }
     QStringList titles() const
     {

@@ -38,6 +38,7 @@ void FullScreenTest::keypadZoomCompoundsAndRecentres()
     MainWindow& form = v.form;
     form.show();
     form.File1->setListIndex(0);
+    QVERIFY(pictureArrived(form));
     form.Option4->setChecked(true); // the main window's zoom does not carry over
 
     QTest::mouseClick(form.Image1, Qt::LeftButton);

@@ -6,11 +6,14 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class DriveList;
 class DirList;
 class FileList;
 class ImageView;
+class JobPool;
+struct LoadedPicture;
 class MoviePlayer;
 class PanelStatusBar;
 class PicturePreloader;
@@ -50,6 +53,11 @@ public:
 
     // Showing the selected file.
     void File1_Click();
+    // A picture asked for by File1_Click is still on its way.
+    bool loadingPicture() const;
+    // The list moved on under a picture still on its way: it is not shown,
+    // and the window leaves its waiting state as a shown picture would.
+    void dropPendingPicture();
     void az();
     void Option1_Click();
     void Option2_Click();
@@ -174,6 +182,7 @@ private:
     void zoomByFactor(double factor, const QString& pictureText, const QString& speedText);
     void commonTail();
     void picturePath();
+    void pictureLoaded(const LoadedPicture& loaded);
     void pictureFailure(const Failure& failure, bool loadFailed);
     void animationPath();
     void moviePath();
@@ -181,11 +190,8 @@ private:
     double outerWidthTwips() const;
     double outerHeightTwips() const;
 
-    PicturePreloader* preloader;
+    std::unique_ptr<JobPool> jobs;
+    std::unique_ptr<PicturePreloader> preloader;
     bool endRequested = false;
     bool intervalShown = false;
-    // File1_Click is running; what arrived meanwhile waits for its end.
-    bool showing = false;
-    bool selectedWhileShowing = false;
-    bool closedWhileShowing = false;
 };
