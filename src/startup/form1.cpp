@@ -164,8 +164,10 @@ void Form1::setZoomOption(QRadioButton* option)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // A picture still on its way has no window to go to.
+    // A picture or an info list still on its way has no window to go to.
     preloader->cancel();
+    if (infoJob)
+        infoJob->cancel();
     Form_Unload();
     event->accept();
 }

@@ -12,6 +12,7 @@ class DriveList;
 class DirList;
 class FileList;
 class ImageView;
+class JobControl;
 class JobPool;
 struct LoadedPicture;
 class MoviePlayer;
@@ -132,7 +133,6 @@ public:
     QString Text4;
     QImage Picture1;                    // copy of the last picture loaded
     FileList* File2;                    // the info list's working list
-    QString infofile;                   // the file the info list examines
 
     // Pop-up menus.
     QMenu* mnufile;
@@ -192,6 +192,7 @@ private:
 
     std::unique_ptr<JobPool> jobs;
     std::unique_ptr<PicturePreloader> preloader;
+    std::shared_ptr<JobControl> infoJob;
     bool endRequested = false;
     bool intervalShown = false;
 };
