@@ -38,12 +38,6 @@ struct Run {
         }
         return infoReport(viewer.form.File1->path(), viewer.form.File1->pattern(), entries, !pixels.isEmpty());
     }
-    // Runs the info list and waits for its end.
-    void list()
-    {
-        form.mnuinfolist->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(form.isEnabled(), 60000);
-    }
     Viewer viewer;
     MainWindow& form = viewer.form;
 };
@@ -119,7 +113,7 @@ void InfoListTest::pictureSizesFromHeadersMatchFullLoads()
     // Autoskip running fast: no tick may show another file meanwhile.
     run.form.Timer1->start(1);
     ProgressWatch watch(&run.form);
-    run.list();
+    run.viewer.runInfoList();
 
     QCOMPARE(env.dialogs.messages.value(0).text, QString("Do you wish to include picture size's in the information\r\r"
                                     "This will take approx. 21 sec.\r Else it will take approx. 0.252 sec."));
@@ -169,7 +163,7 @@ void InfoListTest::failures()
     Run run(dir);
     env.dialogs.messageAnswers = {MsgResult::Yes};
     run.form.Image1->hide();
-    run.list();
+    run.viewer.runInfoList();
 
     const MessageBoxRequest box = env.dialogs.messages.last();
     QCOMPARE((QStringList{box.title, box.text}), (QStringList{title, message}));
@@ -202,9 +196,9 @@ void InfoListTest::plainListsUpToTheOverflow()
     Run run(dir);
     env.dialogs.messages.clear();
     env.dialogs.messageAnswers = {MsgResult::No};
-    run.list();
+    run.viewer.runInfoList();
     run.form.setFileKind(false, run.form.File1->pattern());
-    run.list();
+    run.viewer.runInfoList();
     QCOMPARE(env.dialogs.messages.size(), 1);
     QVERIFY(env.dialogs.messages[0].text.endsWith("approx. 32766 sec.\r Else it will take approx. 393.192 sec."));
     const QString report = run.expected();
@@ -217,7 +211,7 @@ void InfoListTest::plainListsUpToTheOverflow()
 
     // One more ends the run before any question, the editor untouched.
     writeFile(dir + "/10922.jpg");
-    run.list();
+    run.viewer.runInfoList();
     QCOMPARE(env.dialogs.messages.size(), 2);
     QCOMPARE(env.dialogs.messages.last().title, QString("File list creation ERROR 6 (Overflow)"));
     QCOMPARE(run.editorText(), report + report);
@@ -246,7 +240,7 @@ void InfoListTest::changeTimesInLocalTime()
         expected.append(QString(file.name) + "     bytes    (" + file.shown + ")");
     }
     Run run(dir, false);
-    run.list();
+    run.viewer.runInfoList();
     QCOMPARE(run.editorText().split('\n').mid(2, 3), expected);
 }
 

@@ -17,6 +17,12 @@ void Viewer::select(const QString& name)
     QVERIFY(pictureArrived(form));
 }
 
+void Viewer::runInfoList()
+{
+    form.mnuinfolist->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(form.isEnabled(), 60000);
+}
+
 void Viewer::beginSelect(const QString& name)
 {
     const int index = int(listed().indexOf(name));

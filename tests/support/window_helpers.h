@@ -27,6 +27,8 @@ struct Viewer {
     void select(const QString& name);
     // The same without waiting: a picture not preloaded is still on its way.
     void beginSelect(const QString& name);
+    // Runs the info list and waits for its end.
+    void runInfoList();
     QStringList listed() const;
     MainWindow form;
 };
