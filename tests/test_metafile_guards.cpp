@@ -23,11 +23,6 @@ QByteArray dib(qint32 width, qint32 height, quint16 bits, quint32 compression, q
     return out + QByteArray(pixelBytes, '\x7f');
 }
 
-bool readable(const QByteArray& bytes)
-{
-    return Metafile::dibIsReadable(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
-}
-
 }
 
 class MetafileGuardsTest : public QObject {
@@ -58,7 +53,7 @@ private slots:
     void bitmapsAreReadOnlyWhenTheirHeaderHolds()
     {
         QFETCH(QByteArray, bytes);
-        QTEST(readable(bytes), "readable");
+        QTEST(Metafile::dibIsReadable(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size()), "readable");
     }
 
     void linesAndShapesAreCutToThePage()
