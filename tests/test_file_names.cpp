@@ -115,32 +115,31 @@ private slots:
         const QString b = renamedTo(src, "b.jpg", "b\xff.jpg");
         const QString c = renamedTo(src, "c.jpg", "c\xfe.jpg");
         Viewer v(src);
-        MainWindow& f = v.form;
-        f.Text3 = dst + "/";
+        v.form.Text3 = dst + "/";
         writeSetting("MoveConfirmation", "0");
 
         v.select(a);
-        f.Command2->click();
+        v.form.Command2->click();
         QVERIFY(exists(dst, "a\xe9.jpg") && exists(src, "a\xe9.jpg"));
         // A second copy meets its namesake and asks first.
         env.dialogs.messageAnswers = {MsgResult::No};
-        f.Command2_Click();
+        v.form.Command2_Click();
         QCOMPARE(env.dialogs.messages.size(), 1);
         QCOMPARE(env.dialogs.messages[0].title, QString("Overwrite file?"));
 
         v.select(b);
-        f.Command7->click();
+        v.form.Command7->click();
         QVERIFY(exists(dst, "b\xff.jpg") && !exists(src, "b\xff.jpg"));
 
         // The typed answer keeps the stray byte of the old name.
         v.select(c);
         env.dialogs.inputAnswers = {c.chopped(4) + "2"};
-        f.mnurename_Click();
+        v.form.mnurename_Click();
         QVERIFY(exists(src, "c\xfe" "2.jpg") && !exists(src, "c\xfe.jpg"));
         QCOMPARE(v.listed(), QStringList({a, FileName::fromBytes("c\xfe" "2.jpg")}));
 
         v.select(a);
-        f.mnudelete_Click();
+        v.form.mnudelete_Click();
         QVERIFY(!exists(src, "a\xe9.jpg") && exists(dst, "a\xe9.jpg"));
         QCOMPARE(env.dialogs.messages.size(), 1);
     }
@@ -157,11 +156,10 @@ private slots:
         QVERIFY(::rename((top.toUtf8() + "/p\xe9.jpg").constData(), (top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg").constData()) == 0);
 
         Viewer v(top);
-        MainWindow& f = v.form;
-        const QList<QListWidgetItem*> rows = f.Dir1->findItems(odd, Qt::MatchEndsWith);
+        const QList<QListWidgetItem*> rows = v.form.Dir1->findItems(odd, Qt::MatchEndsWith);
         QCOMPARE(rows.size(), 1);
-        emit f.Dir1->itemActivated(rows[0]);
-        QCOMPARE(f.File1->path(), fullPath(top, odd));
+        emit v.form.Dir1->itemActivated(rows[0]);
+        QCOMPARE(v.form.File1->path(), fullPath(top, odd));
         QCOMPARE(v.listed(), QStringList{picture});
 
         // A start argument arrives as the bytes the shell gave.
