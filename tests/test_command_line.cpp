@@ -39,8 +39,7 @@ private slots:
     {
         TestEnvironment env;
         const QString photos = env.makeFolder("photos");
-        for (const char* name : {"/a.jpg", "/b.jpg", "/c.png"})
-            savePicture(photos + name, {40, 30});
+        savePictures(photos, {"a.jpg", "b.jpg", "c.png"}, {40, 30});
         for (const char* name : {"/notes.txt", "/.hidden.jpg"})
             writeFile(photos + name);
         for (const auto& [key, value] : {std::pair{"User", "Ann"}, {"SpcSetting", "NoSplash"}, {"PicPattern", "*.jpg"}})

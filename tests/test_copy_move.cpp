@@ -1,42 +1,22 @@
 // Copy, move, the clipboard and Save As on real files: the overwrite
 // question, a namesake in other letter case, read-only or hidden, the
 // refusals, a copy that runs out of space half-way, and the save-as name rule.
-#include "support/window_helpers.h"
-#include "controls/file_list.h"
-#include "controls/image_view.h"
 #include "core/file_system.h"
 #include "desktop/clipboard.h"
 #include "fileops/name_rules.h"
-#include "settings/settings_store.h"
-#include "support/test_environment.h"
-#include "support/test_files.h"
+#include "support/window_helpers.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScopeGuard>
-#include <QTest>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <sys/xattr.h>
 
 namespace {
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QStringList entries(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
 QImage rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
 
 QPair<mode_t, time_t> modeAndTime(const QString& path)
@@ -57,348 +37,314 @@ QPair<mode_t, time_t> age(const QString& path)
     return modeAndTime(path);
 }
 
-// The main window over a folder "src" of the given pictures, each of its own
-// colour, copying into "dst".
+// The main window over a folder "src" of the given pictures, copying into "dst".
 struct Bench {
-    explicit Bench(const QStringList& pictures, QSize size = {40, 20})
+    explicit Bench(const QStringList& names, QSize size = {40, 20}) : src(savePictures(env.makeFolder("src"), names, size))
     {
-        for (int i = 0; i < pictures.size(); ++i) {
-            QImage image(size, QImage::Format_RGB32);
-            image.fill(QColor::fromHsv(i * 50, 255, 255));
-            QVERIFY(image.save(src + "/" + pictures[i]));
-        }
-        form.File1->setPath(src);
         form.Text3 = dst + "/";
     }
-    void select(const QString& name)
-    {
-        for (int i = 0; i < form.File1->listCount(); ++i)
-            if (form.File1->item(i) == name)
-                form.File1->setListIndex(i);
-        QCOMPARE(form.File1->fileName(), name);
-        QVERIFY(pictureArrived(form));
-    }
-    QStringList titles() const
-    {
-        QStringList t;
-        for (const MessageBoxRequest& m : env.dialogs.messages)
-            t << m.title;
-        return t;
-    }
+    void select(const QString& name) { viewer.select(name); }
+    QStringList titles() const { return env.dialogs.titles(); }
     TestEnvironment env;
-    const QString src = env.makeFolder("src");
+    const QString src;
     const QString dst = env.makeFolder("dst");
-    MainWindow form;
+    Viewer viewer{src};
+    MainWindow& form = viewer.form;
 };
 }
 
 class CopyMoveTest : public QObject {
     Q_OBJECT
 private slots:
-    void copyWithAndWithoutNamesake();
-    void namesakeWithPatternCharacters_data();
-    void namesakeWithPatternCharacters();
-    void copyOntoItselfIsRefused();
-    void namesakeInFoldingFolder_data();
-    void namesakeInFoldingFolder();
-    void moveWithAndWithoutConfirmation();
-    void failedCopyLosesNothing();
-    void clipboardRoundTrip();
-    void saveAs();
-};
+    void copyWithAndWithoutNamesake()
+    {
+        Bench b({"new.jpg", "photo.jpg", "other.jpg", "hidden.jpg"});
+        writeFile(b.dst + "/photo.jpg", "older photo");
+        writeFile(b.dst + "/Other.JPG", "older other");
 
-void CopyMoveTest::copyWithAndWithoutNamesake()
-{
-    Bench b({"new.jpg", "photo.jpg", "other.jpg", "hidden.jpg"});
-    writeFile(b.dst + "/photo.jpg", "older photo");
-    writeFile(b.dst + "/Other.JPG", "older other");
+        // Leftovers of copies killed half-way go with the next copy into their
+        // folder, unless their process runs or someone has them open.
+        const QString dead = ".pxcopy-" + fileBytes("/proc/sys/kernel/pid_max").trimmed() + "-";
+        const QString live = QString(".pxcopy-%1-aaaaaa").arg(QCoreApplication::applicationPid());
+        for (const QString& name : {dead + "aaaaaa", dead + "bbbbbb", live})
+            writeFile(b.dst + "/" + name, "leftover");
+        QFile held(b.dst + "/" + dead + "bbbbbb");
+        QVERIFY(held.open(QIODevice::ReadOnly));
 
-    // Leftovers of copies killed half-way go with the next copy into their
-    // folder, unless their process runs or someone has them open.
-    const QString dead = ".pxcopy-" + bytesOf("/proc/sys/kernel/pid_max").trimmed() + "-";
-    const QString live = QString(".pxcopy-%1-aaaaaa").arg(QCoreApplication::applicationPid());
-    for (const QString& name : {dead + "aaaaaa", dead + "bbbbbb", live})
-        writeFile(b.dst + "/" + name, "leftover");
-    QFile held(b.dst + "/" + dead + "bbbbbb");
-    QVERIFY(held.open(QIODevice::ReadOnly));
+        // Nothing in the way: copied without a question, the button spent until
+        // another file is selected.
+        b.select("new.jpg");
+        const auto aged = age(b.src + "/new.jpg");
+        b.form.Command2->click();
+        QVERIFY(!QFile::exists(b.dst + "/" + dead + "aaaaaa"));
+        for (const QString& kept : {dead + "bbbbbb", live})
+            QVERIFY(QFile::remove(b.dst + "/" + kept));
+        QCOMPARE(fileBytes(b.dst + "/new.jpg"), fileBytes(b.src + "/new.jpg"));
+        QCOMPARE(modeAndTime(b.dst + "/new.jpg"), aged);
+        QVERIFY(b.titles().isEmpty());
+        QVERIFY(!b.form.Command2->isEnabled());
+        b.select("photo.jpg");
+        QVERIFY(b.form.Command2->isEnabled());
 
-    // Nothing in the way: copied without a question, the button spent until
-    // another file is selected.
-    b.select("new.jpg");
-    const auto aged = age(b.src + "/new.jpg");
-    b.form.Command2->click();
-    QVERIFY(!QFile::exists(b.dst + "/" + dead + "aaaaaa"));
-    for (const QString& kept : {dead + "bbbbbb", live})
-        QVERIFY(QFile::remove(b.dst + "/" + kept));
-    QCOMPARE(bytesOf(b.dst + "/new.jpg"), bytesOf(b.src + "/new.jpg"));
-    QCOMPARE(modeAndTime(b.dst + "/new.jpg"), aged);
-    QVERIFY(b.titles().isEmpty());
-    QVERIFY(!b.form.Command2->isEnabled());
-    b.select("photo.jpg");
-    QVERIFY(b.form.Command2->isEnabled());
+        // No keeps the existing file; Yes replaces it, read-only as it is.
+        b.env.dialogs.messageAnswers = {MsgResult::No};
+        b.form.Command2->click();
+        QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
+        QCOMPARE(fileBytes(b.dst + "/photo.jpg"), QByteArray("older photo"));
+        QVERIFY(b.form.Command2->isEnabled());
+        FileSystem::setAttributes(b.dst + "/photo.jpg", FileSystem::ReadOnly);
+        b.env.dialogs.messageAnswers = {MsgResult::Yes};
+        b.form.Command2->click();
+        QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
+        QCOMPARE(fileBytes(b.dst + "/photo.jpg"), fileBytes(b.src + "/photo.jpg"));
+        QVERIFY(!b.form.Command2->isEnabled());
 
-    // No keeps the existing file; Yes replaces it, read-only as it is.
-    b.env.dialogs.messageAnswers = {MsgResult::No};
-    b.form.Command2->click();
-    QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
-    QCOMPARE(bytesOf(b.dst + "/photo.jpg"), QByteArray("older photo"));
-    QVERIFY(b.form.Command2->isEnabled());
-    FileSystem::setAttributes(b.dst + "/photo.jpg", FileSystem::ReadOnly);
-    b.env.dialogs.messageAnswers = {MsgResult::Yes};
-    b.form.Command2->click();
-    QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
-    QCOMPARE(bytesOf(b.dst + "/photo.jpg"), bytesOf(b.src + "/photo.jpg"));
-    QVERIFY(!b.form.Command2->isEnabled());
+        // A namesake in other letter case is asked about and replaced by the
+        // name the list shows.
+        b.select("other.jpg");
+        b.env.dialogs.messageAnswers = {MsgResult::Yes};
+        b.form.Command2->click();
+        QCOMPARE(b.titles(), QStringList(3, "Overwrite file?"));
+        QCOMPARE(entries(b.dst), QStringList({"new.jpg", "other.jpg", "photo.jpg"}));
+        QCOMPARE(fileBytes(b.dst + "/other.jpg"), fileBytes(b.src + "/other.jpg"));
 
-    // A namesake in other letter case is asked about and replaced by the
-    // name the list shows.
-    b.select("other.jpg");
-    b.env.dialogs.messageAnswers = {MsgResult::Yes};
-    b.form.Command2->click();
-    QCOMPARE(b.titles(), QStringList(3, "Overwrite file?"));
-    QCOMPARE(entries(b.dst), QStringList({"new.jpg", "other.jpg", "photo.jpg"}));
-    QCOMPARE(bytesOf(b.dst + "/other.jpg"), bytesOf(b.src + "/other.jpg"));
-
-    // A hidden namesake is not seen, so not asked about; the copy refuses to
-    // replace it.
-    writeFile(b.dst + "/hidden.jpg", "hidden older");
-    if (::setxattr(QFile::encodeName(b.dst + "/hidden.jpg").constData(), "user.probe", "1", 1, 0) != 0)
-        QSKIP("no user extended attributes on this file system");
-    FileSystem::setAttributes(b.dst + "/hidden.jpg", FileSystem::Hidden);
-    b.select("hidden.jpg");
-    b.form.Command2->click();
-    QCOMPARE(b.titles().mid(3), QStringList{"File copy ERROR 75 (Path/File access error: the file is hidden)"});
-    QCOMPARE(bytesOf(b.dst + "/hidden.jpg"), QByteArray("hidden older"));
-    QCOMPARE(FileSystem::attributes(b.dst + "/hidden.jpg"), int(FileSystem::Hidden));
-}
-
-void CopyMoveTest::namesakeWithPatternCharacters_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("move");
-    for (const char* name : {"photo [1].jpg", "[abc].jpg", "x;y.jpg", "  lead.jpg", "a*b.jpg", "a?c.jpg",
-                             "back\\slash.jpg", "ab].jpg", "!x.jpg"}) {
-        QTest::addRow("copy %s", name) << QString(name) << false;
-        QTest::addRow("move %s", name) << QString(name) << true;
+        // A hidden namesake is not seen, so not asked about; the copy refuses to
+        // replace it.
+        writeFile(b.dst + "/hidden.jpg", "hidden older");
+        if (::setxattr(QFile::encodeName(b.dst + "/hidden.jpg").constData(), "user.probe", "1", 1, 0) != 0)
+            QSKIP("no user extended attributes on this file system");
+        FileSystem::setAttributes(b.dst + "/hidden.jpg", FileSystem::Hidden);
+        b.select("hidden.jpg");
+        b.form.Command2->click();
+        QCOMPARE(b.titles().mid(3), QStringList{"File copy ERROR 75 (Path/File access error: the file is hidden)"});
+        QCOMPARE(fileBytes(b.dst + "/hidden.jpg"), QByteArray("hidden older"));
+        QCOMPARE(FileSystem::attributes(b.dst + "/hidden.jpg"), int(FileSystem::Hidden));
     }
-}
 
-// A name is compared as a name, never matched as a pattern, so the file of
-// that name in the copy folder is always asked about and kept on No.
-void CopyMoveTest::namesakeWithPatternCharacters()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, move);
-    Bench b({name});
-    writeFile(b.dst + "/" + name, "older");
-    b.select(name);
-    b.env.dialogs.messageAnswers = {MsgResult::No};
-    (move ? b.form.Command7 : b.form.Command2)->click();
-    QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
-    QCOMPARE(bytesOf(b.dst + "/" + name), QByteArray("older"));
-    QVERIFY(QFile::exists(b.src + "/" + name));
-    b.env.dialogs.messageAnswers = {MsgResult::Yes};
-    (move ? b.form.Command7 : b.form.Command2)->click();
-    QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
-    QCOMPARE(QFile::exists(b.src + "/" + name), !move);
-    QVERIFY(bytesOf(b.dst + "/" + name) != QByteArray("older"));
-}
+    void namesakeWithPatternCharacters_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("move");
+        for (const char* name : {"photo [1].jpg", "[abc].jpg", "x;y.jpg", "  lead.jpg", "a*b.jpg", "a?c.jpg",
+                                 "back\\slash.jpg", "ab].jpg", "!x.jpg"}) {
+            QTest::addRow("copy %s", name) << QString(name) << false;
+            QTest::addRow("move %s", name) << QString(name) << true;
+        }
+    }
 
-void CopyMoveTest::copyOntoItselfIsRefused()
-{
-    Bench b({"photo.jpg"});
-    const QByteArray original = bytesOf(b.src + "/photo.jpg");
-    b.form.Text3 = b.src + "/";
-    b.select("photo.jpg");
-    writeSetting("MoveConfirmation", "0");
-    b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Yes};
-    b.form.Command2->click();
-    b.form.Command7->click();
-    // The same folder spelt another way.
-    b.form.Text3 = b.src + "/./";
-    b.form.Command2->click();
+    // A name is compared as a name, never matched as a pattern, so the file of
+    // that name in the copy folder is always asked about and kept on No.
+    void namesakeWithPatternCharacters()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, move);
+        Bench b({name});
+        writeFile(b.dst + "/" + name, "older");
+        b.select(name);
+        b.env.dialogs.messageAnswers = {MsgResult::No};
+        (move ? b.form.Command7 : b.form.Command2)->click();
+        QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
+        QCOMPARE(fileBytes(b.dst + "/" + name), QByteArray("older"));
+        QVERIFY(QFile::exists(b.src + "/" + name));
+        b.env.dialogs.messageAnswers = {MsgResult::Yes};
+        (move ? b.form.Command7 : b.form.Command2)->click();
+        QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
+        QCOMPARE(QFile::exists(b.src + "/" + name), !move);
+        QVERIFY(fileBytes(b.dst + "/" + name) != QByteArray("older"));
+    }
 
-    // Refused before any question: the only copy stays as it was.
-    const QString same = " ERROR 58 (Source and destination are the same file)";
-    QCOMPARE(b.titles(), QStringList({"File copy" + same, "File move" + same, "File copy" + same}));
-    QCOMPARE(bytesOf(b.src + "/photo.jpg"), original);
-    QCOMPARE(entries(b.src), QStringList{"photo.jpg"});
-}
+    void copyOntoItselfIsRefused()
+    {
+        Bench b({"photo.jpg"});
+        const QByteArray original = fileBytes(b.src + "/photo.jpg");
+        b.form.Text3 = b.src + "/";
+        b.select("photo.jpg");
+        writeSetting("MoveConfirmation", "0");
+        b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Yes};
+        b.form.Command2->click();
+        b.form.Command7->click();
+        // The same folder spelt another way.
+        b.form.Text3 = b.src + "/./";
+        b.form.Command2->click();
 
-void CopyMoveTest::namesakeInFoldingFolder_data()
-{
-    QTest::addColumn<bool>("move");
-    QTest::newRow("copy") << false;
-    QTest::newRow("move") << true;
-}
+        // Refused before any question: the only copy stays as it was.
+        const QString same = " ERROR 58 (Source and destination are the same file)";
+        QCOMPARE(b.titles(), QStringList({"File copy" + same, "File move" + same, "File copy" + same}));
+        QCOMPARE(fileBytes(b.src + "/photo.jpg"), original);
+        QCOMPARE(entries(b.src), QStringList{"photo.jpg"});
+    }
 
-// A folder that ignores letter case (a vfat stick, an SMB share) keeps the
-// namesake's spelling for the copy that replaces it: the namesake is then
-// the copy, never removed, and is given the selected name's spelling.
-void CopyMoveTest::namesakeInFoldingFolder()
-{
-    QFETCH(bool, move);
-    if (::access("/dev/fuse", R_OK | W_OK) != 0)
-        QSKIP("no usable /dev/fuse: cannot mount a folder that ignores letter case");
-    Bench b({"photo.jpg"});
-    QProcess folding;
-    folding.start(PIXALTO_BUILD_DIR "/casefold_fs", {b.env.makeFolder("backing"), b.dst});
-    QVERIFY2(folding.waitForStarted(), qPrintable(folding.errorString()));
-    const auto unmount = qScopeGuard([&] {
-        folding.terminate();
-        folding.waitForFinished();
-    });
-    const auto mounted = [&] {
-        struct stat inside {}, outside {};
-        return ::stat(QFile::encodeName(b.dst).constData(), &inside) == 0
-            && ::stat(QFile::encodeName(b.env.makeFolder("probe")).constData(), &outside) == 0
-            && inside.st_dev != outside.st_dev;
-    };
-    QTRY_VERIFY(mounted() || folding.state() == QProcess::NotRunning);
-    if (!mounted())
-        QSKIP(qPrintable("the kernel refused the folding folder: " + folding.readAllStandardError()));
-    writeFile(b.dst + "/Photo.JPG", "older");
-    QCOMPARE(bytesOf(b.dst + "/photo.jpg"), QByteArray("older"));
+    void namesakeInFoldingFolder_data()
+    {
+        QTest::addColumn<bool>("move");
+        QTest::newRow("copy") << false;
+        QTest::newRow("move") << true;
+    }
 
-    const QByteArray source = bytesOf(b.src + "/photo.jpg");
-    b.select("photo.jpg");
-    b.env.dialogs.messageAnswers = {MsgResult::Yes};
-    (move ? b.form.Command7 : b.form.Command2)->click();
-    QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
-    QCOMPARE(entries(b.dst), QStringList{"photo.jpg"});
-    QCOMPARE(bytesOf(b.dst + "/photo.jpg"), source);
-    QCOMPARE(entries(b.src), move ? QStringList() : QStringList{"photo.jpg"});
-}
+    // A folder that ignores letter case (a vfat stick, an SMB share) keeps the
+    // namesake's spelling for the copy that replaces it: the namesake is then
+    // the copy, never removed, and is given the selected name's spelling.
+    void namesakeInFoldingFolder()
+    {
+        QFETCH(bool, move);
+        if (::access("/dev/fuse", R_OK | W_OK) != 0)
+            QSKIP("no usable /dev/fuse: cannot mount a folder that ignores letter case");
+        Bench b({"photo.jpg"});
+        QProcess folding;
+        folding.start(PIXALTO_BUILD_DIR "/casefold_fs", {b.env.makeFolder("backing"), b.dst});
+        QVERIFY2(folding.waitForStarted(), qPrintable(folding.errorString()));
+        const auto unmount = qScopeGuard([&] {
+            folding.terminate();
+            folding.waitForFinished();
+        });
+        const auto mounted = [&] {
+            struct stat inside {}, outside {};
+            return ::stat(QFile::encodeName(b.dst).constData(), &inside) == 0
+                && ::stat(QFile::encodeName(b.env.makeFolder("probe")).constData(), &outside) == 0
+                && inside.st_dev != outside.st_dev;
+        };
+        QTRY_VERIFY(mounted() || folding.state() == QProcess::NotRunning);
+        if (!mounted())
+            QSKIP(qPrintable("the kernel refused the folding folder: " + folding.readAllStandardError()));
+        writeFile(b.dst + "/Photo.JPG", "older");
+        QCOMPARE(fileBytes(b.dst + "/photo.jpg"), QByteArray("older"));
 
-void CopyMoveTest::moveWithAndWithoutConfirmation()
-{
-    Bench b({"a.jpg", "b.jpg", "c.jpg"});
-    const QByteArray a = bytesOf(b.src + "/a.jpg");
+        const QByteArray source = fileBytes(b.src + "/photo.jpg");
+        b.select("photo.jpg");
+        b.env.dialogs.messageAnswers = {MsgResult::Yes};
+        (move ? b.form.Command7 : b.form.Command2)->click();
+        QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
+        QCOMPARE(entries(b.dst), QStringList{"photo.jpg"});
+        QCOMPARE(fileBytes(b.dst + "/photo.jpg"), source);
+        QCOMPARE(entries(b.src), move ? QStringList() : QStringList{"photo.jpg"});
+    }
 
-    // Without the setting: no question, a read-only source included.
-    b.select("a.jpg");
-    age(b.src + "/a.jpg");
-    FileSystem::setAttributes(b.src + "/a.jpg", FileSystem::ReadOnly);
-    const auto aged = modeAndTime(b.src + "/a.jpg");
-    b.form.Command7->click();
-    QVERIFY(b.titles().isEmpty());
-    QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
-    QCOMPARE(bytesOf(b.dst + "/a.jpg"), a);
-    QCOMPARE(modeAndTime(b.dst + "/a.jpg"), aged);
-    QCOMPARE(b.form.Label6->text(), QString("2 File(s)"));
+    void moveWithAndWithoutConfirmation()
+    {
+        Bench b({"a.jpg", "b.jpg", "c.jpg"});
+        const QByteArray a = fileBytes(b.src + "/a.jpg");
 
-    // With it: No leaves both folders alone, Yes moves.
-    writeSetting("MoveConfirmation", "1");
-    b.select("b.jpg");
-    b.env.dialogs.messageAnswers = {MsgResult::No, MsgResult::Yes};
-    b.form.Command7->click();
-    QCOMPARE(b.titles(), QStringList{"Move file?"});
-    QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
-    QCOMPARE(entries(b.dst), QStringList{"a.jpg"});
-    b.form.Command7->click();
-    QCOMPARE(b.titles(), QStringList(2, "Move file?"));
-    QCOMPARE(entries(b.src), QStringList{"c.jpg"});
-    QCOMPARE(entries(b.dst), QStringList({"a.jpg", "b.jpg"}));
-}
+        // Without the setting: no question, a read-only source included.
+        b.select("a.jpg");
+        age(b.src + "/a.jpg");
+        FileSystem::setAttributes(b.src + "/a.jpg", FileSystem::ReadOnly);
+        const auto aged = modeAndTime(b.src + "/a.jpg");
+        b.form.Command7->click();
+        QVERIFY(b.titles().isEmpty());
+        QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
+        QCOMPARE(fileBytes(b.dst + "/a.jpg"), a);
+        QCOMPARE(modeAndTime(b.dst + "/a.jpg"), aged);
+        QCOMPARE(b.form.Label6->text(), QString("2 File(s)"));
 
-void CopyMoveTest::failedCopyLosesNothing()
-{
-    // A picture larger than the whole destination volume, over an older copy.
-    Bench b({"big.bmp"}, {300, 300});
-    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", b.dst}) != 0)
-        QSKIP("cannot mount a small file system here");
-    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {b.dst}); });
-    const QByteArray source = bytesOf(b.src + "/big.bmp");
-    QVERIFY(source.size() > 64 * 1024);
-    writeFile(b.dst + "/big.bmp", "the older copy");
-    b.select("big.bmp");
+        // With it: No leaves both folders alone, Yes moves.
+        writeSetting("MoveConfirmation", "1");
+        b.select("b.jpg");
+        b.env.dialogs.messageAnswers = {MsgResult::No, MsgResult::Yes};
+        b.form.Command7->click();
+        QCOMPARE(b.titles(), QStringList{"Move file?"});
+        QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
+        QCOMPARE(entries(b.dst), QStringList{"a.jpg"});
+        b.form.Command7->click();
+        QCOMPARE(b.titles(), QStringList(2, "Move file?"));
+        QCOMPARE(entries(b.src), QStringList{"c.jpg"});
+        QCOMPARE(entries(b.dst), QStringList({"a.jpg", "b.jpg"}));
+    }
 
-    // Yes to the overwrite question, then the disk fills up half-way; a move
-    // that cannot copy keeps its source.
-    b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
-    b.form.Command2->click();
-    b.form.Command7->click();
-    QCOMPARE(b.titles(), QStringList({"Overwrite file?", "File copy ERROR 28 (No space left on device)",
-                                      "Overwrite file?", "File move ERROR 28 (No space left on device)"}));
-    QCOMPARE(bytesOf(b.src + "/big.bmp"), source);
-    QCOMPARE(bytesOf(b.dst + "/big.bmp"), QByteArray("the older copy"));
-    QCOMPARE(entries(b.dst), QStringList{"big.bmp"});
-}
+    void failedCopyLosesNothing()
+    {
+        // A picture larger than the whole destination volume, over an older copy.
+        Bench b({"big.bmp"}, {300, 300});
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", b.dst}) != 0)
+            QSKIP("cannot mount a small file system here");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {b.dst}); });
+        const QByteArray source = fileBytes(b.src + "/big.bmp");
+        QVERIFY(source.size() > 64 * 1024);
+        writeFile(b.dst + "/big.bmp", "the older copy");
+        b.select("big.bmp");
 
-void CopyMoveTest::clipboardRoundTrip()
-{
-    Bench b({"shown.bmp"});
+        // Yes to the overwrite question, then the disk fills up half-way; a move
+        // that cannot copy keeps its source.
+        b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+        b.form.Command2->click();
+        b.form.Command7->click();
+        QCOMPARE(b.titles(), QStringList({"Overwrite file?", "File copy ERROR 28 (No space left on device)",
+                                          "Overwrite file?", "File move ERROR 28 (No space left on device)"}));
+        QCOMPARE(fileBytes(b.src + "/big.bmp"), source);
+        QCOMPARE(fileBytes(b.dst + "/big.bmp"), QByteArray("the older copy"));
+        QCOMPARE(entries(b.dst), QStringList{"big.bmp"});
+    }
 
-    // With nothing shown there is nothing to put on the clipboard.
-    b.form.Command6->click();
-    QCOMPARE(b.titles(), QStringList{"Clipboard copy ERROR"});
-    b.select("shown.bmp");
-    b.form.Command6->click();
-    QCOMPARE(rgb(Clipboard::image()), rgb(QImage(b.src + "/shown.bmp")));
+    void clipboardRoundTrip()
+    {
+        Bench b({"shown.bmp"});
 
-    // Paste shows another picture at 1:1 without touching the file state.
-    QImage pasted(64, 48, QImage::Format_RGB32);
-    pasted.fill(Qt::yellow);
-    Clipboard::setImage(pasted);
-    b.form.Option4->setChecked(true);
-    b.form.Command3->click();
-    QCOMPARE(rgb(b.form.Image1->picture()), pasted);
-    QCOMPARE(b.form.Image1->widthTwips(), 64 * 15.0);
-    QCOMPARE(b.form.Label1, b.src + "/shown.bmp");
+        // With nothing shown there is nothing to put on the clipboard.
+        b.form.Command6->click();
+        QCOMPARE(b.titles(), QStringList{"Clipboard copy ERROR"});
+        b.select("shown.bmp");
+        b.form.Command6->click();
+        QCOMPARE(rgb(Clipboard::image()), rgb(QImage(b.src + "/shown.bmp")));
 
-    // With no picture on the clipboard the area is left empty, silently.
-    Clipboard::clear();
-    b.form.Command3->click();
-    QVERIFY(!b.form.Image1->hasPicture());
-    QCOMPARE(b.titles().size(), 1);
-}
+        // Paste shows another picture at 1:1 without touching the file state.
+        QImage pasted(64, 48, QImage::Format_RGB32);
+        pasted.fill(Qt::yellow);
+        Clipboard::setImage(pasted);
+        b.form.Option4->setChecked(true);
+        b.form.Command3->click();
+        QCOMPARE(rgb(b.form.Image1->picture()), pasted);
+        QCOMPARE(b.form.Image1->widthTwips(), 64 * 15.0);
+        QCOMPARE(b.form.Label1, b.src + "/shown.bmp");
 
-void CopyMoveTest::saveAs()
-{
-    const auto rule = [](const char* chosen, const char* source) {
-        return saveAsTarget(chosen, source).value_or("<not saved>");
-    };
-    QCOMPARE(rule("/out/holiday.bmp", "/pics/beach.jpeg"), QString("/out/holiday.jpeg"));
-    QCOMPARE(rule("/out/holiday", "/pics/a.gif"), QString("<not saved>"));
-    // Four characters at most, from the first "." on both sides, a folder
-    // name's included.
-    QCOMPARE(rule("/out/x.y.z", "/pics/a.jpegxyz"), QString("/out/x.jpeg"));
-    QCOMPARE(rule("/my.pics/holiday.bmp", "/pics/a.gif"), QString("/my.gif"));
-    QCOMPARE(rule("/out/new.bmp", "/my.pics/a.gif"), QString("/out/new.pics"));
-    QCOMPARE(rule("/out/new.bmp", "/pics/noext"), QString("/out/new.bmp"));
+        // With no picture on the clipboard the area is left empty, silently.
+        Clipboard::clear();
+        b.form.Command3->click();
+        QVERIFY(!b.form.Image1->hasPicture());
+        QCOMPARE(b.titles().size(), 1);
+    }
 
-    Bench b({"beach.jpeg"}, {24, 16});
-    const QString out = b.env.makeFolder("out");
-    b.select("beach.jpeg");
+    void saveAs()
+    {
+        // Four characters at most, from the first "." on both sides, a folder
+        // name's included; a chosen name without one is not saved.
+        for (const auto& [chosen, source, target] :
+             {std::tuple{"/out/holiday.bmp", "/pics/beach.jpeg", "/out/holiday.jpeg"}, {"/out/holiday", "/pics/a.gif", "<not saved>"},
+              {"/out/x.y.z", "/pics/a.jpegxyz", "/out/x.jpeg"}, {"/my.pics/holiday.bmp", "/pics/a.gif", "/my.gif"},
+              {"/out/new.bmp", "/my.pics/a.gif", "/out/new.pics"}, {"/out/new.bmp", "/pics/noext", "/out/new.bmp"}})
+            QCOMPARE(saveAsTarget(chosen, source).value_or("<not saved>"), QString(target));
 
-    // Picture files: copied unchanged, with the source's extension.
-    b.env.dialogs.fileAnswers = {{out + "/holiday.bmp", 1}};
-    b.form.saveas_Click();
-    QCOMPARE(bytesOf(out + "/holiday.jpeg"), bytesOf(b.src + "/beach.jpeg"));
-    // The dialog opens in the folder being browsed, with its help topic.
-    const FileDialogRequest& asked = b.env.dialogs.fileDialogs.last();
-    QCOMPARE(asked.folder, b.src);
-    QCOMPARE(asked.helpFile, b.env.programFolder() + "/pxhelp.hlp");
-    QCOMPARE(asked.helpTopic, 10);
+        Bench b({"beach.jpeg"}, {24, 16});
+        const QString out = b.env.makeFolder("out");
+        b.select("beach.jpeg");
 
-    // BMP Picture: the picture written as BMP under the name as typed.
-    b.env.dialogs.fileAnswers = {{out + "/as bmp", 2}};
-    b.form.saveas_Click();
-    QImageReader reader(out + "/as bmp");
-    QCOMPARE(reader.format(), QByteArray("bmp"));
-    QCOMPARE(rgb(reader.read()), rgb(b.form.Picture1));
-    QCOMPARE(b.form.Picture1.size(), QSize(24, 16));
-
-    // Silent failures: a name without ".", a cancel, a read-only target.
-    writeFile(out + "/locked.bmp", "keep me");
-    FileSystem::setAttributes(out + "/locked.bmp", FileSystem::ReadOnly);
-    b.env.dialogs.fileAnswers = {{out + "/nodot", 1}, {out + "/locked.bmp", 2}};
-    for (int i = 0; i < 3; ++i)
+        // Picture files: copied unchanged, with the source's extension.
+        b.env.dialogs.fileAnswers = {{out + "/holiday.bmp", 1}};
         b.form.saveas_Click();
-    QCOMPARE(bytesOf(out + "/locked.bmp"), QByteArray("keep me"));
-    QCOMPARE(entries(out), QStringList({"as bmp", "holiday.jpeg", "locked.bmp"}));
-    QVERIFY(b.titles().isEmpty());
-}
+        QCOMPARE(fileBytes(out + "/holiday.jpeg"), fileBytes(b.src + "/beach.jpeg"));
+        // The dialog opens in the folder being browsed, with its help topic.
+        const FileDialogRequest& asked = b.env.dialogs.fileDialogs.last();
+        QCOMPARE(asked.folder, b.src);
+        QCOMPARE(asked.helpFile, b.env.programFolder() + "/pxhelp.hlp");
+        QCOMPARE(asked.helpTopic, 10);
+
+        // BMP Picture: the picture written as BMP under the name as typed.
+        b.env.dialogs.fileAnswers = {{out + "/as bmp", 2}};
+        b.form.saveas_Click();
+        QImageReader reader(out + "/as bmp");
+        QCOMPARE(reader.format(), QByteArray("bmp"));
+        QCOMPARE(rgb(reader.read()), rgb(b.form.Picture1));
+        QCOMPARE(b.form.Picture1.size(), QSize(24, 16));
+
+        // Silent failures: a name without ".", a cancel, a read-only target.
+        writeFile(out + "/locked.bmp", "keep me");
+        FileSystem::setAttributes(out + "/locked.bmp", FileSystem::ReadOnly);
+        b.env.dialogs.fileAnswers = {{out + "/nodot", 1}, {out + "/locked.bmp", 2}};
+        for (int i = 0; i < 3; ++i)
+            b.form.saveas_Click();
+        QCOMPARE(fileBytes(out + "/locked.bmp"), QByteArray("keep me"));
+        QCOMPARE(entries(out), QStringList({"as bmp", "holiday.jpeg", "locked.bmp"}));
+        QVERIFY(b.titles().isEmpty());
+    }
+};
 
 QTEST_MAIN(CopyMoveTest)
 #include "test_copy_move.moc"

@@ -5,15 +5,8 @@
 #include "fileops/name_rules.h"
 #include "support/window_helpers.h"
 
-#include <QDir>
-
 namespace {
 const QStringList kFive{"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg"};
-
-QStringList entries(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
 
 QStringList without(QStringList names, const QString& name)
 {
@@ -23,16 +16,9 @@ QStringList without(QStringList names, const QString& name)
 
 // The main window browsing a folder of five pictures 1.jpg ... 5.jpg, each
 // 40 by 20 and of its own colour.
-QString fivePictures(const TestEnvironment& env)
-{
-    const QString dir = env.makeFolder("five");
-    for (int i = 0; i < kFive.size(); ++i)
-        savePicture(dir + "/" + kFive[i], {40, 20}, QColor::fromHsv((i + 1) * 60, 255, 255));
-    return dir;
-}
 struct Window {
     TestEnvironment env;
-    const QString dir = fivePictures(env);
+    const QString dir = savePictures(env.makeFolder("five"), kFive, {40, 20});
     Viewer viewer{dir};
     MainWindow& form = viewer.form;
 };
@@ -41,111 +27,106 @@ struct Window {
 class DeleteRenameTest : public QObject {
     Q_OBJECT
 private slots:
-    void deleteSelectsTheNextFile();
-    void deleteConfirmationAndReadOnly();
-    void renameAndSubDirectoryRefuseBadNames();
-    void keypadZoomCompounds();
-};
-
-void DeleteRenameTest::deleteSelectsTheNextFile()
-{
-    // The second of five by the menu: the file that followed is selected and
-    // shown. The last of five by the Delete key: nothing is selected.
-    for (const int index : {1, 4}) {
-        Window w;
-        w.form.File1->setListIndex(index);
-        index == 1 ? w.form.mnudelete->trigger() : QTest::keyClick(w.form.File1, Qt::Key_Delete);
-        QVERIFY(pictureArrived(w.form));
-        QCOMPARE(entries(w.dir), without(kFive, kFive[index]));
-        QCOMPARE(w.form.Label6->text(), QString("4 File(s)"));
-        QCOMPARE(w.form.File1->fileName(), QString(index == 1 ? "3.jpg" : ""));
-        QCOMPARE(w.form.Label7->text(), QString(index == 1 ? "Current: 2" : "Current: "));
-        QVERIFY(w.env.dialogs.messages.isEmpty());
-        if (index == 1)
-            QCOMPARE(w.form.Label1, w.dir + "/3.jpg");
+    void deleteSelectsTheNextFile()
+    {
+        // The second of five by the menu: the file that followed is selected and
+        // shown. The last of five by the Delete key: nothing is selected.
+        for (const int index : {1, 4}) {
+            Window w;
+            w.form.File1->setListIndex(index);
+            index == 1 ? w.form.mnudelete->trigger() : QTest::keyClick(w.form.File1, Qt::Key_Delete);
+            QVERIFY(pictureArrived(w.form));
+            QCOMPARE(entries(w.dir), without(kFive, kFive[index]));
+            QCOMPARE(w.form.Label6->text(), QString("4 File(s)"));
+            QCOMPARE(w.form.File1->fileName(), QString(index == 1 ? "3.jpg" : ""));
+            QCOMPARE(w.form.Label7->text(), QString(index == 1 ? "Current: 2" : "Current: "));
+            QVERIFY(w.env.dialogs.messages.isEmpty());
+            if (index == 1)
+                QCOMPARE(w.form.Label1, w.dir + "/3.jpg");
+        }
     }
-}
 
-void DeleteRenameTest::deleteConfirmationAndReadOnly()
-{
-    Window w;
-    writeSetting("DelConfirmation", "1");
-    w.form.File1->setListIndex(2);
-    w.env.dialogs.messageAnswers = {MsgResult::No};
-    w.form.mnudelete_Click();
-    QCOMPARE(w.env.dialogs.messages[0].text,
-             QString("Are you sure you want to delete the following file:\r\r") + w.dir + "/3.jpg");
-    QCOMPARE(entries(w.dir), kFive);
+    void deleteConfirmationAndReadOnly()
+    {
+        Window w;
+        writeSetting("DelConfirmation", "1");
+        w.form.File1->setListIndex(2);
+        w.env.dialogs.messageAnswers = {MsgResult::No};
+        w.form.mnudelete_Click();
+        QCOMPARE(w.env.dialogs.messages[0].text,
+                 QString("Are you sure you want to delete the following file:\r\r") + w.dir + "/3.jpg");
+        QCOMPARE(entries(w.dir), kFive);
 
-    // Yes deletes a read-only file without a further question.
-    FileSystem::setAttributes(w.dir + "/3.jpg", FileSystem::ReadOnly);
-    w.env.dialogs.messageAnswers = {MsgResult::Yes};
-    w.form.mnudelete_Click();
-    QCOMPARE(w.env.dialogs.messages.size(), 2);
-    QCOMPARE(entries(w.dir), without(kFive, "3.jpg"));
-}
+        // Yes deletes a read-only file without a further question.
+        FileSystem::setAttributes(w.dir + "/3.jpg", FileSystem::ReadOnly);
+        w.env.dialogs.messageAnswers = {MsgResult::Yes};
+        w.form.mnudelete_Click();
+        QCOMPARE(w.env.dialogs.messages.size(), 2);
+        QCOMPARE(entries(w.dir), without(kFive, "3.jpg"));
+    }
 
-void DeleteRenameTest::renameAndSubDirectoryRefuseBadNames()
-{
-    QCOMPARE(renameTarget("/pics", "holiday", "/pics/beach.jpeg"), QString("/pics/holiday.jpeg"));
-    QCOMPARE(renameTarget("/pics/", "holiday.old", "/pics/beach.jpeg"), QString("/pics/holiday.old"));
-    QCOMPARE(renameTarget("/", "holiday", "/beach.jpegxyz"), QString("/holiday.jpeg"));
-    QCOMPARE(renameTarget("/pics", "holiday", "/pics/beach"), QString("/pics/holiday"));
-    // The extension comes from the first "." of the whole old path.
-    QCOMPARE(renameTarget("/my.pics", "holiday", "/my.pics/beach.gif"), QString("/my.pics/holiday.pics"));
-    QVERIFY(isPlainName("Holiday 2024") && isPlainName(".hidden"));
-    for (const char* bad : {"", ".", "..", "a/b", "../x.jpg", "/abs"})
-        QVERIFY2(!isPlainName(bad), bad);
+    void renameAndSubDirectoryRefuseBadNames()
+    {
+        QCOMPARE(renameTarget("/pics", "holiday", "/pics/beach.jpeg"), QString("/pics/holiday.jpeg"));
+        QCOMPARE(renameTarget("/pics/", "holiday.old", "/pics/beach.jpeg"), QString("/pics/holiday.old"));
+        QCOMPARE(renameTarget("/", "holiday", "/beach.jpegxyz"), QString("/holiday.jpeg"));
+        QCOMPARE(renameTarget("/pics", "holiday", "/pics/beach"), QString("/pics/holiday"));
+        // The extension comes from the first "." of the whole old path.
+        QCOMPARE(renameTarget("/my.pics", "holiday", "/my.pics/beach.gif"), QString("/my.pics/holiday.pics"));
+        QVERIFY(isPlainName("Holiday 2024") && isPlainName(".hidden"));
+        for (const char* bad : {"", ".", "..", "a/b", "../x.jpg", "/abs"})
+            QVERIFY2(!isPlainName(bad), bad);
 
-    Window w;
-    w.form.File1->setListIndex(1);
-    w.env.dialogs.inputAnswers = {" holiday "};
-    w.form.mnurename->trigger();
-    const QStringList renamed{"1.jpg", "3.jpg", "4.jpg", "5.jpg", "holiday.jpg"};
-    QCOMPARE(entries(w.dir), renamed);
-    QCOMPARE(w.form.File1->item(4), QString("holiday.jpg"));
+        Window w;
+        w.form.File1->setListIndex(1);
+        w.env.dialogs.inputAnswers = {" holiday "};
+        w.form.mnurename->trigger();
+        const QStringList renamed{"1.jpg", "3.jpg", "4.jpg", "5.jpg", "holiday.jpg"};
+        QCOMPARE(entries(w.dir), renamed);
+        QCOMPARE(w.form.File1->item(4), QString("holiday.jpg"));
 
-    // An existing name, a path out of the folder and a cancel change nothing.
-    w.form.File1->setListIndex(0);
-    w.env.dialogs.inputAnswers = {"3.jpg", "../escaped.jpg"};
-    for (int i = 0; i < 3; ++i)
-        w.form.mnurename_Click();
-    QCOMPARE(entries(w.dir), renamed);
-    QCOMPARE(w.env.dialogs.messages.size(), 2);
-    QCOMPARE(w.env.dialogs.messages[0].title, QString("File rename ERROR 17 (File exists)"));
+        // An existing name, a path out of the folder and a cancel change nothing.
+        w.form.File1->setListIndex(0);
+        w.env.dialogs.inputAnswers = {"3.jpg", "../escaped.jpg"};
+        for (int i = 0; i < 3; ++i)
+            w.form.mnurename_Click();
+        QCOMPARE(entries(w.dir), renamed);
+        QCOMPARE(w.env.dialogs.messages.size(), 2);
+        QCOMPARE(w.env.dialogs.messages[0].title, QString("File rename ERROR 17 (File exists)"));
 
-    const int beeps = w.env.dialogs.beeps;
-    const int rows = w.form.Dir1->count();
-    w.env.dialogs.inputAnswers = {"Holiday 2024", "Holiday 2024", "../beside"};
-    for (int i = 0; i < 3; ++i)
-        w.form.mnusub_Click();
-    QVERIFY(QFileInfo(w.dir + "/Holiday 2024").isDir());
-    QCOMPARE(w.form.Dir1->count(), rows + 1);
+        const int beeps = w.env.dialogs.beeps;
+        const int rows = w.form.Dir1->count();
+        w.env.dialogs.inputAnswers = {"Holiday 2024", "Holiday 2024", "../beside"};
+        for (int i = 0; i < 3; ++i)
+            w.form.mnusub_Click();
+        QVERIFY(QFileInfo(w.dir + "/Holiday 2024").isDir());
+        QCOMPARE(w.form.Dir1->count(), rows + 1);
 
-    // An existing name fails without a beep; a path is not a name.
-    QCOMPARE(w.env.dialogs.messages.size(), 4);
-    QCOMPARE(w.env.dialogs.messages[2].title, QString("SubDIR Creation ERROR 17 (File exists)"));
-    QCOMPARE(w.env.dialogs.beeps, beeps);
-    QVERIFY(!QFileInfo::exists(QFileInfo(w.dir).path() + "/beside"));
-}
+        // An existing name fails without a beep; a path is not a name.
+        QCOMPARE(w.env.dialogs.messages.size(), 4);
+        QCOMPARE(w.env.dialogs.messages[2].title, QString("SubDIR Creation ERROR 17 (File exists)"));
+        QCOMPARE(w.env.dialogs.beeps, beeps);
+        QVERIFY(!QFileInfo::exists(QFileInfo(w.dir).path() + "/beside"));
+    }
 
-void DeleteRenameTest::keypadZoomCompounds()
-{
-    Window w;
-    w.form.File1->setListIndex(0);
-    QVERIFY(pictureArrived(w.form));
-    QTest::keyClick(w.form.File1, Qt::Key_Plus, Qt::KeypadModifier);
-    QTest::keyClick(w.form.File1, Qt::Key_Plus, Qt::KeypadModifier);
-    QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05);
-    QTest::keyClick(w.form.File1, Qt::Key_Minus, Qt::KeypadModifier);
-    QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05 * 0.95);
+    void keypadZoomCompounds()
+    {
+        Window w;
+        w.form.File1->setListIndex(0);
+        QVERIFY(pictureArrived(w.form));
+        QTest::keyClick(w.form.File1, Qt::Key_Plus, Qt::KeypadModifier);
+        QTest::keyClick(w.form.File1, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05);
+        QTest::keyClick(w.form.File1, Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05 * 0.95);
 
-    // The main keyboard's plus and minus leave the picture alone.
-    w.form.Option3_Click();
-    QTest::keyClick(w.form.File1, Qt::Key_Plus);
-    QTest::keyClick(w.form.File1, Qt::Key_Minus);
-    QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0);
-}
+        // The main keyboard's plus and minus leave the picture alone.
+        w.form.Option3_Click();
+        QTest::keyClick(w.form.File1, Qt::Key_Plus);
+        QTest::keyClick(w.form.File1, Qt::Key_Minus);
+        QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0);
+    }
+};
 
 QTEST_MAIN(DeleteRenameTest)
 #include "test_delete_rename.moc"

@@ -10,7 +10,6 @@
 #include "support/window_helpers.h"
 
 #include <QProcess>
-#include <QAction>
 #include <QPushButton>
 #include <QTextEdit>
 #include <unistd.h>
@@ -40,169 +39,159 @@ bool exists(const QString& folder, const QByteArray& name)
 class FileNamesTest : public QObject {
     Q_OBJECT
 private slots:
-    void bytesSurviveTheRoundTrip_data();
-    void bytesSurviveTheRoundTrip();
-    void showAndPlay();
-    void copyMoveRenameDelete();
-    void foldersAndTheCommandLine();
-    void infoListReachesEveryFile();
-};
-
-void FileNamesTest::bytesSurviveTheRoundTrip_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("escaped");
-    QTest::newRow("ascii") << QByteArray("plain [1].jpg") << 0;
-    QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9 \xf0\x9f\x98\x80 \xf0\x9f\x82\x80.jpg") << 0;
-    QTest::newRow("latin-1") << QByteArray("caf\xe9.jpg") << 1;
-    QTest::newRow("stray bytes") << QByteArray("\xff\xfe\x80.png") << 3;
-    QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf" "b") << 2;
-    QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << 3;
-    QTest::newRow("cut-off sequence") << QByteArray("x\xe2\x82") << 2;
-    QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << 4;
-    QTest::newRow("escape look-alike") << QByteArray("\xed\xb3\xbf") << 3;
-}
-
-void FileNamesTest::bytesSurviveTheRoundTrip()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, escaped);
-    const QString name = FileName::fromBytes(bytes);
-    QCOMPARE(FileName::toBytes(name), bytes);
-    int escapes = 0;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        if (name[i].isHighSurrogate())
-            ++i;
-        else if (name[i].unicode() >= 0xDC80 && name[i].unicode() <= 0xDCFF)
-            ++escapes;
+    void bytesSurviveTheRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("escaped");
+        QTest::newRow("ascii") << QByteArray("plain [1].jpg") << 0;
+        QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9 \xf0\x9f\x98\x80 \xf0\x9f\x82\x80.jpg") << 0;
+        QTest::newRow("latin-1") << QByteArray("caf\xe9.jpg") << 1;
+        QTest::newRow("stray bytes") << QByteArray("\xff\xfe\x80.png") << 3;
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf" "b") << 2;
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << 3;
+        QTest::newRow("cut-off sequence") << QByteArray("x\xe2\x82") << 2;
+        QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << 4;
+        QTest::newRow("escape look-alike") << QByteArray("\xed\xb3\xbf") << 3;
     }
-    QCOMPARE(escapes, escaped);
-    if (escaped == 0)
-        QCOMPARE(name, QString::fromUtf8(bytes));
-}
 
-void FileNamesTest::showAndPlay()
-{
-    TestEnvironment env;
-    writeSetting("OnTop", "0");
-    const QString dir = env.makeFolder("odd");
-    const RemovedAtEnd removed{dir};
-    savePicture(dir + "/p.jpg", {40, 30}, Qt::red);
-    FIXTURE(wmf, "drawing.wmf");
-    QVERIFY(QFile::copy(wmf, dir + "/d.wmf"));
-    QVERIFY(makeClip(dir + "/c.avi", "testsrc=size=160x120:rate=10"));
-    const QString picture = renamedTo(dir, "p.jpg", "p\xe9.jpg");
-    const QString drawing = renamedTo(dir, "d.wmf", "\xff" "d.wmf");
-    const QString clip = renamedTo(dir, "c.avi", "c\x80.avi");
+    void bytesSurviveTheRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, escaped);
+        const QString name = FileName::fromBytes(bytes);
+        QCOMPARE(FileName::toBytes(name), bytes);
+        int escapes = 0;
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            if (name[i].isHighSurrogate())
+                ++i;
+            else if (name[i].unicode() >= 0xDC80 && name[i].unicode() <= 0xDCFF)
+                ++escapes;
+        }
+        QCOMPARE(escapes, escaped);
+        if (escaped == 0)
+            QCOMPARE(name, QString::fromUtf8(bytes));
+    }
 
-    Viewer v(dir);
-    Form1& f = v.form;
-    QCOMPARE(v.listed(), QStringList({clip, picture, drawing}));
-    v.select(picture);
-    QCOMPARE(f.Label1, dir + "/" + picture);
-    QCOMPARE(f.Image1->picture().size(), QSize(40, 30));
-    QVERIFY(f.Image1->picture().pixelColor(20, 15).red() > 200);
-    v.select(drawing);
-    QVERIFY(f.Image1->hasPicture());
-    QVERIFY(f.Image1->picture().size() != QSize(40, 30));
+    void showAndPlay()
+    {
+        TestEnvironment env;
+        writeSetting("OnTop", "0");
+        const QString dir = env.makeFolder("odd");
+        const RemovedAtEnd removed{dir};
+        savePicture(dir + "/p.jpg", {40, 30}, Qt::red);
+        FIXTURE(wmf, "drawing.wmf");
+        QVERIFY(QFile::copy(wmf, dir + "/d.wmf"));
+        QVERIFY(makeClip(dir + "/c.avi", "testsrc=size=160x120:rate=10"));
+        const QString picture = renamedTo(dir, "p.jpg", "p\xe9.jpg");
+        const QString drawing = renamedTo(dir, "d.wmf", "\xff" "d.wmf");
+        const QString clip = renamedTo(dir, "c.avi", "c\x80.avi");
 
-    f.Label2 = "avi";
-    v.select(clip);
-    QVERIFY(f.AM1->isVisibleTo(&f));
-    QCOMPARE(f.AM1->size(), QSize(160, 120));
-    QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).title));
-}
+        Viewer v(dir);
+        Form1& f = v.form;
+        QCOMPARE(v.listed(), QStringList({clip, picture, drawing}));
+        v.select(picture);
+        QCOMPARE(f.Label1, dir + "/" + picture);
+        QCOMPARE(f.Image1->picture().size(), QSize(40, 30));
+        QVERIFY(f.Image1->picture().pixelColor(20, 15).red() > 200);
+        v.select(drawing);
+        QVERIFY(f.Image1->hasPicture());
+        QVERIFY(f.Image1->picture().size() != QSize(40, 30));
 
-void FileNamesTest::copyMoveRenameDelete()
-{
-    TestEnvironment env;
-    const QString src = env.makeFolder("src");
-    const QString dst = env.makeFolder("dst");
-    const RemovedAtEnd removed{src}, removedToo{dst};
-    for (const char* plain : {"a.jpg", "b.jpg", "c.jpg"})
-        savePicture(src + "/" + plain, {8, 8});
-    const QString a = renamedTo(src, "a.jpg", "a\xe9.jpg");
-    const QString b = renamedTo(src, "b.jpg", "b\xff.jpg");
-    const QString c = renamedTo(src, "c.jpg", "c\xfe.jpg");
-    Viewer v(src);
-    MainWindow& f = v.form;
-    f.Text3 = dst + "/";
-    writeSetting("MoveConfirmation", "0");
+        f.Label2 = "avi";
+        v.select(clip);
+        QVERIFY(f.AM1->isVisibleTo(&f));
+        QCOMPARE(f.AM1->size(), QSize(160, 120));
+        QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).title));
+    }
 
-    v.select(a);
-    f.Command2->click();
-    QVERIFY(exists(dst, "a\xe9.jpg") && exists(src, "a\xe9.jpg"));
-    // A second copy meets its namesake and asks first.
-    env.dialogs.messageAnswers = {MsgResult::No};
-    f.Command2_Click();
-    QCOMPARE(env.dialogs.messages.size(), 1);
-    QCOMPARE(env.dialogs.messages[0].title, QString("Overwrite file?"));
+    void copyMoveRenameDelete()
+    {
+        TestEnvironment env;
+        const QString src = env.makeFolder("src");
+        const QString dst = env.makeFolder("dst");
+        const RemovedAtEnd removed{src}, removedToo{dst};
+        savePictures(src, {"a.jpg", "b.jpg", "c.jpg"});
+        const QString a = renamedTo(src, "a.jpg", "a\xe9.jpg");
+        const QString b = renamedTo(src, "b.jpg", "b\xff.jpg");
+        const QString c = renamedTo(src, "c.jpg", "c\xfe.jpg");
+        Viewer v(src);
+        v.form.Text3 = dst + "/";
+        writeSetting("MoveConfirmation", "0");
 
-    v.select(b);
-    f.Command7->click();
-    QVERIFY(exists(dst, "b\xff.jpg") && !exists(src, "b\xff.jpg"));
+        v.select(a);
+        v.form.Command2->click();
+        QVERIFY(exists(dst, "a\xe9.jpg") && exists(src, "a\xe9.jpg"));
+        // A second copy meets its namesake and asks first.
+        env.dialogs.messageAnswers = {MsgResult::No};
+        v.form.Command2_Click();
+        QCOMPARE(env.dialogs.messages.size(), 1);
+        QCOMPARE(env.dialogs.messages[0].title, QString("Overwrite file?"));
 
-    // The typed answer keeps the stray byte of the old name.
-    v.select(c);
-    env.dialogs.inputAnswers = {c.chopped(4) + "2"};
-    f.mnurename_Click();
-    QVERIFY(exists(src, "c\xfe" "2.jpg") && !exists(src, "c\xfe.jpg"));
-    QCOMPARE(v.listed(), QStringList({a, FileName::fromBytes("c\xfe" "2.jpg")}));
+        v.select(b);
+        v.form.Command7->click();
+        QVERIFY(exists(dst, "b\xff.jpg") && !exists(src, "b\xff.jpg"));
 
-    v.select(a);
-    f.mnudelete_Click();
-    QVERIFY(!exists(src, "a\xe9.jpg") && exists(dst, "a\xe9.jpg"));
-    QCOMPARE(env.dialogs.messages.size(), 1);
-}
+        // The typed answer keeps the stray byte of the old name.
+        v.select(c);
+        env.dialogs.inputAnswers = {c.chopped(4) + "2"};
+        v.form.mnurename_Click();
+        QVERIFY(exists(src, "c\xfe" "2.jpg") && !exists(src, "c\xfe.jpg"));
+        QCOMPARE(v.listed(), QStringList({a, FileName::fromBytes("c\xfe" "2.jpg")}));
 
-void FileNamesTest::foldersAndTheCommandLine()
-{
-    TestEnvironment env;
-    const QString top = env.makeFolder("top");
-    const RemovedAtEnd removed{top};
-    QVERIFY(QDir(top).mkdir("plain"));
-    const QString odd = renamedTo(top, "plain", "d\xe9j\xe0");
-    savePicture(top + "/p.jpg", {8, 8});
-    const QString picture = renamedTo(top, "p.jpg", "p\xe9.jpg");
-    QVERIFY(::rename((top.toUtf8() + "/p\xe9.jpg").constData(), (top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg").constData()) == 0);
+        v.select(a);
+        v.form.mnudelete_Click();
+        QVERIFY(!exists(src, "a\xe9.jpg") && exists(dst, "a\xe9.jpg"));
+        QCOMPARE(env.dialogs.messages.size(), 1);
+    }
 
-    Viewer v(top);
-    MainWindow& f = v.form;
-    const QList<QListWidgetItem*> rows = f.Dir1->findItems(odd, Qt::MatchEndsWith);
-    QCOMPARE(rows.size(), 1);
-    emit f.Dir1->itemActivated(rows[0]);
-    QCOMPARE(f.File1->path(), fullPath(top, odd));
-    QCOMPARE(v.listed(), QStringList{picture});
+    void foldersAndTheCommandLine()
+    {
+        TestEnvironment env;
+        const QString top = env.makeFolder("top");
+        const RemovedAtEnd removed{top};
+        QVERIFY(QDir(top).mkdir("plain"));
+        const QString odd = renamedTo(top, "plain", "d\xe9j\xe0");
+        savePicture(top + "/p.jpg", {8, 8});
+        const QString picture = renamedTo(top, "p.jpg", "p\xe9.jpg");
+        QVERIFY(::rename((top.toUtf8() + "/p\xe9.jpg").constData(), (top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg").constData()) == 0);
 
-    // A start argument arrives as the bytes the shell gave.
-    const QString argument = FileName::fromBytes(top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg");
-    Viewer fresh(top);
-    openStartPath(fresh.form, argument);
-    QVERIFY(pictureArrived(fresh.form));
-    QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).text));
-    QCOMPARE(fresh.form.File1->fileName(), picture);
-    QVERIFY(fresh.form.Image1->hasPicture());
-}
+        Viewer v(top);
+        const QList<QListWidgetItem*> rows = v.form.Dir1->findItems(odd, Qt::MatchEndsWith);
+        QCOMPARE(rows.size(), 1);
+        emit v.form.Dir1->itemActivated(rows[0]);
+        QCOMPARE(v.form.File1->path(), fullPath(top, odd));
+        QCOMPARE(v.listed(), QStringList{picture});
 
-void FileNamesTest::infoListReachesEveryFile()
-{
-    TestEnvironment env;
-    const QString dir = env.makeFolder("info");
-    const RemovedAtEnd removed{dir};
-    savePicture(dir + "/p.jpg", {40, 30});
-    const QString picture = renamedTo(dir, "p.jpg", "p\xe9.jpg");
-    Viewer v(dir, "*.jpg");
-    v.form.setFileKind(true, "*.jpg");
-    env.dialogs.messageAnswers = {MsgResult::Yes};
-    v.runInfoList();
-    QCOMPARE(env.dialogs.messages.size(), 1);
-    const QString text = Form6::existing()->RichTextBox1->toPlainText();
-    const QStringList lines = text.split('\n');
-    QVERIFY2(lines.size() > 2 && lines[2].startsWith(picture + "    ") && lines[2].contains(" bytes    40 x 30 Pixels    ("),
-             qPrintable(text));
-    QVERIFY(text.contains("Total 1 File(s)"));
-    Form6::unload();
-}
+        // A start argument arrives as the bytes the shell gave.
+        const QString argument = FileName::fromBytes(top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg");
+        Viewer fresh(top);
+        openStartPath(fresh.form, argument);
+        QVERIFY(pictureArrived(fresh.form));
+        QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).text));
+        QCOMPARE(fresh.form.File1->fileName(), picture);
+        QVERIFY(fresh.form.Image1->hasPicture());
+    }
+
+    void infoListReachesEveryFile()
+    {
+        TestEnvironment env;
+        const QString dir = env.makeFolder("info");
+        const RemovedAtEnd removed{dir};
+        savePicture(dir + "/p.jpg", {40, 30});
+        const QString picture = renamedTo(dir, "p.jpg", "p\xe9.jpg");
+        Viewer v(dir, "*.jpg");
+        v.form.setFileKind(true, "*.jpg");
+        env.dialogs.messageAnswers = {MsgResult::Yes};
+        v.runInfoList();
+        QCOMPARE(env.dialogs.messages.size(), 1);
+        const QString text = Form6::existing()->RichTextBox1->toPlainText();
+        const QStringList lines = text.split('\n');
+        QVERIFY2(lines.size() > 2 && lines[2].startsWith(picture + "    ") && lines[2].contains(" bytes    40 x 30 Pixels    ("),
+                 qPrintable(text));
+        QVERIFY(text.contains("Total 1 File(s)"));
+        Form6::unload();
+    }
+};
 
 QTEST_MAIN(FileNamesTest)
 #include "test_file_names.moc"

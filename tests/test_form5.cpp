@@ -1,15 +1,10 @@
-#include "app/main_window.h"
-#include "controls/image_view.h"
-#include "controls/status_bar.h"
 #include "desktop/desktop.h"
 #include "media/form5.h"
 #include "media/minsec.h"
 #include "movie/movie_player.h"
-#include "settings/settings_store.h"
 #include "support/fixtures.h"
-#include "support/test_environment.h"
+#include "support/window_helpers.h"
 
-#include <QLabel>
 #include <QtTest>
 
 namespace {
@@ -37,15 +32,6 @@ public:
     QList<bool> onTopDuringBox;
 };
 }
-
-struct HideCounter : QObject {
-    int hides = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        hides += event->type() == QEvent::Hide;
-        return false;
-    }
-};
 
 class TestForm5 : public QObject {
     Q_OBJECT
@@ -163,11 +149,9 @@ private slots:
             // The window manager's state changes on the same window: no new
             // window, so no hiding and showing again (a flicker).
             const WId shown = form->winId();
-            HideCounter counter;
-            form->installEventFilter(&counter);
+            QSignalSpy visibility(form->windowHandle(), &QWindow::visibleChanged);
             form->StatusBar1->click(5);
-            form->removeEventFilter(&counter);
-            QCOMPARE(counter.hides, 0);
+            QCOMPARE(visibility.count(), 0);
             QCOMPARE(form->winId(), shown);
             QCOMPARE(form->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), setting == "1");
             QCOMPARE(dialogs.messages.size(), 1);

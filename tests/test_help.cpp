@@ -17,7 +17,6 @@ namespace {
 const QList<int> kTopics = {5, 7, 9, 10, 14, 19, 21, 22, 24, 25, 26, 27,
                             28, 29, 30, 31, 32, 33, 34, 35, 36};
 const QString kHelp = QStringLiteral(PIXALTO_SOURCE_DIR "/help/pxhelp.hlp");
-const QString kNotFound = QStringLiteral("could not be found");
 
 // The section that starts at <h2 id="id"> and runs to the next <h2; empty if none.
 QString section(const QString& html, const QString& id)
@@ -177,7 +176,7 @@ private slots:
         viewer.showTopic(file, 5);
         QWidget* window = viewer.window();
         const QString shown = viewer.browser()->toPlainText();
-        QVERIFY2(window->isVisible() && shown.contains(kNotFound) && shown.contains(file), qPrintable(shown));
+        QVERIFY2(window->isVisible() && shown.contains(QStringLiteral("could not be found")) && shown.contains(file), qPrintable(shown));
 
         // Once the file is there the same window shows it; a topic it lacks gives the contents.
         QVERIFY(QFile::copy(kHelp, file));

@@ -23,98 +23,80 @@ QByteArray dib(qint32 width, qint32 height, quint16 bits, quint32 compression, q
     return out + QByteArray(pixelBytes, '\x7f');
 }
 
-bool readable(const QByteArray& bytes)
-{
-    return Metafile::dibIsReadable(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
-}
-
 }
 
 class MetafileGuardsTest : public QObject {
     Q_OBJECT
 private slots:
-    void bitmapsAreReadOnlyWhenTheirHeaderHolds_data();
-    void bitmapsAreReadOnlyWhenTheirHeaderHolds();
-    void linesAndShapesAreCutToThePage();
-    void aWideNibCoversWhatItSweeps();
+    void bitmapsAreReadOnlyWhenTheirHeaderHolds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        // Rows of 3 x 24 bits take 12 bytes with their padding.
+        QTest::newRow("24-bit, rows padded") << dib(3, 2, 24, 0, 24) << true;
+        QTest::newRow("24-bit, last row cut") << dib(3, 2, 24, 0, 23) << false;
+        QTest::newRow("stored top down") << dib(3, -2, 24, 0, 24) << true;
+        QTest::newRow("8-bit with its table") << dib(4, 4, 8, 0, 16) << true;
+        QTest::newRow("run-length, small") << dib(16, 16, 8, 1, 4) << true;
+        QTest::newRow("run-length claiming 65535 x 65535") << dib(65535, 65535, 8, 1, 4) << false;
+        QTest::newRow("run-length of the wrong depth") << dib(16, 16, 24, 1, 4) << false;
+        QTest::newRow("no width") << dib(0, 2, 24, 0, 24) << false;
+        QTest::newRow("header size 0") << QByteArray(4, '\0') + dib(3, 2, 24, 0, 24).mid(4) << false;
+        QTest::newRow("header size past the data") << dib(3, 2, 24, 0, 0, 124).left(100) << false;
+        // A 12-byte header: 2 x 2 pixels, one plane, 1 bit.
+        const QByteArray os2 = QByteArray::fromHex("0c000000" "0200" "0200" "0100" "0100");
+        QTest::newRow("OS/2 header, 1-bit") << os2 + QByteArray(6 + 8, '\0') << true;
+        QTest::newRow("OS/2 header, table cut") << os2 + QByteArray(4, '\0') << false;
+        QTest::newRow("nothing") << QByteArray() << false;
+    }
+
+    void bitmapsAreReadOnlyWhenTheirHeaderHolds()
+    {
+        QFETCH(QByteArray, bytes);
+        QTEST(Metafile::dibIsReadable(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size()), "readable");
+    }
+
+    void linesAndShapesAreCutToThePage()
+    {
+        const QRectF page(0, 0, 100, 50);
+        // Across, on the diagonal, above the page, a point inside.
+        const struct { QLineF line; bool kept; QLineF cut; } lines[] = {
+            {{-1e9, 25, 1e9, 25}, true, {0, 25, 100, 25}}, {{-50, -25, 150, 75}, true, {0, 0, 100, 50}},
+            {{-10, -5, 200, -5}, false, {}}, {{10, 10, 10, 10}, true, {10, 10, 10, 10}}};
+        for (auto [line, kept, cut] : lines) {
+            QCOMPARE(Metafile::clipLine(line, page), kept);
+            if (kept)
+                QCOMPARE(line, cut);
+        }
+
+        // A triangle millions of pixels across leaves the page whole.
+        const QPolygonF huge{QPointF(-1e7, -1e7), QPointF(1e7, -1e7), QPointF(0, 1e7)};
+        QCOMPARE(Metafile::clipPolygon(huge, page).boundingRect(), page);
+        // A concave shape keeps its notch.
+        const QPolygonF notched{QPointF(-10, -10), QPointF(110, -10), QPointF(110, 60), QPointF(50, 20), QPointF(-10, 60)};
+        const QPolygonF cut = Metafile::clipPolygon(notched, page);
+        QVERIFY(cut.containsPoint(QPointF(10, 45), Qt::OddEvenFill));
+        QVERIFY(!cut.containsPoint(QPointF(50, 45), Qt::OddEvenFill));
+        QVERIFY(Metafile::clipPolygon({QPointF(200, 0), QPointF(300, 0), QPointF(250, 40)}, page).isEmpty());
+    }
+
+    void aWideNibCoversWhatItSweeps()
+    {
+        const QRectF page(0, 0, 1000, 1000);
+        // Across: the nib's square stretched from one end to the other.
+        const QPolygonF flat = Metafile::nibSweep({100, 500}, {300, 500}, {40, 20}, page);
+        QCOMPARE(flat.boundingRect(), QRectF(QPointF(80, 490), QPointF(320, 510)));
+        // On the slant: six corners; the square's far corners are covered, the
+        // sides of the slant between them are not.
+        const QPolygonF slant = Metafile::nibSweep({100, 100}, {300, 300}, {40, 40}, page);
+        QCOMPARE(slant.size(), 6);
+        for (auto [point, covered] : {std::pair{QPointF(81, 81), true}, {{319, 319}, true}, {{135, 100}, true}, {{200, 100}, false}})
+            QCOMPARE(slant.containsPoint(point, Qt::OddEvenFill), covered);
+        // A nib far wider than the page covers it, and no more.
+        QCOMPARE(Metafile::nibSweep({500, -10}, {500, 1010}, {1e9, 1e9}, page).boundingRect(), page);
+        QVERIFY(Metafile::nibSweep({-500, -500}, {-400, -100}, {40, 40}, page).isEmpty());
+    }
 };
-
-void MetafileGuardsTest::bitmapsAreReadOnlyWhenTheirHeaderHolds_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("readable");
-    // Rows of 3 x 24 bits take 12 bytes with their padding.
-    QTest::newRow("24-bit, rows padded") << dib(3, 2, 24, 0, 24) << true;
-    QTest::newRow("24-bit, last row cut") << dib(3, 2, 24, 0, 23) << false;
-    QTest::newRow("stored top down") << dib(3, -2, 24, 0, 24) << true;
-    QTest::newRow("8-bit with its table") << dib(4, 4, 8, 0, 16) << true;
-    QTest::newRow("run-length, small") << dib(16, 16, 8, 1, 4) << true;
-    QTest::newRow("run-length claiming 65535 x 65535") << dib(65535, 65535, 8, 1, 4) << false;
-    QTest::newRow("run-length of the wrong depth") << dib(16, 16, 24, 1, 4) << false;
-    QTest::newRow("no width") << dib(0, 2, 24, 0, 24) << false;
-    QByteArray core = dib(3, 2, 24, 0, 24);
-    QTest::newRow("header size 0") << QByteArray(4, '\0') + core.mid(4) << false;
-    QTest::newRow("header size past the data") << dib(3, 2, 24, 0, 0, 124).left(100) << false;
-    QByteArray os2(12, '\0');
-    qToLittleEndian<quint32>(12, os2.data());
-    qToLittleEndian<quint16>(2, os2.data() + 4);
-    qToLittleEndian<quint16>(2, os2.data() + 6);
-    qToLittleEndian<quint16>(1, os2.data() + 8);
-    qToLittleEndian<quint16>(1, os2.data() + 10);
-    QTest::newRow("OS/2 header, 1-bit") << os2 + QByteArray(6 + 8, '\0') << true;
-    QTest::newRow("OS/2 header, table cut") << os2 + QByteArray(4, '\0') << false;
-    QTest::newRow("nothing") << QByteArray() << false;
-}
-
-void MetafileGuardsTest::bitmapsAreReadOnlyWhenTheirHeaderHolds()
-{
-    QFETCH(QByteArray, bytes);
-    QTEST(readable(bytes), "readable");
-}
-
-void MetafileGuardsTest::linesAndShapesAreCutToThePage()
-{
-    const QRectF page(0, 0, 100, 50);
-    QLineF across(-1e9, 25, 1e9, 25);
-    QVERIFY(Metafile::clipLine(across, page));
-    QCOMPARE(across, QLineF(0, 25, 100, 25));
-    QLineF diagonal(-50, -25, 150, 75);
-    QVERIFY(Metafile::clipLine(diagonal, page));
-    QCOMPARE(diagonal, QLineF(0, 0, 100, 50));
-    QLineF above(-10, -5, 200, -5);
-    QVERIFY(!Metafile::clipLine(above, page));
-    QLineF pointInside(10, 10, 10, 10);
-    QVERIFY(Metafile::clipLine(pointInside, page));
-
-    // A triangle millions of pixels across leaves the page whole.
-    const QPolygonF huge{QPointF(-1e7, -1e7), QPointF(1e7, -1e7), QPointF(0, 1e7)};
-    QCOMPARE(Metafile::clipPolygon(huge, page).boundingRect(), page);
-    // A concave shape keeps its notch.
-    const QPolygonF notched{QPointF(-10, -10), QPointF(110, -10), QPointF(110, 60), QPointF(50, 20), QPointF(-10, 60)};
-    const QPolygonF cut = Metafile::clipPolygon(notched, page);
-    QVERIFY(cut.containsPoint(QPointF(10, 45), Qt::OddEvenFill));
-    QVERIFY(!cut.containsPoint(QPointF(50, 45), Qt::OddEvenFill));
-    QVERIFY(Metafile::clipPolygon({QPointF(200, 0), QPointF(300, 0), QPointF(250, 40)}, page).isEmpty());
-}
-
-void MetafileGuardsTest::aWideNibCoversWhatItSweeps()
-{
-    const QRectF page(0, 0, 1000, 1000);
-    // Across: the nib's square stretched from one end to the other.
-    const QPolygonF flat = Metafile::nibSweep({100, 500}, {300, 500}, {40, 20}, page);
-    QCOMPARE(flat.boundingRect(), QRectF(QPointF(80, 490), QPointF(320, 510)));
-    // On the slant: six corners; the square's far corners are covered, the
-    // sides of the slant between them are not.
-    const QPolygonF slant = Metafile::nibSweep({100, 100}, {300, 300}, {40, 40}, page);
-    QCOMPARE(slant.size(), 6);
-    QVERIFY(slant.containsPoint({81, 81}, Qt::OddEvenFill));
-    QVERIFY(slant.containsPoint({319, 319}, Qt::OddEvenFill));
-    QVERIFY(slant.containsPoint({135, 100}, Qt::OddEvenFill));
-    QVERIFY(!slant.containsPoint({200, 100}, Qt::OddEvenFill));
-    // A nib far wider than the page covers it, and no more.
-    QCOMPARE(Metafile::nibSweep({500, -10}, {500, 1010}, {1e9, 1e9}, page).boundingRect(), page);
-    QVERIFY(Metafile::nibSweep({-500, -500}, {-400, -100}, {40, 40}, page).isEmpty());
-}
 
 QTEST_GUILESS_MAIN(MetafileGuardsTest)
 #include "test_metafile_guards.moc"

@@ -19,11 +19,6 @@ class TestMoviePlayer : public QObject {
         writeFile(clip(name), bytes);
         return clip(name);
     }
-    static QByteArray head(const QString& path, int bytes)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
-    }
 
 private slots:
     void initTestCase()
@@ -94,8 +89,8 @@ private slots:
         FIXTURE(viv, "clip.viv");
         QTest::newRow("empty") << written("empty.avi", {});
         QTest::newRow("noise") << written("noise.mpg", QByteArray(4096, '\x5a'));
-        QTest::newRow("truncated avi") << written("cut.avi", head(clip("clip.avi"), 100));
-        QTest::newRow("broken viv") << written("broken.viv", head(viv, 60) + QByteArray(2000, '\xff'));
+        QTest::newRow("truncated avi") << written("cut.avi", fileBytes(clip("clip.avi")).left(100));
+        QTest::newRow("broken viv") << written("broken.viv", fileBytes(viv).left(60) + QByteArray(2000, '\xff'));
         // mpv would follow a playlist to other files.
         QTest::newRow("playlist") << written("list.avi", "#EXTM3U\n" + viv.toUtf8() + "\n");
         QTest::newRow("missing") << clip("missing.avi");

@@ -16,88 +16,84 @@ const QStringList kKeys{"OLE", "AutoZoom", "AutoSkip", "UserReq", "DelConfirmati
 class OptionsTest : public QObject {
     Q_OBJECT
 private slots:
-    void storedValuesOpenAndWriteBack();
-    void userNameSpecialSettingAndF1();
-    void keepOnTopAndTheCloseBox();
-};
-
-void OptionsTest::storedValuesOpenAndWriteBack()
-{
-    struct Case { QString stored; Qt::CheckState state; QString written; };
-    for (const Case& c : {Case{QString(), Qt::Unchecked, "0"}, Case{"1", Qt::Checked, "1"},
-                          Case{"2", Qt::PartiallyChecked, "2"}, Case{"yes", Qt::Unchecked, "0"},
-                          Case{"7", Qt::Unchecked, "0"}, Case{"-1", Qt::Unchecked, "0"},
-                          Case{"1.0", Qt::Checked, "1"}, Case{" ", Qt::Unchecked, "0"}}) {
-        TestEnvironment env;
-        if (!c.stored.isNull())
+    void storedValuesOpenAndWriteBack()
+    {
+        struct Case { QString stored; Qt::CheckState state; QString written; };
+        for (const Case& c : {Case{QString(), Qt::Unchecked, "0"}, Case{"1", Qt::Checked, "1"},
+                              Case{"2", Qt::PartiallyChecked, "2"}, Case{"yes", Qt::Unchecked, "0"},
+                              Case{"7", Qt::Unchecked, "0"}, Case{"-1", Qt::Unchecked, "0"},
+                              Case{"1.0", Qt::Checked, "1"}, Case{" ", Qt::Unchecked, "0"}}) {
+            TestEnvironment env;
+            if (!c.stored.isNull())
+                for (const QString& key : kKeys)
+                    writeSetting(key, c.stored);
+            Form14 options(nullptr);
+            // A second copy of the program open at the same time: OK keeps its change.
+            Form14 other(nullptr);
+            for (QCheckBox* box : options.findChildren<QCheckBox*>())
+                QCOMPARE(box->checkState(), c.state);
+            QCOMPARE(options.Frame7->title(), QString("User name (current: )"));
+            other.Check2->click();
+            other.Command3_Click();
+            options.Command3_Click();
             for (const QString& key : kKeys)
-                writeSetting(key, c.stored);
-        Form14 options(nullptr);
-        // A second copy of the program open at the same time: OK keeps its change.
-        Form14 other(nullptr);
-        for (QCheckBox* box : options.findChildren<QCheckBox*>())
-            QCOMPARE(box->checkState(), c.state);
-        QCOMPARE(options.Frame7->title(), QString("User name (current: )"));
-        other.Check2->click();
-        other.Command3_Click();
-        options.Command3_Click();
-        for (const QString& key : kKeys)
-            QCOMPARE(readSetting(key), key != "AutoZoom" ? c.written : c.state == Qt::Checked ? "0" : "1");
+                QCOMPARE(readSetting(key), key != "AutoZoom" ? c.written : c.state == Qt::Checked ? "0" : "1");
+        }
     }
-}
 
-void OptionsTest::userNameSpecialSettingAndF1()
-{
-    TestEnvironment env;
-    const QString longName(10000, QChar('n'));
-    Form14 options(nullptr);
-    env.dialogs.inputAnswers = {"Anna Maria SMITH", QString(), longName, "nosplash;x=1", QString()};
-    for (int i = 0; i < 3; ++i)
-        options.Command8_Click();
-    options.Command12_Click();
-    options.Command12_Click();
-    // Both are stored at once, before OK or Cancel.
-    QCOMPARE(readSetting("User"), longName);
-    QCOMPARE(readSetting("SpcSetting"), QString("nosplash;x=1"));
-    QCOMPARE(options.Frame7->title(), "User name (current: " + longName + ")");
-    const QStringList log = logLines(env.programFolder() + "/PXLog.txt");
-    QCOMPARE(log.size(), 6);
-    QVERIFY(log[0].isEmpty() && log[2].isEmpty());
-    QVERIFY(log[1].startsWith("\"<") && log[1].endsWith("> User name changed to: Anna Maria SMITH\""));
-
-    // F1 opens the topic of the control that has the focus, if it has one.
-    for (QWidget* control : QList<QWidget*>{options.Check6, options.Command13}) {
-        control->setFocus();
-        QTest::keyClick(&options, Qt::Key_F1);
-    }
-    QCOMPARE(env.help.topics, (QList<QPair<QString, int>>{{env.programFolder() + "/pxhelp.hlp", 29}}));
-}
-
-void OptionsTest::keepOnTopAndTheCloseBox()
-{
-    // Keep-on-top is off while the window is open and back on after it only
-    // when the stored choice is "1"; the close box writes nothing.
-    QList<bool> switched;
-    const QList<SecondaryWindow> windows{SecondaryWindow::Form3, SecondaryWindow::Form4, SecondaryWindow::Form6};
-    for (SecondaryWindow w : windows)
-        registerSecondaryWindow(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
-    const auto unregister = qScopeGuard([&] { for (SecondaryWindow w : windows) registerSecondaryWindow(w, {}); });
-    for (const QString& onTop : QStringList{"1", "2"}) {
+    void userNameSpecialSettingAndF1()
+    {
         TestEnvironment env;
-        switched.clear();
-        writeSetting("OnTop", onTop);
+        const QString longName(10000, QChar('n'));
         Form14 options(nullptr);
-        options.show();
-        QCOMPARE(switched, QList<bool>({false, false, false}));
-        const bool ok = onTop == "1";
-        for (QCheckBox* box : ok ? QList<QCheckBox*>() : options.findChildren<QCheckBox*>())
-            box->click();
-        ok ? options.Command3_Click() : void(options.close());
-        QCOMPARE(switched, QList<bool>({false, false, false, ok, ok, ok}));
-        QCOMPARE(readSetting("OnTop"), onTop);
-        QCOMPARE(readSetting("OLE"), QString(ok ? "0" : ""));
+        env.dialogs.inputAnswers = {"Anna Maria SMITH", QString(), longName, "nosplash;x=1", QString()};
+        for (int i = 0; i < 3; ++i)
+            options.Command8_Click();
+        options.Command12_Click();
+        options.Command12_Click();
+        // Both are stored at once, before OK or Cancel.
+        QCOMPARE(readSetting("User"), longName);
+        QCOMPARE(readSetting("SpcSetting"), QString("nosplash;x=1"));
+        QCOMPARE(options.Frame7->title(), "User name (current: " + longName + ")");
+        const QStringList log = logLines(env.programFolder() + "/PXLog.txt");
+        QCOMPARE(log.size(), 6);
+        QVERIFY(log[0].isEmpty() && log[2].isEmpty());
+        QVERIFY(log[1].startsWith("\"<") && log[1].endsWith("> User name changed to: Anna Maria SMITH\""));
+
+        // F1 opens the topic of the control that has the focus, if it has one.
+        for (QWidget* control : QList<QWidget*>{options.Check6, options.Command13}) {
+            control->setFocus();
+            QTest::keyClick(&options, Qt::Key_F1);
+        }
+        QCOMPARE(env.help.topics, (QList<QPair<QString, int>>{{env.programFolder() + "/pxhelp.hlp", 29}}));
     }
-}
+
+    void keepOnTopAndTheCloseBox()
+    {
+        // Keep-on-top is off while the window is open and back on after it only
+        // when the stored choice is "1"; the close box writes nothing.
+        QList<bool> switched;
+        const QList<SecondaryWindow> windows{SecondaryWindow::Form3, SecondaryWindow::Form4, SecondaryWindow::Form6};
+        for (SecondaryWindow w : windows)
+            registerSecondaryWindow(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
+        const auto unregister = qScopeGuard([&] { for (SecondaryWindow w : windows) registerSecondaryWindow(w, {}); });
+        for (const QString& onTop : QStringList{"1", "2"}) {
+            TestEnvironment env;
+            switched.clear();
+            writeSetting("OnTop", onTop);
+            Form14 options(nullptr);
+            options.show();
+            QCOMPARE(switched, QList<bool>({false, false, false}));
+            const bool ok = onTop == "1";
+            for (QCheckBox* box : ok ? QList<QCheckBox*>() : options.findChildren<QCheckBox*>())
+                box->click();
+            ok ? options.Command3_Click() : void(options.close());
+            QCOMPARE(switched, QList<bool>({false, false, false, ok, ok, ok}));
+            QCOMPARE(readSetting("OnTop"), onTop);
+            QCOMPARE(readSetting("OLE"), QString(ok ? "0" : ""));
+        }
+    }
+};
 
 QTEST_MAIN(OptionsTest)
 #include "test_options.moc"

@@ -23,138 +23,133 @@ QString mixedFolder(const TestEnvironment& env)
 class PatternsTest : public QObject {
     Q_OBJECT
 private slots:
-    void kindSwitchesBothWays();
-    void setPicStoresOnlyOnOkAndDefaultsAskFirst();
-    void manualPattern_data();
-    void manualPattern();
-};
+    void kindSwitchesBothWays()
+    {
+        struct Case { QString picSetting, aniSetting; QStringList pictures, animations; };
+        for (const Case& c : {Case{"", "", {"a.jpg", "b.GIF"}, {"c.avi", "d.MOV", "e.qm"}},
+                              Case{"*.png", "*.mov;*.QM", {"f.png"}, {"d.MOV", "e.qm"}}}) {
+            TestEnvironment env;
+            if (!c.picSetting.isEmpty()) {
+                writeSetting("PicPattern", c.picSetting);
+                writeSetting("AniPattern", c.aniSetting);
+            }
+            Viewer v(mixedFolder(env), "*.txt"); // a manual pattern is replaced by the kind
+            MainWindow& form = v.form;
+            for (bool pic : {false, true}) {
+                form.Label7->setText("Current: 9");
+                Form13 window(&form);
+                window.show();
+                (pic ? window.Option1 : window.Option2)->setChecked(true);
+                window.Command1_Click();
+                const QString stored = pic ? c.picSetting : c.aniSetting;
+                QCOMPARE(form.Label2, QString(pic ? "pic" : "avi"));
+                QCOMPARE(form.File1->pattern(), !stored.isEmpty() ? stored : pic ? kPicDefault : kAniDefault);
+                QCOMPARE(v.listed(), pic ? c.pictures : c.animations);
+                QCOMPARE(form.Frame1->title(), QString(pic ? "Zoom" : "Movie speed"));
+                QCOMPARE(QStringList({form.Option1->text(), form.Option2->text(), form.Option3->text(),
+                                      form.Option4->text()}),
+                         pic ? QStringList({"1:4", "1:2", "1:1", "2:1"}) : QStringList({".25", ".50", "1.0", "2.0"}));
+                QCOMPARE(form.StatusBar1->text(1), QString(pic ? " Pictures " : " Animations "));
+                QCOMPARE(form.Label7->text(), QString("Current: "));
+            }
+            // Choosing a kind stores nothing of its own.
+            QCOMPARE(readSetting("PicPattern"), c.picSetting);
+            QCOMPARE(readSetting("AniPattern"), c.aniSetting);
+        }
+    }
 
-void PatternsTest::kindSwitchesBothWays()
-{
-    struct Case { QString picSetting, aniSetting; QStringList pictures, animations; };
-    for (const Case& c : {Case{"", "", {"a.jpg", "b.GIF"}, {"c.avi", "d.MOV", "e.qm"}},
-                          Case{"*.png", "*.mov;*.QM", {"f.png"}, {"d.MOV", "e.qm"}}}) {
+    void setPicStoresOnlyOnOkAndDefaultsAskFirst()
+    {
         TestEnvironment env;
-        if (!c.picSetting.isEmpty()) {
-            writeSetting("PicPattern", c.picSetting);
-            writeSetting("AniPattern", c.aniSetting);
-        }
-        Viewer v(mixedFolder(env), "*.txt"); // a manual pattern is replaced by the kind
+        Viewer v(mixedFolder(env), kPicDefault);
         MainWindow& form = v.form;
-        for (bool pic : {false, true}) {
-            form.Label7->setText("Current: 9");
-            Form13 window(&form);
-            window.show();
-            (pic ? window.Option1 : window.Option2)->setChecked(true);
-            window.Command1_Click();
-            const QString stored = pic ? c.picSetting : c.aniSetting;
-            QCOMPARE(form.Label2, QString(pic ? "pic" : "avi"));
-            QCOMPARE(form.File1->pattern(), !stored.isEmpty() ? stored : pic ? kPicDefault : kAniDefault);
-            QCOMPARE(v.listed(), pic ? c.pictures : c.animations);
-            QCOMPARE(form.Frame1->title(), QString(pic ? "Zoom" : "Movie speed"));
-            QCOMPARE(QStringList({form.Option1->text(), form.Option2->text(), form.Option3->text(),
-                                  form.Option4->text()}),
-                     pic ? QStringList({"1:4", "1:2", "1:1", "2:1"}) : QStringList({".25", ".50", "1.0", "2.0"}));
-            QCOMPARE(form.StatusBar1->text(1), QString(pic ? " Pictures " : " Animations "));
-            QCOMPARE(form.Label7->text(), QString("Current: "));
+        for (bool ok : {false, true}) { // the close box, then OK
+            {
+                Form13 window(&form);
+                window.show();
+                env.dialogs.inputAnswers = {"*.png", "*.avi"};
+                window.Command5_Click();
+                window.Command4_Click();
+                QCOMPARE(env.dialogs.inputs.first().defaultText, kPicDefault);
+                QCOMPARE(window.Option1->text(), QString("Picture files (*.png)"));
+                QCOMPARE(readSetting("PicPattern"), QString());
+                window.Option2->setChecked(true);
+                ok ? window.Command1_Click() : void(window.close());
+                QVERIFY(!window.isVisible());
+            }
+            QCOMPARE(readSetting("PicPattern"), QString(ok ? "*.png" : ""));
+            QCOMPARE(readSetting("AniPattern"), QString(ok ? "*.avi" : ""));
+            QCOMPARE(form.Label2, QString(ok ? "avi" : "pic"));
+            QCOMPARE(form.File1->pattern(), ok ? QString("*.avi") : kPicDefault);
         }
-        // Choosing a kind stores nothing of its own.
-        QCOMPARE(readSetting("PicPattern"), c.picSetting);
-        QCOMPARE(readSetting("AniPattern"), c.aniSetting);
-    }
-}
 
-void PatternsTest::setPicStoresOnlyOnOkAndDefaultsAskFirst()
-{
-    TestEnvironment env;
-    Viewer v(mixedFolder(env), kPicDefault);
-    MainWindow& form = v.form;
-    for (bool ok : {false, true}) { // the close box, then OK
-        {
-            Form13 window(&form);
-            window.show();
-            env.dialogs.inputAnswers = {"*.png", "*.avi"};
-            window.Command5_Click();
-            window.Command4_Click();
-            QCOMPARE(env.dialogs.inputs.first().defaultText, kPicDefault);
-            QCOMPARE(window.Option1->text(), QString("Picture files (*.png)"));
-            QCOMPARE(readSetting("PicPattern"), QString());
-            window.Option2->setChecked(true);
-            ok ? window.Command1_Click() : void(window.close());
-            QVERIFY(!window.isVisible());
-        }
-        QCOMPARE(readSetting("PicPattern"), QString(ok ? "*.png" : ""));
-        QCOMPARE(readSetting("AniPattern"), QString(ok ? "*.avi" : ""));
-        QCOMPARE(form.Label2, QString(ok ? "avi" : "pic"));
-        QCOMPARE(form.File1->pattern(), ok ? QString("*.avi") : kPicDefault);
+        Form13 window(&form);
+        window.show();
+        env.dialogs.messageAnswers = {MsgResult::No};
+        window.Command6_Click();
+        const MessageBoxRequest& box = env.dialogs.messages.last();
+        QCOMPARE(box.title, QString("Reload default pattern settings"));
+        QCOMPARE(box.buttons, MsgButtons::YesNo);
+        QCOMPARE(box.defaultButton, 2);
+        QCOMPARE(readSetting("PicPattern"), QString("*.png"));
+
+        // Yes clears both keys, and a pattern entered in this visit with them.
+        env.dialogs.inputAnswers = {"*.bmp"};
+        window.Command5_Click();
+        env.dialogs.messageAnswers = {MsgResult::Yes};
+        window.Command6_Click();
+        QCOMPARE(readSetting("AniPattern"), QString());
+        QCOMPARE(window.Option2->text(), "Animation files (" + kAniDefault + ")");
+        window.Option1->setChecked(true);
+        window.Command1_Click();
+        QCOMPARE(readSetting("PicPattern"), QString());
+        QCOMPARE(form.File1->pattern(), kPicDefault);
     }
 
-    Form13 window(&form);
-    window.show();
-    env.dialogs.messageAnswers = {MsgResult::No};
-    window.Command6_Click();
-    const MessageBoxRequest& box = env.dialogs.messages.last();
-    QCOMPARE(box.title, QString("Reload default pattern settings"));
-    QCOMPARE(box.buttons, MsgButtons::YesNo);
-    QCOMPARE(box.defaultButton, 2);
-    QCOMPARE(readSetting("PicPattern"), QString("*.png"));
+    void manualPattern_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("applied"); // an empty answer is Cancel; others not applied are refused
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("one kind") << "*.gif" << true << QStringList{"b.GIF"};
+        QTest::newRow("two kinds") << "*.jpg;*.QM" << true << QStringList{"a.jpg", "e.qm"};
+        QTest::newRow("odd characters") << "*:\\<>|\"*" << true << QStringList{};
+        QTest::newRow("cancel") << "" << false << QStringList{"c.avi"};
+        for (const QString& bad : {QString(" ; ;"), QString("sub/*.jpg"), QString("*.jpg") + QChar(0)})
+            QTest::newRow(qPrintable("refused " + bad)) << bad << false << QStringList{"c.avi"};
+    }
 
-    // Yes clears both keys, and a pattern entered in this visit with them.
-    env.dialogs.inputAnswers = {"*.bmp"};
-    window.Command5_Click();
-    env.dialogs.messageAnswers = {MsgResult::Yes};
-    window.Command6_Click();
-    QCOMPARE(readSetting("AniPattern"), QString());
-    QCOMPARE(window.Option2->text(), "Animation files (" + kAniDefault + ")");
-    window.Option1->setChecked(true);
-    window.Command1_Click();
-    QCOMPARE(readSetting("PicPattern"), QString());
-    QCOMPARE(form.File1->pattern(), kPicDefault);
-}
+    void manualPattern()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(bool, applied);
+        QFETCH(QStringList, files);
+        TestEnvironment env;
+        Viewer v(mixedFolder(env), "*.avi");
+        MainWindow& form = v.form;
+        form.StatusBar1->setText(1, " Animations ");
+        form.Label7->setText("Current: 1");
 
-void PatternsTest::manualPattern_data()
-{
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<bool>("applied"); // an empty answer is Cancel; others not applied are refused
-    QTest::addColumn<QStringList>("files");
-    QTest::newRow("one kind") << "*.gif" << true << QStringList{"b.GIF"};
-    QTest::newRow("two kinds") << "*.jpg;*.QM" << true << QStringList{"a.jpg", "e.qm"};
-    QTest::newRow("odd characters") << "*:\\<>|\"*" << true << QStringList{};
-    QTest::newRow("cancel") << "" << false << QStringList{"c.avi"};
-    for (const QString& bad : {QString(" ; ;"), QString("sub/*.jpg"), QString("*.jpg") + QChar(0)})
-        QTest::newRow(qPrintable("refused " + bad)) << bad << false << QStringList{"c.avi"};
-}
-
-void PatternsTest::manualPattern()
-{
-    QFETCH(QString, pattern);
-    QFETCH(bool, applied);
-    QFETCH(QStringList, files);
-    TestEnvironment env;
-    Viewer v(mixedFolder(env), "*.avi");
-    MainWindow& form = v.form;
-    form.StatusBar1->setText(1, " Animations ");
-    form.Label7->setText("Current: 1");
-
-    env.dialogs.inputAnswers = {pattern};
-    form.mnupattern->trigger();
-    QCOMPARE(form.File1->pattern(), applied ? pattern : QString("*.avi"));
-    QCOMPARE(v.listed(), files);
-    QCOMPARE(form.StatusBar1->text(1), applied ? pattern : QString(" Animations "));
-    QCOMPARE(form.Label7->text(), QString(applied ? "Current: " : "Current: 1"));
-    QVERIFY(readSetting("PicPattern").isEmpty() && readSetting("AniPattern").isEmpty());
-    const int refused = !applied && !pattern.isEmpty();
-    QCOMPARE(env.dialogs.beeps, refused);
-    QCOMPARE(env.dialogs.messages.size(), refused);
-    if (!refused)
-        return;
-    const MessageBoxRequest& box = env.dialogs.messages.last();
-    QCOMPARE(box.title, QString("File search pattern ERROR"));
-    QCOMPARE(box.text,
-             QString("Entered pattern is not acceptable enter like this: \r\r'*.jpg' or '*.jpg;*.bmp;*.gif'"));
-    QCOMPARE(box.icon, MsgIcon::Critical);
-    QVERIFY(logLines(programLogPath()).last().endsWith("> File search pattern ERROR\""));
-}
+        env.dialogs.inputAnswers = {pattern};
+        form.mnupattern->trigger();
+        QCOMPARE(form.File1->pattern(), applied ? pattern : QString("*.avi"));
+        QCOMPARE(v.listed(), files);
+        QCOMPARE(form.StatusBar1->text(1), applied ? pattern : QString(" Animations "));
+        QCOMPARE(form.Label7->text(), QString(applied ? "Current: " : "Current: 1"));
+        QVERIFY(readSetting("PicPattern").isEmpty() && readSetting("AniPattern").isEmpty());
+        const int refused = !applied && !pattern.isEmpty();
+        QCOMPARE(env.dialogs.beeps, refused);
+        QCOMPARE(env.dialogs.messages.size(), refused);
+        if (!refused)
+            return;
+        const MessageBoxRequest& box = env.dialogs.messages.last();
+        QCOMPARE(box.title, QString("File search pattern ERROR"));
+        QCOMPARE(box.text,
+                 QString("Entered pattern is not acceptable enter like this: \r\r'*.jpg' or '*.jpg;*.bmp;*.gif'"));
+        QCOMPARE(box.icon, MsgIcon::Critical);
+        QVERIFY(logLines(programLogPath()).last().endsWith("> File search pattern ERROR\""));
+    }
+};
 
 QTEST_MAIN(PatternsTest)
 #include "test_patterns.moc"

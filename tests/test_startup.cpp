@@ -1,19 +1,11 @@
 // Start-up and shut-down of the main window: the run log of each kind of
 // start, the fallback block, the start-up checks and the stored interval.
-#include "app/main_window.h"
-#include "controls/dir_list.h"
-#include "controls/status_bar.h"
-#include "settings/settings_store.h"
 #include "startup/form15.h"
-#include "support/test_environment.h"
-#include "support/test_files.h"
+#include "support/window_helpers.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -70,10 +62,8 @@ private slots:
         env.dialogs.inputAnswers = {"", "Ann Lee"};
         bool splashSeen = false;
         QTimer::singleShot(300, [&] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* splash = qobject_cast<Form15*>(w); splash && splash->isVisible())
-                    splashSeen = splash->Label2->text() == "Pixalto 3.0"
-                              && splash->Image3->pixmap().size() == QSize(32, 32);
+            for (Form15* splash : openWindows<Form15>())
+                splashSeen = splash->Label2->text() == "Pixalto 3.0" && splash->Image3->pixmap().size() == QSize(32, 32);
         });
         MainWindow form;
         QVERIFY(form.Form_Load());

@@ -7,7 +7,6 @@
 #include "support/virtual_display.h"
 #include "support/window_helpers.h"
 
-#include <QApplication>
 #include <QScopeGuard>
 #include <QWindow>
 
@@ -56,12 +55,7 @@ private slots:
         auto cleanUp = qScopeGuard([] { unloadSecondaryWindows(); });
         Form3* w = nullptr;
         for (int opening = 1; opening <= 15; ++opening) {
-            const QList<QWidget*> before = QApplication::topLevelWidgets();
-            v.form.newwindow->trigger();
-            w = nullptr;
-            for (QWidget* widget : QApplication::topLevelWidgets())
-                if (!before.contains(widget) && qobject_cast<Form3*>(widget))
-                    w = static_cast<Form3*>(widget);
+            w = openWith<Form3>(v.form);
             QVERIFY(w);
             QTRY_VERIFY(w->frameGeometry().size() != w->size());
             QVERIFY(windowManagerCaughtUp());

@@ -46,3 +46,11 @@ FileDialogResult ScriptedDialogs::fileDialog(const FileDialogRequest& request)
     fileAnswers.pop_front();
     return answer;
 }
+
+QStringList ScriptedDialogs::titles() const
+{
+    QStringList shown;
+    for (const MessageBoxRequest& m : messages)
+        shown.append(m.title);
+    return shown;
+}

@@ -22,6 +22,8 @@ public:
     std::deque<FileDialogResult> fileAnswers;
 
     QList<MessageBoxRequest> messages;
+    // The titles of the message boxes shown, in order.
+    QStringList titles() const;
     QList<InputBoxRequest> inputs;
     QList<FileDialogRequest> fileDialogs;
     int beeps = 0;

@@ -1,5 +1,7 @@
 #include "support/test_files.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -23,6 +25,13 @@ void savePicture(const QString& path, QSize size, QColor colour)
     QVERIFY(image.save(path));
 }
 
+QString savePictures(const QString& folder, const QStringList& names, QSize size)
+{
+    for (int i = 0; i < names.size(); ++i)
+        savePicture(folder + "/" + names[i], size, QColor::fromHsv(i * 50, 255, 255));
+    return folder;
+}
+
 QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation)
 {
     auto le = [](auto v) {
@@ -40,6 +49,20 @@ QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 90);
+    return bytes;
 }
 
 QStringList logLines(const QString& path)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -9,10 +10,16 @@
 // Real files for the tests to work on.
 void writeFile(const QString& path, const QByteArray& bytes = {});
 void savePicture(const QString& path, QSize size, QColor colour = Qt::gray);
+// Pictures of the names in folder, each of its own colour; returns the folder.
+QString savePictures(const QString& folder, const QStringList& names, QSize size = {8, 8});
 // A JPEG with an Exif segment holding only the orientation tag.
 QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation);
 // The bytes of a file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
+// The names in a folder, hidden ones and sub-folders included, sorted.
+QStringList entries(const QString& folder);
+// The picture as a file of the format would hold it.
+QByteArray encoded(const QImage& image, const char* format);
 // The lines of a log file, split at CR LF.
 QStringList logLines(const QString& path);
 // A short clip made by ffmpeg from a lavfi source such as "testsrc=size=160x120:rate=10".

@@ -29,9 +29,9 @@ void stop(QProcess& process)
 
 VirtualDisplay::VirtualDisplay()
 {
-    for (const char* program : {"Xvfb", "openbox"})
-        if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty())
-            absent += QString::fromLatin1(program) + QStringLiteral(" is not installed (scripts/install-deps.sh). ");
+    for (const QString program : {"Xvfb", "openbox"})
+        if (QStandardPaths::findExecutable(program).isEmpty())
+            absent += program + " is not installed (scripts/install-deps.sh). ";
     if (absent.isEmpty() && !start()) {
         stop(manager);
         stop(server);
@@ -47,9 +47,7 @@ VirtualDisplay::~VirtualDisplay()
 bool VirtualDisplay::start()
 {
     // The server picks a free display and names it on standard output.
-    server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                          QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-dpi"),
-                                          QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"});
     QByteArray number;
     const QDeadlineTimer deadline(kStartWaitMs);
     while (!number.endsWith('\n')) {
@@ -62,15 +60,13 @@ bool VirtualDisplay::start()
     const QByteArray display = ":" + number.trimmed();
 
     // openbox runs its start-up command once it manages the screen.
-    const QString ready = QDir::temp().filePath(QStringLiteral("pixalto-openbox-%1-%2")
-                                                    .arg(QString::fromLatin1(display.mid(1)))
-                                                    .arg(QCoreApplication::applicationPid()));
+    const QString ready = QDir::temp().filePath(
+        QString("pixalto-openbox-%1-%2").arg(display.mid(1)).arg(QCoreApplication::applicationPid()));
     QFile::remove(ready);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    environment.insert("DISPLAY", display);
     manager.setProcessEnvironment(environment);
-    manager.start(QStringLiteral("openbox"),
-                  {QStringLiteral("--sm-disable"), QStringLiteral("--startup"), QStringLiteral("touch ") + ready});
+    manager.start("openbox", {"--sm-disable", "--startup", "touch " + ready});
     while (!QFile::exists(ready)) {
         if (deadline.hasExpired() || manager.state() == QProcess::NotRunning) {
             failed = QStringLiteral("openbox did not start: ") + QString::fromLocal8Bit(manager.readAllStandardError());

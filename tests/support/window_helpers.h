@@ -9,6 +9,8 @@
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStringList>
@@ -32,3 +34,26 @@ struct Viewer {
     QStringList listed() const;
     MainWindow form;
 };
+
+// The visible top-level windows of a class.
+template <typename Window>
+QList<Window*> openWindows()
+{
+    QList<Window*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Window*>(w); window && window->isVisible())
+            found.append(window);
+    return found;
+}
+
+// The window the main window's New Window command opens just now.
+template <typename Window>
+Window* openWith(MainWindow& main)
+{
+    const QList<Window*> before = openWindows<Window>();
+    main.newwindow->trigger();
+    for (Window* w : openWindows<Window>())
+        if (!before.contains(w))
+            return w;
+    return nullptr;
+}
