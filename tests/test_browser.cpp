@@ -149,6 +149,7 @@ void BrowserTest::clicksShowTheFileAndPopTheMenus()
     // A click on a file shows that file, not the folder.
     QTest::mouseClick(form.File1->viewport(), Qt::LeftButton, {},
                       form.File1->visualRect(form.File1->model()->index(1, 0)).center());
+    QVERIFY(pictureArrived(form));
     QVERIFY(env.dialogs.messages.isEmpty());
     QCOMPARE(form.Label1, dir + "/b.png");
     QCOMPARE(form.Picture1.size(), QSize(11, 5));

@@ -166,6 +166,7 @@ private slots:
         const QString argument = FileName::fromBytes(top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg");
         Viewer fresh(top);
         openStartPath(fresh.form, argument);
+        QVERIFY(pictureArrived(fresh.form));
         QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).text));
         QCOMPARE(fresh.form.File1->fileName(), picture);
         QVERIFY(fresh.form.Image1->hasPicture());
@@ -181,7 +182,7 @@ private slots:
         Viewer v(dir, "*.jpg");
         v.form.setFileKind(true, "*.jpg");
         env.dialogs.messageAnswers = {MsgResult::Yes};
-        v.form.mnuinfolist->trigger();
+        v.runInfoList();
         QCOMPARE(env.dialogs.messages.size(), 1);
         const QString text = Form6::existing()->RichTextBox1->toPlainText();
         const QStringList lines = text.split('\n');

@@ -1,4 +1,5 @@
 #include "core/failure.h"
+#include "jobs/job_pool.h"
 #include "picture/metafile_format.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_preloader.h"
@@ -78,12 +79,26 @@ qint64 addressSpace()
     qFatal("no VmSize");
 }
 
+// What the preloader hands out for path, waited for as the window waits:
+// with the event loop running. Throws PxError like loadPicture.
+QImage loadThrough(PicturePreloader& preloader, const QString& path)
+{
+    QObject receiver;
+    std::optional<LoadedPicture> got;
+    preloader.request(path, &receiver, [&](const LoadedPicture& loaded) { got = loaded; });
+    if (!QTest::qWaitFor([&] { return got.has_value(); }, 60000))
+        throw std::runtime_error("the preloader never answered");
+    if (got->failure)
+        throw PxError(*got->failure);
+    return got->image;
+}
+
 // The failure number loading path gives (through the preloader when one is
 // given); 0 when it loads, -1 for a null picture.
 int failureOf(const QString& path, QImage* loaded = nullptr, PicturePreloader* preloader = nullptr)
 {
     try {
-        const QImage image = preloader ? preloader->load(path) : loadPicture(path);
+        const QImage image = preloader ? loadThrough(*preloader, path) : loadPicture(path);
         if (loaded)
             *loaded = image;
         return image.isNull() ? -1 : 0;
@@ -98,6 +113,7 @@ class TestPictureLoader : public QObject {
     Q_OBJECT
 
     TestEnvironment env;
+    JobPool pool{2};
     QTemporaryDir dir;
 
     QString write(const QString& name, const QByteArray& bytes)
@@ -399,7 +415,8 @@ private slots:
         QVERIFY(QFileInfo::exists(dir.filePath("fifo.jpg")) || ::mkfifo(QFile::encodeName(dir.filePath("fifo.jpg")), 0600) == 0);
         QCOMPARE(failureOf(path), error);
         QVERIFY(!probePicture(path).readable);
-        QVERIFY_THROWS_EXCEPTION(PxError, PicturePreloader().load(path));
+        PicturePreloader preloader(pool);
+        QVERIFY_THROWS_EXCEPTION(PxError, loadThrough(preloader, path));
     }
 
     void viewerKeepsWithinItsBudget()
@@ -407,9 +424,9 @@ private slots:
         // A JPEG of 36 megapixels, turned upright by its EXIF orientation,
         // decodes smaller and keeps its natural size.
         const QString photo = write("wide.jpg", withOrientation(encode(twoColour(9000, 4000, Qt::red, Qt::blue), "jpg"), 6));
-        PicturePreloader preloader;
+        PicturePreloader preloader(pool);
         QImage image;
-        VERIFY_NO_PXERROR(image = preloader.load(photo));
+        VERIFY_NO_PXERROR(image = loadThrough(preloader, photo));
         QVERIFY(qint64(image.width()) * image.height() <= PicturePreloader::shownPixels);
         QCOMPARE(naturalSize(image), QSize(4000, 9000));
         QVERIFY(near(image.pixel(image.width() - 5, 5), Qt::red));
@@ -439,24 +456,24 @@ private slots:
             stamp(p);
         // Preloaders destroyed mid-decode leave nothing that spoils a later load.
         for (int i = 0; i < 3; ++i)
-            PicturePreloader().preload({mid, emf});
+            PicturePreloader(pool).preload({mid, emf});
 
         // With room for all, for the first two small ones, and for none: what
         // was not preloaded still loads, now.
         const qint64 small = 50 * 30 * 4 + 40 * 20 * 4;
         for (qint64 budget : {PicturePreloader::defaultBudget, small, qint64(1)}) {
-            PicturePreloader preloader(budget);
+            PicturePreloader preloader(pool, budget);
             preloader.preload({a, b, c});
             for (const QString& p : {a, b, c, wmf, c})
-                VERIFY_NO_PXERROR(QCOMPARE(preloader.load(p), loadPicture(p)));
+                VERIFY_NO_PXERROR(QCOMPARE(loadThrough(preloader, p), loadPicture(p)));
             preloader.preload({mid, a});
-            QCOMPARE(preloader.load(mid), loadPicture(mid));
-            QCOMPARE(preloader.load(a), loadPicture(a));
+            QCOMPARE(loadThrough(preloader, mid), loadPicture(mid));
+            QCOMPARE(loadThrough(preloader, a), loadPicture(a));
             // A jump while a metafile neighbour draws: the drawing given up
             // is not what that file gives later.
             preloader.preload({emf});
-            QCOMPARE(preloader.load(b), loadPicture(b));
-            QCOMPARE(preloader.load(emf), loadPicture(emf));
+            QCOMPARE(loadThrough(preloader, b), loadPicture(b));
+            QCOMPARE(loadThrough(preloader, emf), loadPicture(emf));
         }
     }
 
@@ -464,22 +481,22 @@ private slots:
     {
         const QString path = write("changing.png", encode(twoColour(20, 20, Qt::red, Qt::red), "png"));
         stamp(path);
-        PicturePreloader preloader;
+        PicturePreloader preloader(pool);
         preloader.preload({path});
-        QVERIFY(near(preloader.load(path).pixel(10, 10), Qt::red));
+        QVERIFY(near(loadThrough(preloader, path).pixel(10, 10), Qt::red));
 
         // Same size, same format, new content, and the old modification time put back.
         const QDateTime oldTime = QFileInfo(path).lastModified();
         write("changing.png", encode(twoColour(20, 20, Qt::green, Qt::green), "png"));
         stamp(path, oldTime);
-        QVERIFY(near(preloader.load(path).pixel(10, 10), Qt::green));
+        QVERIFY(near(loadThrough(preloader, path).pixel(10, 10), Qt::green));
 
         // Rewritten with a new time, preloaded again, then removed.
         stamp(path, QDateTime::currentDateTime().addSecs(-60));
         preloader.preload({path});
-        QVERIFY(near(preloader.load(path).pixel(10, 10), Qt::green));
+        QVERIFY(near(loadThrough(preloader, path).pixel(10, 10), Qt::green));
         QVERIFY(QFile::remove(path));
-        QVERIFY_THROWS_EXCEPTION(PxError, preloader.load(path));
+        QVERIFY_THROWS_EXCEPTION(PxError, loadThrough(preloader, path));
     }
 };
 

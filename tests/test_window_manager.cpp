@@ -86,7 +86,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&v.form));
             env.dialogs.messageAnswers = {MsgResult::Yes};
             env.dialogs.messages.clear();
-            v.form.mnuinfolist->trigger();
+            v.runInfoList();
             QVERIFY(!env.dialogs.messages.isEmpty()
                     && env.dialogs.messages.last().title.startsWith("File list creation ERROR"));
             QVERIFY(windowManagerCaughtUp());

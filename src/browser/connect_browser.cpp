@@ -18,6 +18,7 @@ void connectBrowser(Form1& form)
     QObject::connect(f->Dir1, &DirList::changed, f, &Form1::Dir1_Change);
     QObject::connect(f->Dir1, &DirList::mouseDown, f, &Form1::Dir1_MouseDown);
     QObject::connect(f->File1, &FileList::clicked, f, &Form1::File1_Click);
+    QObject::connect(f->File1, &FileList::relisted, f, &Form1::dropPendingPicture);
     QObject::connect(f->File1, &FileList::mouseDown, f, &Form1::File1_MouseDown);
     QObject::connect(f->File1, &FileList::keyDown, f, &Form1::File1_KeyDown);
     // Selecting an option, by the user or by code, runs its handler.

@@ -20,9 +20,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopedValueRollback>
-
-#include <utility>
 
 namespace {
 const ErrorTexts kPictureLoad{
@@ -42,30 +39,32 @@ const ErrorTexts kMovieLoad{
 
 void Form1::File1_Click()
 {
-    // A slow load lets timers and paints run. A selection made meanwhile is
-    // shown once this one is done, and a close waits for it.
-    if (showing) {
-        selectedWhileShowing = true;
-        return;
-    }
-    {
-        const QScopedValueRollback busy(showing, true);
-        setCursor(Qt::WaitCursor);
-        const QString name = File1->fileName();
-        if (name.right(3).toLower() == QLatin1String("viv"))
-            moviePath();
-        else if (showsPictures())
-            picturePath();
-        else
-            animationPath();
+    // The newest selection is the one shown: a picture still on its way for
+    // an older one never arrives.
+    preloader->cancel();
+    setCursor(Qt::WaitCursor);
+    const QString name = File1->fileName();
+    if (name.right(3).toLower() == QLatin1String("viv")) {
+        moviePath();
+        commonTail();
+    } else if (showsPictures()) {
+        // The common tail follows the picture.
+        picturePath();
+    } else {
+        animationPath();
         commonTail();
     }
-    if (std::exchange(closedWhileShowing, false)) {
-        selectedWhileShowing = false;
-        close();
-    } else if (std::exchange(selectedWhileShowing, false)) {
-        File1_Click();
-    }
+}
+
+bool Form1::loadingPicture() const { return preloader->requestPending(); }
+
+void Form1::dropPendingPicture()
+{
+    if (!loadingPicture())
+        return;
+    preloader->cancel();
+    setWindowTitle(QStringLiteral("Pixalto"));
+    unsetCursor();
 }
 
 void Form1::moviePath()
@@ -83,15 +82,25 @@ void Form1::moviePath()
 
 void Form1::picturePath()
 {
-    bool loadFailed = true;
+    // A movie hidden behind the picture has no one to watch it.
+    AM1->hide();
+    AM1->pause();
+    Label1 = fullPath(File1->path(), File1->fileName());
+    setWindowTitle(QStringLiteral("Pixalto - Please wait, loading picture"));
+    preloader->request(Label1, this, [this](const LoadedPicture& loaded) {
+        pictureLoaded(loaded);
+        commonTail();
+    });
+}
+
+void Form1::pictureLoaded(const LoadedPicture& loaded)
+{
+    if (loaded.failure) {
+        pictureFailure(*loaded.failure, true);
+        return;
+    }
     try {
-        // A movie hidden behind the picture has no one to watch it.
-        AM1->hide();
-        AM1->pause();
-        Label1 = fullPath(File1->path(), File1->fileName());
-        setWindowTitle(QStringLiteral("Pixalto - Please wait, loading picture"));
-        const QImage picture = preloader->load(Label1);
-        loadFailed = false;
+        const QImage& picture = loaded.image;
         Image1->setPicture(picture);
         Picture1 = picture;
         Image1->hide();
@@ -107,7 +116,7 @@ void Form1::picturePath()
             az();
         preloadNeighbours();
     } catch (const PxError& error) {
-        pictureFailure(error.failure, loadFailed);
+        pictureFailure(error.failure, false);
     }
 }
 

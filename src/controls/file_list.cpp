@@ -46,6 +46,7 @@ void FileList::display(const QStringList& list)
     const QSignalBlocker quiet(selectionModel());
     listModel->setStringList(names);
     setCurrentIndex(QModelIndex());
+    emit relisted();
 }
 
 int FileList::listIndex() const

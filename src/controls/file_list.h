@@ -30,6 +30,8 @@ signals:
     void clicked();
     void mouseDown(Qt::MouseButton button);
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The folder was read again; nothing is selected.
+    void relisted();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -12,14 +12,16 @@
 #include "infolist/info_estimate.h"
 #include "infolist/info_failure.h"
 #include "infolist/info_report.h"
+#include "jobs/job_pool.h"
 #include "picture/picture_loader.h"
 #include "startup/secondary_windows.h"
 
+#include <QPointer>
 #include <QProgressBar>
-#include <QSignalBlocker>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -40,73 +42,67 @@ bool offersPictureSizes(const QString& kindPanel, const QString& kindCode)
 
 }
 
-void Form1::mnuinfolist_Click()
-{
-    // The progress window lets the window system paint; the Autoskip timer
-    // must not show another file meanwhile.
-    const QSignalBlocker autoskipHeld(Timer1);
-    std::unique_ptr<Form9> progress;
+namespace {
+
+// What the run over the files gives: their entry lines and total length, or
+// the failure that ended it with the lines of the files before.
+struct InfoRun {
+    QString lines;
     qint64 totalBytes = 0;
-    // The entry lines reach the editor in one piece once the loop is done:
-    // nothing shows its text before, and one insertion is laid out once.
-    // A failure appends those of the files before it.
-    Form6* editor = nullptr;
-    QString pending;
+    std::optional<Failure> failure;
+};
+
+// Each file's length and change time come from one look at it, at the
+// moment the loop reaches it.
+InfoRun examine(const QString& path, const QStringList& names, bool withSizes, JobControl& job)
+{
+    InfoRun run;
     try {
-        Dir1->setFocus();
-        setEnabled(false);
-        minimizeSecondaryWindows(true);
-        File2->setPathAndPattern(File1->path(), File1->pattern());
-
-        progress = std::make_unique<Form9>();
-        progress->Bar1->setValue(0);
-        progress->setBar1Max(File2->listCount());
-        const int count = File2->listCount();
-        File2->setListIndex(-1);
-
-        const QString withSizesText = estimateWithSizes(count);
-        const QString plainText = estimateWithoutSizes(count);
-        bool withSizes = false;
-        if (offersPictureSizes(StatusBar1->text(1), Label2)) {
-            const MsgResult answer = desktop().dialogs->messageBox(
-                {QStringLiteral("Do you wish to include picture size's in the information") + CR + CR
-                     + QStringLiteral("This will take approx. ") + withSizesText + CR
-                     + QStringLiteral(" Else it will take approx. ") + plainText,
-                 MsgButtons::YesNo, MsgIcon::Question, 2, QStringLiteral("Include picture size?")});
-            withSizes = answer == MsgResult::Yes;
-        }
-
-        progress->showNow();
-        progress->setWindowTitle(QStringLiteral("Please wait, Retrieving information (This will take approx. ")
-                                 + (withSizes ? withSizesText : plainText) + QLatin1Char(')'));
-        editor = Form6::instance();
-        editor->appendText(infoHeader(File2->path(), File2->pattern()));
-        const FileSystem::OpenFolder folder(File2->path());
-        for (int i = 0; i < count; ++i) {
-            File2->setListIndex(File2->listIndex() + 1);
-            infofile = fullPath(File2->path(), File2->fileName());
-            InfoEntry entry{File2->fileName(), 0, {}, {}};
+        const FileSystem::OpenFolder folder(path);
+        for (int i = 0; i < names.size() && !job.cancelled(); ++i) {
+            InfoEntry entry{names[i], 0, {}, {}};
             if (withSizes)
-                entry.pixels = pictureSize(infofile);
+                entry.pixels = pictureSize(fullPath(path, entry.name));
             const FileSystem::FileFacts facts = folder.facts(entry.name);
             entry.length = facts.length;
-            totalBytes += entry.length;
+            run.totalBytes += entry.length;
             entry.changed = facts.changed;
-            pending += infoLine(entry, withSizes);
-            progress->stepBar1();
+            run.lines += infoLine(entry, withSizes);
+            job.progress(i + 1, names.size());
         }
-        editor->appendText(pending);
     } catch (const PxError& error) {
-        if (editor)
-            ignoreFailure([&] { editor->appendText(pending); });
-        reportInfoListFailure(error.failure, File2->listCount());
-        progress.reset();
-        minimizeSecondaryWindows(false);
-        Image1->setVisible(true);
-        setEnabled(true);
+        run.failure = error.failure;
+    }
+    return run;
+}
+
+// The end of a failed run: the windows as they were, the editor unshown.
+void endFailedRun(Form1& form, const Failure& failure, std::unique_ptr<Form9>& progress)
+{
+    reportInfoListFailure(failure, form.File2->listCount());
+    progress.reset();
+    minimizeSecondaryWindows(false);
+    form.Image1->setVisible(true);
+    form.setEnabled(true);
+    form.Timer1->blockSignals(false);
+}
+
+void endRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<Form9> progress)
+{
+    // The entry lines reach the editor in one piece: nothing shows its text
+    // before, and one insertion is laid out once. A failure appends those of
+    // the files before it.
+    if (run.failure) {
+        ignoreFailure([&] { editor->appendText(run.lines); });
+        endFailedRun(form, *run.failure, progress);
         return;
     }
-
+    try {
+        editor->appendText(run.lines);
+    } catch (const PxError& error) {
+        endFailedRun(form, error.failure, progress);
+        return;
+    }
     // From here on a failing step is skipped and the next one runs.
     minimizeSecondaryWindows(false);
     progress.reset();
@@ -121,8 +117,62 @@ void Form1::mnuinfolist_Click()
     });
     ignoreFailure([&] { editor->placeForOpening(); });
     ignoreFailure([&] { editor->applyOnTop(); });
-    ignoreFailure([&] { editor->appendText(infoTotals(File2->listCount(), totalBytes)); });
+    ignoreFailure([&] { editor->appendText(infoTotals(form.File2->listCount(), run.totalBytes)); });
     ignoreFailure([&] { editor->showAndFocus(); });
-    Image1->setVisible(true);
-    setEnabled(true);
+    form.Image1->setVisible(true);
+    form.setEnabled(true);
+    form.Timer1->blockSignals(false);
+}
+
+}
+
+void Form1::mnuinfolist_Click()
+{
+    // The run goes on while the window system paints; the Autoskip timer
+    // must not show another file meanwhile.
+    Timer1->blockSignals(true);
+    std::unique_ptr<Form9> progress;
+    Form6* editor = nullptr;
+    try {
+        Dir1->setFocus();
+        setEnabled(false);
+        minimizeSecondaryWindows(true);
+        File2->setPathAndPattern(File1->path(), File1->pattern());
+
+        progress = std::make_unique<Form9>(this);
+        progress->Bar1->setValue(0);
+        progress->setBar1Max(File2->listCount());
+        const int count = File2->listCount();
+
+        const QString withSizesText = estimateWithSizes(count);
+        const QString plainText = estimateWithoutSizes(count);
+        bool withSizes = false;
+        if (offersPictureSizes(StatusBar1->text(1), Label2)) {
+            const MsgResult answer = desktop().dialogs->messageBox(
+                {QStringLiteral("Do you wish to include picture size's in the information") + CR + CR
+                     + QStringLiteral("This will take approx. ") + withSizesText + CR
+                     + QStringLiteral(" Else it will take approx. ") + plainText,
+                 MsgButtons::YesNo, MsgIcon::Question, 2, QStringLiteral("Include picture size?")});
+            withSizes = answer == MsgResult::Yes;
+        }
+
+        progress->show();
+        progress->setWindowTitle(QStringLiteral("Please wait, Retrieving information (This will take approx. ")
+                                 + (withSizes ? withSizesText : plainText) + QLatin1Char(')'));
+        editor = Form6::instance();
+        editor->appendText(infoHeader(File2->path(), File2->pattern()));
+        QStringList names;
+        for (int i = 0; i < count; ++i)
+            names.append(File2->item(i));
+        Form9* bar = progress.release();
+        const QString path = File2->path();
+        infoJob = jobs->start(
+            this, [=](JobControl& job) { return examine(path, names, withSizes, job); },
+            [this, editor = QPointer<Form6>(editor), bar](const InfoRun& run) {
+                endRun(*this, editor ? editor.data() : Form6::instance(), run, std::unique_ptr<Form9>(bar));
+            },
+            [bar](qint64 done, qint64) { bar->showDone(int(done)); });
+    } catch (const PxError& error) {
+        endFailedRun(*this, error.failure, progress);
+    }
 }

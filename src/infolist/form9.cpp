@@ -4,10 +4,9 @@
 #include "desktop/desktop.h"
 #include "desktop/screen.h"
 
-#include <QCoreApplication>
 #include <QProgressBar>
 
-Form9::Form9() : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+Form9::Form9(QWidget* parent) : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(QStringLiteral("Creating file info list, please wait..."));
     useDesignFont(this);
@@ -32,27 +31,14 @@ void Form9::setBar1Max(int max)
     Bar1->setMaximum(max);
 }
 
-void Form9::showNow()
+void Form9::showDone(int done)
 {
-    show();
-    paintPending();
-}
-
-void Form9::stepBar1()
-{
-    ++steps;
-    const int percent = int(qint64(steps) * 100 / Bar1->maximum());
+    const int percent = int(qint64(done) * 100 / Bar1->maximum());
     if (percent == shownPercent)
         return;
     shownPercent = percent;
     // Setting the bar costs a style and repaint check each time, which for
     // 10,000 files was a tenth of the whole list; it changes on screen only
     // this often anyway.
-    Bar1->setValue(steps);
-    paintPending();
-}
-
-void Form9::paintPending()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    Bar1->setValue(done);
 }

@@ -1,17 +1,12 @@
 #include "picture/picture_preloader.h"
 
-#include "core/failure.h"
 #include "core/file_name.h"
+#include "jobs/job_pool.h"
 #include "picture/metafile_format.h"
 #include "picture/picture_loader.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QThread>
-
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <ctime>
 #include <deque>
@@ -70,14 +65,6 @@ struct Preloaded {
 // File systems stamp times from a coarse clock; a file written this close to
 // its preload may have changed again without its times showing it.
 constexpr qint64 racyWindowNs = 100'000'000;
-// A load shorter than a frame is simply waited for.
-constexpr std::chrono::milliseconds frame{16};
-
-bool onGuiThread()
-{
-    const QCoreApplication* app = QCoreApplication::instance();
-    return app && QThread::currentThread() == app->thread();
-}
 
 // What decoding path would add to the memory, from its header; pictures
 // decode to 32 bits a pixel. Unknown when only drawing tells the size.
@@ -117,7 +104,9 @@ Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)
 }
 
 struct PicturePreloader::Impl {
-    explicit Impl(qint64 budget) : budget(budget) {}
+    Impl(JobPool& pool, qint64 budget) : pool(pool), budget(budget) {}
+
+    JobPool& pool;
 
     // What the shown picture, the preloaded ones and the loader's spare
     // buffers may take together.
@@ -132,14 +121,12 @@ struct PicturePreloader::Impl {
     QString decoding;
     // What the neighbour being decoded will take; it counts from the start.
     qint64 decodingBytes = 0;
-    // What the thread load() started for a picture not preloaded gave.
-    std::optional<Preloaded> loaded;
     // Set when the neighbour being decoded is no longer wanted.
     std::atomic<bool> cancelled = false;
-    // The event loop load() runs while it waits, woken by whichever thread
-    // finishes a decode.
-    QEventLoop* waiter = nullptr;
     bool stopping = false;
+    // The request whose picture has not been handed out yet; only ever
+    // touched on the thread that asks.
+    JobHandle requested;
     std::thread worker;
 
     qint64 used() const
@@ -154,13 +141,6 @@ struct PicturePreloader::Impl {
     {
         return path == decoding || shown.freshFor(path)
             || std::any_of(done.begin(), done.end(), [&](const Preloaded& p) { return p.path == path; });
-    }
-
-    void finished()
-    {
-        changed.notify_all();
-        if (waiter)
-            QMetaObject::invokeMethod(waiter, &QEventLoop::quit, Qt::QueuedConnection);
     }
 
     void run()
@@ -184,7 +164,7 @@ struct PicturePreloader::Impl {
             if (!need || !stamp || stamp->size > budget || used() + *need > budget) {
                 pending.clear();
                 decoding.clear();
-                finished();
+                changed.notify_all();
                 continue;
             }
             decodingBytes = *need;
@@ -197,51 +177,58 @@ struct PicturePreloader::Impl {
                 std::erase_if(done, [&](const Preloaded& p) { return p.path == path; });
                 done.push_back(std::move(entry));
             }
-            finished();
+            changed.notify_all();
         }
     }
 
-    // Waits until ready() holds. On the GUI thread a wait longer than a frame
-    // keeps the windows painting and the timers running, but holds user input
-    // back until the wait is over; the caller guards its own re-entry.
-    template <typename Ready>
-    void await(std::unique_lock<std::mutex>& lock, Ready ready)
+    // The fresh preload of path, taken out of the preloaded ones.
+    std::optional<Preloaded> take(const QString& path)
     {
-        if (changed.wait_for(lock, frame, ready) || !onGuiThread()) {
-            changed.wait(lock, ready);
-            return;
-        }
-        QEventLoop loop;
-        waiter = &loop;
-        while (!ready()) {
-            lock.unlock();
-            const int code = loop.exec(QEventLoop::ExcludeUserInputEvents);
-            lock.lock();
-            // The application is quitting: no loop runs any more, so block.
-            if (code < 0)
-                changed.wait(lock, ready);
-        }
-        waiter = nullptr;
+        auto it = std::find_if(done.begin(), done.end(), [&](const Preloaded& p) { return p.path == path; });
+        if (it == done.end())
+            return std::nullopt;
+        Preloaded entry = std::move(*it);
+        done.erase(it);
+        if (!entry.freshFor(path))
+            return std::nullopt;
+        return entry;
     }
 
-    QImage handOut(Preloaded&& entry)
+    // On a worker: the neighbour being decoded right now is ready sooner
+    // than a new decode.
+    Preloaded fetch(const QString& path, const JobControl& job)
     {
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return decoding != path || stopping; });
+            if (std::optional<Preloaded> entry = take(path))
+                return std::move(*entry);
+        }
+        if (job.cancelled())
+            return Preloaded{path, {}, {}, {}};
+        return decode(path, job.cancelFlag());
+    }
+
+    LoadedPicture handOut(Preloaded&& entry)
+    {
+        std::lock_guard lock(mutex);
         if (entry.failure)
-            throw PxError(*entry.failure);
+            return {{}, entry.failure};
         if (entry.path != shown.path)
             shownBefore = shown.path;
         shown = std::move(entry);
-        return shown.image;
+        return {shown.image, {}};
     }
 };
 
-PicturePreloader::PicturePreloader(qint64 budgetBytes) : d(new Impl(budgetBytes))
+PicturePreloader::PicturePreloader(JobPool& pool, qint64 budgetBytes) : d(std::make_shared<Impl>(pool, budgetBytes))
 {
-    d->worker = std::thread([this] { d->run(); });
+    d->worker = std::thread([impl = d.get()] { impl->run(); });
 }
 
 PicturePreloader::~PicturePreloader()
 {
+    cancel();
     {
         std::lock_guard lock(d->mutex);
         d->stopping = true;
@@ -251,7 +238,6 @@ PicturePreloader::~PicturePreloader()
     }
     d->changed.notify_all();
     d->worker.join();
-    delete d;
 }
 
 void PicturePreloader::preload(const QStringList& paths)
@@ -271,39 +257,44 @@ void PicturePreloader::preload(const QStringList& paths)
     d->changed.notify_all();
 }
 
-QImage PicturePreloader::load(const QString& path)
+void PicturePreloader::request(const QString& path, QObject* receiver,
+                               std::function<void(const LoadedPicture&)> done)
 {
+    cancel();
     std::unique_lock lock(d->mutex);
-    if (d->shown.freshFor(path))
-        return d->shown.image;
-    // The neighbour being decoded right now is ready sooner than a new decode.
-    d->await(lock, [&] { return d->decoding != path; });
-    auto it = std::find_if(d->done.begin(), d->done.end(), [&](const Preloaded& p) { return p.path == path; });
-    if (it != d->done.end()) {
-        Preloaded entry = std::move(*it);
-        d->done.erase(it);
-        if (entry.freshFor(path))
-            return d->handOut(std::move(entry));
+    if (d->shown.freshFor(path)) {
+        const LoadedPicture shown{d->shown.image, {}};
+        lock.unlock();
+        done(shown);
+        return;
     }
-    // A jump elsewhere: the old neighbours are no longer wanted, and
-    // releasing them now lets this decode reuse one of their buffers
-    // instead of touching a fresh one.
-    d->done.clear();
-    d->pending.clear();
-    if (!d->decoding.isEmpty())
-        d->cancelled = true;
-    // On a thread of its own, so as not to wait behind a neighbour's decode.
-    d->loaded.reset();
-    std::thread loader([this, path] {
-        Preloaded entry = decode(path, nullptr);
-        std::lock_guard lock(d->mutex);
-        d->loaded = std::move(entry);
-        d->finished();
-    });
-    d->await(lock, [&] { return d->loaded.has_value(); });
-    // It has let go of the lock and only ends now.
-    loader.join();
-    Preloaded result = std::move(*d->loaded);
-    d->loaded.reset();
-    return d->handOut(std::move(result));
+    if (d->decoding != path) {
+        if (std::optional<Preloaded> entry = d->take(path)) {
+            lock.unlock();
+            done(d->handOut(std::move(*entry)));
+            return;
+        }
+        // A jump elsewhere: the old neighbours are no longer wanted, and
+        // releasing them now lets this decode reuse one of their buffers
+        // instead of touching a fresh one.
+        d->done.clear();
+        d->pending.clear();
+        if (!d->decoding.isEmpty())
+            d->cancelled = true;
+    }
+    lock.unlock();
+    d->requested = d->pool.start(
+        receiver, [impl = d, path](const JobControl& job) { return impl->fetch(path, job); },
+        [impl = d, done](Preloaded entry) {
+            impl->requested.reset();
+            done(impl->handOut(std::move(entry)));
+        });
 }
+
+void PicturePreloader::cancel()
+{
+    if (d->requested)
+        std::exchange(d->requested, nullptr)->cancel();
+}
+
+bool PicturePreloader::requestPending() const { return d->requested != nullptr; }

@@ -1,7 +1,22 @@
 #pragma once
+#include "core/failure.h"
+
 #include <QImage>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class JobPool;
+class QObject;
+
+// A picture as loadPicture gives it, or the failure it throws.
+struct LoadedPicture {
+    QImage image;
+    std::optional<Failure> failure;
+};
 
 // Decodes pictures off the GUI thread: the neighbours of the shown file ahead
 // of time, so that stepping through a folder shows the next picture at once,
@@ -19,21 +34,26 @@ public:
     // the next one loaded fit together: a larger JPEG is decoded smaller,
     // any other is refused (loadPicture's shownPixels).
     static constexpr qint64 shownPixels = defaultBudget / 2 / 4;
-    explicit PicturePreloader(qint64 budgetBytes = defaultBudget);
+    // Decodes what was not preloaded on pool's workers.
+    explicit PicturePreloader(JobPool& pool, qint64 budgetBytes = defaultBudget);
     ~PicturePreloader();
     PicturePreloader(const PicturePreloader&) = delete;
     PicturePreloader& operator=(const PicturePreloader&) = delete;
 
-    // The picture of path: from the preload when it is still fresh, otherwise
-    // loaded now. Throws PxError like loadPicture. Called on the GUI thread,
-    // a load longer than a frame keeps the event loop running, without user
-    // input, until it is done: the caller must not be re-entered meanwhile.
-    QImage load(const QString& path);
+    // Asks for the picture of path, from the preload when it is still fresh,
+    // otherwise decoded on a worker. done gets it on receiver's thread: at
+    // once when it is at hand, else later, unless a newer request or cancel()
+    // came first or receiver is gone.
+    void request(const QString& path, QObject* receiver, std::function<void(const LoadedPicture&)> done);
+    // The request whose picture has not reached its receiver yet is dropped.
+    void cancel();
+    bool requestPending() const;
     // Starts decoding these files, likeliest next first, as far as the budget
     // allows; drops the others.
     void preload(const QStringList& paths);
 
 private:
     struct Impl;
-    Impl* d;
+    // Shared with the request being decoded, which may outlast the preloader.
+    std::shared_ptr<Impl> d;
 };

@@ -9,6 +9,7 @@
 #include "core/program_info.h"
 #include "desktop/desktop.h"
 #include "desktop/screen.h"
+#include "jobs/job_pool.h"
 #include "movie/movie_player.h"
 #include "picture/picture_preloader.h"
 
@@ -40,7 +41,9 @@ T* control(QWidget* parent, const QString& text, const QString& tooltip, double 
 }
 }
 
-Form1::Form1() : preloader(new PicturePreloader)
+// Two workers: the picture asked for and one more job, beside the
+// preloader's own neighbour thread, on a machine that may have two cores.
+Form1::Form1() : jobs(std::make_unique<JobPool>(2)), preloader(std::make_unique<PicturePreloader>(*jobs))
 {
     setWindowTitle(QStringLiteral("Pixalto"));
     useDesignFont(this);
@@ -50,7 +53,7 @@ Form1::Form1() : preloader(new PicturePreloader)
     popUp = [](QMenu* menu) { menu->popup(QCursor::pos()); };
 }
 
-Form1::~Form1() { delete preloader; }
+Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
@@ -161,13 +164,10 @@ void Form1::setZoomOption(QRadioButton* option)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // Unloading under a picture being shown would pull the window from
-    // under its handler; the close takes effect right after it.
-    if (showing) {
-        closedWhileShowing = true;
-        event->ignore();
-        return;
-    }
+    // A picture or an info list still on its way has no window to go to.
+    preloader->cancel();
+    if (infoJob)
+        infoJob->cancel();
     Form_Unload();
     event->accept();
 }

@@ -6,11 +6,15 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class DriveList;
 class DirList;
 class FileList;
 class ImageView;
+class JobControl;
+class JobPool;
+struct LoadedPicture;
 class MoviePlayer;
 class PanelStatusBar;
 class PicturePreloader;
@@ -50,6 +54,11 @@ public:
 
     // Showing the selected file.
     void File1_Click();
+    // A picture asked for by File1_Click is still on its way.
+    bool loadingPicture() const;
+    // The list moved on under a picture still on its way: it is not shown,
+    // and the window leaves its waiting state as a shown picture would.
+    void dropPendingPicture();
     void az();
     void Option1_Click();
     void Option2_Click();
@@ -124,7 +133,6 @@ public:
     QString Text4;
     QImage Picture1;                    // copy of the last picture loaded
     FileList* File2;                    // the info list's working list
-    QString infofile;                   // the file the info list examines
 
     // Pop-up menus.
     QMenu* mnufile;
@@ -174,6 +182,7 @@ private:
     void zoomByFactor(double factor, const QString& pictureText, const QString& speedText);
     void commonTail();
     void picturePath();
+    void pictureLoaded(const LoadedPicture& loaded);
     void pictureFailure(const Failure& failure, bool loadFailed);
     void animationPath();
     void moviePath();
@@ -181,11 +190,9 @@ private:
     double outerWidthTwips() const;
     double outerHeightTwips() const;
 
-    PicturePreloader* preloader;
+    std::unique_ptr<JobPool> jobs;
+    std::unique_ptr<PicturePreloader> preloader;
+    std::shared_ptr<JobControl> infoJob;
     bool endRequested = false;
     bool intervalShown = false;
-    // File1_Click is running; what arrived meanwhile waits for its end.
-    bool showing = false;
-    bool selectedWhileShowing = false;
-    bool closedWhileShowing = false;
 };

@@ -1,5 +1,10 @@
 #include "support/window_helpers.h"
 
+bool pictureArrived(const Form1& form)
+{
+    return QTest::qWaitFor([&] { return !form.loadingPicture(); }, 60000);
+}
+
 Viewer::Viewer(const QString& folder, const QString& pattern)
 {
     form.File1->setPattern(pattern);
@@ -7,6 +12,18 @@ Viewer::Viewer(const QString& folder, const QString& pattern)
 }
 
 void Viewer::select(const QString& name)
+{
+    beginSelect(name);
+    QVERIFY(pictureArrived(form));
+}
+
+void Viewer::runInfoList()
+{
+    form.mnuinfolist->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(form.isEnabled(), 60000);
+}
+
+void Viewer::beginSelect(const QString& name)
 {
     const int index = int(listed().indexOf(name));
     QVERIFY2(index >= 0, qPrintable("no such file in the list: " + name));

@@ -16,13 +16,21 @@
 #include <QStringList>
 #include <QTest>
 
+// Waits while a picture the window asked for is on its way; false when it
+// never arrives.
+bool pictureArrived(const Form1& form);
+
 // The main window browsing a folder through its directory list, its file list
 // showing what matches pattern.
 struct Viewer {
     explicit Viewer(const QString& folder, const QString& pattern = QStringLiteral("*.*"));
-    // Selects the named file in the list, which shows it; fails the test when
-    // the list does not hold it.
+    // Selects the named file in the list, which shows it, and waits until a
+    // picture is in; fails the test when the list does not hold it.
     void select(const QString& name);
+    // The same without waiting: a picture not preloaded is still on its way.
+    void beginSelect(const QString& name);
+    // Runs the info list and waits for its end.
+    void runInfoList();
     QStringList listed() const;
     MainWindow form;
 };
