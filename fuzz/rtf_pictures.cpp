@@ -1,12 +1,12 @@
 // A rich-text file opened as the editor opens one: read into a new document
 // with its pictures made (metafiles drawn by the helper beside this program),
-// then painted, which decodes every picture as
-// the text box does. Each picture is either in the document, as a JPEG or PNG
-// of a size that can be shown, or named among those left out.
+// then painted, which decodes every picture as the text box does. Each
+// picture is either in the document, as a JPEG or PNG of a size that can be
+// shown, or named among those left out.
 #include "editor/rtf/rtf.h"
 #include "editor/rtf/rtf_pict.h"
+#include "rtf_input.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
@@ -41,18 +41,9 @@ int checkedPictures(const QTextDocument& document)
 
 }
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    QByteArray data(reinterpret_cast<const char*>(bytes), qsizetype(size));
-    if (!data.startsWith("{\\rtf"))
-        data.prepend("{\\rtf1 ");
+    const QByteArray data = rtfInput(bytes, size);
     QTextDocument document;
     QTextCursor cursor(&document);
     QList<LeftOutPicture> leftOut;
