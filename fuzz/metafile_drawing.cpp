@@ -4,16 +4,7 @@
 // a fault.
 #include "metafile/metafile_render.h"
 
-#include <QGuiApplication>
 #include <cstdint>
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
-    // Text in the drawings needs the font database, but never a screen.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {

@@ -18,6 +18,15 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+// GCC names an AddressSanitizer build with a macro, clang as a feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define ADDRESS_SANITIZED 1
+#elif defined(__has_feature)
+#define ADDRESS_SANITIZED __has_feature(address_sanitizer)
+#else
+#define ADDRESS_SANITIZED 0
+#endif
+
 namespace {
 
 [[noreturn]] void refuse(const QString& why) { Errors::raise(Errors::invalidPicture(why)); }
@@ -92,7 +101,7 @@ QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<boo
     process.setChildProcessModifier([input] {
         // Runs in the child between fork and exec: plain system calls only.
         ::dup2(input, STDIN_FILENO);
-#ifndef __SANITIZE_ADDRESS__
+#if !ADDRESS_SANITIZED
         // AddressSanitizer reserves terabytes of address space at start, so
         // an instrumented helper would never start under this limit.
         const rlimit memory{rlim_t(3) << 30, rlim_t(3) << 30};

@@ -13,9 +13,6 @@
 namespace {
 
 constexpr double twipsPerPixel = 15;
-// No picture is shown larger than this many pixels a side, whatever the file
-// asks for: twice the largest a word processor allows.
-constexpr int maxShownSide = 4224;
 
 [[noreturn]] void refuse(const QString& why) { Errors::raise(Errors::invalidPicture(why)); }
 

@@ -5,6 +5,10 @@
 
 #include <atomic>
 
+// No picture is shown larger than this many pixels a side, whatever the file
+// asks for: twice the largest a word processor allows.
+constexpr int maxShownSide = 4224;
+
 // What a \pict group says of its picture.
 struct RtfPict {
     enum Format { Unknown, Png, Jpeg, Wmf, Emf, Dib };
