@@ -46,6 +46,8 @@ private slots:
 
     void separateWindowsTakeTheirSizeWheneverTheFrameArrives()
     {
+        if (qEnvironmentVariable("PIXALTO_RACE_CASES").contains(QLatin1String(QTest::currentTestFunction())))
+            QSKIP("run alone as test_window_manager_geometry (ctest -L race): still fails now and then (issue #22)");
         TestEnvironment env;
         const QString dir = env.makeFolder("pictures");
         savePicture(dir + "/picture.png", {400, 300}, Qt::darkGreen);
