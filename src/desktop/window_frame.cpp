@@ -2,6 +2,7 @@
 
 #include "desktop/screen.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMargins>
 #include <QList>
@@ -20,12 +21,58 @@ const char* const kAskedOuterPos = "pixaltoAskedOuterPos";
 // such when the window manager reports them late.
 constexpr qsizetype kAskedKept = 32;
 
-QSize frameShare(const QWidget* window) { return window->frameGeometry().size() - window->size(); }
+QMargins frameMargins(const QWidget* window)
+{
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+bool decorated(const QWidget* window)
+{
+    return window->isWindow() && window->windowType() == Qt::Window
+        && !window->windowFlags().testFlag(Qt::FramelessWindowHint);
+}
+
+// A window the window manager has not framed yet will get the frame its
+// framed windows have: sizing and placing it by that frame before it is
+// shown leaves the window manager nothing to correct, so no late report of
+// an earlier geometry can undo what was asked.
+QMargins expectedFrameMargins(const QWidget* window)
+{
+    const QMargins own = frameMargins(window);
+    if (!own.isNull() || !decorated(window))
+        return own;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget* other : windows) {
+        if (other != window && other->isVisible() && decorated(other) && !frameMargins(other).isNull())
+            return frameMargins(other);
+    }
+    return own;
+}
+
+QSize frameShare(const QWidget* window)
+{
+    const QMargins frame = expectedFrameMargins(window);
+    return {frame.left() + frame.right(), frame.top() + frame.bottom()};
+}
+
+// Qt's own idea of the frame lags behind the window manager's, and a
+// window moved by its frame would be placed by that idea: the client area is
+// placed instead, by the frame the window has or will have.
+void placeFrame(QWidget* window, QPoint at)
+{
+    const QMargins frame = expectedFrameMargins(window);
+    window->setGeometry(QRect(at + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+QSize outerSize(const QWidget* window) { return window->size() + frameShare(window); }
 
 QSize askedOuterSize(const QWidget* window)
 {
     const QVariant asked = window->property(kAskedOuterSize);
-    return asked.isValid() ? asked.toSize() : window->frameGeometry().size();
+    return asked.isValid() ? asked.toSize() : outerSize(window);
 }
 
 void applyOuterSize(QWidget* window, QSize outer)
@@ -37,14 +84,6 @@ void askOuterSize(QWidget* window, QSize outer)
 {
     window->setProperty(kAskedOuterSize, outer);
     applyOuterSize(window, outer);
-}
-
-QMargins frameMargins(const QWidget* window)
-{
-    const QRect frame = window->frameGeometry();
-    const QRect client = window->geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-            frame.bottom() - client.bottom()};
 }
 
 // Watches the widget and its native window: a frame that arrives without
@@ -128,14 +167,14 @@ private:
         if (!oldSize && !oldPos) {
             if (type == QEvent::Resize) {
                 sizes.clear();
-                target->setProperty(kAskedOuterSize, target->frameGeometry().size());
+                target->setProperty(kAskedOuterSize, outerSize(target));
             }
             return false;
         }
         if (oldSize)
             target->resize(sizes.last());
         else
-            target->move(askedPos.toPoint());
+            placeFrame(target, askedPos.toPoint());
         return oldSize;
     }
 
@@ -163,7 +202,7 @@ private:
 
 QSizeF outerSizeTwips(const QWidget* window)
 {
-    const QSize outer = window->frameGeometry().size();
+    const QSize outer = outerSize(window);
     return {pixelsToTwipsX(outer.width()), pixelsToTwipsY(outer.height())};
 }
 
@@ -182,7 +221,7 @@ void moveOuterTwips(QWidget* window, QPointF topLeft)
     // A window's position is that of its frame.
     const QPoint at(twipsToPixelsX(topLeft.x()), twipsToPixelsY(topLeft.y()));
     window->setProperty(kAskedOuterPos, at);
-    window->move(at);
+    placeFrame(window, at);
 }
 
 void keepOuterSizeWhenFramed(QWidget* window) { new FrameWatcher(window); }

@@ -17,7 +17,6 @@ namespace {
 void openPictureWindow(Form1& main)
 {
     auto* form = new Form3(&main);
-    form->show();
     main.setCursor(Qt::WaitCursor);
     ImageView* view = form->Image1;
     view->hide();
@@ -42,6 +41,9 @@ void openPictureWindow(Form1& main)
     form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
     form->StatusBar1->setText(2, QStringLiteral("  ") + main.Label5->text());
     form->setWindowTitle(main.File1->fileName());
+    // Shown once sized and placed, so that the window manager frames it
+    // where it belongs.
+    form->show();
     form->activateWindow();
     form->setFocus();
     main.unsetCursor();
@@ -52,7 +54,6 @@ void openPictureWindow(Form1& main)
 void openAnimationWindow(Form1& main)
 {
     auto* form = new Form4(&main);
-    form->show();
     main.setCursor(Qt::WaitCursor);
     ignoreFailure([&] { form->AM1->setFileName(main.Label1); });
     ignoreFailure([&] { form->AM1->setSpeed(main.AM1->speed()); });
@@ -60,6 +61,7 @@ void openAnimationWindow(Form1& main)
     setOuterHeightTwips(form, form->statusBarHeightTwips() + pixelsToTwipsY(main.AM1->height())
                                   + SeparateAllowance::openingHeight);
     main.unsetCursor();
+    form->show();
     form->keepOnTopIfWanted();
     form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
     form->setWindowTitle(main.File1->fileName());
