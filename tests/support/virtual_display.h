@@ -1,5 +1,6 @@
 #pragma once
 #include <QProcess>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -29,3 +30,7 @@ private:
 // call: a window of its own is resized through the window manager, which
 // works through requests in order, and the new size is awaited.
 bool windowManagerCaughtUp();
+
+// The window's frame as the X server has it, in screen pixels: what the user
+// sees, whatever Qt has been told so far.
+QRect frameOnScreen(QWidget* window);
