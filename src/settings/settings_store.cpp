@@ -5,6 +5,7 @@
 #include "settings/program_log.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -183,9 +187,71 @@ QString replaceValue(const QString& path, const QString& key, const QString& val
 }
 }
 
+namespace {
+// What one look at the file tells of its contents: a write by any program
+// either replaces the file (a new inode) or changes its length or times.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t length = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileStamp& o) const
+    {
+        return exists == o.exists && device == o.device && inode == o.inode && length == o.length
+            && modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec
+            && changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+FileStamp stampOf(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
+// The viewer reads settings at every picture and the tray companion writes
+// them: reads come from memory, and the file is parsed again only when a
+// look at it shows a change. A file changed within the last second may
+// change again without its time moving on, so it is not trusted yet.
+class ReadCache {
+public:
+    QString value(const QString& key)
+    {
+        const QString path = filePath();
+        const FileStamp stamp = stampOf(path);
+        const std::lock_guard lock(mutex);
+        if (!trusted || path != cachedPath || !(stamp == cachedStamp)) {
+            document = IniDocument::parse(readFile(path).bytes);
+            values.clear();
+            cachedPath = path;
+            cachedStamp = stamp;
+            trusted = !stamp.exists || std::time(nullptr) - stamp.modified.tv_sec > 1;
+        }
+        auto found = values.constFind(key);
+        if (found == values.cend())
+            found = values.insert(key, document.value(kGroup, key));
+        return *found;
+    }
+
+private:
+    std::mutex mutex;
+    bool trusted = false;
+    QString cachedPath;
+    FileStamp cachedStamp;
+    IniDocument document;
+    QHash<QString, QString> values;
+};
+}
+
 QString readSetting(const QString& key)
 {
-    return IniDocument::parse(readFile(filePath()).bytes).value(kGroup, key);
+    static ReadCache cache;
+    return cache.value(key);
 }
 
 void writeSetting(const QString& key, const QString& value)
