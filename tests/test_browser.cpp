@@ -1,6 +1,8 @@
 // Browsing: the pattern rule, which files the list shows, the labels after a
 // folder change, the drive fallback and the pop-up menus' state.
 #include "controls/drive_list.h"
+#include "controls/file_list.h"
+#include "controls/image_view.h"
 #include "core/file_pattern.h"
 #include "core/file_system.h"
 #include "core/volumes.h"
@@ -30,6 +32,7 @@ class BrowserTest : public QObject {
 private slots:
     void listShowsMatchingPlainFilesOnly();
     void folderChangeUpdatesLabelsAndDrive();
+    void listFollowsChangesMadeByOthers();
     void driveFollowsTheDirectoryList();
     void clicksShowTheFileAndPopTheMenus();
 };
@@ -102,6 +105,31 @@ void BrowserTest::folderChangeUpdatesLabelsAndDrive()
     form.Drive1_Change();
     QCOMPARE(form.Dir1->path(), full);
     QCOMPARE(form.Drive1->drive(), driveOf(full, mountedDrives()));
+}
+
+void BrowserTest::listFollowsChangesMadeByOthers()
+{
+    TestEnvironment env;
+    const QString dir = env.makeFolder("live");
+    for (const char* name : {"b.png", "c.png", "d.png"})
+        savePicture(dir + "/" + name, {8, 8}, Qt::red);
+    Viewer v(dir, "*.png");
+    v.select("c.png");
+    QSignalSpy clicks(v.form.File1, &FileList::clicked);
+    savePicture(dir + "/a.png", {8, 8}, Qt::blue);
+    QVERIFY(QFile::rename(dir + "/d.png", dir + "/e.png"));
+    QVERIFY(QFile::remove(dir + "/b.png"));
+    writeFile(dir + "/notes.txt");
+    QTRY_COMPARE(v.listed(), QStringList({"a.png", "c.png", "e.png"}));
+    QCOMPARE(v.form.File1->fileName(), QString("c.png"));
+    QCOMPARE(v.form.Label6->text(), QString("3 File(s)"));
+    QCOMPARE(clicks.count(), 0);
+    // The selected file goes: nothing is selected, its picture stays shown.
+    QVERIFY(QFile::remove(dir + "/c.png"));
+    QTRY_COMPARE(v.listed(), QStringList({"a.png", "e.png"}));
+    QCOMPARE(v.form.File1->listIndex(), -1);
+    QVERIFY(v.form.Image1->hasPicture());
+    QCOMPARE(clicks.count(), 0);
 }
 
 void BrowserTest::driveFollowsTheDirectoryList()

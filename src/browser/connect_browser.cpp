@@ -1,5 +1,6 @@
 #include "browser/connect_browser.h"
 
+#include "browser/live_folder.h"
 #include "controls/dir_list.h"
 #include "controls/drive_list.h"
 #include "controls/file_list.h"
@@ -31,4 +32,5 @@ void connectBrowser(Form1& form)
     QObject::connect(f->Timer1, &QTimer::timeout, f, &Form1::Timer1_Timer);
     QObject::connect(f->StatusBar1, &PanelStatusBar::panelClicked, f, &Form1::StatusBar1_PanelClick);
     QObject::connect(f->Image1, &ImageView::clicked, f, &Form1::Image1_Click);
+    new LiveFolder(form);
 }

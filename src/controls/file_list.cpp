@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStringListModel>
 
 FileList::FileList(QWidget* parent) : QListView(parent), listModel(new QStringListModel(this))
@@ -14,7 +15,7 @@ FileList::FileList(QWidget* parent) : QListView(parent), listModel(new QStringLi
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& now) {
-                if (now.isValid())
+                if (now.isValid() && !keepingSelection)
                     emit clicked();
             });
 }
@@ -33,9 +34,10 @@ void FileList::setPattern(const QString& p)
 
 void FileList::setPathAndPattern(const QString& f, const QString& p)
 {
-    display(FileSystem::listMatching(f, p));
+    const QStringList list = FileSystem::listMatching(f, p);
     folder = f;
     patternText = p;
+    display(list);
 }
 
 void FileList::refresh() { display(FileSystem::listMatching(folder, patternText)); }
@@ -47,6 +49,21 @@ void FileList::display(const QStringList& list)
     listModel->setStringList(names);
     setCurrentIndex(QModelIndex());
     emit relisted();
+}
+
+void FileList::showRelisted(const QStringList& list)
+{
+    if (list == names)
+        return;
+    const QString selected = fileName();
+    const int scrolled = verticalScrollBar()->value();
+    names = list;
+    keepingSelection = true;
+    listModel->setStringList(names);
+    const qsizetype row = selected.isEmpty() ? -1 : names.indexOf(selected);
+    setCurrentIndex(row >= 0 ? listModel->index(int(row)) : QModelIndex());
+    keepingSelection = false;
+    verticalScrollBar()->setValue(scrolled);
 }
 
 int FileList::listIndex() const

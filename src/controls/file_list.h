@@ -19,6 +19,9 @@ public:
     void setPathAndPattern(const QString& folder, const QString& pattern);
     QString pattern() const { return patternText; }
     void refresh();
+    // The folder's files as another look found them: the selected file stays
+    // selected without a new click, and the list stays where it was scrolled.
+    void showRelisted(const QStringList& list);
 
     int listCount() const { return int(names.size()); }
     int listIndex() const;
@@ -43,4 +46,5 @@ private:
     QString folder;
     QString patternText = QStringLiteral("*.*");
     QStringList names;
+    bool keepingSelection = false;
 };

@@ -170,6 +170,9 @@ public:
     // Where pop-up menus open; tests replace it to record instead of showing.
     std::function<void(QMenu*)> popUp;
 
+    // The workers that load and list off the window's thread.
+    JobPool& jobPool() { return *jobs; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
