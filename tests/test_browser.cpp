@@ -4,7 +4,9 @@
 #include "controls/file_list.h"
 #include "controls/image_view.h"
 #include "core/file_pattern.h"
+#include "core/file_name.h"
 #include "core/file_system.h"
+#include "core/file_url.h"
 #include "core/volumes.h"
 #include "support/window_helpers.h"
 
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
 #include <sys/xattr.h>
 
 namespace {
@@ -33,6 +36,7 @@ private slots:
     void listShowsMatchingPlainFilesOnly();
     void folderChangeUpdatesLabelsAndDrive();
     void listFollowsChangesMadeByOthers();
+    void filesTravelByDragAndDrop();
     void driveFollowsTheDirectoryList();
     void clicksShowTheFileAndPopTheMenus();
 };
@@ -130,6 +134,42 @@ void BrowserTest::listFollowsChangesMadeByOthers()
     QCOMPARE(v.form.File1->listIndex(), -1);
     QVERIFY(v.form.Image1->hasPicture());
     QCOMPARE(clicks.count(), 0);
+}
+
+void BrowserTest::filesTravelByDragAndDrop()
+{
+    // Addresses as other programs read and write them, and names that are
+    // not UTF-8.
+    for (const QString& path : {QString("/tmp/a b#c%d?e.png"), QString::fromUtf8("/tmp/Ünï €.png")}) {
+        QCOMPARE(FileUrl::fromPath(path).toLocalFile(), path);
+        QCOMPARE(FileUrl::toPath(QUrl::fromLocalFile(path)), path);
+    }
+    const QString odd = FileName::fromBytes("/tmp/caf\xe9.png");
+    QCOMPARE(FileUrl::toPath(FileUrl::fromPath(odd)), odd);
+    QCOMPARE(FileUrl::toPath(QUrl("https://example.org/a.png")), std::nullopt);
+
+    TestEnvironment env;
+    const QString from = env.makeFolder("from");
+    const QString to = env.makeFolder("to");
+    const QString name = "a b#1.png";
+    savePicture(from + "/a.png", {8, 8}, Qt::red);
+    savePicture(to + "/" + name, {8, 8}, Qt::blue);
+    Viewer v(from, "*.png");
+    v.form.File1->setListIndex(0);
+    const std::unique_ptr<QMimeData> dragged(
+        v.form.File1->model()->mimeData({v.form.File1->model()->index(0, 0)}));
+    QCOMPARE(dragged->urls(), QList<QUrl>{QUrl::fromLocalFile(from + "/a.png")});
+
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(to + "/" + name)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&v.form, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&v.form, &drop);
+    QCOMPARE(v.form.File1->path(), to);
+    QCOMPARE(v.form.File1->fileName(), name);
+    QVERIFY(pictureArrived(v.form));
 }
 
 void BrowserTest::driveFollowsTheDirectoryList()

@@ -1,5 +1,6 @@
 #include "browser/connect_browser.h"
 
+#include "browser/drop_opener.h"
 #include "browser/live_folder.h"
 #include "controls/dir_list.h"
 #include "controls/drive_list.h"
@@ -33,4 +34,5 @@ void connectBrowser(Form1& form)
     QObject::connect(f->StatusBar1, &PanelStatusBar::panelClicked, f, &Form1::StatusBar1_PanelClick);
     QObject::connect(f->Image1, &ImageView::clicked, f, &Form1::Image1_Click);
     new LiveFolder(form);
+    new DropOpener(form);
 }

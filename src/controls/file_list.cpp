@@ -1,14 +1,48 @@
 #include "controls/file_list.h"
 
 #include "core/file_system.h"
+#include "core/file_url.h"
+#include "core/paths.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStringListModel>
 
-FileList::FileList(QWidget* parent) : QListView(parent), listModel(new QStringListModel(this))
+namespace {
+// Dragged out of the list, a file is its address: other programs copy it or
+// open it. Only copying is offered, so that no drop elsewhere takes the file
+// away from its folder.
+class FileListModel : public QStringListModel {
+public:
+    explicit FileListModel(FileList* list) : QStringListModel(list), list(list) {}
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled : Qt::NoItemFlags;
+    }
+    QStringList mimeTypes() const override { return {QStringLiteral("text/uri-list")}; }
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+    QMimeData* mimeData(const QModelIndexList& indexes) const override
+    {
+        QList<QUrl> urls;
+        for (const QModelIndex& index : indexes)
+            urls.append(FileUrl::fromPath(fullPath(list->path(), list->item(index.row()))));
+        auto* data = new QMimeData;
+        data->setUrls(urls);
+        return data;
+    }
+
+private:
+    FileList* list;
+};
+}
+
+FileList::FileList(QWidget* parent) : QListView(parent), listModel(new FileListModel(this))
 {
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
     setModel(listModel);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
