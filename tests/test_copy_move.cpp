@@ -1,23 +1,36 @@
 // Copy, move, the clipboard and Save As on real files: the overwrite
 // question, a namesake in other letter case, read-only or hidden, the
-// refusals, a copy that runs out of space half-way, and the save-as name rule.
+// refusals, a copy that runs out of space half-way, a copy held mid-way on
+// its worker, and the save-as name rule.
 #include "core/file_system.h"
 #include "desktop/clipboard.h"
+#include "fileops/file_job.h"
 #include "fileops/name_rules.h"
 #include "support/window_helpers.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTimer>
+#include <semaphore>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <sys/xattr.h>
 
 namespace {
 QImage rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+QByteArray digest(const QString& path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
+}
 
 QPair<mode_t, time_t> modeAndTime(const QString& path)
 {
@@ -37,6 +50,17 @@ QPair<mode_t, time_t> age(const QString& path)
     return modeAndTime(path);
 }
 
+// Counts the paint events a widget gets.
+struct PaintCount : QObject {
+    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
+};
+
 // The main window over a folder "src" of the given pictures, copying into "dst".
 struct Bench {
     explicit Bench(const QStringList& names, QSize size = {40, 20}) : src(savePictures(env.makeFolder("src"), names, size))
@@ -44,6 +68,12 @@ struct Bench {
         form.Text3 = dst + "/";
     }
     void select(const QString& name) { viewer.select(name); }
+    // Clicks a copy or move button and waits for the copy's end.
+    bool run(QPushButton* button)
+    {
+        button->click();
+        return QTest::qWaitFor([this] { return !form.copying(); });
+    }
     QStringList titles() const { return env.dialogs.titles(); }
     TestEnvironment env;
     const QString src;
@@ -75,7 +105,7 @@ private slots:
         // another file is selected.
         b.select("new.jpg");
         const auto aged = age(b.src + "/new.jpg");
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QVERIFY(!QFile::exists(b.dst + "/" + dead + "aaaaaa"));
         for (const QString& kept : {dead + "bbbbbb", live})
             QVERIFY(QFile::remove(b.dst + "/" + kept));
@@ -88,13 +118,13 @@ private slots:
 
         // No keeps the existing file; Yes replaces it, read-only as it is.
         b.env.dialogs.messageAnswers = {MsgResult::No};
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), QByteArray("older photo"));
         QVERIFY(b.form.Command2->isEnabled());
         FileSystem::setAttributes(b.dst + "/photo.jpg", FileSystem::ReadOnly);
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), fileBytes(b.src + "/photo.jpg"));
         QVERIFY(!b.form.Command2->isEnabled());
@@ -103,7 +133,7 @@ private slots:
         // name the list shows.
         b.select("other.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles(), QStringList(3, "Overwrite file?"));
         QCOMPARE(entries(b.dst), QStringList({"new.jpg", "other.jpg", "photo.jpg"}));
         QCOMPARE(fileBytes(b.dst + "/other.jpg"), fileBytes(b.src + "/other.jpg"));
@@ -115,7 +145,7 @@ private slots:
             QSKIP("no user extended attributes on this file system");
         FileSystem::setAttributes(b.dst + "/hidden.jpg", FileSystem::Hidden);
         b.select("hidden.jpg");
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles().mid(3), QStringList{"File copy ERROR 75 (Path/File access error: the file is hidden)"});
         QCOMPARE(fileBytes(b.dst + "/hidden.jpg"), QByteArray("hidden older"));
         QCOMPARE(FileSystem::attributes(b.dst + "/hidden.jpg"), int(FileSystem::Hidden));
@@ -142,12 +172,12 @@ private slots:
         writeFile(b.dst + "/" + name, "older");
         b.select(name);
         b.env.dialogs.messageAnswers = {MsgResult::No};
-        (move ? b.form.Command7 : b.form.Command2)->click();
+        QVERIFY(b.run(move ? b.form.Command7 : b.form.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(fileBytes(b.dst + "/" + name), QByteArray("older"));
         QVERIFY(QFile::exists(b.src + "/" + name));
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        (move ? b.form.Command7 : b.form.Command2)->click();
+        QVERIFY(b.run(move ? b.form.Command7 : b.form.Command2));
         QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
         QCOMPARE(QFile::exists(b.src + "/" + name), !move);
         QVERIFY(fileBytes(b.dst + "/" + name) != QByteArray("older"));
@@ -161,11 +191,11 @@ private slots:
         b.select("photo.jpg");
         writeSetting("MoveConfirmation", "0");
         b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Yes};
-        b.form.Command2->click();
-        b.form.Command7->click();
+        QVERIFY(b.run(b.form.Command2));
+        QVERIFY(b.run(b.form.Command7));
         // The same folder spelt another way.
         b.form.Text3 = b.src + "/./";
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
 
         // Refused before any question: the only copy stays as it was.
         const QString same = " ERROR 58 (Source and destination are the same file)";
@@ -212,7 +242,7 @@ private slots:
         const QByteArray source = fileBytes(b.src + "/photo.jpg");
         b.select("photo.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        (move ? b.form.Command7 : b.form.Command2)->click();
+        QVERIFY(b.run(move ? b.form.Command7 : b.form.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(entries(b.dst), QStringList{"photo.jpg"});
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), source);
@@ -229,7 +259,7 @@ private slots:
         age(b.src + "/a.jpg");
         FileSystem::setAttributes(b.src + "/a.jpg", FileSystem::ReadOnly);
         const auto aged = modeAndTime(b.src + "/a.jpg");
-        b.form.Command7->click();
+        QVERIFY(b.run(b.form.Command7));
         QVERIFY(b.titles().isEmpty());
         QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
         QCOMPARE(fileBytes(b.dst + "/a.jpg"), a);
@@ -240,11 +270,11 @@ private slots:
         writeSetting("MoveConfirmation", "1");
         b.select("b.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::No, MsgResult::Yes};
-        b.form.Command7->click();
+        QVERIFY(b.run(b.form.Command7));
         QCOMPARE(b.titles(), QStringList{"Move file?"});
         QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
         QCOMPARE(entries(b.dst), QStringList{"a.jpg"});
-        b.form.Command7->click();
+        QVERIFY(b.run(b.form.Command7));
         QCOMPARE(b.titles(), QStringList(2, "Move file?"));
         QCOMPARE(entries(b.src), QStringList{"c.jpg"});
         QCOMPARE(entries(b.dst), QStringList({"a.jpg", "b.jpg"}));
@@ -265,13 +295,79 @@ private slots:
         // Yes to the overwrite question, then the disk fills up half-way; a move
         // that cannot copy keeps its source.
         b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
-        b.form.Command2->click();
-        b.form.Command7->click();
+        QVERIFY(b.run(b.form.Command2));
+        QVERIFY(b.run(b.form.Command7));
         QCOMPARE(b.titles(), QStringList({"Overwrite file?", "File copy ERROR 28 (No space left on device)",
                                           "Overwrite file?", "File move ERROR 28 (No space left on device)"}));
         QCOMPARE(fileBytes(b.src + "/big.bmp"), source);
         QCOMPARE(fileBytes(b.dst + "/big.bmp"), QByteArray("the older copy"));
         QCOMPARE(entries(b.dst), QStringList{"big.bmp"});
+    }
+
+    void heldCopy_data()
+    {
+        QTest::addColumn<bool>("move");
+        QTest::addColumn<bool>("close");
+        QTest::newRow("copy") << false << false;
+        QTest::newRow("move") << true << false;
+        QTest::newRow("close during move") << true << true;
+    }
+
+    // The bytes go on a worker: while a copy is held mid-way the window runs,
+    // shows the bar and refuses other file commands, and the result shows
+    // only at the end. A close stops it with both files as they were.
+    void heldCopy()
+    {
+        QFETCH(bool, move);
+        QFETCH(bool, close);
+        const auto unhook = qScopeGuard([] { copyChunkHook = {}; });
+        Bench b({"big.jpg", "small.jpg"});
+        // A picture trailed by a few hundred MB of holes: real bytes to copy.
+        const QString source = b.src + "/big.jpg", target = b.dst + "/big.jpg";
+        QVERIFY(QFile::resize(source, qint64(256) << 20));
+        const QByteArray sourceDigest = digest(source);
+        writeFile(target, "older");
+        std::counting_semaphore<2> release(0);
+        std::atomic<int> chunks = 0;
+        copyChunkHook = [&](qint64, qint64) {
+            if (chunks++ == 1)
+                release.acquire();
+        };
+        const auto letGo = qScopeGuard([&] { release.release(); });
+        b.form.show();
+        b.select("big.jpg");
+        b.env.dialogs.messageAnswers = {MsgResult::Yes};
+        (move ? b.form.Command7 : b.form.Command2)->click();
+
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(5);
+        QTRY_VERIFY(ticks > 1 && chunks > 1);
+        PaintCount painted(&b.form);
+        b.form.update();
+        QTRY_VERIFY(painted.count > 0);
+        QTRY_VERIFY(b.form.StatusBar1->findChild<QProgressBar*>());
+        const QPointer<QProgressBar> bar = b.form.StatusBar1->findChild<QProgressBar*>();
+        QTRY_VERIFY(bar->isVisible() && bar->value() > 0);
+        QVERIFY(bar->value() < bar->maximum());
+        b.form.mnudelete->trigger();
+        QCOMPARE(b.titles(), QStringList({"Overwrite file?", "Please wait"}));
+        QVERIFY(b.form.Command2->isEnabled() && b.form.Command7->isEnabled());
+        QCOMPARE(QDir(b.dst).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        if (close)
+            b.form.close();
+        release.release();
+
+        QTRY_VERIFY(close || !bar);
+        QTRY_COMPARE(QDir(b.dst).entryList(QDir::Files | QDir::Hidden), QStringList{"big.jpg"});
+        QCOMPARE(b.titles().size(), 2);
+        QCOMPARE(digest(close ? source : target), sourceDigest);
+        QCOMPARE(QFile::exists(source), close || !move);
+        if (close)
+            QCOMPARE(fileBytes(target), QByteArray("older"));
+        else
+            QCOMPARE((move ? b.form.Command7 : b.form.Command2)->text(), move ? "File Moved" : "File Copied");
     }
 
     void clipboardRoundTrip()
