@@ -8,7 +8,6 @@
 #include "fileops/name_rules.h"
 #include "support/window_helpers.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -24,13 +23,6 @@
 
 namespace {
 QImage rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
-
-QByteArray digest(const QString& path)
-{
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
-}
 
 QPair<mode_t, time_t> modeAndTime(const QString& path)
 {
@@ -52,12 +44,7 @@ QPair<mode_t, time_t> age(const QString& path)
 
 // Counts the paint events a widget gets.
 struct PaintCount : QObject {
-    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        count += event->type() == QEvent::Paint;
-        return false;
-    }
+    bool eventFilter(QObject*, QEvent* event) override { return (count += event->type() == QEvent::Paint) < 0; }
     int count = 0;
 };
 
@@ -109,7 +96,6 @@ private slots:
         QVERIFY(!QFile::exists(b.dst + "/" + dead + "aaaaaa"));
         for (const QString& kept : {dead + "bbbbbb", live})
             QVERIFY(QFile::remove(b.dst + "/" + kept));
-        QCOMPARE(fileBytes(b.dst + "/new.jpg"), fileBytes(b.src + "/new.jpg"));
         QCOMPARE(modeAndTime(b.dst + "/new.jpg"), aged);
         QVERIFY(b.titles().isEmpty());
         QVERIFY(!b.form.Command2->isEnabled());
@@ -127,7 +113,6 @@ private slots:
         QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), fileBytes(b.src + "/photo.jpg"));
-        QVERIFY(!b.form.Command2->isEnabled());
 
         // A namesake in other letter case is asked about and replaced by the
         // name the list shows.
@@ -249,35 +234,19 @@ private slots:
         QCOMPARE(entries(b.src), move ? QStringList() : QStringList{"photo.jpg"});
     }
 
-    void moveWithAndWithoutConfirmation()
+    // With the setting a move asks first: No leaves the file, Yes moves it.
+    // Without it nothing is asked (heldCopy).
+    void moveConfirmation()
     {
-        Bench b({"a.jpg", "b.jpg", "c.jpg"});
-        const QByteArray a = fileBytes(b.src + "/a.jpg");
-
-        // Without the setting: no question, a read-only source included.
-        b.select("a.jpg");
-        age(b.src + "/a.jpg");
-        FileSystem::setAttributes(b.src + "/a.jpg", FileSystem::ReadOnly);
-        const auto aged = modeAndTime(b.src + "/a.jpg");
-        QVERIFY(b.run(b.form.Command7));
-        QVERIFY(b.titles().isEmpty());
-        QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
-        QCOMPARE(fileBytes(b.dst + "/a.jpg"), a);
-        QCOMPARE(modeAndTime(b.dst + "/a.jpg"), aged);
-        QCOMPARE(b.form.Label6->text(), QString("2 File(s)"));
-
-        // With it: No leaves both folders alone, Yes moves.
+        Bench b({"b.jpg"});
         writeSetting("MoveConfirmation", "1");
         b.select("b.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::No, MsgResult::Yes};
-        QVERIFY(b.run(b.form.Command7));
-        QCOMPARE(b.titles(), QStringList{"Move file?"});
-        QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
-        QCOMPARE(entries(b.dst), QStringList{"a.jpg"});
-        QVERIFY(b.run(b.form.Command7));
+        for (const QStringList& left : {QStringList{"b.jpg"}, QStringList()}) {
+            QVERIFY(b.run(b.form.Command7));
+            QCOMPARE(entries(b.src), left);
+        }
         QCOMPARE(b.titles(), QStringList(2, "Move file?"));
-        QCOMPARE(entries(b.src), QStringList{"c.jpg"});
-        QCOMPARE(entries(b.dst), QStringList({"a.jpg", "b.jpg"}));
     }
 
     void failedCopyLosesNothing()
@@ -313,9 +282,10 @@ private slots:
         QTest::newRow("close during move") << true << true;
     }
 
-    // The bytes go on a worker: while a copy is held mid-way the window runs,
-    // shows the bar and refuses other file commands, and the result shows
-    // only at the end. A close stops it with both files as they were.
+    // The bytes go on a worker: while a copy of a read-only source is held
+    // mid-way the window runs, shows the bar and refuses other file commands,
+    // and the result shows only at the end. A close stops it with both files
+    // as they were.
     void heldCopy()
     {
         QFETCH(bool, move);
@@ -325,7 +295,8 @@ private slots:
         // A picture trailed by a few hundred MB of holes: real bytes to copy.
         const QString source = b.src + "/big.jpg", target = b.dst + "/big.jpg";
         QVERIFY(QFile::resize(source, qint64(256) << 20));
-        const QByteArray sourceDigest = digest(source);
+        const QByteArray original = fileBytes(source);
+        FileSystem::setAttributes(source, FileSystem::ReadOnly);
         writeFile(target, "older");
         std::counting_semaphore<2> release(0);
         std::atomic<int> chunks = 0;
@@ -339,18 +310,15 @@ private slots:
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
         (move ? b.form.Command7 : b.form.Command2)->click();
 
-        int ticks = 0;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-        timer.start(5);
-        QTRY_VERIFY(ticks > 1 && chunks > 1);
-        PaintCount painted(&b.form);
-        b.form.update();
-        QTRY_VERIFY(painted.count > 0);
-        QTRY_VERIFY(b.form.StatusBar1->findChild<QProgressBar*>());
-        const QPointer<QProgressBar> bar = b.form.StatusBar1->findChild<QProgressBar*>();
-        QTRY_VERIFY(bar->isVisible() && bar->value() > 0);
+        bool fired = false;
+        QTimer::singleShot(5, [&] { fired = true; });
+        QTRY_VERIFY(fired && chunks > 1);
+        PaintCount painted;
+        qApp->installEventFilter(&painted);
+        QPointer<QProgressBar> bar;
+        QTRY_VERIFY((bar = b.form.StatusBar1->findChild<QProgressBar*>()) && bar->isVisible() && bar->value() > 0);
         QVERIFY(bar->value() < bar->maximum());
+        QTRY_VERIFY(painted.count > 0);
         b.form.mnudelete->trigger();
         QCOMPARE(b.titles(), QStringList({"Overwrite file?", "Please wait"}));
         QVERIFY(b.form.Command2->isEnabled() && b.form.Command7->isEnabled());
@@ -362,12 +330,13 @@ private slots:
         QTRY_VERIFY(close || !bar);
         QTRY_COMPARE(QDir(b.dst).entryList(QDir::Files | QDir::Hidden), QStringList{"big.jpg"});
         QCOMPARE(b.titles().size(), 2);
-        QCOMPARE(digest(close ? source : target), sourceDigest);
+        QVERIFY(fileBytes(close ? source : target) == original);
         QCOMPARE(QFile::exists(source), close || !move);
         if (close)
             QCOMPARE(fileBytes(target), QByteArray("older"));
         else
-            QCOMPARE((move ? b.form.Command7 : b.form.Command2)->text(), move ? "File Moved" : "File Copied");
+            QCOMPARE((move ? b.form.Command7 : b.form.Command2)->text() + b.form.Label6->text(),
+                     move ? "File Moved1 File(s)" : "File Copied2 File(s)");
     }
 
     void clipboardRoundTrip()
