@@ -120,7 +120,6 @@ void copyUnderChosenName(const QString& source, const QString& chosen)
 }
 }
 
-// A selection changed while the copy ran keeps its own button state.
 void Form1::Command2_Click()
 {
     if (fileJobRefused())
@@ -131,6 +130,7 @@ void Form1::Command2_Click()
             return;
         startFileJob(kFileCopy, [plan = *plan](JobControl& job) { copyPlanned(plan, job); },
                      [this, source = plan->source] {
+                         // Another file selected meanwhile keeps its own button.
                          if (Label1 != source)
                              return;
                          Command2->setEnabled(false);
