@@ -1,8 +1,10 @@
 // Copy, move, the clipboard and Save As on real files: the overwrite
 // question, a namesake in other letter case, read-only or hidden, the
-// refusals, a copy that runs out of space half-way, and the save-as name rule.
+// refusals, a copy that runs out of space half-way, a copy held mid-way on
+// its worker, and the save-as name rule.
 #include "core/file_system.h"
 #include "desktop/clipboard.h"
+#include "fileops/file_job.h"
 #include "fileops/name_rules.h"
 #include "support/window_helpers.h"
 
@@ -10,8 +12,11 @@
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTimer>
+#include <semaphore>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <sys/xattr.h>
@@ -37,6 +42,12 @@ QPair<mode_t, time_t> age(const QString& path)
     return modeAndTime(path);
 }
 
+// Counts the paint events a widget gets.
+struct PaintCount : QObject {
+    bool eventFilter(QObject*, QEvent* event) override { return (count += event->type() == QEvent::Paint) < 0; }
+    int count = 0;
+};
+
 // The main window over a folder "src" of the given pictures, copying into "dst".
 struct Bench {
     explicit Bench(const QStringList& names, QSize size = {40, 20}) : src(savePictures(env.makeFolder("src"), names, size))
@@ -44,6 +55,12 @@ struct Bench {
         form.Text3 = dst + "/";
     }
     void select(const QString& name) { viewer.select(name); }
+    // Clicks a copy or move button and waits for the copy's end.
+    bool run(QPushButton* button)
+    {
+        button->click();
+        return QTest::qWaitFor([this] { return !form.copying(); });
+    }
     QStringList titles() const { return env.dialogs.titles(); }
     TestEnvironment env;
     const QString src;
@@ -75,11 +92,10 @@ private slots:
         // another file is selected.
         b.select("new.jpg");
         const auto aged = age(b.src + "/new.jpg");
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QVERIFY(!QFile::exists(b.dst + "/" + dead + "aaaaaa"));
         for (const QString& kept : {dead + "bbbbbb", live})
             QVERIFY(QFile::remove(b.dst + "/" + kept));
-        QCOMPARE(fileBytes(b.dst + "/new.jpg"), fileBytes(b.src + "/new.jpg"));
         QCOMPARE(modeAndTime(b.dst + "/new.jpg"), aged);
         QVERIFY(b.titles().isEmpty());
         QVERIFY(!b.form.Command2->isEnabled());
@@ -88,22 +104,21 @@ private slots:
 
         // No keeps the existing file; Yes replaces it, read-only as it is.
         b.env.dialogs.messageAnswers = {MsgResult::No};
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), QByteArray("older photo"));
         QVERIFY(b.form.Command2->isEnabled());
         FileSystem::setAttributes(b.dst + "/photo.jpg", FileSystem::ReadOnly);
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), fileBytes(b.src + "/photo.jpg"));
-        QVERIFY(!b.form.Command2->isEnabled());
 
         // A namesake in other letter case is asked about and replaced by the
         // name the list shows.
         b.select("other.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles(), QStringList(3, "Overwrite file?"));
         QCOMPARE(entries(b.dst), QStringList({"new.jpg", "other.jpg", "photo.jpg"}));
         QCOMPARE(fileBytes(b.dst + "/other.jpg"), fileBytes(b.src + "/other.jpg"));
@@ -115,7 +130,7 @@ private slots:
             QSKIP("no user extended attributes on this file system");
         FileSystem::setAttributes(b.dst + "/hidden.jpg", FileSystem::Hidden);
         b.select("hidden.jpg");
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
         QCOMPARE(b.titles().mid(3), QStringList{"File copy ERROR 75 (Path/File access error: the file is hidden)"});
         QCOMPARE(fileBytes(b.dst + "/hidden.jpg"), QByteArray("hidden older"));
         QCOMPARE(FileSystem::attributes(b.dst + "/hidden.jpg"), int(FileSystem::Hidden));
@@ -142,12 +157,12 @@ private slots:
         writeFile(b.dst + "/" + name, "older");
         b.select(name);
         b.env.dialogs.messageAnswers = {MsgResult::No};
-        (move ? b.form.Command7 : b.form.Command2)->click();
+        QVERIFY(b.run(move ? b.form.Command7 : b.form.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(fileBytes(b.dst + "/" + name), QByteArray("older"));
         QVERIFY(QFile::exists(b.src + "/" + name));
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        (move ? b.form.Command7 : b.form.Command2)->click();
+        QVERIFY(b.run(move ? b.form.Command7 : b.form.Command2));
         QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
         QCOMPARE(QFile::exists(b.src + "/" + name), !move);
         QVERIFY(fileBytes(b.dst + "/" + name) != QByteArray("older"));
@@ -161,11 +176,11 @@ private slots:
         b.select("photo.jpg");
         writeSetting("MoveConfirmation", "0");
         b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Yes};
-        b.form.Command2->click();
-        b.form.Command7->click();
+        QVERIFY(b.run(b.form.Command2));
+        QVERIFY(b.run(b.form.Command7));
         // The same folder spelt another way.
         b.form.Text3 = b.src + "/./";
-        b.form.Command2->click();
+        QVERIFY(b.run(b.form.Command2));
 
         // Refused before any question: the only copy stays as it was.
         const QString same = " ERROR 58 (Source and destination are the same file)";
@@ -212,42 +227,26 @@ private slots:
         const QByteArray source = fileBytes(b.src + "/photo.jpg");
         b.select("photo.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        (move ? b.form.Command7 : b.form.Command2)->click();
+        QVERIFY(b.run(move ? b.form.Command7 : b.form.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(entries(b.dst), QStringList{"photo.jpg"});
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), source);
         QCOMPARE(entries(b.src), move ? QStringList() : QStringList{"photo.jpg"});
     }
 
-    void moveWithAndWithoutConfirmation()
+    // With the setting a move asks first: No leaves the file, Yes moves it.
+    // Without it nothing is asked (heldCopy).
+    void moveConfirmation()
     {
-        Bench b({"a.jpg", "b.jpg", "c.jpg"});
-        const QByteArray a = fileBytes(b.src + "/a.jpg");
-
-        // Without the setting: no question, a read-only source included.
-        b.select("a.jpg");
-        age(b.src + "/a.jpg");
-        FileSystem::setAttributes(b.src + "/a.jpg", FileSystem::ReadOnly);
-        const auto aged = modeAndTime(b.src + "/a.jpg");
-        b.form.Command7->click();
-        QVERIFY(b.titles().isEmpty());
-        QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
-        QCOMPARE(fileBytes(b.dst + "/a.jpg"), a);
-        QCOMPARE(modeAndTime(b.dst + "/a.jpg"), aged);
-        QCOMPARE(b.form.Label6->text(), QString("2 File(s)"));
-
-        // With it: No leaves both folders alone, Yes moves.
+        Bench b({"b.jpg"});
         writeSetting("MoveConfirmation", "1");
         b.select("b.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::No, MsgResult::Yes};
-        b.form.Command7->click();
-        QCOMPARE(b.titles(), QStringList{"Move file?"});
-        QCOMPARE(entries(b.src), QStringList({"b.jpg", "c.jpg"}));
-        QCOMPARE(entries(b.dst), QStringList{"a.jpg"});
-        b.form.Command7->click();
+        for (const QStringList& left : {QStringList{"b.jpg"}, QStringList()}) {
+            QVERIFY(b.run(b.form.Command7));
+            QCOMPARE(entries(b.src), left);
+        }
         QCOMPARE(b.titles(), QStringList(2, "Move file?"));
-        QCOMPARE(entries(b.src), QStringList{"c.jpg"});
-        QCOMPARE(entries(b.dst), QStringList({"a.jpg", "b.jpg"}));
     }
 
     void failedCopyLosesNothing()
@@ -265,13 +264,79 @@ private slots:
         // Yes to the overwrite question, then the disk fills up half-way; a move
         // that cannot copy keeps its source.
         b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
-        b.form.Command2->click();
-        b.form.Command7->click();
+        QVERIFY(b.run(b.form.Command2));
+        QVERIFY(b.run(b.form.Command7));
         QCOMPARE(b.titles(), QStringList({"Overwrite file?", "File copy ERROR 28 (No space left on device)",
                                           "Overwrite file?", "File move ERROR 28 (No space left on device)"}));
         QCOMPARE(fileBytes(b.src + "/big.bmp"), source);
         QCOMPARE(fileBytes(b.dst + "/big.bmp"), QByteArray("the older copy"));
         QCOMPARE(entries(b.dst), QStringList{"big.bmp"});
+    }
+
+    void heldCopy_data()
+    {
+        QTest::addColumn<bool>("move");
+        QTest::addColumn<bool>("close");
+        QTest::newRow("copy") << false << false;
+        QTest::newRow("move") << true << false;
+        QTest::newRow("close during move") << true << true;
+    }
+
+    // The bytes go on a worker: while a copy of a read-only source is held
+    // mid-way the window runs, shows the bar and refuses other file commands,
+    // and the result shows only at the end. A close stops it with both files
+    // as they were.
+    void heldCopy()
+    {
+        QFETCH(bool, move);
+        QFETCH(bool, close);
+        const auto unhook = qScopeGuard([] { copyChunkHook = {}; });
+        Bench b({"big.jpg", "small.jpg"});
+        // A picture trailed by a few hundred MB of holes: real bytes to copy.
+        const QString source = b.src + "/big.jpg", target = b.dst + "/big.jpg";
+        QVERIFY(QFile::resize(source, qint64(256) << 20));
+        const QByteArray original = fileBytes(source);
+        FileSystem::setAttributes(source, FileSystem::ReadOnly);
+        writeFile(target, "older");
+        std::counting_semaphore<2> release(0);
+        std::atomic<int> chunks = 0;
+        copyChunkHook = [&](qint64, qint64) {
+            if (chunks++ == 1)
+                release.acquire();
+        };
+        const auto letGo = qScopeGuard([&] { release.release(); });
+        b.form.show();
+        b.select("big.jpg");
+        b.env.dialogs.messageAnswers = {MsgResult::Yes};
+        (move ? b.form.Command7 : b.form.Command2)->click();
+
+        bool fired = false;
+        QTimer::singleShot(5, [&] { fired = true; });
+        QTRY_VERIFY(fired && chunks > 1);
+        PaintCount painted;
+        qApp->installEventFilter(&painted);
+        QPointer<QProgressBar> bar;
+        QTRY_VERIFY((bar = b.form.StatusBar1->findChild<QProgressBar*>()) && bar->isVisible() && bar->value() > 0);
+        QVERIFY(bar->value() < bar->maximum());
+        QTRY_VERIFY(painted.count > 0);
+        b.form.mnudelete->trigger();
+        QCOMPARE(b.titles(), QStringList({"Overwrite file?", "Please wait"}));
+        QVERIFY(b.form.Command2->isEnabled() && b.form.Command7->isEnabled());
+        QCOMPARE(QDir(b.dst).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        if (close)
+            b.form.close();
+        release.release();
+
+        QTRY_VERIFY(close || !bar);
+        QTRY_COMPARE(QDir(b.dst).entryList(QDir::Files | QDir::Hidden), QStringList{"big.jpg"});
+        QCOMPARE(b.titles().size(), 2);
+        QVERIFY(fileBytes(close ? source : target) == original);
+        QCOMPARE(QFile::exists(source), close || !move);
+        if (close)
+            QCOMPARE(fileBytes(target), QByteArray("older"));
+        else
+            QCOMPARE((move ? b.form.Command7 : b.form.Command2)->text() + b.form.Label6->text(),
+                     move ? "File Moved1 File(s)" : "File Copied2 File(s)");
     }
 
     void clipboardRoundTrip()

@@ -120,7 +120,7 @@ private slots:
 
         v.select(a);
         v.form.Command2->click();
-        QVERIFY(exists(dst, "a\xe9.jpg") && exists(src, "a\xe9.jpg"));
+        QTRY_VERIFY(!v.form.copying() && exists(dst, "a\xe9.jpg") && exists(src, "a\xe9.jpg"));
         // A second copy meets its namesake and asks first.
         env.dialogs.messageAnswers = {MsgResult::No};
         v.form.Command2_Click();
@@ -129,7 +129,7 @@ private slots:
 
         v.select(b);
         v.form.Command7->click();
-        QVERIFY(exists(dst, "b\xff.jpg") && !exists(src, "b\xff.jpg"));
+        QTRY_VERIFY(!v.form.copying() && exists(dst, "b\xff.jpg") && !exists(src, "b\xff.jpg"));
 
         // The typed answer keeps the stray byte of the old name.
         v.select(c);

@@ -61,10 +61,15 @@ int openPlainFile(const QString& path);
 // are refused.
 QByteArray readFile(const QString& path, qint64 limit);
 
+// Told after each chunk of a copy how many bytes of how many are done;
+// false stops the copy there.
+using ChunkCopied = std::function<bool(qint64 done, qint64 total)>;
+
 // Copies source over target through a temporary file in the target folder,
 // so the old target survives until the new copy is complete. Refuses a
-// target that exists and is read-only, hidden or system.
-void copy(const QString& source, const QString& target);
+// target that exists and is read-only, hidden or system. A copy stopped by
+// chunkCopied fails with ECANCELED and leaves no temporary file.
+void copy(const QString& source, const QString& target, const ChunkCopied& chunkCopied = {});
 // Saves data into the file path leads to, its links followed, with copy's
 // refusals: an existing file keeps its mode, owner, extended attributes and
 // other names; a new one is made with the umask.

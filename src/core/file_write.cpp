@@ -43,11 +43,13 @@ void writeAll(int out, const char* data, qint64 size)
     }
 }
 
-void copyBytes(int in, int out)
+// The bytes go in chunks, each told to chunkCopied (done of total), which
+// may stop the copy between two chunks.
+void copyBytes(int in, int out, qint64 total = 0, const FileSystem::ChunkCopied& chunkCopied = {})
 {
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
+    std::vector<char> buffer(size_t(1) << 20);
+    for (qint64 done = 0;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -55,7 +57,10 @@ void copyBytes(int in, int out)
         }
         if (n == 0)
             return;
-        writeAll(out, buffer, n);
+        writeAll(out, buffer.data(), n);
+        done += n;
+        if (chunkCopied && !chunkCopied(done, total))
+            Errors::throwErrno(ECANCELED);
     }
 }
 
@@ -320,7 +325,7 @@ void removeLeftBehind(const QString& folder, const std::function<bool(const char
             ::unlink(path.c_str());
 }
 
-void copy(const QString& source, const QString& target)
+void copy(const QString& source, const QString& target, const ChunkCopied& chunkCopied)
 {
     refuseProtectedTarget(target);
     FileDescriptor in(openPlainFile(source));
@@ -330,7 +335,7 @@ void copy(const QString& source, const QString& target)
     // The copy keeps the date it was made on.
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     replaceThroughTemp(
-        encoded(target), qint64(st.st_size), [&](int out) { copyBytes(in.fd, out); },
+        encoded(target), qint64(st.st_size), [&](int out) { copyBytes(in.fd, out, qint64(st.st_size), chunkCopied); },
         [&](int out) { throwUnless(::fchmod(out, st.st_mode & 07777) == 0 && ::futimens(out, times) == 0); });
 }
 

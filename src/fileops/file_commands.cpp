@@ -24,7 +24,7 @@ bool selectionIsCurrentFile(const Form1& form)
 
 void deleteCurrentFile(Form1& form, const CommandReport& report)
 {
-    if (!selectionIsCurrentFile(form))
+    if (!selectionIsCurrentFile(form) || form.fileJobRefused())
         return;
     runReported(report, [&form] {
         if (!confirmFileCommand(Keys::DelConfirmation, QStringLiteral("delete"), QStringLiteral("Delete file?"),
@@ -44,7 +44,7 @@ void deleteCurrentFile(Form1& form, const CommandReport& report)
 
 void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<QPoint> at)
 {
-    if (!selectionIsCurrentFile(form))
+    if (!selectionIsCurrentFile(form) || form.fileJobRefused())
         return;
     runReported(report, [&form, at] {
         const QString folder = withTrailingSeparator(form.File1->path());

@@ -10,7 +10,8 @@ class Form1;
 
 // The delete, rename and sub-directory commands, shared by the main window,
 // the File Information window and the DIR browser. Each window passes the
-// report its failures end in.
+// report its failures end in. Delete and rename are refused while a copy or
+// move runs.
 
 // The box texts of the three commands, the same in every window.
 namespace FileCommandText {

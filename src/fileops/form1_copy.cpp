@@ -10,7 +10,9 @@
 #include "desktop/clipboard.h"
 #include "desktop/desktop.h"
 #include "fileops/command_report.h"
+#include "fileops/file_job.h"
 #include "fileops/name_rules.h"
+#include "jobs/job_pool.h"
 #include "picture/picture_writer.h"
 #include "settings/keys.h"
 #include "settings/settings_store.h"
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cerrno>
+#include <optional>
 
 namespace {
 const CommandReport kFileCopy{
@@ -51,9 +54,18 @@ bool askOverwrite()
         == MsgResult::Yes;
 }
 
-// The copy steps shared by File Copy and File Move, the success test
-// included. Returns false when the user keeps the existing file.
-bool copyToCopyDirectory(Form1& form)
+// Where a copy goes and which file of the copy folder it replaces.
+struct CopyPlan {
+    QString source;
+    QString folder;
+    QString name;
+    QString target;
+    QString replaced;
+};
+
+// The steps of File Copy and File Move before any byte moves: the refusals
+// and the overwrite question. Nothing when the user keeps the existing file.
+std::optional<CopyPlan> planCopy(Form1& form)
 {
     const QString name = form.File1->fileName();
     if (name.isEmpty() || form.Label1.isEmpty())
@@ -67,30 +79,35 @@ bool copyToCopyDirectory(Form1& form)
 
     // Letter case does not count here, so Photo.JPG is the namesake of
     // photo.jpg; that file is the one the user agrees to replace.
+    CopyPlan plan{form.Label1, form.Text3, name, form.Label4, {}};
     const QString namesake = FileSystem::namesake(form.Text3, name);
-    QString replaced;
     if (!namesake.isEmpty()) {
-        replaced = fullPath(form.Text3, namesake);
-        if (FileSystem::sameFile(form.Label1, replaced))
+        plan.replaced = fullPath(form.Text3, namesake);
+        if (FileSystem::sameFile(form.Label1, plan.replaced))
             Errors::raise(Errors::sameFile());
         if (!askOverwrite())
-            return false;
-        FileSystem::setAttributes(replaced, FileSystem::Archive);
+            return std::nullopt;
+        FileSystem::setAttributes(plan.replaced, FileSystem::Archive);
     }
+    return plan;
+}
+
+// The copy itself and its success test, on a worker.
+void copyPlanned(const CopyPlan& plan, JobControl& job)
+{
     // The old file goes only once the new copy has taken its place. A folder
     // that ignores letter case puts the copy in the namesake's place, under
     // the namesake's spelling: that "namesake" is the copy and stays.
-    FileSystem::copy(form.Label1, form.Label4);
-    if (!replaced.isEmpty() && replaced != form.Label4) {
-        if (FileSystem::sameFile(replaced, form.Label4))
-            FileSystem::respell(replaced, form.Label4);
+    FileSystem::copy(plan.source, plan.target, chunkCopied(job));
+    if (!plan.replaced.isEmpty() && plan.replaced != plan.target) {
+        if (FileSystem::sameFile(plan.replaced, plan.target))
+            FileSystem::respell(plan.replaced, plan.target);
         else
-            FileSystem::remove(replaced);
+            FileSystem::remove(plan.replaced);
     }
 
-    if (FileSystem::namesake(form.Text3, name) != name)
+    if (FileSystem::namesake(plan.folder, plan.name) != plan.name)
         Errors::raise(Failure{});
-    return true;
 }
 
 // Save As keeps the source's extension whatever extension was typed.
@@ -105,32 +122,54 @@ void copyUnderChosenName(const QString& source, const QString& chosen)
 
 void Form1::Command2_Click()
 {
+    if (fileJobRefused())
+        return;
     runReported(kFileCopy, [this] {
-        if (!copyToCopyDirectory(*this))
+        const std::optional<CopyPlan> plan = planCopy(*this);
+        if (!plan)
             return;
-        Command2->setEnabled(false);
-        Command2->setText(QStringLiteral("File Copied"));
+        startFileJob(kFileCopy, [plan = *plan](JobControl& job) { copyPlanned(plan, job); },
+                     [this, source = plan->source] {
+                         // Another file selected meanwhile keeps its own button.
+                         if (Label1 != source)
+                             return;
+                         Command2->setEnabled(false);
+                         Command2->setText(QStringLiteral("File Copied"));
+                     });
     });
 }
 
 void Form1::Command7_Click()
 {
+    if (fileJobRefused())
+        return;
     runReported(kFileMove, [this] {
         if (!confirmFileCommand(Keys::MoveConfirmation, QStringLiteral("move"), QStringLiteral("Move file?"), Label1))
             return;
-        if (!copyToCopyDirectory(*this))
+        const std::optional<CopyPlan> plan = planCopy(*this);
+        if (!plan)
             return;
-        // The source goes only when the copy is known to be whole.
-        if (FileSystem::length(Label4) != FileSystem::length(Label1))
-            Errors::throwErrno(EIO);
-        if (FileSystem::sameFile(Label1, Label4))
-            Errors::raise(Errors::sameFile());
-        FileSystem::setAttributes(Label1, FileSystem::Archive);
-        FileSystem::remove(Label1);
-        File1->refresh();
-        showFileCount();
-        Command7->setEnabled(false);
-        Command7->setText(QStringLiteral("File Moved"));
+        const auto move = [plan = *plan](JobControl& job) {
+            copyPlanned(plan, job);
+            // The source goes only when the copy is known to be whole, and
+            // stays when the window closed meanwhile.
+            if (FileSystem::length(plan.target) != FileSystem::length(plan.source))
+                Errors::throwErrno(EIO);
+            if (FileSystem::sameFile(plan.source, plan.target))
+                Errors::raise(Errors::sameFile());
+            if (job.cancelled())
+                Errors::throwErrno(ECANCELED);
+            FileSystem::setAttributes(plan.source, FileSystem::Archive);
+            FileSystem::remove(plan.source);
+        };
+        startFileJob(kFileMove, move, [this, source = plan->source] {
+            File1->refresh();
+            showFileCount();
+            if (Label1 != source)
+                return;
+            Command7->setEnabled(false);
+            Command7->setText(QStringLiteral("File Moved"));
+        });
     });
 }
 

@@ -34,6 +34,9 @@ void Form1::mnurename_Click()
 
 void Form1::mnurenamedir_Click()
 {
+    // The folder may hold the file being copied or its copy.
+    if (fileJobRefused())
+        return;
     runReported(kRenameDirectory, [this] {
         const QString path = Dir1->path();
         const QString answer =

@@ -168,6 +168,10 @@ void Form1::closeEvent(QCloseEvent* event)
     preloader->cancel();
     if (infoJob)
         infoJob->cancel();
+    // A copy stops between two chunks and takes its temporary file along;
+    // the pool's end waits for that.
+    if (fileJob)
+        fileJob->cancel();
     Form_Unload();
     event->accept();
 }

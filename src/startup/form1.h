@@ -26,6 +26,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+struct CommandReport;
 
 // The main window: the browser on the left, the picture area on the right.
 // The handlers of each subsystem are defined in that subsystem's folder.
@@ -80,6 +81,11 @@ public:
     void mnustartup_Click();
     void options_Click();
     void File1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // A copy or move is on its way.
+    bool copying() const { return fileJob != nullptr; }
+    // While a copy or move runs, another command on files would act under
+    // it: says so in a box and returns true.
+    bool fileJobRefused();
 
     // The info list of the folder shown.
     void mnuinfolist_Click();
@@ -190,12 +196,17 @@ private:
     void animationPath();
     void moviePath();
     void preloadNeighbours();
+    // Runs work on the pool as the window's one file job. Back on this
+    // thread its failure goes to report, or done runs under report.
+    void startFileJob(const CommandReport& report, std::function<void(JobControl&)> work,
+                      std::function<void()> done);
     double outerWidthTwips() const;
     double outerHeightTwips() const;
 
     std::unique_ptr<JobPool> jobs;
     std::unique_ptr<PicturePreloader> preloader;
     std::shared_ptr<JobControl> infoJob;
+    std::shared_ptr<JobControl> fileJob;
     bool endRequested = false;
     bool intervalShown = false;
 };
