@@ -127,6 +127,7 @@ void BrowserTest::listFollowsChangesMadeByOthers()
     QTRY_COMPARE(v.listed(), QStringList({"a.png", "c.png", "e.png"}));
     QCOMPARE(v.form.File1->fileName(), QString("c.png"));
     QCOMPARE(v.form.Label6->text(), QString("3 File(s)"));
+    QCOMPARE(v.form.Label7->text(), QString("Current: 2"));
     QCOMPARE(clicks.count(), 0);
     // The selected file goes: nothing is selected, its picture stays shown.
     QVERIFY(QFile::remove(dir + "/c.png"));

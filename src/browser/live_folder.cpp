@@ -68,6 +68,8 @@ void LiveFolder::relist()
             if (names && folder == form.File1->path() && pattern == form.File1->pattern()) {
                 form.File1->showRelisted(*names);
                 form.showFileCount();
+                const int index = form.File1->listIndex();
+                form.showCurrent(index >= 0 ? QString::number(index + 1) : QString());
             }
             if (changedMeanwhile)
                 changed();
