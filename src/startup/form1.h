@@ -1,6 +1,7 @@
 #pragma once
 #include "controls/auto_size_label.h"
 #include "core/failure.h"
+#include "picture/whole_picture.h"
 
 #include <QImage>
 #include <QString>
@@ -34,6 +35,9 @@ class Form1 : public QWidget {
 public:
     Form1();
     ~Form1() override;
+
+    // The workers that load and scale pictures for every window.
+    JobPool& jobPool() const { return *jobs; }
 
     // The whole start-up. Returns false when the program must end at once
     // (a wrong start-up password).
@@ -131,7 +135,7 @@ public:
     QString Label4;
     QString Text1;
     QString Text4;
-    QImage Picture1;                    // copy of the last picture loaded
+    WholePicture Picture1;              // copy of the last picture loaded
     FileList* File2;                    // the info list's working list
 
     // Pop-up menus.
@@ -187,6 +191,7 @@ private:
     void animationPath();
     void moviePath();
     void preloadNeighbours();
+    std::function<QSize(QSize)> shownPictureSize() const;
     double outerWidthTwips() const;
     double outerHeightTwips() const;
 
