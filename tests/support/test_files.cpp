@@ -9,7 +9,6 @@
 #include <QtEndian>
 
 #include <cstdio>
-#include <vector>
 
 #include <jpeglib.h>
 #include <sys/stat.h>
@@ -45,15 +44,21 @@ void savePlainJpeg(const QString& path, QSize size, QColor colour)
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_start_compress(&info, TRUE);
-    std::vector<JSAMPLE> row;
-    for (int x = 0; x < size.width(); ++x)
-        row.insert(row.end(), {JSAMPLE(colour.red()), JSAMPLE(colour.green()), JSAMPLE(colour.blue())});
-    JSAMPROW rows[] = {row.data()};
+    QByteArray row = (QByteArray(1, char(colour.red())) + char(colour.green()) + char(colour.blue())).repeated(size.width());
+    JSAMPROW rows[] = {reinterpret_cast<JSAMPLE*>(row.data())};
     while (info.next_scanline < info.image_height)
         jpeg_write_scanlines(&info, rows, 1);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     std::fclose(out);
+}
+
+qint64 procStatusBytes(const char* field)
+{
+    for (const QByteArray& line : fileBytes("/proc/self/status").split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong() * 1024;
+    qFatal("no %s in /proc/self/status", field);
 }
 
 QString savePictures(const QString& folder, const QStringList& names, QSize size)

@@ -19,6 +19,8 @@ QString savePictures(const QString& folder, const QStringList& names, QSize size
 QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation);
 // The bytes of a file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
+// A size in bytes from this process's /proc status: "VmSize:", "VmHWM:"...
+qint64 procStatusBytes(const char* field);
 // The names in a folder, hidden ones and sub-folders included, sorted.
 QStringList entries(const QString& folder);
 // The picture as a file of the format would hold it.
