@@ -1,10 +1,12 @@
 // Selecting a file shows it: the picture path with its zoom states, the
 // failure paths, the status texts, the animation and movie paths, and a
 // corpus of bad files that must never take the viewer down.
+#include "desktop/clipboard.h"
 #include "desktop/screen.h"
 #include "media/form5.h"
 #include "movie/movie_player.h"
 #include "picture/metafile_format.h"
+#include "picture/picture_preloader.h"
 #include "samples/metafile_writer.h"
 #include "support/fixtures.h"
 #include "support/window_helpers.h"
@@ -22,6 +24,7 @@ private slots:
     void badFilesNeverTakeTheViewerDown();
     void picturesLoadWhileTheWindowRuns();
     void largeMetafileKeepsItsHeaderSize();
+    void hugeJpegIsShownFitted();
     void moviesPlayHereOrInTheVivoWindow();
 };
 
@@ -49,6 +52,9 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
         QCOMPARE(f.Image1->size(), c.size);
         QCOMPARE(f.StatusBar1->text(4), QString(c.panel));
         QCOMPARE(f.Image1->stretch(), c.option != f.Option3);
+        // Shrunk, the picture is scaled off the paint path, once.
+        if (c.size.width() < 640)
+            QTRY_COMPARE(f.Image1->ready().size(), c.size);
     }
     // At 2:1 the picture runs past its area; the status bar stays above it.
     f.show();
@@ -71,6 +77,35 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
     const double limit = 0.743 * f.frameGeometry().width() * 15;
     QVERIFY(f.Image1->widthTwips() <= limit);
     QVERIFY(f.Image1->widthTwips() / 0.99 > limit);
+    // Decoded at the size shown, it is drawn as it came; Copy, Save As and
+    // a zoom to 2:1 still get the whole picture.
+    QCOMPARE(f.Image1->wholePicture().shown().size(), f.Image1->size());
+    f.Command6->click();
+    QCOMPARE(Clipboard::image().size(), QSize(640, 480));
+    env.dialogs.fileAnswers = {{dir + "/whole.bmp", 2}};
+    f.saveas_Click();
+    QCOMPARE(QImage(dir + "/whole.bmp").size(), QSize(640, 480));
+    f.Option4->click();
+    QTRY_COMPARE(f.Image1->wholePicture().shown().size(), QSize(640, 480));
+}
+
+void ShowTest::hugeJpegIsShownFitted()
+{
+    // 400 megapixels, four times the bound: decoded smaller, within the budget.
+    TestEnvironment env;
+    writeSetting("AutoZoom", "1");
+    const QString dir = env.makeFolder("big");
+    savePlainJpeg(dir + "/huge.jpg", {20000, 20000}, Qt::darkGreen);
+    Viewer v(dir);
+    Form1& f = v.form;
+    f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
+    writeFile("/proc/self/clear_refs", "5");
+    const qint64 before = procStatusBytes("VmHWM:");
+    v.select("huge.jpg");
+    QCOMPARE(f.Label5->text(), QString("20000 x 20000"));
+    QCOMPARE(f.Image1->wholePicture().shown().size(), f.Image1->size());
+    QVERIFY(f.Image1->width() < 1000);
+    QVERIFY(procStatusBytes("VmHWM:") - before < PicturePreloader::defaultBudget);
 }
 
 void ShowTest::failedLoadReportsOrGoesToDesktop()

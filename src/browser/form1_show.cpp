@@ -87,6 +87,7 @@ void Form1::picturePath()
     AM1->pause();
     Label1 = fullPath(File1->path(), File1->fileName());
     setWindowTitle(QStringLiteral("Pixalto - Please wait, loading picture"));
+    preloader->setShownSize(shownPictureSize());
     preloader->request(Label1, this, [this](const LoadedPicture& loaded) {
         pictureLoaded(loaded);
         commonTail();
@@ -100,7 +101,7 @@ void Form1::pictureLoaded(const LoadedPicture& loaded)
         return;
     }
     try {
-        const QImage& picture = loaded.image;
+        const WholePicture picture(loaded.image, Label1);
         Image1->setPicture(picture);
         Picture1 = picture;
         Image1->hide();
@@ -183,6 +184,22 @@ void Form1::preloadNeighbours()
         if (i >= 0 && i < File1->listCount())
             neighbours.append(fullPath(File1->path(), File1->item(i)));
     preloader->preload(neighbours);
+}
+
+// The size az will give a picture of a natural size, in device pixels, as
+// the window is now; none with the auto zoom off.
+std::function<QSize(QSize)> Form1::shownPictureSize() const
+{
+    if (!settingIsNumericOne(Keys::AutoZoom))
+        return {};
+    const QSizeF window(outerWidthTwips(), outerHeightTwips());
+    const QSizeF twipsPerDevicePixel(twipsPerDevicePixelX(Image1), twipsPerDevicePixelY(Image1));
+    const qreal ratio = Image1->devicePixelRatioF();
+    return [=](QSize natural) {
+        const QSizeF fit = autoZoomSize(
+            {natural.width() * twipsPerDevicePixel.width(), natural.height() * twipsPerDevicePixel.height()}, window);
+        return (QSizeF(twipsToPixelsX(fit.width()), twipsToPixelsY(fit.height())) * ratio).toSize();
+    };
 }
 
 void Form1::az()

@@ -18,7 +18,7 @@ QPointF centredTopLeft(const QSizeF& screenTwips, const QSizeF& pictureTwips)
             screenTwips.height() / 2 - pictureTwips.height() / 2};
 }
 
-Form2::Form2(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
+Form2::Form2(QWidget* owner, JobPool& jobs) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
 {
     setFocusPolicy(Qt::StrongFocus);
     QPalette colours = palette();
@@ -26,7 +26,7 @@ Form2::Form2(QWidget* owner) : QWidget(owner, Qt::Window | Qt::FramelessWindowHi
     setPalette(colours);
     setAutoFillBackground(true);
 
-    Image1 = new ImageView(this);
+    Image1 = new ImageView(jobs, this);
     Image1->setToolTip(QStringLiteral("Click to return"));
     connect(Image1, &ImageView::clicked, this, &Form2::Image1_Click);
     Form_Load();
@@ -76,8 +76,8 @@ void Form1::Image1_Click()
 {
     auto* view = findChild<Form2*>(QString(), Qt::FindDirectChildrenOnly);
     if (!view)
-        view = new Form2(this);
-    view->Image1->setPicture(Image1->picture());
+        view = new Form2(this, *jobs);
+    view->Image1->setPicture(Image1->wholePicture());
     view->Image1->setStretch(false);
     view->centre();
     // Maximized, a borderless window may stop short of the desktop's panels;

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class ImageView;
+class JobPool;
 
 // Top-left corner, in twips, that centres a picture on the screen. A picture
 // larger than the screen gets a negative corner, its edges off the screen.
@@ -16,7 +17,7 @@ QPointF centredTopLeft(const QSizeF& screenTwips, const QSizeF& pictureTwips);
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form2(QWidget* owner);
+    Form2(QWidget* owner, JobPool& jobs);
 
     void Form_Load();
     void Form_KeyDown(int key, Qt::KeyboardModifiers shift);

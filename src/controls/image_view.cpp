@@ -1,20 +1,33 @@
 #include "controls/image_view.h"
 
 #include "desktop/screen.h"
-#include "picture/display_scaling.h"
+#include "jobs/job_pool.h"
 #include "picture/picture_loader.h"
+#include "picture/picture_preloader.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-ImageView::ImageView(QWidget* parent) : QWidget(parent) {}
+ImageView::ImageView(JobPool& jobs, QWidget* parent) : QWidget(parent), jobs(jobs) {}
 
-void ImageView::setPicture(const QImage& picture)
+ImageView::~ImageView()
 {
-    image = picture;
-    scaledCache = QPixmap();
+    if (job)
+        job->cancel();
+}
+
+void ImageView::setPicture(const QImage& picture) { setPicture(WholePicture(picture)); }
+
+void ImageView::setPicture(const WholePicture& picture)
+{
+    source = picture;
+    scaled = QPixmap();
+    scaling = QSize();
+    if (job)
+        std::exchange(job, nullptr)->cancel();
     if (!stretching)
         takeNaturalSize();
+    prepare();
     update();
 }
 
@@ -40,8 +53,8 @@ void ImageView::setHeightTwips(double twips)
     applySize();
 }
 
-double ImageView::naturalWidthTwips() const { return naturalSize(image).width() * twipsPerDevicePixelX(this); }
-double ImageView::naturalHeightTwips() const { return naturalSize(image).height() * twipsPerDevicePixelY(this); }
+double ImageView::naturalWidthTwips() const { return naturalSize(source.shown()).width() * twipsPerDevicePixelX(this); }
+double ImageView::naturalHeightTwips() const { return naturalSize(source.shown()).height() * twipsPerDevicePixelY(this); }
 
 void ImageView::takeNaturalSize()
 {
@@ -53,36 +66,91 @@ void ImageView::takeNaturalSize()
 void ImageView::applySize()
 {
     resize(qMax(0, twipsToPixelsX(w)), qMax(0, twipsToPixelsY(h)));
+    // A hidden view gets its resize event only when shown: the scaling
+    // starts now, so that it may be ready by then.
+    prepare();
 }
+
+// Compared in device pixels: at 1:1 each picture pixel is one of them,
+// whatever the scale factor.
+QSize ImageView::deviceSize() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
+
+QPixmap ImageView::ready() const { return scaled.size() == deviceSize() ? scaled : QPixmap(); }
+
+// Starts scaling the picture to the present size unless paint can draw it as
+// it is: at its own size, or enlarged, which is drawn for the exposed part
+// only (scaled whole it could take gigabytes). A picture decoded smaller
+// than it is now shown is decoded again from its file at this size first.
+void ImageView::prepare()
+{
+    const QImage& image = source.shown();
+    const QSize device = deviceSize();
+    if (image.isNull() || device.isEmpty() || device == image.size() || device == scaling || !ready().isNull())
+        return;
+    const bool larger = device.width() > image.width() || device.height() > image.height();
+    if (larger && !source.reduced())
+        return;
+    if (job)
+        job->cancel();
+    scaling = device;
+    const qreal ratio = devicePixelRatioF();
+    const QString path = larger ? source.source() : QString();
+    job = jobs.start(
+        this,
+        [image, path, device](const JobControl& control) -> WholePicture {
+            if (!path.isEmpty()) {
+                try {
+                    return WholePicture(loadPicture(path, control.cancelFlag(), PicturePreloader::shownPixels, device), path);
+                } catch (const PxError&) {
+                    return WholePicture(image, path); // gone since: the picture at hand stays
+                }
+            }
+            return WholePicture(image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        },
+        [this, device, ratio, decoded = !path.isEmpty()](WholePicture result) {
+            job.reset();
+            if (decoded) {
+                // The view keeps what it now has; scaling starts again from it.
+                source = result;
+                scaled = QPixmap();
+                if (device != result.shown().size() && device.width() <= result.shown().width()
+                    && device.height() <= result.shown().height()) {
+                    scaling = QSize();
+                    prepare();
+                }
+            } else {
+                QImage image = result.shown();
+                image.setDevicePixelRatio(ratio);
+                scaled = QPixmap::fromImage(std::move(image));
+            }
+            update();
+        });
+}
+
+void ImageView::resizeEvent(QResizeEvent*) { prepare(); }
 
 void ImageView::paintEvent(QPaintEvent*)
 {
+    const QImage& image = source.shown();
     if (image.isNull())
         return;
     QPainter painter(this);
-    // Compared in device pixels: at 1:1 each picture pixel is one of them,
-    // whatever the scale factor.
-    const qreal ratio = devicePixelRatioF();
-    const QSize device = (QSizeF(size()) * ratio).toSize();
-    if (device == image.size()) {
+    if (deviceSize() == image.size()) {
         painter.drawImage(QRectF(rect()), image);
         return;
     }
-    // An enlargement (a zoom, or a drawing made smaller than its natural
-    // size) is drawn for the exposed part only: scaled whole it could take
-    // gigabytes.
-    if (device.width() > image.width() || device.height() > image.height()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRectF(rect()), image);
+    if (const QPixmap pixmap = ready(); !pixmap.isNull()) {
+        painter.drawPixmap(0, 0, pixmap);
         return;
     }
-    // Scaling a large picture on every paint is slow; keep the last result.
-    if (scaledCache.size() != device) {
-        QImage scaled = scaledForDisplay(image, device);
-        scaled.setDevicePixelRatio(ratio);
-        scaledCache = QPixmap::fromImage(std::move(scaled));
-    }
-    painter.drawPixmap(0, 0, scaledCache);
+    // Until the scaled picture is ready, the last one stands in, drawn
+    // without filtering: it costs only the pixels it covers.
+    const bool enlarged = deviceSize().width() > image.width() || deviceSize().height() > image.height();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, enlarged);
+    if (!scaled.isNull() && !enlarged)
+        painter.drawPixmap(QRectF(rect()), scaled, QRectF(scaled.rect()));
+    else
+        painter.drawImage(QRectF(rect()), image);
 }
 
 void ImageView::mouseReleaseEvent(QMouseEvent* event)

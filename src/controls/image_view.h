@@ -1,12 +1,20 @@
 #pragma once
+#include "picture/whole_picture.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
+#include <memory>
+
+class JobControl;
+class JobPool;
+
 // The picture area. With stretching off it always has the picture's natural
 // size; with stretching on the picture fills whatever size it is given.
 // Sizes are kept in twips, as fractions, so that repeated scaling compounds
-// exactly; the widget takes the nearest whole pixels.
+// exactly; the widget takes the nearest whole pixels. A picture shown smaller
+// is scaled once per size, with filtering, on a worker of the pool given.
 // The factor a key zooms a picture by: the numeric keypad's plus enlarges by
 // 5 %, its minus shrinks by 5 %; any other key gives 0, no zoom (those of the
 // main keyboard are ordinary keys).
@@ -15,12 +23,19 @@ double keypadZoomFactor(int key, Qt::KeyboardModifiers shift);
 class ImageView : public QWidget {
     Q_OBJECT
 public:
-    explicit ImageView(QWidget* parent = nullptr);
+    explicit ImageView(JobPool& jobs, QWidget* parent = nullptr);
+    ~ImageView() override;
 
     void setPicture(const QImage& picture);
+    void setPicture(const WholePicture& picture);
     void clearPicture();
-    const QImage& picture() const { return image; }
-    bool hasPicture() const { return !image.isNull(); }
+    // The whole picture, decoded again when it was shown smaller; throws
+    // PxError when its file no longer decodes.
+    const QImage& picture() const { return source.whole(); }
+    const WholePicture& wholePicture() const { return source; }
+    bool hasPicture() const { return !source.shown().isNull(); }
+    // What paint draws at the present size; null while it is being scaled.
+    QPixmap ready() const;
 
     bool stretch() const { return stretching; }
     void setStretch(bool on);
@@ -37,13 +52,20 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void applySize();
     void takeNaturalSize();
-    QImage image;
-    QPixmap scaledCache;
+    QSize deviceSize() const;
+    void prepare();
+    JobPool& jobs;
+    WholePicture source;
+    // The last scaling's result, and the size the one running is for.
+    QPixmap scaled;
+    QSize scaling;
+    std::shared_ptr<JobControl> job;
     bool stretching = false;
     double w = 0;
     double h = 0;

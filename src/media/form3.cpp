@@ -8,6 +8,7 @@
 #include "desktop/screen.h"
 #include "desktop/window_frame.h"
 #include "media/separate_geometry.h"
+#include "startup/form1.h"
 
 #include <QCursor>
 #include <QKeyEvent>
@@ -28,7 +29,7 @@ Form3::Form3(Form1* main)
                      {{QStringLiteral("file"), QStringLiteral("File"), 0, {}},
                       {QStringLiteral("size"), QStringLiteral("Original picture size"), 110, {}}})
 {
-    Image1 = new ImageView(this);
+    Image1 = new ImageView(main->jobPool(), this);
     Image1->setToolTip(QStringLiteral("Right click to view menu"));
     Image1->installEventFilter(this);
 

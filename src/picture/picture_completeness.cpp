@@ -4,57 +4,9 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 #include <map>
 
-#include <jerror.h>
-#include <jpeglib.h>
-
 namespace Completeness {
-
-// libjpeg fills a frame whose data ends early (a cut-off file, or a header
-// claiming more pixels than the data holds) up with grey and calls that a
-// warning. Decoding at an eighth of the size, which skips most of the work,
-// shows whether the data runs out first.
-bool jpegIsComplete(const QByteArray& data)
-{
-    struct Handler : jpeg_error_mgr {
-        jmp_buf failed;
-        bool endedEarly = false;
-    };
-    Handler handler;
-    jpeg_decompress_struct info;
-    info.err = jpeg_std_error(&handler);
-    handler.error_exit = [](j_common_ptr c) { longjmp(static_cast<Handler*>(c->err)->failed, 1); };
-    handler.emit_message = [](j_common_ptr c, int level) {
-        auto* h = static_cast<Handler*>(c->err);
-        if (level < 0 && (h->msg_code == JWRN_HIT_MARKER || h->msg_code == JWRN_JPEG_EOF))
-            h->endedEarly = true;
-    };
-    // Nothing below owns memory outside libjpeg's pools, so the jump out
-    // leaks nothing.
-    if (setjmp(handler.failed)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
-    jpeg_read_header(&info, TRUE);
-    info.scale_num = 1;
-    info.scale_denom = 8;
-    info.dct_method = JDCT_IFAST;
-    info.do_fancy_upsampling = FALSE;
-    jpeg_start_decompress(&info);
-    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                                info.output_width * JDIMENSION(info.output_components), 1);
-    while (info.output_scanline < info.output_height && !handler.endedEarly)
-        jpeg_read_scanlines(&info, row, 1);
-    if (!handler.endedEarly)
-        jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return !handler.endedEarly;
-}
 
 namespace {
 

@@ -11,9 +11,6 @@ namespace Completeness {
 // The checks that take a moment only, by Qt's format name; a format without
 // one passes.
 bool isComplete(const QByteArray& format, const QByteArray& data);
-// libjpeg's own look through the data, taking about half as long as a
-// decode: worth running beside it.
-bool jpegIsComplete(const QByteArray& data);
 // How far into its file a picture reaches, for the formats whose header
 // tells (data holds at least the header); nullopt for the others.
 std::optional<qint64> declaredLength(const QByteArray& format, const QByteArray& data);

@@ -6,6 +6,7 @@
 #include "picture/metafile_client.h"
 #include "picture/metafile_format.h"
 #include "picture/picture_completeness.h"
+#include "picture/jpeg_decoder.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
-#include <future>
 #include <limits>
 #include <mutex>
 #include <sys/stat.h>
@@ -74,7 +74,9 @@ qint64 readLimit(const QByteArray& format, const QByteArray& head, QSize size)
 {
     constexpr qint64 metadataRoom = qint64(16) << 20;
     const qint64 pixels = size.isValid() ? qint64(size.width()) * size.height() : 0;
-    const qint64 limit = metadataRoom + pixels * 16;
+    // Beyond the bound only a JPEG, decoded smaller, is read: its data is
+    // held to 4 bytes a pixel of the bound, more than any real one takes.
+    const qint64 limit = metadataRoom + (pixels > Metafile::maxPixels ? Metafile::maxPixels * 4 : pixels * 16);
     return std::min(limit, Completeness::declaredLength(format, head).value_or(limit));
 }
 
@@ -127,23 +129,38 @@ BufferPool& pool()
     return instance;
 }
 
-// Refuses what Qt cannot read and what claims more than maxPixels; the size,
-// when the header tells it.
+// JPEG scales while decoding: a picture of more pixels than the bound is
+// decodable when an eighth of it is within.
+bool decodable(const QByteArray& format, QSize size, qint64 maxPixels)
+{
+    if (qint64(size.width()) * size.height() <= maxPixels)
+        return true;
+    return format == "jpeg" && Jpeg::scaledSize(size, {}, maxPixels).isValid();
+}
+
+// Refuses what Qt cannot read and what claims more pixels than it could
+// decode within maxPixels; the size, when the header tells it.
 QSize checkedSize(QImageReader& reader, qint64 maxPixels)
 {
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
         Errors::raise(Errors::invalidPicture(QStringLiteral("unknown or damaged format")));
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels)
+    if (size.isValid() && !decodable(reader.format(), size, maxPixels))
         Errors::raise(Errors::invalidPicture(
             QStringLiteral("%1 x %2 pixels is too large").arg(size.width()).arg(size.height())));
     return size;
 }
 
+[[noreturn]] void refuseAsTooLarge(QSize size)
+{
+    Errors::raise(Errors::invalidPicture(
+        QStringLiteral("%1 x %2 pixels is too large to show").arg(size.width()).arg(size.height())));
+}
+
 // The size a picture of size is decoded at to have at most limit pixels:
 // its own, or the largest of a half, a quarter and an eighth of it that
-// fits, which libjpeg decodes straight away; invalid when none fits.
+// fits; invalid when none fits.
 QSize decodedSize(QSize size, qint64 limit)
 {
     for (int divisor = 1; divisor <= 8; divisor *= 2) {
@@ -154,46 +171,78 @@ QSize decodedSize(QSize size, qint64 limit)
     return {};
 }
 
-QImage decodeRaster(const QByteArray& data, qint64 maxPixels, qint64 shownPixels)
+// One libjpeg pass, which also tells whether the data ran out.
+QImage decodeJpeg(const QByteArray& data, QSize size, QSize wanted, qint64 limit)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    const QSize size = checkedSize(reader, maxPixels);
-    const QByteArray format = reader.format();
-    if (!Completeness::isComplete(format, data))
+    // Qt tells no size for a header it cannot follow; libjpeg tells why.
+    const QSize scaled = size.isValid() ? Jpeg::scaledSize(size, wanted, limit) : QSize();
+    Jpeg::Decoded jpeg = Jpeg::decode(data, pool().take(scaled, QImage::Format_RGB32), wanted, limit);
+    if (jpeg.cutOff)
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
-    QSize decoded = size;
-    if (size.isValid() && qint64(size.width()) * size.height() > shownPixels) {
-        // Only a reader that scales while it decodes saves the memory.
-        decoded = decodedSize(size, shownPixels);
-        if (!decoded.isValid() || !reader.supportsOption(QImageIOHandler::ScaledSize))
-            Errors::raise(Errors::invalidPicture(
-                QStringLiteral("%1 x %2 pixels is too large to show").arg(size.width()).arg(size.height())));
-        reader.setScaledSize(decoded);
-    }
-    // libjpeg's look through a JPEG's data takes more than half as long as
-    // the decode, so the two run side by side.
-    std::future<bool> jpegComplete;
-    if (format == "jpeg")
-        jpegComplete = std::async(std::launch::async, Completeness::jpegIsComplete, std::cref(data));
+    if (jpeg.image.isNull())
+        refuseAsTooLarge(size);
+    return std::move(jpeg.image);
+}
 
+// Qt's readers: those that scale while decoding are asked to, the others
+// decode whole within limit.
+QImage decodeWithQt(QImageReader& reader, QSize size, QSize wanted, qint64 limit)
+{
+    QSize decoded = size;
+    const bool scales = reader.supportsOption(QImageIOHandler::ScaledSize);
+    if (size.isValid() && qint64(size.width()) * size.height() > limit) {
+        decoded = decodedSize(size, limit);
+        if (!decoded.isValid() || !scales)
+            refuseAsTooLarge(size);
+    }
+    if (scales && wanted.isValid())
+        decoded = decoded.boundedTo(size.scaled(wanted, Qt::KeepAspectRatioByExpanding));
+    if (decoded != size)
+        reader.setScaledSize(decoded);
     QImage image;
     if (decoded.isValid())
         image = pool().take(decoded, reader.imageFormat());
     if (!reader.read(&image) || image.isNull())
         Errors::raise(Errors::invalidPicture(reader.errorString()));
-    if (jpegComplete.valid() && !jpegComplete.get())
+    return image;
+}
+
+QImage upright(QImage image, QImageIOHandler::Transformations turn)
+{
+    if (turn == QImageIOHandler::TransformationRotate270)
+        return image.transformed(QTransform().rotate(270));
+    image = std::move(image).mirrored(turn & QImageIOHandler::TransformationMirror,
+                                      turn & QImageIOHandler::TransformationFlip);
+    return turn & QImageIOHandler::TransformationRotate90 ? image.transformed(QTransform().rotate(90)) : image;
+}
+
+QImage decodeRaster(const QByteArray& data, qint64 maxPixels, qint64 shownPixels, QSize shownAt)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = checkedSize(reader, maxPixels);
+    const QByteArray format = reader.format();
+    if (!Completeness::isComplete(format, data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
-    if (qint64(image.width()) * image.height() > std::min(maxPixels, shownPixels))
+    const QImageIOHandler::Transformations turn = reader.transformation();
+    const bool sideways = turn & QImageIOHandler::TransformationRotate90;
+    // Decoders work in the file's orientation.
+    const QSize wanted = sideways ? shownAt.transposed() : shownAt;
+    const qint64 limit = std::min(maxPixels, shownPixels);
+    QImage image = format == "jpeg" ? decodeJpeg(data, size, wanted, limit) : decodeWithQt(reader, size, wanted, limit);
+    if (qint64(image.width()) * image.height() > limit)
         Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
     pool().keep(image);
-    if (decoded != size) {
-        const QSize natural = reader.transformation() & QImageIOHandler::TransformationRotate90 ? size.transposed() : size;
+    // What a reader could not bring down to the shown size is brought there
+    // here, off the screen's thread.
+    if (wanted.isValid() && (image.width() > wanted.width() || image.height() > wanted.height()))
+        image = image.scaled(wanted.boundedTo(image.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image = upright(std::move(image), turn);
+    const QSize natural = sideways ? size.transposed() : size;
+    if (size.isValid() && image.size() != natural)
         image.setText(naturalSizeKey, QStringLiteral("%1x%2").arg(natural.width()).arg(natural.height()));
-    }
     return image;
 }
 
@@ -211,7 +260,8 @@ qint64 checkRasterHeader(const QByteArray& head, qint64 maxPixels)
     return readLimit(reader.format(), head, size);
 }
 
-QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels, QByteArray* bytes)
+QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels, QSize shownAt,
+                QByteArray* bytes)
 {
     OpenFile file(path);
     QByteArray data;
@@ -234,7 +284,7 @@ QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 
         data.truncate(qsizetype(limit));
     else
         file.readInto(data, limit - data.size());
-    QImage image = decodeRaster(data, Metafile::maxPixels, shownPixels);
+    QImage image = decodeRaster(data, Metafile::maxPixels, shownPixels, shownAt);
     if (bytes)
         *bytes = std::move(data);
     return image;
@@ -244,17 +294,17 @@ QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 
 
 qint64 spareDecodeBytes() { return pool().spareBytes(); }
 
-QImage loadPicture(const QString& path) { return loadFile(path, nullptr, Metafile::maxPixels, nullptr); }
+QImage loadPicture(const QString& path) { return loadFile(path, nullptr, Metafile::maxPixels, {}, nullptr); }
 
-QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels)
+QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels, QSize shownAt)
 {
-    return loadFile(path, cancelled, shownPixels, nullptr);
+    return loadFile(path, cancelled, shownPixels, shownAt, nullptr);
 }
 
 QImage loadPictureWithData(const QString& path, QByteArray& data)
 {
     data.clear();
-    return loadFile(path, nullptr, Metafile::maxPixels, &data);
+    return loadFile(path, nullptr, Metafile::maxPixels, {}, &data);
 }
 
 QSize naturalSize(const QImage& picture)
@@ -270,7 +320,20 @@ QImage decodePictureData(const QByteArray& data, qint64 maxPixels)
     if (Metafile::isWmf(data) || Metafile::isEmf(data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("a metafile is drawn from its file")));
     const qint64 limit = checkRasterHeader(data.left(headLength), maxPixels);
-    return decodeRaster(data.left(qsizetype(std::min<qint64>(limit, data.size()))), maxPixels, maxPixels);
+    return decodeRaster(data.left(qsizetype(std::min<qint64>(limit, data.size()))), maxPixels, maxPixels, {});
+}
+
+qint64 decodingBytes(const PictureProbe& probe, QSize shownAt, qint64 shownPixels)
+{
+    const auto bytes = [](QSize size) { return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0; };
+    if (probe.metafile)
+        return bytes(Metafile::drawnSize(probe.size, std::min(Metafile::maxDrawnPixels, shownPixels)));
+    const qint64 limit = std::min(Metafile::maxPixels, shownPixels);
+    const QSize decoded = probe.scalesWhileDecoding ? Jpeg::scaledSize(probe.size, shownAt, limit)
+                                                    : decodedSize(probe.size, limit);
+    // A picture decoded larger than it is shown is scaled down beside itself.
+    const bool scaledAfter = shownAt.isValid() && (decoded.width() > shownAt.width() || decoded.height() > shownAt.height());
+    return bytes(decoded) + (scaledAfter ? bytes(shownAt.boundedTo(decoded)) : 0);
 }
 
 void allowLargePictures()
@@ -305,7 +368,9 @@ PictureProbe probePicture(const QString& path)
     QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return {};
+    const bool readable = decodable(reader.format(), size, Metafile::maxPixels);
+    const bool scales = reader.format() == "jpeg";
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)
         size.transpose();
-    return {qint64(size.width()) * size.height() <= Metafile::maxPixels, size, false};
+    return {readable, size, false, scales};
 }

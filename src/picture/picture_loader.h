@@ -12,10 +12,12 @@
 QImage loadPicture(const QString& path);
 // The same for a viewer that keeps its pictures within a memory budget:
 // gives up a metafile drawing once cancelled is set, and decodes a picture
-// of more than shownPixels pixels at a half, a quarter or an eighth of its
-// size when its format scales while decoding (JPEG), refusing it otherwise.
-// naturalSize tells the header's size of a picture decoded smaller.
-QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels);
+// of more than shownPixels pixels smaller when its format scales while
+// decoding (JPEG), refusing it otherwise. Given shownAt, the upright size the
+// picture is shown at, a larger picture comes at that size: decoded smaller
+// where the format allows, scaled down with filtering after. naturalSize
+// tells the header's size of a picture decoded smaller.
+QImage loadPicture(const QString& path, const std::atomic<bool>* cancelled, qint64 shownPixels, QSize shownAt = {});
 // The same, also handing out the bytes a raster picture was decoded from:
 // the file as far as the header's picture reaches (empty for a metafile).
 QImage loadPictureWithData(const QString& path, QByteArray& data);
@@ -49,5 +51,11 @@ struct PictureProbe {
     QSize size;
     // A WMF or EMF: loaded as a drawing of at most Metafile::maxDrawnPixels.
     bool metafile = false;
+    // Decoded straight at a smaller size when it is shown smaller (JPEG).
+    bool scalesWhileDecoding = false;
 };
 PictureProbe probePicture(const QString& path);
+
+// What decoding a picture probed as probe takes at most while it runs, in
+// bytes, when shown at shownAt (upright; invalid: at 1:1) within shownPixels.
+qint64 decodingBytes(const PictureProbe& probe, QSize shownAt, qint64 shownPixels);

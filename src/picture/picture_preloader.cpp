@@ -2,7 +2,6 @@
 
 #include "core/file_name.h"
 #include "jobs/job_pool.h"
-#include "picture/metafile_format.h"
 #include "picture/picture_loader.h"
 
 #include <algorithm>
@@ -66,27 +65,30 @@ struct Preloaded {
 // its preload may have changed again without its times showing it.
 constexpr qint64 racyWindowNs = 100'000'000;
 
-// What decoding path would add to the memory, from its header; pictures
-// decode to 32 bits a pixel. Unknown when only drawing tells the size.
-std::optional<qint64> decodedBytes(const QString& path)
+// What a picture shown at 1:1 is decoded for.
+QSize wholePicture(QSize) { return {}; }
+
+// What decoding path would add to the memory, from its header, and the size
+// it is shown at. Unknown when only drawing tells the size.
+std::pair<std::optional<qint64>, QSize> decodePlan(const QString& path, const PicturePreloader::ShownSize& shown)
 {
     const PictureProbe probe = probePicture(path);
     if (!probe.readable)
-        return 0; // refused at once, and the refusal is what is kept
+        return {0, {}}; // refused at once, and the refusal is what is kept
     if (!probe.size.isValid())
-        return std::nullopt;
-    const QSize decoded = probe.metafile ? Metafile::drawnSize(probe.size, Metafile::maxDrawnPixels) : probe.size;
-    return std::min(qint64(decoded.width()) * decoded.height(), PicturePreloader::shownPixels) * 4;
+        return {std::nullopt, {}};
+    const QSize at = shown(probe.size);
+    return {decodingBytes(probe, at, PicturePreloader::shownPixels), at};
 }
 
-Preloaded decode(const QString& path, const std::atomic<bool>* cancelled)
+Preloaded decode(const QString& path, QSize shownAt, const std::atomic<bool>* cancelled)
 {
     Preloaded entry{path, {}, {}, {}};
     timespec started;
     clock_gettime(CLOCK_REALTIME, &started);
     const auto before = stampOf(path);
     try {
-        entry.image = loadPicture(path, cancelled, PicturePreloader::shownPixels);
+        entry.image = loadPicture(path, cancelled, PicturePreloader::shownPixels, shownAt);
     } catch (const PxError& e) {
         entry.failure = e.failure;
     } catch (const std::exception&) {
@@ -119,8 +121,11 @@ struct PicturePreloader::Impl {
     Preloaded shown;
     QString shownBefore;
     QString decoding;
-    // What the neighbour being decoded will take; it counts from the start.
+    // What the neighbour and the requested picture being decoded will take;
+    // they count from the start.
     qint64 decodingBytes = 0;
+    qint64 requestBytes = 0;
+    PicturePreloader::ShownSize shownSize = wholePicture;
     // Set when the neighbour being decoded is no longer wanted.
     std::atomic<bool> cancelled = false;
     bool stopping = false;
@@ -131,7 +136,7 @@ struct PicturePreloader::Impl {
 
     qint64 used() const
     {
-        qint64 bytes = shown.image.sizeInBytes() + decodingBytes + spareDecodeBytes();
+        qint64 bytes = shown.image.sizeInBytes() + decodingBytes + requestBytes + spareDecodeBytes();
         for (const Preloaded& p : done)
             bytes += p.image.sizeInBytes();
         return bytes;
@@ -154,10 +159,11 @@ struct PicturePreloader::Impl {
             pending.pop_front();
             decoding = path;
             cancelled = false;
+            const PicturePreloader::ShownSize shown = shownSize;
             lock.unlock();
 
             const std::optional<FileStamp> stamp = stampOf(path);
-            const std::optional<qint64> need = decodedBytes(path);
+            const auto [need, at] = decodePlan(path, shown);
             lock.lock();
             // Preloading stops at the first neighbour that does not fit: the
             // later ones are less likely to be wanted.
@@ -169,7 +175,7 @@ struct PicturePreloader::Impl {
             }
             decodingBytes = *need;
             lock.unlock();
-            Preloaded entry = decode(path, &cancelled);
+            Preloaded entry = decode(path, at, &cancelled);
             lock.lock();
             decoding.clear();
             decodingBytes = 0;
@@ -198,15 +204,29 @@ struct PicturePreloader::Impl {
     // than a new decode.
     Preloaded fetch(const QString& path, const JobControl& job)
     {
+        PicturePreloader::ShownSize shown;
         {
             std::unique_lock lock(mutex);
             changed.wait(lock, [&] { return decoding != path || stopping; });
             if (std::optional<Preloaded> entry = take(path))
                 return std::move(*entry);
+            shown = shownSize;
         }
         if (job.cancelled())
             return Preloaded{path, {}, {}, {}};
-        return decode(path, job.cancelFlag());
+        // Counted while it runs, so that no neighbour starts beside it
+        // without room.
+        const auto [need, at] = decodePlan(path, shown);
+        setRequestBytes(need.value_or(0));
+        Preloaded entry = decode(path, at, job.cancelFlag());
+        setRequestBytes(0);
+        return entry;
+    }
+
+    void setRequestBytes(qint64 bytes)
+    {
+        std::lock_guard lock(mutex);
+        requestBytes = bytes;
     }
 
     LoadedPicture handOut(Preloaded&& entry)
@@ -295,6 +315,12 @@ void PicturePreloader::cancel()
 {
     if (d->requested)
         std::exchange(d->requested, nullptr)->cancel();
+}
+
+void PicturePreloader::setShownSize(ShownSize shown)
+{
+    std::lock_guard lock(d->mutex);
+    d->shownSize = shown ? std::move(shown) : wholePicture;
 }
 
 bool PicturePreloader::requestPending() const { return d->requested != nullptr; }

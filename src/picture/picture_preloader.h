@@ -51,6 +51,11 @@ public:
     // Starts decoding these files, likeliest next first, as far as the budget
     // allows; drops the others.
     void preload(const QStringList& paths);
+    // The size a picture of a natural (upright) size will be shown at, in
+    // device pixels; invalid, or not smaller, for 1:1. Called on workers.
+    // Pictures shown smaller are decoded at that size.
+    using ShownSize = std::function<QSize(QSize natural)>;
+    void setShownSize(ShownSize shown);
 
 private:
     struct Impl;

@@ -93,7 +93,7 @@ void Form1::buildControls()
     Label5 = autoLabel(this, QStringLiteral("0 x 0"), 3960, 0);
     Label8 = autoLabel(this, QStringLiteral("Pixels"), 4320, 0);
 
-    Image1 = new ImageView(this);
+    Image1 = new ImageView(*jobs, this);
     Image1->setToolTip(QStringLiteral("Click on picture for full screen view"));
     placeTwips(Image1, 3000, 240, 8652, 7932);
     Image1->setWidthTwips(8652);

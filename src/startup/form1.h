@@ -1,6 +1,7 @@
 #pragma once
 #include "controls/auto_size_label.h"
 #include "core/failure.h"
+#include "picture/whole_picture.h"
 
 #include <QImage>
 #include <QString>
@@ -35,6 +36,9 @@ class Form1 : public QWidget {
 public:
     Form1();
     ~Form1() override;
+
+    // The workers that load and scale pictures for every window.
+    JobPool& jobPool() const { return *jobs; }
 
     // The whole start-up. Returns false when the program must end at once
     // (a wrong start-up password).
@@ -137,7 +141,7 @@ public:
     QString Label4;
     QString Text1;
     QString Text4;
-    QImage Picture1;                    // copy of the last picture loaded
+    WholePicture Picture1;              // copy of the last picture loaded
     FileList* File2;                    // the info list's working list
 
     // Pop-up menus.
@@ -200,6 +204,7 @@ private:
     // thread its failure goes to report, or done runs under report.
     void startFileJob(const CommandReport& report, std::function<void(JobControl&)> work,
                       std::function<void()> done);
+    std::function<QSize(QSize)> shownPictureSize() const;
     double outerWidthTwips() const;
     double outerHeightTwips() const;
 

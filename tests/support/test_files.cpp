@@ -7,6 +7,10 @@
 #include <QProcess>
 #include <QTest>
 #include <QtEndian>
+
+#include <cstdio>
+
+#include <jpeglib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +27,38 @@ void savePicture(const QString& path, QSize size, QColor colour)
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     QVERIFY(image.save(path));
+}
+
+void savePlainJpeg(const QString& path, QSize size, QColor colour)
+{
+    FILE* out = std::fopen(QFile::encodeName(path).constData(), "wb");
+    QVERIFY(out);
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, out);
+    info.image_width = JDIMENSION(size.width());
+    info.image_height = JDIMENSION(size.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    QByteArray row = (QByteArray(1, char(colour.red())) + char(colour.green()) + char(colour.blue())).repeated(size.width());
+    JSAMPROW rows[] = {reinterpret_cast<JSAMPLE*>(row.data())};
+    while (info.next_scanline < info.image_height)
+        jpeg_write_scanlines(&info, rows, 1);
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(out);
+}
+
+qint64 procStatusBytes(const char* field)
+{
+    for (const QByteArray& line : fileBytes("/proc/self/status").split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong() * 1024;
+    qFatal("no %s in /proc/self/status", field);
 }
 
 QString savePictures(const QString& folder, const QStringList& names, QSize size)

@@ -10,12 +10,17 @@
 // Real files for the tests to work on.
 void writeFile(const QString& path, const QByteArray& bytes = {});
 void savePicture(const QString& path, QSize size, QColor colour = Qt::gray);
+// A JPEG of one colour, written row by row: a size far beyond what QImage
+// holds is written in seconds and compresses to a few megabytes.
+void savePlainJpeg(const QString& path, QSize size, QColor colour);
 // Pictures of the names in folder, each of its own colour; returns the folder.
 QString savePictures(const QString& folder, const QStringList& names, QSize size = {8, 8});
 // A JPEG with an Exif segment holding only the orientation tag.
 QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation);
 // The bytes of a file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
+// A size in bytes from this process's /proc status: "VmSize:", "VmHWM:"...
+qint64 procStatusBytes(const char* field);
 // The names in a folder, hidden ones and sub-folders included, sorted.
 QStringList entries(const QString& folder);
 // The picture as a file of the format would hold it.
