@@ -51,6 +51,9 @@ private slots:
         savePicture(dir + "/picture.png", {400, 300}, Qt::darkGreen);
         Viewer v(dir);
         v.form.show();
+        // The separate windows take the frame the main window was given.
+        QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+        QTRY_VERIFY(frameOnScreen(&v.form) != v.form.geometry());
         v.select("picture.png");
         auto cleanUp = qScopeGuard([] { unloadSecondaryWindows(); });
         Form3* w = nullptr;

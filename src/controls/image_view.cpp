@@ -7,6 +7,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 ImageView::ImageView(JobPool& jobs, QWidget* parent) : QWidget(parent), jobs(jobs) {}
 
@@ -77,11 +78,24 @@ QSize ImageView::deviceSize() const { return (QSizeF(size()) * devicePixelRatioF
 
 QPixmap ImageView::ready() const { return scaled.size() == deviceSize() ? scaled : QPixmap(); }
 
+// A window sets a picture, its natural size and then the zoomed size in one
+// go: only the size the view has once that is done is worth a job (a decode
+// already started is not stopped by its cancelling).
+void ImageView::prepare()
+{
+    if (std::exchange(preparing, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        preparing = false;
+        startScaling();
+    });
+}
+
 // Starts scaling the picture to the present size unless paint can draw it as
 // it is: at its own size, or enlarged, which is drawn for the exposed part
 // only (scaled whole it could take gigabytes). A picture decoded smaller
 // than it is now shown is decoded again from its file at this size first.
-void ImageView::prepare()
+void ImageView::startScaling()
 {
     const QImage& image = source.shown();
     const QSize device = deviceSize();
@@ -116,7 +130,7 @@ void ImageView::prepare()
                 if (device != result.shown().size() && device.width() <= result.shown().width()
                     && device.height() <= result.shown().height()) {
                     scaling = QSize();
-                    prepare();
+                    startScaling();
                 }
             } else {
                 QImage image = result.shown();

@@ -60,6 +60,7 @@ private:
     void takeNaturalSize();
     QSize deviceSize() const;
     void prepare();
+    void startScaling();
     JobPool& jobs;
     WholePicture source;
     // The last scaling's result, and the size the one running is for.
@@ -67,6 +68,7 @@ private:
     QSize scaling;
     std::shared_ptr<JobControl> job;
     bool stretching = false;
+    bool preparing = false;
     double w = 0;
     double h = 0;
 };
