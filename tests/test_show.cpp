@@ -67,8 +67,12 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
     QCOMPARE(pictureDots, 0);
 
     // With auto zoom the same picture shrinks by 1% steps to fit the window.
+    // A file neither shown nor preloaded yet, so that it is decoded for the
+    // size it is shown at.
     writeSetting("AutoZoom", "1");
-    v.select("pic.bmp");
+    savePicture(dir + "/fresh.bmp", {640, 480}, Qt::blue);
+    f.File1->refresh();
+    v.select("fresh.bmp");
     QCOMPARE(f.Label5->text(), QString("640 x 480"));
     QCOMPARE(f.StatusBar1->text(4), QString("Auto"));
     QVERIFY(!f.Option1->isChecked() && !f.Option2->isChecked() && !f.Option3->isChecked()
