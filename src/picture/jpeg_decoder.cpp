@@ -2,7 +2,6 @@
 
 #include "core/failure.h"
 
-#include <QColorSpace>
 
 #include <atomic>
 #include <csetjmp>
@@ -56,20 +55,6 @@ void fail(j_common_ptr c)
     auto* h = static_cast<Handler*>(c->err);
     h->format_message(c, h->message);
     longjmp(h->failed, 1);
-}
-
-// Adobe's CMYK JPEGs, the common kind, store the inks inverted.
-void cmykToRgb(QImage& image)
-{
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
-        const auto* in = reinterpret_cast<const uchar*>(line);
-        for (int x = 0; x < image.width(); ++x) {
-            const uchar* p = in + 4 * x;
-            const int k = p[3];
-            line[x] = qRgb(k * p[0] / 255, k * p[1] / 255, k * p[2] / 255);
-        }
-    }
 }
 
 QByteArray iccProfile(j_decompress_ptr info)
@@ -138,10 +123,8 @@ Decoded decode(const QByteArray& data, QImage into, QSize atLeast, qint64 maxPix
     result.cutOff = handler.endedEarly;
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    if (cmyk)
-        cmykToRgb(result.image);
-    if (!profile.isEmpty())
-        result.image.setColorSpace(QColorSpace::fromIccProfile(profile));
+    result.cmyk = cmyk;
+    result.profile = profile;
     return result;
 }
 

@@ -12,6 +12,10 @@ struct Decoded {
     QImage image;
     // The data ended before the last row: the rest of the picture is grey.
     bool cutOff = false;
+    // The pixels are the inks, C, M, Y, K, inverted as Adobe stores them.
+    bool cmyk = false;
+    // The embedded ICC profile, empty without one.
+    QByteArray profile;
 };
 
 // The picture of data in its file's orientation, at the smallest of

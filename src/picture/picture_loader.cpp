@@ -6,9 +6,11 @@
 #include "picture/metafile_client.h"
 #include "picture/metafile_format.h"
 #include "picture/picture_completeness.h"
+#include "picture/colour_profile.h"
 #include "picture/jpeg_decoder.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
 
@@ -181,7 +183,7 @@ QImage decodeJpeg(const QByteArray& data, QSize size, QSize wanted, qint64 limit
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
     if (jpeg.image.isNull())
         refuseAsTooLarge(size);
-    return std::move(jpeg.image);
+    return ColourProfile::inSrgb(std::move(jpeg.image), jpeg.profile, jpeg.cmyk);
 }
 
 // Qt's readers: those that scale while decoding are asked to, the others
@@ -204,7 +206,8 @@ QImage decodeWithQt(QImageReader& reader, QSize size, QSize wanted, qint64 limit
         image = pool().take(decoded, reader.imageFormat());
     if (!reader.read(&image) || image.isNull())
         Errors::raise(Errors::invalidPicture(reader.errorString()));
-    return image;
+    const QColorSpace space = image.colorSpace();
+    return space.isValid() ? ColourProfile::inSrgb(std::move(image), space.iccProfile(), false) : image;
 }
 
 QImage upright(QImage image, QImageIOHandler::Transformations turn)

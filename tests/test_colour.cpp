@@ -1,0 +1,121 @@
+// Pictures with an ICC profile are shown in sRGB, measured against
+// ImageMagick's conversion (LittleCMS) of the same file; pictures without one
+// are shown as they are.
+#include "picture/picture_loader.h"
+#include "support/fixtures.h"
+#include "support/test_environment.h"
+#include "support/test_files.h"
+#include "support/window_helpers.h"
+
+#include <QColorSpace>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+const QString ghostscriptProfiles = QStringLiteral("/usr/share/color/icc/ghostscript/");
+
+// Every hue across, from grey to full saturation and from dark to bright
+// down: the colours a profile moves the most and the least.
+QImage pattern()
+{
+    QImage image(96, 64, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixelColor(x, y, QColor::fromHsv(x * 359 / 95, std::min(255, y * 8), 96 + (y * 5) % 160));
+    return image;
+}
+
+bool convert(const QStringList& arguments)
+{
+    QProcess magick;
+    magick.start(QStringLiteral("convert"), arguments);
+    return magick.waitForFinished(60000) && magick.exitStatus() == QProcess::NormalExit && magick.exitCode() == 0;
+}
+
+// The mean of the channels' absolute differences, in levels of 255.
+double meanDifference(QImage a, QImage b)
+{
+    a.convertTo(QImage::Format_RGB32);
+    b.convertTo(QImage::Format_RGB32);
+    if (a.size() != b.size())
+        return 255;
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return double(sum) / (3.0 * a.width() * a.height());
+}
+}
+
+class ColourTest : public QObject {
+    Q_OBJECT
+private slots:
+    void profiledPicturesAreShownInSrgb_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("Adobe RGB JPEG") << "a98.icc" << "adobe.jpg";
+        QTest::newRow("Adobe RGB PNG") << "a98.icc" << "adobe.png";
+        QTest::newRow("Display P3 JPEG") << "p3.icc" << "p3.jpg";
+        QTest::newRow("CMYK JPEG, a table-based profile") << "default_cmyk.icc" << "cmyk.jpg";
+    }
+    void profiledPicturesAreShownInSrgb()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QString, file);
+        TestEnvironment env;
+        const QString dir = env.makeFolder("pics");
+        QVERIFY(pattern().save(dir + "/pattern.png"));
+        writeFile(dir + "/p3.icc", QColorSpace(QColorSpace::DisplayP3).iccProfile());
+        const QString profilePath = file == "p3.jpg" ? dir + "/p3.icc" : ghostscriptProfiles + profile;
+        const QString srgb = ghostscriptProfiles + "srgb.icc";
+        // The pattern's numbers taken as the profile's, or, for the inks,
+        // converted into them.
+        const QStringList make = file == "cmyk.jpg" ? QStringList{"-profile", srgb, "-profile", profilePath}
+                                                    : QStringList{"-profile", profilePath};
+        QVERIFY(convert(QStringList{dir + "/pattern.png"} + make + QStringList{"-quality", "95", dir + "/" + file}));
+        QVERIFY(convert({dir + "/" + file, "-profile", srgb, dir + "/reference.png"}));
+        const QImage reference(dir + "/reference.png");
+        QVERIFY(!reference.isNull());
+
+        QImage loaded;
+        VERIFY_NO_PXERROR(loaded = loadPicture(dir + "/" + file));
+        QVERIFY2(meanDifference(loaded, reference) <= 2.0, qPrintable(QString::number(meanDifference(loaded, reference))));
+        // Else the check above could not tell a converted picture from one
+        // shown as its numbers say.
+        if (file != "cmyk.jpg")
+            QVERIFY(meanDifference(pattern(), reference) > 4.0);
+
+        // Selected in the main window, at 1:1, the picture shows the same.
+        writeSetting("AutoZoom", "0");
+        Viewer v(dir);
+        v.select(file);
+        QVERIFY(meanDifference(v.form.Image1->picture(), reference) <= 2.0);
+    }
+
+    void picturesWithoutAUsableProfileAreShownAsTheyAre()
+    {
+        TestEnvironment env;
+        const QString dir = env.makeFolder("pics");
+        QVERIFY(pattern().save(dir + "/plain.png"));
+        const QImage plain = loadPicture(dir + "/plain.png");
+        QCOMPARE(meanDifference(plain, pattern()), 0.0);
+
+        // A profile LittleCMS cannot read: its signature spoilt.
+        QVERIFY(convert({dir + "/plain.png", "-profile", ghostscriptProfiles + "a98.icc", "-quality", "95",
+                         dir + "/spoilt.jpg"}));
+        QByteArray jpeg = fileBytes(dir + "/spoilt.jpg");
+        const qsizetype signature = jpeg.indexOf("acsp");
+        QVERIFY(signature > 0);
+        jpeg.replace(signature, 4, "xxxx");
+        writeFile(dir + "/spoilt.jpg", jpeg);
+        QImage loaded;
+        VERIFY_NO_PXERROR(loaded = loadPicture(dir + "/spoilt.jpg"));
+        QVERIFY(meanDifference(loaded, pattern()) <= 2.0);
+    }
+};
+
+QTEST_MAIN(ColourTest)
+#include "test_colour.moc"
