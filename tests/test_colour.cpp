@@ -95,6 +95,28 @@ private slots:
         QVERIFY(meanDifference(v.form.Image1->picture(), reference) <= 2.0);
     }
 
+    void exifColourSpaceSaysAdobeRgb()
+    {
+        TestEnvironment env;
+        const QString dir = env.makeFolder("pics");
+        const QByteArray jpeg = encoded(pattern(), "jpg");
+        writeFile(dir + "/plain.jpg", jpeg);
+        QVERIFY(convert({dir + "/plain.jpg", "-profile", ghostscriptProfiles + "a98.icc", "-profile",
+                         ghostscriptProfiles + "srgb.icc", dir + "/adobe.png"}));
+        const QImage adobe(dir + "/adobe.png");
+        const QImage plain = loadPicture(dir + "/plain.jpg");
+        const struct {
+            quint16 space;
+            QByteArray index;
+            QImage expected;
+        } cases[] = {{0xFFFF, "R03", adobe}, {2, "", adobe}, {0xFFFF, "R98", plain}, {1, "R03", plain}};
+        for (const auto& c : cases) {
+            writeFile(dir + "/tagged.jpg", withColourSpace(jpeg, c.space, c.index));
+            QVERIFY2(meanDifference(loadPicture(dir + "/tagged.jpg"), c.expected) <= 1.0,
+                     qPrintable(QString::number(c.space) + c.index));
+        }
+    }
+
     void picturesWithoutAUsableProfileAreShownAsTheyAre()
     {
         TestEnvironment env;

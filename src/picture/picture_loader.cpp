@@ -7,6 +7,7 @@
 #include "picture/metafile_format.h"
 #include "picture/picture_completeness.h"
 #include "picture/colour_profile.h"
+#include "picture/exif_colour.h"
 #include "picture/jpeg_decoder.h"
 
 #include <QBuffer>
@@ -183,7 +184,10 @@ QImage decodeJpeg(const QByteArray& data, QSize size, QSize wanted, qint64 limit
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
     if (jpeg.image.isNull())
         refuseAsTooLarge(size);
-    return ColourProfile::inSrgb(std::move(jpeg.image), jpeg.profile, jpeg.cmyk);
+    QByteArray profile = jpeg.profile;
+    if (profile.isEmpty() && !jpeg.cmyk && Exif::saysAdobeRgb(data))
+        profile = QColorSpace(QColorSpace::AdobeRgb).iccProfile();
+    return ColourProfile::inSrgb(std::move(jpeg.image), profile, jpeg.cmyk);
 }
 
 // Qt's readers: those that scale while decoding are asked to, the others

@@ -68,17 +68,43 @@ QString savePictures(const QString& folder, const QStringList& names, QSize size
     return folder;
 }
 
-QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation)
+namespace {
+QByteArray littleEndian(auto value)
 {
-    auto le = [](auto v) {
-        QByteArray b(sizeof v, 0);
-        qToLittleEndian(v, b.data());
-        return b;
-    };
-    const QByteArray exif = QByteArrayLiteral("Exif\0\0II*\0") + le(quint32(8)) + le(quint16(1))
-        + le(quint16(0x0112)) + le(quint16(3)) + le(quint32(1)) + le(orientation) + le(quint16(0)) + le(quint32(0));
+    QByteArray bytes(sizeof value, 0);
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+// jpeg with an EXIF segment after its start marker, whose TIFF data holds ifds.
+QByteArray withExif(const QByteArray& jpeg, const QByteArray& ifds)
+{
+    const QByteArray exif = QByteArrayLiteral("Exif\0\0II*\0") + littleEndian(quint32(8)) + ifds;
     const int length = int(exif.size()) + 2; // big-endian, unlike the TIFF inside
     return jpeg.left(2) + QByteArrayLiteral("\xFF\xE1") + char(length >> 8) + char(length & 0xff) + exif + jpeg.mid(2);
+}
+
+QByteArray ifdEntry(quint16 tag, quint16 type, quint32 count, quint32 value)
+{
+    return littleEndian(tag) + littleEndian(type) + littleEndian(count) + littleEndian(value);
+}
+}
+
+QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation)
+{
+    return withExif(jpeg, littleEndian(quint16(1)) + ifdEntry(0x0112, 3, 1, orientation) + littleEndian(quint32(0)));
+}
+
+QByteArray withColourSpace(const QByteArray& jpeg, quint16 colourSpace, const QByteArray& interopIndex)
+{
+    // The first directory at 8 points to the EXIF one at 26, which points
+    // to the interoperability one at 56.
+    const QByteArray first = littleEndian(quint16(1)) + ifdEntry(0x8769, 4, 1, 26) + littleEndian(quint32(0));
+    const QByteArray exif = littleEndian(quint16(2)) + ifdEntry(0xA001, 3, 1, colourSpace)
+        + ifdEntry(0xA005, 4, 1, 56) + littleEndian(quint32(0));
+    const QByteArray interop = littleEndian(quint16(1)) + ifdEntry(0x0001, 2, 4, qFromLittleEndian<quint32>(interopIndex.leftJustified(4, '\0').constData()))
+        + littleEndian(quint32(0));
+    return withExif(jpeg, first + exif + interop);
 }
 
 QByteArray fileBytes(const QString& path)

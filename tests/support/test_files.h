@@ -17,6 +17,8 @@ void savePlainJpeg(const QString& path, QSize size, QColor colour);
 QString savePictures(const QString& folder, const QStringList& names, QSize size = {8, 8});
 // A JPEG with an Exif segment holding only the orientation tag.
 QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation);
+// The same JPEG with an EXIF colour space and interoperability index.
+QByteArray withColourSpace(const QByteArray& jpeg, quint16 colourSpace, const QByteArray& interopIndex);
 // The bytes of a file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
 // A size in bytes from this process's /proc status: "VmSize:", "VmHWM:"...
