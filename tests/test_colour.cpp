@@ -16,12 +16,13 @@ const QString ghostscriptProfiles = QStringLiteral("/usr/share/color/icc/ghostsc
 
 // Every hue across, from grey to full saturation and from dark to bright
 // down: the colours a profile moves the most and the least.
-QImage pattern()
+QImage pattern(QSize size = {96, 64})
 {
-    QImage image(96, 64, QImage::Format_RGB32);
+    QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            image.setPixelColor(x, y, QColor::fromHsv(x * 359 / 95, std::min(255, y * 8), 96 + (y * 5) % 160));
+            image.setPixelColor(x, y, QColor::fromHsv(x * 359 / (size.width() - 1), std::min(255, y * 8 % 264),
+                                                      96 + (y * 5) % 160));
     return image;
 }
 
@@ -56,18 +57,21 @@ private slots:
     {
         QTest::addColumn<QString>("profile");
         QTest::addColumn<QString>("file");
-        QTest::newRow("Adobe RGB JPEG") << "a98.icc" << "adobe.jpg";
-        QTest::newRow("Adobe RGB PNG") << "a98.icc" << "adobe.png";
-        QTest::newRow("Display P3 JPEG") << "p3.icc" << "p3.jpg";
-        QTest::newRow("CMYK JPEG, a table-based profile") << "default_cmyk.icc" << "cmyk.jpg";
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("Adobe RGB JPEG") << "a98.icc" << "adobe.jpg" << QSize(96, 64);
+        // Large enough to be converted in bands on several threads.
+        QTest::newRow("Adobe RGB PNG") << "a98.icc" << "adobe.png" << QSize(1300, 900);
+        QTest::newRow("Display P3 JPEG") << "p3.icc" << "p3.jpg" << QSize(96, 64);
+        QTest::newRow("CMYK JPEG, a table-based profile") << "default_cmyk.icc" << "cmyk.jpg" << QSize(96, 64);
     }
     void profiledPicturesAreShownInSrgb()
     {
         QFETCH(QString, profile);
         QFETCH(QString, file);
+        QFETCH(QSize, size);
         TestEnvironment env;
         const QString dir = env.makeFolder("pics");
-        QVERIFY(pattern().save(dir + "/pattern.png"));
+        QVERIFY(pattern(size).save(dir + "/pattern.png"));
         writeFile(dir + "/p3.icc", QColorSpace(QColorSpace::DisplayP3).iccProfile());
         const QString profilePath = file == "p3.jpg" ? dir + "/p3.icc" : ghostscriptProfiles + profile;
         const QString srgb = ghostscriptProfiles + "srgb.icc";
@@ -86,7 +90,7 @@ private slots:
         // Else the check above could not tell a converted picture from one
         // shown as its numbers say.
         if (file != "cmyk.jpg")
-            QVERIFY(meanDifference(pattern(), reference) > 4.0);
+            QVERIFY(meanDifference(pattern(size), reference) > 4.0);
 
         // Selected in the main window, at 1:1, the picture shows the same.
         writeSetting("AutoZoom", "0");
