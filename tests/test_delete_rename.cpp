@@ -119,6 +119,12 @@ private slots:
         QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05);
         QTest::keyClick(w.form.File1, Qt::Key_Minus, Qt::KeypadModifier);
         QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05 * 0.95);
+        // Ctrl + wheel takes the same steps, one a notch, however the turn comes.
+        turnWheel(w.form.Image1, {0, -60}, Qt::ControlModifier);
+        turnWheel(w.form.Image1, {0, -60}, Qt::ControlModifier);
+        turnWheel(w.form.Image1, {0, 240}, Qt::ControlModifier);
+        QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05 * 0.95 * 0.95 * 1.05 * 1.05);
+        QCOMPARE(w.form.StatusBar1->text(4), QString("User"));
 
         // The main keyboard's plus and minus leave the picture alone.
         w.form.Option3_Click();

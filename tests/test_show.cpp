@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -20,6 +21,7 @@ class ShowTest : public QObject {
     Q_OBJECT
 private slots:
     void naturalSizeZoomOptionsAndAutoZoom();
+    void wheelScrollsAnEnlargedPicture();
     void failedLoadReportsOrGoesToDesktop();
     void badFilesNeverTakeTheViewerDown();
     void picturesLoadWhileTheWindowRuns();
@@ -110,6 +112,34 @@ void ShowTest::hugeJpegIsShownFitted()
     QCOMPARE(f.Image1->wholePicture().shown().size(), f.Image1->size());
     QVERIFY(f.Image1->width() < 1000);
     QVERIFY(procStatusBytes("VmHWM:") - before < PicturePreloader::defaultBudget);
+}
+
+void ShowTest::wheelScrollsAnEnlargedPicture()
+{
+    TestEnvironment env;
+    writeSetting("AutoZoom", "0");
+    const QString dir = env.makeFolder("pics");
+    QImage picture(640, 480, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QPainter(&picture).fillRect(0, 0, 640, 120, Qt::red);
+    QVERIFY(picture.save(dir + "/tall.png"));
+    Viewer v(dir);
+    Form1& f = v.form;
+    f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
+    f.show();
+    v.select("tall.png");
+    const auto topLeft = [&] { return f.Image1->grab(QRect(0, 0, 1, 1)).toImage().pixelColor(0, 0); };
+    // A picture that fits does not move; at 2:1 the wheel brings its lower
+    // part into the window, and the next size starts at the top again.
+    turnWheel(f.Image1, {0, -120 * 20});
+    QCOMPARE(f.Image1->scrolled(), QPoint());
+    f.Option4->click();
+    QCOMPARE(topLeft(), QColor(Qt::red));
+    turnWheel(f.Image1, {0, -120 * 20});
+    QVERIFY(f.Image1->scrolled().y() > 240);
+    QCOMPARE(topLeft(), QColor(Qt::blue));
+    f.Option3->click();
+    QCOMPARE(f.Image1->scrolled(), QPoint());
 }
 
 void ShowTest::failedLoadReportsOrGoesToDesktop()

@@ -33,6 +33,9 @@ void connectBrowser(Form1& form)
     QObject::connect(f->Timer1, &QTimer::timeout, f, &Form1::Timer1_Timer);
     QObject::connect(f->StatusBar1, &PanelStatusBar::panelClicked, f, &Form1::StatusBar1_PanelClick);
     QObject::connect(f->Image1, &ImageView::clicked, f, &Form1::Image1_Click);
+    QObject::connect(f->Image1, &ImageView::zoomStep, f, [f](bool enlarge) {
+        f->File1_KeyDown(enlarge ? Qt::Key_Plus : Qt::Key_Minus, Qt::KeypadModifier);
+    });
     new LiveFolder(form);
     new DropOpener(form);
 }

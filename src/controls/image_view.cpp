@@ -5,9 +5,17 @@
 #include "picture/picture_loader.h"
 #include "picture/picture_preloader.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+
+#include <algorithm>
+
+namespace {
+// A wheel's notch, in eighths of a degree.
+constexpr int notch = 120;
+}
 
 ImageView::ImageView(JobPool& jobs, QWidget* parent) : QWidget(parent), jobs(jobs) {}
 
@@ -22,6 +30,7 @@ void ImageView::setPicture(const QImage& picture) { setPicture(WholePicture(pict
 void ImageView::setPicture(const WholePicture& picture)
 {
     source = picture;
+    offset = {};
     scaled = QPixmap();
     scaling = QSize();
     if (job)
@@ -141,7 +150,11 @@ void ImageView::startScaling()
         });
 }
 
-void ImageView::resizeEvent(QResizeEvent*) { prepare(); }
+void ImageView::resizeEvent(QResizeEvent*)
+{
+    offset = {};
+    prepare();
+}
 
 void ImageView::paintEvent(QPaintEvent*)
 {
@@ -149,6 +162,7 @@ void ImageView::paintEvent(QPaintEvent*)
     if (image.isNull())
         return;
     QPainter painter(this);
+    painter.translate(-offset);
     if (deviceSize() == image.size()) {
         painter.drawImage(QRectF(rect()), image);
         return;
@@ -171,6 +185,42 @@ void ImageView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         emit clicked();
+}
+
+void ImageView::wheelEvent(QWheelEvent* event)
+{
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        zoomTurn += event->angleDelta().y();
+        for (; zoomTurn >= notch; zoomTurn -= notch)
+            emit zoomStep(true);
+        for (; zoomTurn <= -notch; zoomTurn += notch)
+            emit zoomStep(false);
+        return;
+    }
+    // Touchpads tell pixels; wheels tell notches, scrolled by lines of 20 pixels.
+    QPoint delta = event->pixelDelta();
+    if (delta.isNull())
+        delta = event->angleDelta() * QApplication::wheelScrollLines() * 20 / notch;
+    // Shift turns the wheel sideways, as in other viewers.
+    if (event->modifiers().testFlag(Qt::ShiftModifier) && delta.x() == 0)
+        delta = {delta.y(), 0};
+    scrollBy(-delta);
+}
+
+// Scrolls within the part of the view that is seen: an enlarged picture runs
+// past the window's edges and under the status bar.
+void ImageView::scrollBy(QPoint delta)
+{
+    const QRect shown = visibleRegion().boundingRect();
+    if (shown.isEmpty())
+        return;
+    const QPoint furthest(std::max(0, width() - shown.right() - 1), std::max(0, height() - shown.bottom() - 1));
+    const QPoint next(std::clamp(offset.x() + delta.x(), 0, furthest.x()),
+                      std::clamp(offset.y() + delta.y(), 0, furthest.y()));
+    if (next != offset) {
+        offset = next;
+        update();
+    }
 }
 
 double keypadZoomFactor(int key, Qt::KeyboardModifiers shift)

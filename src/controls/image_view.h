@@ -47,13 +47,20 @@ public:
     double naturalWidthTwips() const;
     double naturalHeightTwips() const;
 
+    // How far the picture is scrolled within the part of the view that its
+    // window shows; (0, 0) unless it is larger than that part.
+    QPoint scrolled() const { return offset; }
+
 signals:
     void clicked();
+    // Ctrl + wheel: one 5 % step per notch, as the keypad's plus or minus.
+    void zoomStep(bool enlarge);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void applySize();
@@ -61,6 +68,7 @@ private:
     QSize deviceSize() const;
     void prepare();
     void startScaling();
+    void scrollBy(QPoint delta);
     JobPool& jobs;
     WholePicture source;
     // The last scaling's result, and the size the one running is for.
@@ -69,6 +77,9 @@ private:
     std::shared_ptr<JobControl> job;
     bool stretching = false;
     bool preparing = false;
+    QPoint offset;
+    // Ctrl + wheel turns not yet a whole notch, in eighths of a degree.
+    int zoomTurn = 0;
     double w = 0;
     double h = 0;
 };

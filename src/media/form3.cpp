@@ -32,6 +32,9 @@ Form3::Form3(Form1* main)
     Image1 = new ImageView(main->jobPool(), this);
     Image1->setToolTip(QStringLiteral("Right click to view menu"));
     Image1->installEventFilter(this);
+    connect(Image1, &ImageView::zoomStep, this, [this](bool enlarge) {
+        Form_KeyDown(enlarge ? Qt::Key_Plus : Qt::Key_Minus, Qt::KeypadModifier);
+    });
 
     mnuedit = new QMenu(QStringLiteral("&Edit"), this);
     mnucopy = mnuedit->addAction(QStringLiteral("&Copy"));

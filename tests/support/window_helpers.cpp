@@ -1,8 +1,17 @@
 #include "support/window_helpers.h"
 
+#include <QWheelEvent>
+
 bool pictureArrived(const Form1& form)
 {
     return QTest::qWaitFor([&] { return !form.loadingPicture(); }, 60000);
+}
+
+void turnWheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers keys)
+{
+    const QPointF at(5, 5);
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), angle, Qt::NoButton, keys, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
 }
 
 Viewer::Viewer(const QString& folder, const QString& pattern)

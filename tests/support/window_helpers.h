@@ -20,6 +20,10 @@
 // never arrives.
 bool pictureArrived(const Form1& form);
 
+// Turns the mouse wheel over the widget by angle, in eighths of a degree
+// (120 a notch), with the keys held.
+void turnWheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers keys = Qt::NoModifier);
+
 // The main window browsing a folder through its directory list, its file list
 // showing what matches pattern.
 struct Viewer {
