@@ -441,6 +441,17 @@ private slots:
         }
     }
 
+    void cancelledJpegDecodeStopsBetweenRows()
+    {
+        TestEnvironment env;
+        const QString path = env.makeFolder("p") + "/big.jpg";
+        savePicture(path, {2000, 1500});
+        const std::atomic<bool> cancelled = true;
+        const int passes = Jpeg::passes();
+        QVERIFY_THROWS_EXCEPTION(PxError, loadPicture(path, &cancelled, PicturePreloader::shownPixels));
+        QCOMPARE(Jpeg::passes(), passes + 1);
+    }
+
     void preloaderGivesWhatLoadPictureGives()
     {
         FIXTURE(emf, "drawing.emf");

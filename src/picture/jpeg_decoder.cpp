@@ -78,7 +78,7 @@ QSize scaledSize(QSize size, QSize atLeast, qint64 maxPixels)
 
 int passes() { return begun; }
 
-Decoded decode(const QByteArray& data, QImage into, QSize atLeast, qint64 maxPixels)
+Decoded decode(const QByteArray& data, QImage into, QSize atLeast, qint64 maxPixels, const std::atomic<bool>* cancelled)
 {
     Handler handler;
     jpeg_decompress_struct info;
@@ -116,8 +116,13 @@ Decoded decode(const QByteArray& data, QImage into, QSize atLeast, qint64 maxPix
         jpeg_destroy_decompress(&info);
         Errors::raise(Errors::invalidPicture(QStringLiteral("out of memory")));
     }
+    uchar* bits = result.image.bits();
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = result.image.scanLine(int(info.output_scanline));
+        if (cancelled && cancelled->load(std::memory_order_relaxed)) {
+            jpeg_destroy_decompress(&info);
+            Errors::raise(Errors::invalidPicture(QStringLiteral("the picture is no longer wanted")));
+        }
+        JSAMPROW row = bits + qsizetype(info.output_scanline) * result.image.bytesPerLine();
         jpeg_read_scanlines(&info, &row, 1);
     }
     result.cutOff = handler.endedEarly;

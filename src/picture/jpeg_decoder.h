@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <atomic>
+
 // libjpeg's decoder, used instead of Qt's because it tells in the one
 // decoding pass whether the data ran out (Qt's hands out the grey-filled
 // picture) and scales while it decodes.
@@ -22,8 +24,10 @@ struct Decoded {
 // libjpeg's n/8 scales that is at least atLeast on both sides (the whole
 // picture when atLeast is invalid) and has at most maxPixels pixels, decoded
 // into into when that has the size and Format_RGB32. An invalid image when
-// even an eighth is larger. Throws PxError on data libjpeg cannot decode.
-Decoded decode(const QByteArray& data, QImage into, QSize atLeast, qint64 maxPixels);
+// even an eighth is larger. Throws PxError on data libjpeg cannot decode,
+// and, between rows, once cancelled is set.
+Decoded decode(const QByteArray& data, QImage into, QSize atLeast, qint64 maxPixels,
+               const std::atomic<bool>* cancelled = nullptr);
 
 // The size decode gives a picture of size, by the same rule.
 QSize scaledSize(QSize size, QSize atLeast, qint64 maxPixels);

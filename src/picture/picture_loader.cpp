@@ -175,11 +175,11 @@ QSize decodedSize(QSize size, qint64 limit)
 }
 
 // One libjpeg pass, which also tells whether the data ran out.
-QImage decodeJpeg(const QByteArray& data, QSize size, QSize wanted, qint64 limit)
+QImage decodeJpeg(const QByteArray& data, QSize size, QSize wanted, qint64 limit, const std::atomic<bool>* cancelled)
 {
     // Qt tells no size for a header it cannot follow; libjpeg tells why.
     const QSize scaled = size.isValid() ? Jpeg::scaledSize(size, wanted, limit) : QSize();
-    Jpeg::Decoded jpeg = Jpeg::decode(data, pool().take(scaled, QImage::Format_RGB32), wanted, limit);
+    Jpeg::Decoded jpeg = Jpeg::decode(data, pool().take(scaled, QImage::Format_RGB32), wanted, limit, cancelled);
     if (jpeg.cutOff)
         Errors::raise(Errors::invalidPicture(QStringLiteral("the file is cut off")));
     if (jpeg.image.isNull())
@@ -223,7 +223,8 @@ QImage upright(QImage image, QImageIOHandler::Transformations turn)
     return turn & QImageIOHandler::TransformationRotate90 ? image.transformed(QTransform().rotate(90)) : image;
 }
 
-QImage decodeRaster(const QByteArray& data, qint64 maxPixels, qint64 shownPixels, QSize shownAt)
+QImage decodeRaster(const QByteArray& data, qint64 maxPixels, qint64 shownPixels, QSize shownAt,
+                    const std::atomic<bool>* cancelled)
 {
     QBuffer buffer;
     buffer.setData(data);
@@ -238,7 +239,7 @@ QImage decodeRaster(const QByteArray& data, qint64 maxPixels, qint64 shownPixels
     // Decoders work in the file's orientation.
     const QSize wanted = sideways ? shownAt.transposed() : shownAt;
     const qint64 limit = std::min(maxPixels, shownPixels);
-    QImage image = format == "jpeg" ? decodeJpeg(data, size, wanted, limit) : decodeWithQt(reader, size, wanted, limit);
+    QImage image = format == "jpeg" ? decodeJpeg(data, size, wanted, limit, cancelled) : decodeWithQt(reader, size, wanted, limit);
     if (qint64(image.width()) * image.height() > limit)
         Errors::raise(Errors::invalidPicture(QStringLiteral("too large")));
     pool().keep(image);
@@ -291,7 +292,7 @@ QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 
         data.truncate(qsizetype(limit));
     else
         file.readInto(data, limit - data.size());
-    QImage image = decodeRaster(data, Metafile::maxPixels, shownPixels, shownAt);
+    QImage image = decodeRaster(data, Metafile::maxPixels, shownPixels, shownAt, cancelled);
     if (bytes)
         *bytes = std::move(data);
     return image;
@@ -327,7 +328,7 @@ QImage decodePictureData(const QByteArray& data, qint64 maxPixels)
     if (Metafile::isWmf(data) || Metafile::isEmf(data))
         Errors::raise(Errors::invalidPicture(QStringLiteral("a metafile is drawn from its file")));
     const qint64 limit = checkRasterHeader(data.left(headLength), maxPixels);
-    return decodeRaster(data.left(qsizetype(std::min<qint64>(limit, data.size()))), maxPixels, maxPixels, {});
+    return decodeRaster(data.left(qsizetype(std::min<qint64>(limit, data.size()))), maxPixels, maxPixels, {}, nullptr);
 }
 
 qint64 decodingBytes(const PictureProbe& probe, QSize shownAt, qint64 shownPixels)
