@@ -2,6 +2,7 @@
 
 #include "desktop/screen.h"
 #include "jobs/job_pool.h"
+#include "picture/metafile_format.h"
 #include "picture/picture_loader.h"
 #include "picture/picture_preloader.h"
 
@@ -21,8 +22,9 @@ ImageView::ImageView(JobPool& jobs, QWidget* parent) : QWidget(parent), jobs(job
 
 ImageView::~ImageView()
 {
-    if (job)
-        job->cancel();
+    for (const auto& pending : {job, wholeJob})
+        if (pending)
+            pending->cancel();
 }
 
 void ImageView::setPicture(const QImage& picture) { setPicture(WholePicture(picture)); }
@@ -33,8 +35,9 @@ void ImageView::setPicture(const WholePicture& picture)
     offset = {};
     scaled = QPixmap();
     scaling = QSize();
-    if (job)
-        std::exchange(job, nullptr)->cancel();
+    for (auto* pending : {&job, &wholeJob})
+        if (*pending)
+            std::exchange(*pending, nullptr)->cancel();
     if (!stretching)
         takeNaturalSize();
     prepare();
@@ -147,6 +150,31 @@ void ImageView::startScaling()
                 scaled = QPixmap::fromImage(std::move(image));
             }
             update();
+        });
+}
+
+void ImageView::whenWhole(std::function<void()> then)
+{
+    if (wholeJob)
+        std::exchange(wholeJob, nullptr)->cancel();
+    if (source.wholeAtHand()) {
+        then();
+        return;
+    }
+    wholeJob = jobs.start(
+        this,
+        [path = source.source()](const JobControl& control) {
+            try {
+                return loadPicture(path, control.cancelFlag(), Metafile::maxPixels);
+            } catch (const PxError&) {
+                return QImage(); // then's own call of picture() meets the failure
+            }
+        },
+        [this, then = std::move(then)](QImage whole) {
+            wholeJob.reset();
+            if (!whole.isNull())
+                source.keepWhole(std::move(whole));
+            then();
         });
 }
 

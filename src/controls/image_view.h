@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class JobControl;
@@ -33,6 +34,9 @@ public:
     // PxError when its file no longer decodes.
     const QImage& picture() const { return source.whole(); }
     const WholePicture& wholePicture() const { return source; }
+    // Runs then once picture() is at hand without decoding: at once, or after
+    // decoding the whole picture on a worker. A new picture drops the wait.
+    void whenWhole(std::function<void()> then);
     bool hasPicture() const { return !source.shown().isNull(); }
     // What paint draws at the present size; null while it is being scaled.
     QPixmap ready() const;
@@ -75,6 +79,7 @@ private:
     QPixmap scaled;
     QSize scaling;
     std::shared_ptr<JobControl> job;
+    std::shared_ptr<JobControl> wholeJob;
     bool stretching = false;
     bool preparing = false;
     QPoint offset;

@@ -175,11 +175,14 @@ void Form1::Command7_Click()
 
 void Form1::Command6_Click()
 {
-    runReported(kClipboardCopy, [this] {
-        Clipboard::clear();
-        Clipboard::setImage(Image1->picture());
-        Command6->setEnabled(false);
-        Command6->setText(QStringLiteral("Copy done"));
+    // A picture shown smaller is decoded whole on a worker first.
+    Image1->whenWhole([this] {
+        runReported(kClipboardCopy, [this] {
+            Clipboard::clear();
+            Clipboard::setImage(Image1->picture());
+            Command6->setEnabled(false);
+            Command6->setText(QStringLiteral("Copy done"));
+        });
     });
 }
 

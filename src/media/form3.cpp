@@ -68,11 +68,13 @@ void Form3::Image1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, QPoi
 
 void Form3::mnucopy_Click()
 {
-    ignoreFailure([this] {
-        Clipboard::clear();
-        // An empty window leaves the clipboard empty.
-        if (Image1->hasPicture())
-            Clipboard::setImage(Image1->picture());
+    Image1->whenWhole([this] {
+        ignoreFailure([this] {
+            Clipboard::clear();
+            // An empty window leaves the clipboard empty.
+            if (Image1->hasPicture())
+                Clipboard::setImage(Image1->picture());
+        });
     });
 }
 

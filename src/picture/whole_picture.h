@@ -19,6 +19,10 @@ public:
     QSize size() const;
     // Throws PxError when the file no longer decodes.
     const QImage& whole() const;
+    // Whether whole() has the picture at hand, without decoding.
+    bool wholeAtHand() const { return !reduced() || !full.isNull(); }
+    // Takes the whole picture decoded elsewhere from the same file.
+    void keepWhole(QImage decoded) const { full = std::move(decoded); }
     operator const QImage&() const { return whole(); }
 
 private:
