@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 
@@ -22,6 +23,8 @@ class ShowTest : public QObject {
 private slots:
     void naturalSizeZoomOptionsAndAutoZoom();
     void wheelScrollsAnEnlargedPicture();
+    void animatedPicturesPlay_data();
+    void animatedPicturesPlay();
     void failedLoadReportsOrGoesToDesktop();
     void badFilesNeverTakeTheViewerDown();
     void picturesLoadWhileTheWindowRuns();
@@ -142,6 +145,43 @@ void ShowTest::wheelScrollsAnEnlargedPicture()
     QCOMPARE(topLeft(), QColor(Qt::blue));
     f.Option3->click();
     QCOMPARE(f.Image1->scrolled(), QPoint());
+}
+
+void ShowTest::animatedPicturesPlay_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("GIF") << "anim.gif";
+    QTest::newRow("WebP") << "anim.webp";
+}
+
+void ShowTest::animatedPicturesPlay()
+{
+    QFETCH(QString, name);
+    TestEnvironment env;
+    writeSetting("AutoZoom", "0");
+    const QString dir = env.makeFolder("anim");
+    QProcess magick;
+    magick.start("convert", {"-size", "40x30", "xc:red", "xc:lime", "xc:blue", "-set", "delay", "20", "-loop", "0",
+                             "-define", "webp:lossless=true", dir + "/" + name});
+    QVERIFY(magick.waitForFinished(60000) && magick.exitCode() == 0);
+    savePicture(dir + "/still.png", {40, 30}, Qt::yellow);
+    Viewer v(dir);
+    Form1& f = v.form;
+    f.show();
+    v.select(name);
+    const auto centre = [&] {
+        return f.Image1->grab(QRect(f.Image1->width() / 2, f.Image1->height() / 2, 1, 1)).toImage().pixelColor(0, 0);
+    };
+    // In order and looped, at every zoom; Copy takes the first frame.
+    for (const QColor colour : {QColor(Qt::green), QColor(Qt::blue), QColor(Qt::red)})
+        QTRY_COMPARE(centre(), colour);
+    f.Option4->click();
+    QTRY_COMPARE(centre(), QColor(Qt::green));
+    f.Command6->click();
+    QTRY_COMPARE(Clipboard::image().pixelColor(0, 0), QColor(Qt::red));
+    v.select("still.png");
+    QVERIFY(!f.Image1->animating());
+    QCOMPARE(centre(), QColor(Qt::yellow));
 }
 
 void ShowTest::failedLoadReportsOrGoesToDesktop()

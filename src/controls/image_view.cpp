@@ -1,5 +1,6 @@
 #include "controls/image_view.h"
 
+#include "controls/frame_player.h"
 #include "desktop/screen.h"
 #include "jobs/job_pool.h"
 #include "picture/metafile_format.h"
@@ -18,7 +19,14 @@ namespace {
 constexpr int notch = 120;
 }
 
-ImageView::ImageView(JobPool& jobs, QWidget* parent) : QWidget(parent), jobs(jobs) {}
+ImageView::ImageView(JobPool& jobs, QWidget* parent)
+    : QWidget(parent), jobs(jobs), player(new FramePlayer(jobs, this))
+{
+    connect(player, &FramePlayer::frame, this, [this](const QImage& next) {
+        frame = next;
+        update();
+    });
+}
 
 ImageView::~ImageView()
 {
@@ -33,6 +41,8 @@ void ImageView::setPicture(const WholePicture& picture)
 {
     source = picture;
     offset = {};
+    frame = QImage();
+    player->play(picture.source());
     scaled = QPixmap();
     scaling = QSize();
     for (auto* pending : {&job, &wholeJob})
@@ -178,6 +188,12 @@ void ImageView::whenWhole(std::function<void()> then)
         });
 }
 
+bool ImageView::animating() const { return player->playing(); }
+
+void ImageView::showEvent(QShowEvent*) { player->setPaused(false); }
+
+void ImageView::hideEvent(QHideEvent*) { player->setPaused(true); }
+
 void ImageView::resizeEvent(QResizeEvent*)
 {
     offset = {};
@@ -191,6 +207,12 @@ void ImageView::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.translate(-offset);
+    // Frames change too often to be scaled ahead; each is drawn filtered.
+    if (!frame.isNull()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(rect()), frame);
+        return;
+    }
     if (deviceSize() == image.size()) {
         painter.drawImage(QRectF(rect()), image);
         return;

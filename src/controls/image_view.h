@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class FramePlayer;
 class JobControl;
 class JobPool;
 
@@ -54,6 +55,9 @@ public:
     // How far the picture is scrolled within the part of the view that its
     // window shows; (0, 0) unless it is larger than that part.
     QPoint scrolled() const { return offset; }
+    // An animated picture (GIF, WebP) plays while the view is in sight; its
+    // first frame is the picture the rest of the program sees.
+    bool animating() const;
 
 signals:
     void clicked();
@@ -65,6 +69,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void applySize();
@@ -83,6 +89,9 @@ private:
     bool stretching = false;
     bool preparing = false;
     QPoint offset;
+    FramePlayer* player;
+    // The animation's frame on show, null before its second frame.
+    QImage frame;
     // Ctrl + wheel turns not yet a whole notch, in eighths of a degree.
     int zoomTurn = 0;
     double w = 0;

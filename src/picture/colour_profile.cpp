@@ -114,4 +114,10 @@ QImage inSrgb(QImage image, const QByteArray& profile, bool cmyk)
     return image;
 }
 
+QImage inSrgb(QImage image)
+{
+    const QColorSpace space = image.colorSpace();
+    return space.isValid() ? inSrgb(std::move(image), space.iccProfile(), false) : image;
+}
+
 }

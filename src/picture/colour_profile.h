@@ -12,5 +12,7 @@ namespace ColourProfile {
 // place of RGB32's bytes. A profile that does not fit the pixels, or that
 // LittleCMS cannot read, is ignored as if absent.
 QImage inSrgb(QImage image, const QByteArray& profile, bool cmyk);
+// The same for a picture a Qt reader read, whose colour space it tells.
+QImage inSrgb(QImage image);
 
 }

@@ -210,8 +210,7 @@ QImage decodeWithQt(QImageReader& reader, QSize size, QSize wanted, qint64 limit
         image = pool().take(decoded, reader.imageFormat());
     if (!reader.read(&image) || image.isNull())
         Errors::raise(Errors::invalidPicture(reader.errorString()));
-    const QColorSpace space = image.colorSpace();
-    return space.isValid() ? ColourProfile::inSrgb(std::move(image), space.iccProfile(), false) : image;
+    return ColourProfile::inSrgb(std::move(image));
 }
 
 QImage upright(QImage image, QImageIOHandler::Transformations turn)

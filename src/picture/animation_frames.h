@@ -1,0 +1,42 @@
+#pragma once
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+
+#include <memory>
+
+// The frames of an animated picture (GIF, WebP), read one at a time, in
+// order, as often as the file says it loops. Not thread-safe: one worker
+// at a time reads them.
+class AnimationFrames {
+public:
+    struct Frame {
+        QImage image;
+        // How long the frame stays shown.
+        int delayMs = 0;
+    };
+
+    // The frames of the file at path, already past its first frame, which
+    // the picture shows; null when it is no animation of several frames or
+    // cannot be read.
+    static std::unique_ptr<AnimationFrames> open(const QString& path);
+
+    // The next frame; a null image once the animation has ended.
+    Frame next();
+    // How long the first frame stays shown.
+    int firstDelayMs() const { return firstDelay; }
+
+private:
+    explicit AnimationFrames(QByteArray bytes);
+    bool restart();
+
+    QByteArray bytes;
+    QBuffer buffer;
+    QImageReader reader;
+    // Passes still to play after this one; -1 for ever, unknown until the
+    // first pass has been read.
+    int loopsLeft = -2;
+    int firstDelay = 0;
+};
