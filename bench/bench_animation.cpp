@@ -1,6 +1,7 @@
 // The processor time an animated GIF costs while it plays in the main window:
 // a 640 x 480 animation at 25 frames a second, shown at 1:1 for 10 s, against
 // the same window showing a still picture for as long.
+#include "bench_measures.h"
 #include "app/main_window.h"
 #include "controls/file_list.h"
 #include "controls/image_view.h"
@@ -9,50 +10,24 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
-#include <QEventLoop>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-
-// Counts the picture area's paints: one a frame while the animation plays.
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
-double processorSeconds()
-{
-    rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // The share of one core the window takes while it shows the file for 10 s.
 double coreShare(MainWindow& form, int index)
 {
-    const auto runFor = [](int ms) {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    };
     form.File1->setListIndex(index);
-    runFor(1000);
-    const double before = processorSeconds();
+    runEventsFor(1000);
+    const double before = cpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    runFor(10000);
-    return (processorSeconds() - before) / (clock.elapsed() / 1000.0);
+    runEventsFor(10000);
+    return (cpuSeconds() - before) / (clock.elapsed() / 1000.0);
 }
 
 }

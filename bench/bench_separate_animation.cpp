@@ -3,6 +3,7 @@
 // clip alone. Run it on a real display or under Xvfb (the offscreen platform
 // plays without video output, which measures nothing).
 // Usage: bench_separate_animation clip [seconds]
+#include "bench_measures.h"
 #include "app/main_window.h"
 #include "controls/dir_list.h"
 #include "controls/file_list.h"
@@ -18,41 +19,21 @@
 #include <QWindow>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-// Counts the frames a player paints.
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
-double cpuSeconds()
-{
-    rusage use{};
-    getrusage(RUSAGE_SELF, &use);
-    return use.ru_utime.tv_sec + use.ru_stime.tv_sec + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
-}
 
 // Processor time of the whole process (every thread) per second of wall
 // time, in percent of one core, and the frames the player painted per
 // second, while the event loop runs.
-void measure(QApplication& app, QWidget* player, int seconds, const char* what)
+void measure(QWidget* player, int seconds, const char* what)
 {
     PaintCounter counter;
-    QElapsedTimer wall;
-    wall.start();
-    while (wall.elapsed() < 1000)
-        app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+    runEventsFor(1000);
     player->installEventFilter(&counter);
     const double before = cpuSeconds();
-    wall.restart();
-    while (wall.elapsed() < seconds * 1000)
-        app.processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QElapsedTimer wall;
+    wall.start();
+    runEventsFor(seconds * 1000);
     const double elapsed = wall.elapsed() / 1000.0;
     std::printf("%-40s %5.1f %% of a core, %4.1f frames painted/s over %d s\n", what,
                 100.0 * (cpuSeconds() - before) / elapsed, counter.paints / elapsed, seconds);
@@ -89,7 +70,7 @@ int main(int argc, char** argv)
     const QSize video = main.AM1->videoSize();
     std::printf("clip %s, %d x %d, platform %s\n", qPrintable(clip.fileName()), video.width(),
                 video.height(), qPrintable(QGuiApplication::platformName()));
-    measure(app, main.AM1, seconds, "main window's player playing:");
+    measure(main.AM1, seconds, "main window's player playing:");
 
     main.AM1->pause();
     main.newwindow_Click();
@@ -99,7 +80,7 @@ int main(int argc, char** argv)
             separate = form;
     if (!separate)
         return 1;
-    measure(app, separate->AM1, seconds, "separate window playing, main paused:");
+    measure(separate->AM1, seconds, "separate window playing, main paused:");
     main.close();
     return 0;
 }
