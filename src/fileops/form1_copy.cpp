@@ -111,12 +111,12 @@ void copyPlanned(const CopyPlan& plan, JobControl& job)
 }
 
 // Save As keeps the source's extension whatever extension was typed.
-void copyUnderChosenName(const QString& source, const QString& chosen)
+void copyUnderChosenName(const QString& source, const QString& chosen, JobControl& job)
 {
     const std::optional<QString> target = saveAsTarget(chosen, source);
     if (!target)
         Errors::raise(Errors::badFileName());
-    FileSystem::copy(source, *target);
+    FileSystem::copy(source, *target, chunkCopied(job));
 }
 }
 
@@ -200,9 +200,12 @@ void Form1::Command3_Click()
 
 void Form1::saveas_Click()
 {
+    if (fileJobRefused())
+        return;
     // Save As reports nothing: whatever fails, the cancel included, ends in
-    // the list refresh below.
-    ignoreFailure([this] {
+    // the list refresh once the file is written, on the pool.
+    std::function<void(JobControl&)> write;
+    ignoreFailure([&] {
         FileDialogRequest request;
         request.save = true;
         request.title = QStringLiteral("Save As");
@@ -212,18 +215,27 @@ void Form1::saveas_Click()
         if (showsPictures()) {
             request.filter = kPictureFilter;
             const FileDialogResult chosen = desktop().dialogs->fileDialog(request);
-            if (chosen.filterIndex == 2) {
-                writeBmp(Picture1, chosen.path);
-                return;
-            }
-            copyUnderChosenName(Label1, chosen.path);
+            if (chosen.filterIndex == 2)
+                write = [picture = Picture1, path = chosen.path](JobControl&) { writeBmp(picture, path); };
+            else
+                write = [source = Label1, path = chosen.path](JobControl& job) {
+                    copyUnderChosenName(source, path, job);
+                };
         } else {
             request.defaultExt = QStringLiteral(".avi");
             request.filter = kAnimationFilter;
-            copyUnderChosenName(Label1, desktop().dialogs->fileDialog(request).path);
+            write = [source = Label1, path = desktop().dialogs->fileDialog(request).path](JobControl& job) {
+                copyUnderChosenName(source, path, job);
+            };
         }
     });
-    ignoreFailure([this] { File1->refresh(); });
-    showFileCount();
-    showCurrent();
+    const auto refresh = [this] {
+        ignoreFailure([this] { File1->refresh(); });
+        showFileCount();
+        showCurrent();
+    };
+    if (write)
+        startFileJob(std::nullopt, std::move(write), refresh);
+    else
+        refresh();
 }

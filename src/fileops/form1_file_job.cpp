@@ -32,7 +32,7 @@ bool Form1::fileJobRefused()
     return true;
 }
 
-void Form1::startFileJob(const CommandReport& report, std::function<void(JobControl&)> work,
+void Form1::startFileJob(const std::optional<CommandReport>& report, std::function<void(JobControl&)> work,
                          std::function<void()> done)
 {
     auto* bar = new CopyProgress(StatusBar1);
@@ -49,7 +49,11 @@ void Form1::startFileJob(const CommandReport& report, std::function<void(JobCont
         [this, report, done = std::move(done), bar](const std::optional<Failure>& failure) {
             fileJob.reset();
             delete bar;
-            runReported(report, [&] {
+            if (!report) {
+                done();
+                return;
+            }
+            runReported(*report, [&] {
                 if (failure)
                     throw PxError(*failure);
                 done();

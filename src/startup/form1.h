@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DriveList;
 class DirList;
@@ -201,8 +202,9 @@ private:
     void moviePath();
     void preloadNeighbours();
     // Runs work on the pool as the window's one file job. Back on this
-    // thread its failure goes to report, or done runs under report.
-    void startFileJob(const CommandReport& report, std::function<void(JobControl&)> work,
+    // thread its failure goes to report, or done runs under report; without
+    // a report a failure is ignored and done runs all the same.
+    void startFileJob(const std::optional<CommandReport>& report, std::function<void(JobControl&)> work,
                       std::function<void()> done);
     std::function<QSize(QSize)> shownPictureSize() const;
     double outerWidthTwips() const;
