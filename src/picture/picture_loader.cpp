@@ -14,6 +14,7 @@
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
+#include <QtPlugin>
 
 #include <algorithm>
 #include <cerrno>
@@ -300,6 +301,9 @@ QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 
 }
 
 qint64 spareDecodeBytes() { return pool().spareBytes(); }
+
+// HEIC and AVIF are read by the program's own format plug-in.
+Q_IMPORT_PLUGIN(HeifPlugin)
 
 QImage loadPicture(const QString& path) { return loadFile(path, nullptr, Metafile::maxPixels, {}, nullptr); }
 

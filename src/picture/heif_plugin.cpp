@@ -1,0 +1,136 @@
+#include "picture/heif_plugin.h"
+
+#include <QColorSpace>
+#include <QIODevice>
+#include <QImage>
+#include <QVariant>
+
+#include <libheif/heif.h>
+
+#include <memory>
+
+namespace {
+
+// The size box of the primary picture is in the file's meta box, which
+// writers put first; a file whose meta box lies further in tells its size
+// only when it is decoded.
+constexpr qint64 headForSize = 256 * 1024;
+
+struct ContextFree {
+    void operator()(heif_context* context) const { heif_context_free(context); }
+};
+struct HandleFree {
+    void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
+};
+struct ImageFree {
+    void operator()(heif_image* image) const { heif_image_release(image); }
+};
+using Context = std::unique_ptr<heif_context, ContextFree>;
+using Handle = std::unique_ptr<heif_image_handle, HandleFree>;
+using Image = std::unique_ptr<heif_image, ImageFree>;
+
+// The primary picture of the data, null when libheif cannot read its boxes.
+// The context must outlive the handle.
+Handle primary(const QByteArray& data, Context& context)
+{
+    context.reset(heif_context_alloc());
+    if (!context || heif_context_read_from_memory_without_copy(context.get(), data.constData(), size_t(data.size()), nullptr).code != heif_error_Ok)
+        return nullptr;
+    heif_image_handle* handle = nullptr;
+    if (heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok)
+        return nullptr;
+    return Handle(handle);
+}
+
+QByteArray iccProfile(heif_image_handle* handle)
+{
+    if (heif_image_handle_get_color_profile_type(handle) != heif_color_profile_type_prof
+        && heif_image_handle_get_color_profile_type(handle) != heif_color_profile_type_rICC)
+        return {};
+    QByteArray profile(qsizetype(heif_image_handle_get_raw_color_profile_size(handle)), Qt::Uninitialized);
+    if (profile.isEmpty() || heif_image_handle_get_raw_color_profile(handle, profile.data()).code != heif_error_Ok)
+        return {};
+    return profile;
+}
+
+}
+
+bool HeifHandler::canRead(QIODevice* device)
+{
+    const QByteArray head = device ? device->peek(12) : QByteArray();
+    if (head.size() < 12)
+        return false;
+    const heif_filetype_result type = heif_check_filetype(reinterpret_cast<const uint8_t*>(head.constData()), int(head.size()));
+    return type == heif_filetype_yes_supported;
+}
+
+bool HeifHandler::canRead() const
+{
+    if (!canRead(device()))
+        return false;
+    setFormat("heif");
+    return true;
+}
+
+bool HeifHandler::read(QImage* image)
+{
+    const QByteArray data = device()->readAll();
+    Context context;
+    const Handle handle = primary(data, context);
+    if (!handle)
+        return false;
+    const bool alpha = heif_image_handle_has_alpha_channel(handle.get());
+    heif_image* decoded = nullptr;
+    if (heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
+                          alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr)
+            .code
+        != heif_error_Ok)
+        return false;
+    const Image picture(decoded);
+    const int width = heif_image_get_width(picture.get(), heif_channel_interleaved);
+    const int height = heif_image_get_height(picture.get(), heif_channel_interleaved);
+    int stride = 0;
+    const uint8_t* pixels = heif_image_get_plane_readonly(picture.get(), heif_channel_interleaved, &stride);
+    if (!pixels || width <= 0 || height <= 0)
+        return false;
+    // Copied out: the pixels belong to libheif's image.
+    QImage result = QImage(pixels, width, height, stride, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888)
+                        .convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (result.isNull())
+        return false;
+    if (const QByteArray profile = iccProfile(handle.get()); !profile.isEmpty())
+        result.setColorSpace(QColorSpace::fromIccProfile(profile));
+    *image = std::move(result);
+    return true;
+}
+
+QVariant HeifHandler::option(ImageOption option) const
+{
+    if (option != Size)
+        return {};
+    const QByteArray head = device()->peek(headForSize);
+    Context context;
+    const Handle handle = primary(head, context);
+    if (!handle)
+        return {};
+    return QSize(heif_image_handle_get_width(handle.get()), heif_image_handle_get_height(handle.get()));
+}
+
+bool HeifHandler::supportsOption(ImageOption option) const { return option == Size; }
+
+QImageIOPlugin::Capabilities HeifPlugin::capabilities(QIODevice* device, const QByteArray& format) const
+{
+    if (format == "heif" || format == "heic" || format == "avif")
+        return CanRead;
+    if (!format.isEmpty() || !device || !device->isOpen())
+        return {};
+    return HeifHandler::canRead(device) ? CanRead : Capabilities();
+}
+
+QImageIOHandler* HeifPlugin::create(QIODevice* device, const QByteArray& format) const
+{
+    auto* handler = new HeifHandler;
+    handler->setDevice(device);
+    handler->setFormat(format.isEmpty() ? QByteArrayLiteral("heif") : format);
+    return handler;
+}
