@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes the seed files of the picture checks' fuzz corpus: a small picture
-# of each format (HEIC and AVIF included), a two-frame GIF, the metafile headers and the damaged cases
+# of each format (HEIC, AVIF and JPEG XL included), a two-frame GIF, the metafile headers and the damaged cases
 # the loader must refuse (cut off, a frame larger than the data, a WebP
 # without payload). Usage: make-picture-seeds.sh BUILD_DIR
 set -euo pipefail
@@ -18,11 +18,13 @@ ffmpeg -loglevel error -y -f lavfi -i testsrc=size=8x6:rate=10 -frames:v 2 -f gi
 ffmpeg -loglevel error -y -f lavfi -i testsrc=size=8x6:rate=1 -frames:v 1 -c:v libwebp -lossless 1 \
   -f webp "$out/webp_lossless"
 
-# HEIC and AVIF from libheif's and libavif's encoders, and a HEIC cut off.
+# HEIC, AVIF and JPEG XL from their libraries' encoders, and two cut off.
 ffmpeg -loglevel error -y -f lavfi -i testsrc=size=16x16:rate=1 -frames:v 1 -update 1 "$work/h.png"
 heif-enc -q 50 -o "$out/heic_16x16" "$work/h.png" >/dev/null
 avifenc "$work/h.png" "$work/h.avif" >/dev/null && cp "$work/h.avif" "$out/avif_16x16"
 head -c $(($(stat -c %s "$out/heic_16x16") / 2)) "$out/heic_16x16" > "$out/heic_cut"
+cjxl "$work/h.png" "$work/h.jxl" >/dev/null 2>&1 && cp "$work/h.jxl" "$out/jxl_16x16"
+head -c $(($(stat -c %s "$out/jxl_16x16") / 2)) "$out/jxl_16x16" > "$out/jxl_cut"
 
 # An icon holding the PNG: header, one directory entry, the image.
 png="$out/png_8x6"

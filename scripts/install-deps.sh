@@ -8,7 +8,7 @@ packages=(
   libwmf-dev libemf2svg-dev libmpv-dev libjpeg62-turbo-dev
   xvfb xauth x11-utils openbox ffmpeg fonts-liberation xdg-utils
   desktop-file-utils appstream lintian librsvg2-bin dpkg-dev imagemagick
-  libfuse3-dev fuse3 libxcb1-dev liblcms2-dev libgs-common libheif-dev libheif-examples libavif-bin
+  libfuse3-dev fuse3 libxcb1-dev liblcms2-dev libgs-common libheif-dev libheif-examples libavif-bin libjxl-dev libjxl-tools
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -302,8 +302,9 @@ QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 
 
 qint64 spareDecodeBytes() { return pool().spareBytes(); }
 
-// HEIC and AVIF are read by the program's own format plug-in.
+// HEIC, AVIF and JPEG XL are read by the program's own format plug-ins.
 Q_IMPORT_PLUGIN(HeifPlugin)
+Q_IMPORT_PLUGIN(JxlPlugin)
 
 QImage loadPicture(const QString& path) { return loadFile(path, nullptr, Metafile::maxPixels, {}, nullptr); }
 

@@ -1,5 +1,5 @@
-// HEIC and AVIF pictures, written by libheif's and libavif's own encoders,
-// are read, measured and listed as any other picture.
+// HEIC, AVIF and JPEG XL pictures, written by libheif's, libavif's and
+// libjxl's own encoders, are read, measured and listed as any other picture.
 #include "browser/open_start_path.h"
 #include "picture/picture_loader.h"
 #include "support/fixtures.h"
@@ -32,7 +32,7 @@ double meanDifference(const QImage& a, const QImage& b)
 }
 }
 
-class HeifTest : public QObject {
+class ModernFormatsTest : public QObject {
     Q_OBJECT
 private slots:
     void phonePicturesAreShownListedAndOpened_data()
@@ -41,6 +41,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("HEIC") << "heif-enc" << "photo.heic";
         QTest::newRow("AVIF") << "avifenc" << "photo.avif";
+        QTest::newRow("JPEG XL") << "cjxl" << "photo.jxl";
     }
     void phonePicturesAreShownListedAndOpened()
     {
@@ -73,10 +74,10 @@ private slots:
         QCOMPARE(v.form.Label5->text(), QString("96 x 64"));
 
         // Cut short, it is refused as any broken picture is.
-        writeFile(dir + "/cut.heic", fileBytes(dir + "/" + name).left(300));
-        QVERIFY_THROWS_EXCEPTION(PxError, loadPicture(dir + "/cut.heic"));
+        writeFile(dir + "/cut-" + name, fileBytes(dir + "/" + name).left(300));
+        QVERIFY_THROWS_EXCEPTION(PxError, loadPicture(dir + "/cut-" + name));
     }
 };
 
-QTEST_MAIN(HeifTest)
-#include "test_heif.moc"
+QTEST_MAIN(ModernFormatsTest)
+#include "test_modern_formats.moc"
