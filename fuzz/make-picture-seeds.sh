@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes the seed files of the picture checks' fuzz corpus: a small picture
-# of each format (HEIC, AVIF and JPEG XL included), a two-frame GIF, the metafile headers and the damaged cases
+# of each format (HEIC, AVIF and JPEG XL included), a two-frame GIF, a
+# three-frame animated PNG, the metafile headers and the damaged cases
 # the loader must refuse (cut off, a frame larger than the data, a WebP
 # without payload). Usage: make-picture-seeds.sh BUILD_DIR
 set -euo pipefail
@@ -15,6 +16,7 @@ for ext in bmp png ppm tiff webp xbm jpg; do
   cp "$work/p.$ext" "$out/${ext}_8x6"
 done
 ffmpeg -loglevel error -y -f lavfi -i testsrc=size=8x6:rate=10 -frames:v 2 -f gif "$out/gif_8x6_two_frames"
+ffmpeg -loglevel error -y -f lavfi -i testsrc=size=8x6:rate=10 -frames:v 3 -plays 0 -f apng "$out/apng_8x6_three_frames"
 ffmpeg -loglevel error -y -f lavfi -i testsrc=size=8x6:rate=1 -frames:v 1 -c:v libwebp -lossless 1 \
   -f webp "$out/webp_lossless"
 

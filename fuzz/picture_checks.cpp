@@ -1,8 +1,9 @@
 // The checks a picture file meets before and while it is decoded: the
-// metafile header rules and every raster format's header and completeness
-// checks, fed arbitrary bytes. A refusal is an answer; a crash or a
+// metafile header rules, every raster format's header and completeness
+// checks, and an animated PNG's frames, fed arbitrary bytes. A refusal is an answer; a crash or a
 // sanitizer report is a fault.
 #include "core/failure.h"
+#include "picture/apng_frames.h"
 #include "picture/metafile_format.h"
 #include "picture/picture_loader.h"
 
@@ -30,5 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         decodePictureData(data, maxPixels);
     } catch (const PxError&) {
     }
+    // An animated PNG's frames, twice round at most.
+    if (const auto apng = ApngFrames::parse(data))
+        for (int frame = 0; frame < 8 && !apng->next().image.isNull(); ++frame) {
+        }
     return 0;
 }

@@ -153,6 +153,7 @@ void ShowTest::animatedPicturesPlay_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("GIF") << "anim.gif";
     QTest::newRow("WebP") << "anim.webp";
+    QTest::newRow("PNG") << "anim.png";
 }
 
 void ShowTest::animatedPicturesPlay()
@@ -161,10 +162,17 @@ void ShowTest::animatedPicturesPlay()
     TestEnvironment env;
     writeSetting("AutoZoom", "0");
     const QString dir = env.makeFolder("anim");
+    // ImageMagick writes no animated PNG: ffmpeg turns its GIF into one.
+    const QString made = dir + (name.endsWith(".png") ? "/made.gif" : "/" + name);
     QProcess magick;
     magick.start("convert", {"-size", "40x30", "xc:red", "xc:lime", "xc:blue", "-set", "delay", "20", "-loop", "0",
-                             "-define", "webp:lossless=true", dir + "/" + name});
+                             "-define", "webp:lossless=true", made});
     QVERIFY(magick.waitForFinished(60000) && magick.exitCode() == 0);
+    if (made.endsWith("made.gif")) {
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", {"-loglevel", "error", "-i", made, "-plays", "0", "-f", "apng", dir + "/" + name});
+        QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+    }
     savePicture(dir + "/still.png", {40, 30}, Qt::yellow);
     Viewer v(dir);
     Form1& f = v.form;

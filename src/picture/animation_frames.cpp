@@ -1,5 +1,6 @@
 #include "picture/animation_frames.h"
 
+#include "picture/apng_frames.h"
 #include "picture/colour_profile.h"
 
 #include <QFile>
@@ -26,15 +27,30 @@ namespace {
 int shownDelay(int delayMs) { return delayMs < minDelayMs ? shortDelayMs : delayMs; }
 }
 
+AnimationFrames::~AnimationFrames() = default;
+
 std::unique_ptr<AnimationFrames> AnimationFrames::open(const QString& path)
 {
     // The format is told by the file's first bytes: a still picture is not
     // read again.
-    if (!QImageReader(path).supportsAnimation())
+    QImageReader probe(path);
+    const bool png = probe.format() == "png";
+    if (!png && !probe.supportsAnimation())
         return nullptr;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
         return nullptr;
+    if (png) {
+        std::unique_ptr<AnimationFrames> frames(new AnimationFrames({}));
+        frames->apng = ApngFrames::parse(file.readAll());
+        // The first frame is already on show; it is painted on the canvas
+        // all the same, for the frames drawn over it.
+        const ApngFrames::Frame first = frames->apng ? frames->apng->next() : ApngFrames::Frame{};
+        if (first.image.isNull())
+            return nullptr;
+        frames->firstDelay = first.delayMs;
+        return frames;
+    }
     std::unique_ptr<AnimationFrames> frames(new AnimationFrames(file.readAll()));
     QImageReader& reader = frames->reader;
     const QSize size = reader.size();
@@ -64,6 +80,15 @@ bool AnimationFrames::restart()
 }
 
 AnimationFrames::Frame AnimationFrames::next()
+{
+    if (apng) {
+        ApngFrames::Frame frame = apng->next();
+        return {ColourProfile::inSrgb(std::move(frame.image)), frame.delayMs};
+    }
+    return nextFromReader();
+}
+
+AnimationFrames::Frame AnimationFrames::nextFromReader()
 {
     if (!reader.canRead() && !restart())
         return {};

@@ -7,7 +7,9 @@
 
 #include <memory>
 
-// The frames of an animated picture (GIF, WebP), read one at a time, in
+class ApngFrames;
+
+// The frames of an animated picture (GIF, WebP, PNG), read one at a time, in
 // order, as often as the file says it loops. Not thread-safe: one worker
 // at a time reads them.
 class AnimationFrames {
@@ -23,6 +25,8 @@ public:
     // cannot be read.
     static std::unique_ptr<AnimationFrames> open(const QString& path);
 
+    ~AnimationFrames();
+
     // The next frame; a null image once the animation has ended.
     Frame next();
     // How long the first frame stays shown.
@@ -31,6 +35,7 @@ public:
 private:
     explicit AnimationFrames(QByteArray bytes);
     bool restart();
+    Frame nextFromReader();
 
     QByteArray bytes;
     QBuffer buffer;
@@ -39,4 +44,6 @@ private:
     // first pass has been read.
     int loopsLeft = -2;
     int firstDelay = 0;
+    // An animated PNG, which Qt's reader sees as a still picture.
+    std::unique_ptr<ApngFrames> apng;
 };
