@@ -73,6 +73,15 @@ private slots:
         QVERIFY(pictureArrived(v.form));
         QCOMPARE(v.form.Label5->text(), QString("96 x 64"));
 
+        // A JPEG XL made from a JPEG turned by its EXIF data keeps the turn.
+        if (encoder == "cjxl") {
+            writeFile(dir + "/turned.jpg", withOrientation(encoded(gradient(), "jpg"), 6));
+            encode.start(encoder, {dir + "/turned.jpg", dir + "/turned.jxl"});
+            QVERIFY(encode.waitForFinished(60000) && encode.exitCode() == 0);
+            QCOMPARE(loadPicture(dir + "/turned.jxl").size(), QSize(64, 96));
+            QCOMPARE(probePicture(dir + "/turned.jxl").size, QSize(64, 96));
+        }
+
         // Cut short, it is refused as any broken picture is.
         writeFile(dir + "/cut-" + name, fileBytes(dir + "/" + name).left(300));
         QVERIFY_THROWS_EXCEPTION(PxError, loadPicture(dir + "/cut-" + name));
