@@ -70,6 +70,8 @@ std::unique_ptr<ApngFrames> ApngFrames::parse(const QByteArray& data)
         const QByteArray body = data.mid(at + 8, qsizetype(length));
         at += 12 + length;
         if (type == "IHDR" && body.size() == 13) {
+            if (qint64(read32(body, 0)) * read32(body, 4) > maxCanvasPixels)
+                return nullptr;
             canvasSize = QSize(int(read32(body, 0)), int(read32(body, 4)));
             apng->header = body.mid(8);
         } else if (type == "acTL" && body.size() == 8) {
@@ -78,10 +80,14 @@ std::unique_ptr<ApngFrames> ApngFrames::parse(const QByteArray& data)
         } else if (type == "fcTL" && body.size() == 26) {
             if (apng->frames.size() >= maxFrames)
                 return nullptr;
+            // Within the canvas, checked before any sum can overflow.
+            const qint64 width = read32(body, 4), height = read32(body, 8), x = read32(body, 12), y = read32(body, 16);
+            if (width == 0 || height == 0 || x + width > canvasSize.width() || y + height > canvasSize.height())
+                return nullptr;
             const quint16 num = read16(body, 20), den = read16(body, 22);
             const int delay = int(qint64(num) * 1000 / (den == 0 ? 100 : den));
-            apng->frames.append({QRect(int(read32(body, 12)), int(read32(body, 16)), int(read32(body, 4)), int(read32(body, 8))),
-                                 delay < minDelayMs ? shortDelayMs : delay, quint8(body[24]), quint8(body[25]), {}});
+            apng->frames.append({QRect(int(x), int(y), int(width), int(height)), delay < minDelayMs ? shortDelayMs : delay,
+                                 quint8(body[24]), quint8(body[25]), {}});
             current = &apng->frames.last();
         } else if (type == "IDAT" && current) {
             current->data += body;
@@ -94,12 +100,10 @@ std::unique_ptr<ApngFrames> ApngFrames::parse(const QByteArray& data)
             break;
         }
     }
-    const QRect bounds(QPoint(0, 0), canvasSize);
-    if (!animated || apng->frames.size() < 2 || apng->header.size() != 5 || canvasSize.isEmpty()
-        || qint64(canvasSize.width()) * canvasSize.height() > maxCanvasPixels)
+    if (!animated || apng->frames.size() < 2 || apng->header.size() != 5 || canvasSize.isEmpty())
         return nullptr;
     for (const Control& frame : apng->frames)
-        if (frame.area.isEmpty() || !bounds.contains(frame.area) || frame.data.isEmpty())
+        if (frame.data.isEmpty())
             return nullptr;
     apng->canvas = QImage(canvasSize, QImage::Format_ARGB32_Premultiplied);
     if (apng->canvas.isNull())
