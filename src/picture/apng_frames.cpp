@@ -70,7 +70,8 @@ std::unique_ptr<ApngFrames> ApngFrames::parse(const QByteArray& data)
         const QByteArray body = data.mid(at + 8, qsizetype(length));
         at += 12 + length;
         if (type == "IHDR" && body.size() == 13) {
-            if (qint64(read32(body, 0)) * read32(body, 4) > maxCanvasPixels)
+            const qint64 width = read32(body, 0), height = read32(body, 4);
+            if (width > maxCanvasPixels || height > maxCanvasPixels || width * height > maxCanvasPixels)
                 return nullptr;
             canvasSize = QSize(int(read32(body, 0)), int(read32(body, 4)));
             apng->header = body.mid(8);
