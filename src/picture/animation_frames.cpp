@@ -41,6 +41,8 @@ std::unique_ptr<AnimationFrames> AnimationFrames::open(const QString& path)
     if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
         return nullptr;
     if (png) {
+        if (!ApngFrames::announcesAnimation(file) || !file.seek(0))
+            return nullptr;
         std::unique_ptr<AnimationFrames> frames(new AnimationFrames({}));
         frames->apng = ApngFrames::parse(file.readAll());
         // The first frame is already on show; it is painted on the canvas

@@ -113,6 +113,22 @@ std::unique_ptr<ApngFrames> ApngFrames::parse(const QByteArray& data)
     return apng;
 }
 
+bool ApngFrames::announcesAnimation(QIODevice& file)
+{
+    if (file.read(signature.size()) != signature)
+        return false;
+    for (;;) {
+        const QByteArray head = file.read(8);
+        if (head.size() != 8)
+            return false;
+        const QByteArray type = head.mid(4);
+        if (type == "acTL")
+            return true;
+        if (type == "IDAT" || type == "IEND" || !file.seek(file.pos() + read32(head, 0) + 4))
+            return false;
+    }
+}
+
 ApngFrames::Frame ApngFrames::next()
 {
     if (at == frames.size()) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QImage>
+#include <QIODevice>
 #include <QList>
 
 #include <memory>
@@ -18,6 +19,9 @@ public:
     // The animation in data, null when it is no animated PNG of several
     // frames that can be followed.
     static std::unique_ptr<ApngFrames> parse(const QByteArray& data);
+    // Whether the PNG file announces an animation before its picture data:
+    // read chunk header by chunk header, so a still PNG is not read whole.
+    static bool announcesAnimation(QIODevice& file);
 
     // The next frame painted on the canvas, from the first, starting over
     // after the last while plays remain; a null image once they are done.
