@@ -8,6 +8,7 @@
 #include "picture/metafile_format.h"
 #include "picture/picture_preloader.h"
 #include "samples/metafile_writer.h"
+#include "settings/log_files.h"
 #include "support/fixtures.h"
 #include "support/window_helpers.h"
 
@@ -252,7 +253,7 @@ void ShowTest::badFilesNeverTakeTheViewerDown()
     for (int i = 1; i < f.File1->listCount(); ++i) {
         const int before = int(env.dialogs.messages.size());
         f.File1->setListIndex(i);
-        QVERIFY(pictureArrived(f));
+        QVERIFY(fileArrived(f));
         const bool failed = env.dialogs.messages.size() == before + 1;
         // A damaged file either fails or shows as a picture; the crash input
         // may render safely with its EMF+ records skipped.
@@ -288,7 +289,7 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     QCOMPARE(f.Label1, dir + "/3-big.jpg");
     f.Timer1_Timer();
     QCOMPARE(f.File1->listIndex(), 2); // the autoskip tick is skipped
-    QVERIFY(pictureArrived(f));
+    QVERIFY(fileArrived(f));
     // The steps after the load, as if it had not waited.
     QCOMPARE(f.Image1->picture().size(), QSize(6000, 4000));
     QCOMPARE(f.Label5->text(), QString("6000 x 4000"));
@@ -305,7 +306,7 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     bool staleShown = false;
     const auto settled = [&] {
         staleShown = staleShown || f.Label5->text() == "12 x 8";
-        return !f.loadingPicture();
+        return !f.loadingFile();
     };
     QTRY_VERIFY_WITH_TIMEOUT(settled(), 60000);
     QVERIFY(!staleShown);
@@ -316,10 +317,10 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     // Closing during a load closes at once; the window goes with the decode
     // still running.
     v->beginSelect("1.png");
-    QVERIFY(f.loadingPicture());
+    QVERIFY(f.loadingFile());
     f.close();
     QVERIFY(!f.isVisible());
-    QVERIFY(!f.loadingPicture());
+    QVERIFY(!f.loadingFile());
     v.reset();
 }
 
@@ -367,7 +368,15 @@ void ShowTest::moviesPlayHereOrInTheVivoWindow()
     Form1& f = v.form;
     f.Label2 = "avi";
     f.Label5->setText("1 x 1");
-    v.select("clip.avi");
+    // The window runs on while the player opens the file; a slide-show tick
+    // waits for it.
+    v.beginSelect("clip.avi");
+    QCOMPARE(f.windowTitle(), QString("Pixalto - Please wait, loading animation"));
+    QVERIFY(!f.AM1->isVisibleTo(&f));
+    f.Timer1_Timer();
+    QCOMPARE(f.File1->fileName(), QString("clip.avi"));
+    QVERIFY(fileArrived(f));
+    QCOMPARE(f.windowTitle(), QString("Pixalto"));
     QVERIFY(env.dialogs.messages.isEmpty());
     QVERIFY(f.AM1->isVisibleTo(&f));
     QVERIFY(!f.Image1->isVisibleTo(&f));
@@ -378,14 +387,27 @@ void ShowTest::moviesPlayHereOrInTheVivoWindow()
     QCOMPARE(f.AM1->speed(), 0.25);
     QCOMPARE(f.StatusBar1->text(4), QString(".25"));
 
-    v.select("broken.avi");
+    // Moved on while it opens, the broken file is never reported.
+    v.beginSelect("broken.avi");
+    v.select("clip.avi");
+    QVERIFY(env.dialogs.messages.isEmpty());
+    QCOMPARE(f.AM1->fileName(), dir + "/clip.avi");
+    QVERIFY(f.AM1->isVisibleTo(&f));
+
+    v.beginSelect("broken.avi");
+    QCOMPARE(f.windowTitle(), QString("Pixalto - Please wait, loading animation"));
+    QVERIFY(fileArrived(f));
     QCOMPARE(env.dialogs.messages.size(), 1);
-    QVERIFY(env.dialogs.messages.first().title.startsWith("Animation load ERROR "));
+    const QString title = env.dialogs.messages.first().title;
+    QVERIFY2(title.startsWith("Animation load ERROR 482 ("), qPrintable(title));
+    QVERIFY(logLines(programLogPath()).last().endsWith("> " + title + "\""));
     QCOMPARE(f.windowTitle(), QString("Pixalto"));
     QVERIFY(f.StatusBar1->text(2).startsWith(dir + "/broken.avi ("));
 
     // Vivo movies open their own window, which closes with this one.
-    v.select("clip.VIV");
+    v.beginSelect("clip.VIV");
+    QCOMPARE(f.windowTitle(), QString("Pixalto - Please wait, loading animation"));
+    QVERIFY(fileArrived(f));
     QCOMPARE(env.dialogs.messages.size(), 1);
     Form5* player = Form5::existing();
     QVERIFY(player && player->isVisible());
