@@ -18,6 +18,7 @@
 #include "settings/settings_store.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -82,17 +83,22 @@ void Form1::moviePath()
     try {
         Label1 = fullPath(File1->path(), File1->fileName());
         setWindowTitle(QStringLiteral("Pixalto - Please wait, loading animation"));
-        Form5::instance()->openMovie(Label1, [this](const std::optional<Failure>& failure) {
-            if (failure)
-                reportError(kMovieLoad, *failure);
-            setWindowTitle(QStringLiteral("Pixalto"));
-            commonTail();
+        // The movie window may outlive this one.
+        Form5::instance()->openMovie(Label1, [self = QPointer<Form1>(this)](const std::optional<Failure>& failure) {
+            if (self)
+                self->movieOpened(failure);
         });
     } catch (const PxError& error) {
-        reportError(kMovieLoad, error.failure);
-        setWindowTitle(QStringLiteral("Pixalto"));
-        commonTail();
+        movieOpened(error.failure);
     }
+}
+
+void Form1::movieOpened(const std::optional<Failure>& failure)
+{
+    if (failure)
+        reportError(kMovieLoad, *failure);
+    setWindowTitle(QStringLiteral("Pixalto"));
+    commonTail();
 }
 
 void Form1::picturePath()

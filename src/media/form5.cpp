@@ -103,9 +103,6 @@ void Form5::cancelOpen()
         return;
     pendingOpen = nullptr;
     ignoreFailure([&] { VvWeb1->setFileName(QString()); });
-    // The main window waits for no movie that will never come.
-    if (opening())
-        finishOpen(std::nullopt);
 }
 
 void Form5::finishOpen(const std::optional<Failure>& failure)

@@ -19,7 +19,7 @@ public:
     // follows once the player has opened or refused it. Throws PxError for a
     // file it can tell at once it cannot play. A newer name, or the empty
     // text, supersedes a load under way, whose outcome then never comes. The
-    // empty text stops the movie and releases the file before returning.
+    // empty text stops the movie and releases the file.
     void setFileName(const QString& path);
     QString fileName() const;
     // A file was given and neither started() nor failed() came yet.

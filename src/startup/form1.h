@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <optional>
 
 class DriveList;
 class DirList;
@@ -204,6 +205,7 @@ private:
     void pictureFailure(const Failure& failure, bool loadFailed);
     void animationPath();
     void moviePath();
+    void movieOpened(const std::optional<Failure>& failure);
     // A newer selection voids the outcome of any file still on its way.
     void cancelPendingLoads();
     void preloadNeighbours();
