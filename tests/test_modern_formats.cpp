@@ -70,7 +70,7 @@ private slots:
         Viewer v(dir);
         v.form.File1->setPattern("*.jpg");
         openStartPath(v.form, dir + "/" + name);
-        QVERIFY(pictureArrived(v.form));
+        QVERIFY(fileArrived(v.form));
         QCOMPARE(v.form.Label5->text(), QString("96 x 64"));
 
         // Cut short, it is refused as any broken picture is.
