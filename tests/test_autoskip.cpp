@@ -96,7 +96,7 @@ private slots:
         // No selection yet: the first tick shows the first file.
         for (int i = 0; i < 3; ++i) {
             form.Timer1_Timer();
-            QVERIFY(pictureArrived(form));
+            QVERIFY(fileArrived(form));
             QCOMPARE(form.Label1, dir + QString("/slide%1.bmp").arg(i));
             QCOMPARE(form.Image1->picture().width(), 20 + i);
             QVERIFY(showRuns(form, true));
@@ -127,7 +127,7 @@ private slots:
         form.Command4_Click();
         QSignalSpy ticks(form.Timer1, &QTimer::timeout);
         QVERIFY(ticks.wait(30000));
-        QVERIFY(pictureArrived(form));
+        QVERIFY(fileArrived(form));
         QCOMPARE(form.Label1, dir + "/slide0.bmp");
         QVERIFY(showRuns(form, true));
         QVERIFY(env.dialogs.messages.isEmpty());

@@ -170,7 +170,7 @@ void BrowserTest::filesTravelByDragAndDrop()
     QApplication::sendEvent(&v.form, &drop);
     QCOMPARE(v.form.File1->path(), to);
     QCOMPARE(v.form.File1->fileName(), name);
-    QVERIFY(pictureArrived(v.form));
+    QVERIFY(fileArrived(v.form));
 }
 
 void BrowserTest::driveFollowsTheDirectoryList()
@@ -218,7 +218,7 @@ void BrowserTest::clicksShowTheFileAndPopTheMenus()
     // A click on a file shows that file, not the folder.
     QTest::mouseClick(form.File1->viewport(), Qt::LeftButton, {},
                       form.File1->visualRect(form.File1->model()->index(1, 0)).center());
-    QVERIFY(pictureArrived(form));
+    QVERIFY(fileArrived(form));
     QVERIFY(env.dialogs.messages.isEmpty());
     QCOMPARE(form.Label1, dir + "/b.png");
     QCOMPARE(form.Picture1.size(), QSize(11, 5));

@@ -51,7 +51,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
 
         openStartPath(form, photos + "/b.jpg");
-        QVERIFY(pictureArrived(form));
+        QVERIFY(fileArrived(form));
         QCOMPARE(form.File1->fileName(), QString("b.jpg"));
         QCOMPARE(form.Image1->picture().size(), QSize(40, 30));
         // The keys move through the files, as after a click on one.

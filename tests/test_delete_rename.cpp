@@ -35,7 +35,7 @@ private slots:
             Window w;
             w.form.File1->setListIndex(index);
             index == 1 ? w.form.mnudelete->trigger() : QTest::keyClick(w.form.File1, Qt::Key_Delete);
-            QVERIFY(pictureArrived(w.form));
+            QVERIFY(fileArrived(w.form));
             QCOMPARE(entries(w.dir), without(kFive, kFive[index]));
             QCOMPARE(w.form.Label6->text(), QString("4 File(s)"));
             QCOMPARE(w.form.File1->fileName(), QString(index == 1 ? "3.jpg" : ""));
@@ -113,7 +113,7 @@ private slots:
     {
         Window w;
         w.form.File1->setListIndex(0);
-        QVERIFY(pictureArrived(w.form));
+        QVERIFY(fileArrived(w.form));
         QTest::keyClick(w.form.File1, Qt::Key_Plus, Qt::KeypadModifier);
         QTest::keyClick(w.form.File1, Qt::Key_Plus, Qt::KeypadModifier);
         QCOMPARE(w.form.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05);

@@ -166,7 +166,7 @@ private slots:
         const QString argument = FileName::fromBytes(top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg");
         Viewer fresh(top);
         openStartPath(fresh.form, argument);
-        QVERIFY(pictureArrived(fresh.form));
+        QVERIFY(fileArrived(fresh.form));
         QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).text));
         QCOMPARE(fresh.form.File1->fileName(), picture);
         QVERIFY(fresh.form.Image1->hasPicture());

@@ -34,7 +34,7 @@ private slots:
         MainWindow& form = v.form;
         form.show();
         form.File1->setListIndex(0);
-        QVERIFY(pictureArrived(form));
+        QVERIFY(fileArrived(form));
         form.Option4->setChecked(true); // the main window's zoom does not carry over
 
         QTest::mouseClick(form.Image1, Qt::LeftButton);

@@ -70,7 +70,7 @@ private slots:
         Viewer v(dir);
         v.form.File1->setPattern("*.jpg");
         openStartPath(v.form, dir + "/" + name);
-        QVERIFY(pictureArrived(v.form));
+        QVERIFY(fileArrived(v.form));
         QCOMPARE(v.form.Label5->text(), QString("96 x 64"));
 
         // A JPEG XL made from a JPEG turned by its EXIF data keeps the turn.

@@ -175,7 +175,11 @@ private slots:
         v.form.Label2 = "avi";
         v.select("clip.avi");
         v.form.Option2->click();
-        Form4* w = openWith<Form4>(v.form);
+        // The window comes up once its player has the movie.
+        v.form.newwindow->trigger();
+        QVERIFY(openWindows<Form4>().isEmpty() && v.form.cursor().shape() == Qt::WaitCursor);
+        QTRY_COMPARE_WITH_TIMEOUT(openWindows<Form4>().size(), 1, 20000);
+        Form4* w = openWindows<Form4>().first();
         QCOMPARE(w->AM1->fileName(), dir + "/clip.avi");
         QCOMPARE(w->AM1->speed(), 0.5);
         QTRY_VERIFY(w->AM1->positionMs() > 0);

@@ -7,6 +7,7 @@
 #include "controls/file_list.h"
 #include "controls/image_view.h"
 #include "controls/status_bar.h"
+#include "movie/movie_player.h"
 #include "startup/form1.h"
 
 #include <QPushButton>
@@ -20,9 +21,11 @@ void connectBrowser(Form1& form)
     QObject::connect(f->Dir1, &DirList::changed, f, &Form1::Dir1_Change);
     QObject::connect(f->Dir1, &DirList::mouseDown, f, &Form1::Dir1_MouseDown);
     QObject::connect(f->File1, &FileList::clicked, f, &Form1::File1_Click);
-    QObject::connect(f->File1, &FileList::relisted, f, &Form1::dropPendingPicture);
+    QObject::connect(f->File1, &FileList::relisted, f, &Form1::dropPendingLoad);
     QObject::connect(f->File1, &FileList::mouseDown, f, &Form1::File1_MouseDown);
     QObject::connect(f->File1, &FileList::keyDown, f, &Form1::File1_KeyDown);
+    QObject::connect(f->AM1, &MoviePlayer::started, f, &Form1::animationStarted);
+    QObject::connect(f->AM1, &MoviePlayer::failed, f, &Form1::animationRefused);
     // Selecting an option, by the user or by code, runs its handler.
     QObject::connect(f->Option1, &QRadioButton::toggled, f, [f](bool on) { if (on) f->Option1_Click(); });
     QObject::connect(f->Option2, &QRadioButton::toggled, f, [f](bool on) { if (on) f->Option2_Click(); });

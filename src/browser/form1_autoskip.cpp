@@ -58,8 +58,8 @@ void Form1::Command5_Click()
 
 void Form1::Timer1_Timer()
 {
-    // A tick that comes while a slow picture loads is skipped.
-    if (loadingPicture())
+    // A tick that comes while a slow file loads is skipped.
+    if (loadingFile())
         return;
     const int next = File1->listIndex() + 1;
     if (next < File1->listCount()) {

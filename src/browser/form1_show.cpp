@@ -18,6 +18,7 @@
 #include "settings/settings_store.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -39,30 +40,40 @@ const ErrorTexts kMovieLoad{
 
 void Form1::File1_Click()
 {
-    // The newest selection is the one shown: a picture still on its way for
-    // an older one never arrives.
-    preloader->cancel();
+    // The newest selection is the one shown: a file still on its way for an
+    // older one never arrives.
+    cancelPendingLoads();
     setCursor(Qt::WaitCursor);
     const QString name = File1->fileName();
-    if (name.right(3).toLower() == QLatin1String("viv")) {
+    // Each path runs the common tail once its file has arrived or failed.
+    if (name.right(3).toLower() == QLatin1String("viv"))
         moviePath();
-        commonTail();
-    } else if (showsPictures()) {
-        // The common tail follows the picture.
+    else if (showsPictures())
         picturePath();
-    } else {
+    else
         animationPath();
-        commonTail();
-    }
 }
 
-bool Form1::loadingPicture() const { return preloader->requestPending(); }
-
-void Form1::dropPendingPicture()
+bool Form1::loadingFile() const
 {
-    if (!loadingPicture())
-        return;
+    const Form5* movieWindow = Form5::existing();
+    return preloader->requestPending() || AM1->loading() || (movieWindow && movieWindow->opening());
+}
+
+void Form1::cancelPendingLoads()
+{
     preloader->cancel();
+    if (AM1->loading())
+        AM1->setFileName(QString());
+    if (Form5* movieWindow = Form5::existing())
+        movieWindow->cancelOpen();
+}
+
+void Form1::dropPendingLoad()
+{
+    if (!loadingFile())
+        return;
+    cancelPendingLoads();
     setWindowTitle(QStringLiteral("Pixalto"));
     unsetCursor();
 }
@@ -72,12 +83,22 @@ void Form1::moviePath()
     try {
         Label1 = fullPath(File1->path(), File1->fileName());
         setWindowTitle(QStringLiteral("Pixalto - Please wait, loading animation"));
-        Form5::instance()->openMovie(Label1);
-        setWindowTitle(QStringLiteral("Pixalto"));
+        // The movie window may outlive this one.
+        Form5::instance()->openMovie(Label1, [self = QPointer<Form1>(this)](const std::optional<Failure>& failure) {
+            if (self)
+                self->movieOpened(failure);
+        });
     } catch (const PxError& error) {
-        reportError(kMovieLoad, error.failure);
-        setWindowTitle(QStringLiteral("Pixalto"));
+        movieOpened(error.failure);
     }
+}
+
+void Form1::movieOpened(const std::optional<Failure>& failure)
+{
+    if (failure)
+        reportError(kMovieLoad, *failure);
+    setWindowTitle(QStringLiteral("Pixalto"));
+    commonTail();
 }
 
 void Form1::picturePath()
@@ -147,6 +168,14 @@ void Form1::animationPath()
         Label1 = fullPath(File1->path(), File1->fileName());
         setWindowTitle(QStringLiteral("Pixalto - Please wait, loading animation"));
         AM1->setFileName(Label1);
+    } catch (const PxError& error) {
+        animationRefused(error.failure);
+    }
+}
+
+void Form1::animationStarted()
+{
+    try {
         const QSize video = AM1->videoSize();
         // One video pixel to a device pixel, as a picture at 1:1.
         if (!video.isEmpty())
@@ -156,9 +185,17 @@ void Form1::animationPath()
         setWindowTitle(QStringLiteral("Pixalto"));
         setZoomOption(Option3);
     } catch (const PxError& error) {
-        reportError(kAnimationLoad, error.failure);
-        setWindowTitle(QStringLiteral("Pixalto"));
+        animationRefused(error.failure);
+        return;
     }
+    commonTail();
+}
+
+void Form1::animationRefused(const Failure& failure)
+{
+    reportError(kAnimationLoad, failure);
+    setWindowTitle(QStringLiteral("Pixalto"));
+    commonTail();
 }
 
 void Form1::commonTail()

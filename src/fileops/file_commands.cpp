@@ -31,6 +31,8 @@ void deleteCurrentFile(Form1& form, const CommandReport& report)
                                 form.Label1))
             return;
         const int index = form.File1->listIndex();
+        // Nothing may still be loading or playing the file that goes.
+        form.dropPendingLoad();
         form.AM1->setFileName(QString());
         FileSystem::setAttributes(form.Label1, FileSystem::Archive);
         FileSystem::remove(form.Label1);

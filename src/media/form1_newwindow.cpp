@@ -51,11 +51,8 @@ void openPictureWindow(Form1& main)
     view->show();
 }
 
-void openAnimationWindow(Form1& main)
+void finishAnimationWindow(Form1& main, Form4* form)
 {
-    auto* form = new Form4(&main);
-    main.setCursor(Qt::WaitCursor);
-    ignoreFailure([&] { form->AM1->setFileName(main.Label1); });
     ignoreFailure([&] { form->AM1->setSpeed(main.AM1->speed()); });
     setOuterWidthTwips(form, pixelsToTwipsX(main.AM1->width()) + SeparateAllowance::width);
     setOuterHeightTwips(form, form->statusBarHeightTwips() + pixelsToTwipsY(main.AM1->height())
@@ -66,6 +63,22 @@ void openAnimationWindow(Form1& main)
     form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
     form->setWindowTitle(main.File1->fileName());
     form->setWindowState(Qt::WindowNoState);
+}
+
+void openAnimationWindow(Form1& main)
+{
+    auto* form = new Form4(&main);
+    main.setCursor(Qt::WaitCursor);
+    ignoreFailure([&] { form->AM1->setFileName(main.Label1); });
+    if (!form->AM1->loading()) {
+        finishAnimationWindow(main, form);
+        return;
+    }
+    // The window opens once its player answers, whatever the answer. It
+    // loads this one movie only, so just one of the two ever comes.
+    const auto finish = [&main, form] { finishAnimationWindow(main, form); };
+    QObject::connect(form->AM1, &MoviePlayer::started, form, finish, Qt::SingleShotConnection);
+    QObject::connect(form->AM1, &MoviePlayer::failed, form, finish, Qt::SingleShotConnection);
 }
 }
 

@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <utility>
 
 namespace {
 Form5* loaded = nullptr;
@@ -75,7 +76,12 @@ Form5::Form5()
     placeStatusBar();
 
     connect(StatusBar1, &PanelStatusBar::panelClicked, this, &Form5::StatusBar1_PanelClick);
+    connect(VvWeb1, &MoviePlayer::started, this, &Form5::movieStarted);
     connect(VvWeb1, &MoviePlayer::started, this, &Form5::VvWeb1_AtStart);
+    connect(VvWeb1, &MoviePlayer::failed, this, [this](const Failure& failure) {
+        if (opening())
+            finishOpen(failure);
+    });
     connect(VvWeb1, &MoviePlayer::timeChanged, this, &Form5::VvWeb1_Time);
 }
 
@@ -85,9 +91,32 @@ Form5::~Form5()
         loaded = nullptr;
 }
 
-void Form5::openMovie(const QString& fullPath)
+void Form5::openMovie(const QString& fullPath, OpenOutcome outcome)
 {
     VvWeb1->setFileName(fullPath);
+    pendingOpen = std::move(outcome);
+}
+
+void Form5::cancelOpen()
+{
+    if (!opening())
+        return;
+    pendingOpen = nullptr;
+    ignoreFailure([&] { VvWeb1->setFileName(QString()); });
+}
+
+void Form5::finishOpen(const std::optional<Failure>& failure)
+{
+    // Taken first: the outcome may open the next movie.
+    const OpenOutcome outcome = std::exchange(pendingOpen, nullptr);
+    outcome(failure);
+}
+
+void Form5::movieStarted()
+{
+    if (!opening())
+        return;
+    const QString fullPath = VvWeb1->fileName();
     StatusBar1->setText(1, fullPath);
     // The panel shows as much of the path as fits; the tooltip all of it.
     StatusBar1->setTooltip(1, fullPath);
@@ -100,6 +129,7 @@ void Form5::openMovie(const QString& fullPath)
     show();
     activateWindow();
     setFocus();
+    finishOpen(std::nullopt);
 }
 
 void Form5::showState(bool playing)
@@ -130,6 +160,9 @@ void Form5::Form_Unload(int& /*Cancel*/)
 {
     ignoreFailure([&] { VvWeb1->pause(); });
     ignoreFailure([&] { VvWeb1->setFileName(QString()); });
+    // The main window waits for no movie that will never come.
+    if (opening())
+        finishOpen(std::nullopt);
 }
 
 void Form5::StatusBar1_PanelClick(int panel)

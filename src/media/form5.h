@@ -1,6 +1,10 @@
 #pragma once
+#include "core/failure.h"
+
 #include <QString>
 #include <QWidget>
+#include <functional>
+#include <optional>
 
 class Form1;
 class MoviePlayer;
@@ -23,9 +27,16 @@ public:
 
     ~Form5() override;
 
-    // Plays the movie in this window and brings it up. A file the player
-    // cannot open throws PxError and leaves the window as it was.
-    void openMovie(const QString& fullPath);
+    // Told once how an open ended: no failure when the movie plays (or the
+    // window was closed before the player answered).
+    using OpenOutcome = std::function<void(const std::optional<Failure>&)>;
+    // Gives the player the movie and returns at once; the window shows it
+    // and comes up when it starts to play. A file the player refuses, at
+    // once (PxError) or later (outcome), leaves the window as it was.
+    void openMovie(const QString& fullPath, OpenOutcome outcome);
+    bool opening() const { return bool(pendingOpen); }
+    // Stops an open under way; its outcome never comes.
+    void cancelOpen();
 
     MoviePlayer* VvWeb1 = nullptr;
     PanelStatusBar* StatusBar1 = nullptr;
@@ -50,8 +61,11 @@ private:
     void placeOverPictureArea();
     void showState(bool playing);
     void showMovieInfo();
+    void movieStarted();
+    void finishOpen(const std::optional<Failure>& failure);
 
     // While the info box is up the window must stay an ordinary one, even if
     // it regains the focus.
     bool showingInfo = false;
+    OpenOutcome pendingOpen;
 };

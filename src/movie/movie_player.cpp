@@ -3,13 +3,13 @@
 #include "core/failure.h"
 #include "core/file_name.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QPainter>
+#include <QTimer>
 #include <QVariant>
 
 #include <mpv/client.h>
@@ -24,7 +24,7 @@
 
 namespace {
 
-// How long setFileName waits for mpv to open or refuse a file.
+// How long mpv may take to open or refuse a file.
 constexpr int kLoadWaitMs = 10000;
 
 QVariant fromNode(const mpv_node& n)
@@ -91,6 +91,9 @@ struct MoviePlayer::Impl {
     // a refused playlist) are no business of this player.
     std::int64_t currentEntry = -1;
     std::int64_t startedEntry = -1;
+    // The current entry is given but neither loaded nor refused yet.
+    bool loadPending = false;
+    QTimer* loadTimer = nullptr;
     std::atomic<bool> drainQueued{false};
     double lastTimeSent = -1.0; // quarter-seconds of the last timeChanged
 
@@ -100,6 +103,7 @@ struct MoviePlayer::Impl {
     void handleEvent(const mpv_event& event);
     void release();
     [[noreturn]] void failLoad(const QString& detail);
+    void refuse(const QString& detail);
     void ensureStarted();
     // Called on mpv's threads: hands work over to the Qt event loop, once
     // per batch of calls.
@@ -145,14 +149,27 @@ void MoviePlayer::Impl::handleEvent(const mpv_event& event)
         startedEntry = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
         break;
     case MPV_EVENT_FILE_LOADED:
-        if (startedEntry != currentEntry || currentEntry < 0)
+        if (!loadPending || startedEntry != currentEntry)
             break;
+        loadPending = false;
+        loadTimer->stop();
         lastTimeSent = -1.0;
+        // Only now: a movie paused on its end pauses again as long as that
+        // end is still loaded, however soon it was told to play.
+        mpv_set_property_string(mpv, "pause", "no");
         emit q->started();
         break;
+    case MPV_EVENT_END_FILE: {
+        const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+        if (!loadPending || end->playlist_entry_id != currentEntry)
+            break;
+        refuse(end->reason == MPV_END_FILE_REASON_ERROR ? QString::fromUtf8(mpv_error_string(end->error))
+                                                        : QStringLiteral("not a movie file"));
+        break;
+    }
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto* prop = static_cast<const mpv_event_property*>(event.data);
-        if (prop->format != MPV_FORMAT_DOUBLE || startedEntry != currentEntry || currentEntry < 0)
+        if (prop->format != MPV_FORMAT_DOUBLE || loadPending || startedEntry != currentEntry || currentEntry < 0)
             break;
         // mpv reports every frame; a few reports a second are enough.
         const double quarter = std::floor(*static_cast<const double*>(prop->data) * 4.0);
@@ -172,6 +189,8 @@ void MoviePlayer::Impl::release()
     command({"stop"});
     file.clear();
     currentEntry = -1;
+    loadPending = false;
+    loadTimer->stop();
     frame = QImage();
     q->update();
 }
@@ -181,6 +200,12 @@ void MoviePlayer::Impl::failLoad(const QString& detail)
     if (mpv)
         release();
     throw PxError(Errors::movieLoad(detail));
+}
+
+void MoviePlayer::Impl::refuse(const QString& detail)
+{
+    release();
+    emit q->failed(Errors::movieLoad(detail));
 }
 
 QVariantMap MoviePlayer::Impl::firstTrack(const char* type) const
@@ -355,6 +380,10 @@ void MoviePlayer::Impl::ensureStarted()
 MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(new Impl)
 {
     d->q = this;
+    d->loadTimer = new QTimer(this);
+    d->loadTimer->setSingleShot(true);
+    d->loadTimer->setInterval(kLoadWaitMs);
+    connect(d->loadTimer, &QTimer::timeout, this, [this] { d->refuse(QStringLiteral("the player did not answer")); });
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -396,31 +425,13 @@ void MoviePlayer::setFileName(const QString& path)
         d->failLoad(QStringLiteral("the player refused the file"));
     d->file = path;
     d->currentEntry = entry.toLongLong();
-
-    QDeadlineTimer deadline(kLoadWaitMs);
-    for (;;) {
-        if (deadline.hasExpired())
-            d->failLoad(QStringLiteral("the player did not answer"));
-        mpv_event* event = mpv_wait_event(d->mpv, deadline.remainingTime() / 1000.0);
-        d->handleEvent(*event);
-        if (event->event_id == MPV_EVENT_FILE_LOADED && d->startedEntry == d->currentEntry) {
-            // Only now: a movie paused on its end pauses again as long as
-            // that end is still loaded, however soon it was told to play.
-            mpv_set_property_string(d->mpv, "pause", "no");
-            return;
-        }
-        if (event->event_id == MPV_EVENT_END_FILE) {
-            const auto* end = static_cast<mpv_event_end_file*>(event->data);
-            if (end->playlist_entry_id != d->currentEntry)
-                continue;
-            if (end->reason == MPV_END_FILE_REASON_ERROR)
-                d->failLoad(QString::fromUtf8(mpv_error_string(end->error)));
-            d->failLoad(QStringLiteral("not a movie file"));
-        }
-    }
+    d->loadPending = true;
+    d->loadTimer->start();
 }
 
 QString MoviePlayer::fileName() const { return d->file; }
+
+bool MoviePlayer::loading() const { return d->loadPending; }
 
 void MoviePlayer::setSpeed(double speed)
 {

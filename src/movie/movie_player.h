@@ -1,4 +1,6 @@
 #pragma once
+#include "core/failure.h"
+
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -13,11 +15,15 @@ public:
     explicit MoviePlayer(QWidget* parent = nullptr);
     ~MoviePlayer() override;
 
-    // Loads the file and starts playing it. Waits until the player has opened
-    // the file or refused it; throws PxError when it cannot be played. The
+    // Starts loading the file and returns at once: started() or failed()
+    // follows once the player has opened or refused it. Throws PxError for a
+    // file it can tell at once it cannot play. A newer name, or the empty
+    // text, supersedes a load under way, whose outcome then never comes. The
     // empty text stops the movie and releases the file.
     void setFileName(const QString& path);
     QString fileName() const;
+    // A file was given and neither started() nor failed() came yet.
+    bool loading() const;
 
     void setSpeed(double speed);
     double speed() const;
@@ -34,9 +40,11 @@ public:
     QString mediaInfo() const;
 
 signals:
-    // A movie has been loaded and starts playing (emitted before setFileName
-    // returns).
+    // The file given last has been loaded and starts playing; its size,
+    // duration and description can be read.
     void started();
+    // The file given last cannot be played; the player is left empty.
+    void failed(const Failure& failure);
     // The play position, a few times a second while playing.
     void timeChanged(qint32 positionMs);
 

@@ -164,8 +164,8 @@ void Form1::setZoomOption(QRadioButton* option)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // A picture or an info list still on its way has no window to go to.
-    preloader->cancel();
+    // A file or an info list still on its way has no window to go to.
+    cancelPendingLoads();
     if (infoJob)
         infoJob->cancel();
     // A copy stops between two chunks and takes its temporary file along;

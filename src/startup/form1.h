@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <optional>
 
 class DriveList;
 class DirList;
@@ -60,11 +61,15 @@ public:
 
     // Showing the selected file.
     void File1_Click();
-    // A picture asked for by File1_Click is still on its way.
-    bool loadingPicture() const;
-    // The list moved on under a picture still on its way: it is not shown,
-    // and the window leaves its waiting state as a shown picture would.
-    void dropPendingPicture();
+    // A picture, animation or movie asked for by File1_Click is still on
+    // its way.
+    bool loadingFile() const;
+    // The list moved on under a file still on its way: it is not shown, and
+    // the window leaves its waiting state as a shown file would.
+    void dropPendingLoad();
+    // The player's answer to the animation path.
+    void animationStarted();
+    void animationRefused(const Failure& failure);
     void az();
     void Option1_Click();
     void Option2_Click();
@@ -200,6 +205,9 @@ private:
     void pictureFailure(const Failure& failure, bool loadFailed);
     void animationPath();
     void moviePath();
+    void movieOpened(const std::optional<Failure>& failure);
+    // A newer selection voids the outcome of any file still on its way.
+    void cancelPendingLoads();
     void preloadNeighbours();
     // Runs work on the pool as the window's one file job. Back on this
     // thread its failure goes to report, or done runs under report; without

@@ -2,9 +2,9 @@
 
 #include <QWheelEvent>
 
-bool pictureArrived(const Form1& form)
+bool fileArrived(const Form1& form)
 {
-    return QTest::qWaitFor([&] { return !form.loadingPicture(); }, 60000);
+    return QTest::qWaitFor([&] { return !form.loadingFile(); }, 60000);
 }
 
 void turnWheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers keys)
@@ -23,7 +23,7 @@ Viewer::Viewer(const QString& folder, const QString& pattern)
 void Viewer::select(const QString& name)
 {
     beginSelect(name);
-    QVERIFY(pictureArrived(form));
+    QVERIFY(fileArrived(form));
 }
 
 void Viewer::runInfoList()

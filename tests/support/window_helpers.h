@@ -16,9 +16,9 @@
 #include <QStringList>
 #include <QTest>
 
-// Waits while a picture the window asked for is on its way; false when it
+// Waits while a file the window asked for is on its way; false when it
 // never arrives.
-bool pictureArrived(const Form1& form);
+bool fileArrived(const Form1& form);
 
 // Turns the mouse wheel over the widget by angle, in eighths of a degree
 // (120 a notch), with the keys held.
@@ -50,14 +50,19 @@ QList<Window*> openWindows()
     return found;
 }
 
-// The window the main window's New Window command opens just now.
+// The window the main window's New Window command opens; an animation
+// window comes up once its player has answered.
 template <typename Window>
 Window* openWith(MainWindow& main)
 {
     const QList<Window*> before = openWindows<Window>();
     main.newwindow->trigger();
-    for (Window* w : openWindows<Window>())
-        if (!before.contains(w))
-            return w;
-    return nullptr;
+    Window* opened = nullptr;
+    const auto appeared = [&] {
+        for (Window* w : openWindows<Window>())
+            if (!before.contains(w))
+                opened = w;
+        return opened != nullptr;
+    };
+    return QTest::qWaitFor(appeared, 20000) ? opened : nullptr;
 }
