@@ -63,7 +63,9 @@ int main(int argc, char** argv)
     main.File1->setPattern(clip.fileName());
     main.Dir1->setPath(clip.absolutePath());
     main.File1->setListIndex(0);
-    if (main.AM1->fileName().isEmpty()) {
+    while (main.loadingFile())
+        runEventsFor(20);
+    if (main.AM1->fileName().isEmpty() || main.AM1->videoSize().isEmpty()) {
         std::fprintf(stderr, "the main window's player could not open %s\n", argv[1]);
         return 1;
     }
@@ -80,6 +82,9 @@ int main(int argc, char** argv)
             separate = form;
     if (!separate)
         return 1;
+    // The separate window comes up once its player has the movie.
+    while (!separate->isVisible())
+        runEventsFor(20);
     measure(separate->AM1, seconds, "separate window playing, main paused:");
     main.close();
     return 0;
