@@ -32,22 +32,6 @@ bool convert(const QStringList& arguments)
     magick.start(QStringLiteral("convert"), arguments);
     return magick.waitForFinished(60000) && magick.exitStatus() == QProcess::NormalExit && magick.exitCode() == 0;
 }
-
-// The mean of the channels' absolute differences, in levels of 255.
-double meanDifference(QImage a, QImage b)
-{
-    a.convertTo(QImage::Format_RGB32);
-    b.convertTo(QImage::Format_RGB32);
-    if (a.size() != b.size())
-        return 255;
-    qint64 sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return double(sum) / (3.0 * a.width() * a.height());
-}
 }
 
 class ColourTest : public QObject {

@@ -1,5 +1,7 @@
 #include "picture/heif_plugin.h"
 
+#include "picture/format_plugin.h"
+
 #include <QColorSpace>
 #include <QIODevice>
 #include <QImage>
@@ -120,17 +122,10 @@ bool HeifHandler::supportsOption(ImageOption option) const { return option == Si
 
 QImageIOPlugin::Capabilities HeifPlugin::capabilities(QIODevice* device, const QByteArray& format) const
 {
-    if (format == "heif" || format == "heic" || format == "avif")
-        return CanRead;
-    if (!format.isEmpty() || !device || !device->isOpen())
-        return {};
-    return HeifHandler::canRead(device) ? CanRead : Capabilities();
+    return readCapabilities<HeifHandler>(device, format, {"heif", "heic", "avif"});
 }
 
 QImageIOHandler* HeifPlugin::create(QIODevice* device, const QByteArray& format) const
 {
-    auto* handler = new HeifHandler;
-    handler->setDevice(device);
-    handler->setFormat(format.isEmpty() ? QByteArrayLiteral("heif") : format);
-    return handler;
+    return readHandler<HeifHandler>(device, format, QByteArrayLiteral("heif"));
 }

@@ -1,5 +1,7 @@
 #include "picture/jxl_plugin.h"
 
+#include "picture/format_plugin.h"
+
 #include <QColorSpace>
 #include <QIODevice>
 #include <QImage>
@@ -133,17 +135,10 @@ bool JxlHandler::supportsOption(ImageOption option) const { return option == Siz
 
 QImageIOPlugin::Capabilities JxlPlugin::capabilities(QIODevice* device, const QByteArray& format) const
 {
-    if (format == "jxl")
-        return CanRead;
-    if (!format.isEmpty() || !device || !device->isOpen())
-        return {};
-    return JxlHandler::canRead(device) ? CanRead : Capabilities();
+    return readCapabilities<JxlHandler>(device, format, {"jxl"});
 }
 
 QImageIOHandler* JxlPlugin::create(QIODevice* device, const QByteArray& format) const
 {
-    auto* handler = new JxlHandler;
-    handler->setDevice(device);
-    handler->setFormat(format.isEmpty() ? QByteArrayLiteral("jxl") : format);
-    return handler;
+    return readHandler<JxlHandler>(device, format, QByteArrayLiteral("jxl"));
 }

@@ -107,6 +107,21 @@ QByteArray withColourSpace(const QByteArray& jpeg, quint16 colourSpace, const QB
     return withExif(jpeg, first + exif + interop);
 }
 
+double meanDifference(QImage a, QImage b)
+{
+    a.convertTo(QImage::Format_RGB32);
+    b.convertTo(QImage::Format_RGB32);
+    if (a.size() != b.size())
+        return 255;
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return double(sum) / (3.0 * a.width() * a.height());
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile f(path);

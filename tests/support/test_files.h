@@ -19,6 +19,9 @@ QString savePictures(const QString& folder, const QStringList& names, QSize size
 QByteArray withOrientation(const QByteArray& jpeg, quint16 orientation);
 // The same JPEG with an EXIF colour space and interoperability index.
 QByteArray withColourSpace(const QByteArray& jpeg, quint16 colourSpace, const QByteArray& interopIndex);
+// The mean of two pictures' absolute channel differences, in levels of 255
+// (255 when their sizes differ).
+double meanDifference(QImage a, QImage b);
 // The bytes of a file; empty when it cannot be read.
 QByteArray fileBytes(const QString& path);
 // A size in bytes from this process's /proc status: "VmSize:", "VmHWM:"...
