@@ -10,21 +10,17 @@ namespace {
 // memory and decoded whole many times a second.
 constexpr qint64 maxBytes = 64 * 1024 * 1024;
 constexpr qint64 maxFramePixels = 4096 * 4096;
-// Frames meant to be shown "at once" (0 or 10 ms) are shown as long as other
-// viewers and browsers show them.
 constexpr int minDelayMs = 20;
 constexpr int shortDelayMs = 100;
 }
+
+int shownFrameDelay(int delayMs) { return delayMs < minDelayMs ? shortDelayMs : delayMs; }
 
 AnimationFrames::AnimationFrames(QByteArray data) : bytes(std::move(data))
 {
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     reader.setDevice(&buffer);
-}
-
-namespace {
-int shownDelay(int delayMs) { return delayMs < minDelayMs ? shortDelayMs : delayMs; }
 }
 
 AnimationFrames::~AnimationFrames() = default;
@@ -63,7 +59,7 @@ std::unique_ptr<AnimationFrames> AnimationFrames::open(const QString& path)
     QImage first;
     if (!reader.read(&first) || !reader.canRead())
         return nullptr;
-    frames->firstDelay = shownDelay(reader.nextImageDelay());
+    frames->firstDelay = shownFrameDelay(reader.nextImageDelay());
     return frames;
 }
 
@@ -98,6 +94,6 @@ AnimationFrames::Frame AnimationFrames::nextFromReader()
     if (!reader.read(&frame.image))
         return {};
     frame.image = ColourProfile::inSrgb(std::move(frame.image));
-    frame.delayMs = shownDelay(reader.nextImageDelay());
+    frame.delayMs = shownFrameDelay(reader.nextImageDelay());
     return frame;
 }

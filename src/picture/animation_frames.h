@@ -9,6 +9,11 @@
 
 class ApngFrames;
 
+// How long a frame that asks for delayMs stays shown: frames meant to be
+// shown "at once" (0 or 10 ms) stay as long as other viewers and browsers
+// show them.
+int shownFrameDelay(int delayMs);
+
 // The frames of an animated picture (GIF, WebP, PNG), read one at a time, in
 // order, as often as the file says it loops. Not thread-safe: one worker
 // at a time reads them.

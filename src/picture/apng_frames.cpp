@@ -1,5 +1,7 @@
 #include "picture/apng_frames.h"
 
+#include "picture/animation_frames.h"
+
 #include <QColorSpace>
 #include <QPainter>
 #include <QtEndian>
@@ -9,9 +11,6 @@
 namespace {
 
 constexpr QByteArrayView signature("\x89PNG\r\n\x1a\n", 8);
-// Frames meant to be shown "at once" are shown as long as GIF's are.
-constexpr int minDelayMs = 20;
-constexpr int shortDelayMs = 100;
 constexpr qint64 maxCanvasPixels = 4096 * 4096;
 constexpr int maxFrames = 10000;
 
@@ -87,7 +86,7 @@ std::unique_ptr<ApngFrames> ApngFrames::parse(const QByteArray& data)
                 return nullptr;
             const quint16 num = read16(body, 20), den = read16(body, 22);
             const int delay = int(qint64(num) * 1000 / (den == 0 ? 100 : den));
-            apng->frames.append({QRect(int(x), int(y), int(width), int(height)), delay < minDelayMs ? shortDelayMs : delay,
+            apng->frames.append({QRect(int(x), int(y), int(width), int(height)), shownFrameDelay(delay),
                                  quint8(body[24]), quint8(body[25]), {}});
             current = &apng->frames.last();
         } else if (type == "IDAT" && current) {
