@@ -3,6 +3,7 @@
 // corpus of bad files that must never take the viewer down.
 #include "desktop/clipboard.h"
 #include "desktop/screen.h"
+#include "media/form3.h"
 #include "media/form5.h"
 #include "movie/movie_player.h"
 #include "picture/metafile_format.h"
@@ -189,6 +190,8 @@ void ShowTest::animatedPicturesPlay()
     QTRY_COMPARE(centre(), QColor(Qt::green));
     f.Command6->click();
     QTRY_COMPARE(Clipboard::image().pixelColor(0, 0), QColor(Qt::red));
+    Form3* separate = openWith<Form3>(v.form);
+    QTRY_VERIFY(separate->Image1->animating());
     v.select("still.png");
     QVERIFY(!f.Image1->animating());
     QCOMPARE(centre(), QColor(Qt::yellow));

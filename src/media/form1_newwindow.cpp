@@ -20,7 +20,12 @@ void openPictureWindow(Form1& main)
     main.setCursor(Qt::WaitCursor);
     ImageView* view = form->Image1;
     view->hide();
-    ignoreFailure([&] { view->setPicture(loadPicture(main.Label1)); });
+    ignoreFailure([&] {
+        // The picture on show is taken as it is, with its file for a larger
+        // size or its animation; another file (one that failed) is read.
+        const WholePicture& shown = main.Image1->wholePicture();
+        view->setPicture(shown.source() == main.Label1 ? shown : WholePicture(loadPicture(main.Label1), main.Label1));
+    });
     view->setStretch(false);
     if (!view->hasPicture())
         form->sizeEmptyView(main.File1->fileName(),
