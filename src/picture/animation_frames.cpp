@@ -43,7 +43,7 @@ std::unique_ptr<AnimationFrames> AnimationFrames::open(const QString& path)
         frames->apng = ApngFrames::parse(file.readAll());
         // The first frame is already on show; it is painted on the canvas
         // all the same, for the frames drawn over it.
-        const ApngFrames::Frame first = frames->apng ? frames->apng->next() : ApngFrames::Frame{};
+        const Frame first = frames->apng ? frames->apng->next() : Frame{};
         if (first.image.isNull())
             return nullptr;
         frames->firstDelay = first.delayMs;
@@ -80,8 +80,9 @@ bool AnimationFrames::restart()
 AnimationFrames::Frame AnimationFrames::next()
 {
     if (apng) {
-        ApngFrames::Frame frame = apng->next();
-        return {ColourProfile::inSrgb(std::move(frame.image)), frame.delayMs};
+        Frame frame = apng->next();
+        frame.image = ColourProfile::inSrgb(std::move(frame.image));
+        return frame;
     }
     return nextFromReader();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "picture/animation_frames.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QIODevice>
@@ -11,10 +13,7 @@
 // canvas as the frame's blend and dispose operations say.
 class ApngFrames {
 public:
-    struct Frame {
-        QImage image;
-        int delayMs = 0;
-    };
+    using Frame = AnimationFrames::Frame;
 
     // The animation in data, null when it is no animated PNG of several
     // frames that can be followed.
