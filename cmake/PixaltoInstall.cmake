@@ -62,7 +62,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.org/pixalto/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the libraries do not name: the font the window layouts are made for,
 # the WebP and TIFF readers, and the opener of pictures the viewer cannot read.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-image-formats-plugins")
+# libmpv is opened at run time, so the library scan does not see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-image-formats-plugins, libmpv2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -12,7 +12,8 @@
 #include <QTimer>
 #include <QVariant>
 
-#include <mpv/client.h>
+#include "movie/mpv_library.h"
+
 #include <mpv/render_gl.h>
 
 #include <atomic>
@@ -74,7 +75,11 @@ void* glProcAddress(void* ctx, const char* name)
 
 struct MoviePlayer::Impl {
     MoviePlayer* q = nullptr;
+    // Set when the library is loaded, before the core starts.
+    const MpvApi* api = nullptr;
     mpv_handle* mpv = nullptr;
+    // The speed asked for before the core started, given to it when it does.
+    double speed = 1.0;
     // mpv draws into a frame buffer of the player's own OpenGL context, which
     // exists from the start: a window's context appears only when it is first
     // shown, and switching mpv's video output on a playing file makes it seek,
@@ -105,6 +110,8 @@ struct MoviePlayer::Impl {
     [[noreturn]] void failLoad(const QString& detail);
     void refuse(const QString& detail);
     void ensureStarted();
+    // Hands the file to the core, once the library is loaded.
+    void open(const QString& path, const QByteArray& local);
     // Called on mpv's threads: hands work over to the Qt event loop, once
     // per batch of calls.
     void postOnce(std::atomic<bool>& queued, std::function<void()> work);
@@ -119,23 +126,23 @@ void MoviePlayer::Impl::command(std::initializer_list<const char*> args)
 {
     std::vector<const char*> argv(args);
     argv.push_back(nullptr);
-    mpv_command(mpv, argv.data());
+    api->mpv_command(mpv, argv.data());
 }
 
 QVariant MoviePlayer::Impl::property(const char* name) const
 {
     mpv_node node;
-    if (mpv_get_property(mpv, name, MPV_FORMAT_NODE, &node) < 0)
+    if (!mpv || api->mpv_get_property(mpv, name, MPV_FORMAT_NODE, &node) < 0)
         return {};
     QVariant value = fromNode(node);
-    mpv_free_node_contents(&node);
+    api->mpv_free_node_contents(&node);
     return value;
 }
 
 void MoviePlayer::Impl::drainEvents()
 {
     for (;;) {
-        mpv_event* event = mpv_wait_event(mpv, 0);
+        mpv_event* event = api->mpv_wait_event(mpv, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
         handleEvent(*event);
@@ -156,14 +163,14 @@ void MoviePlayer::Impl::handleEvent(const mpv_event& event)
         lastTimeSent = -1.0;
         // Only now: a movie paused on its end pauses again as long as that
         // end is still loaded, however soon it was told to play.
-        mpv_set_property_string(mpv, "pause", "no");
+        api->mpv_set_property_string(mpv, "pause", "no");
         emit q->started();
         break;
     case MPV_EVENT_END_FILE: {
         const auto* end = static_cast<const mpv_event_end_file*>(event.data);
         if (!loadPending || end->playlist_entry_id != currentEntry)
             break;
-        refuse(end->reason == MPV_END_FILE_REASON_ERROR ? QString::fromUtf8(mpv_error_string(end->error))
+        refuse(end->reason == MPV_END_FILE_REASON_ERROR ? QString::fromUtf8(api->mpv_error_string(end->error))
                                                         : QStringLiteral("not a movie file"));
         break;
     }
@@ -186,7 +193,8 @@ void MoviePlayer::Impl::handleEvent(const mpv_event& event)
 
 void MoviePlayer::Impl::release()
 {
-    command({"stop"});
+    if (mpv)
+        command({"stop"});
     file.clear();
     currentEntry = -1;
     loadPending = false;
@@ -197,8 +205,7 @@ void MoviePlayer::Impl::release()
 
 void MoviePlayer::Impl::failLoad(const QString& detail)
 {
-    if (mpv)
-        release();
+    release();
     throw PxError(Errors::movieLoad(detail));
 }
 
@@ -240,13 +247,13 @@ bool MoviePlayer::Impl::createRenderer()
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &init},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    if (mpv_render_context_create(&render, mpv, params) < 0) {
+    if (api->mpv_render_context_create(&render, mpv, params) < 0) {
         render = nullptr;
         destroyRenderer();
         return false;
     }
     gl->doneCurrent();
-    mpv_render_context_set_update_callback(
+    api->mpv_render_context_set_update_callback(
         render,
         [](void* ctx) {
             auto* impl = static_cast<Impl*>(ctx);
@@ -263,15 +270,15 @@ void MoviePlayer::Impl::destroyRenderer()
     if (render) {
         // The video output waits up to 0.2 s for a frame it handed over to be
         // drawn, and cannot close while it waits: take such a frame undrawn.
-        mpv_render_context_set_update_callback(render, nullptr, nullptr);
+        api->mpv_render_context_set_update_callback(render, nullptr, nullptr);
         int skip = 1;
         mpv_render_param params[] = {
             {MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
             {MPV_RENDER_PARAM_INVALID, nullptr},
         };
-        if (mpv_render_context_update(render) & MPV_RENDER_UPDATE_FRAME)
-            mpv_render_context_render(render, params);
-        mpv_render_context_free(render);
+        if (api->mpv_render_context_update(render) & MPV_RENDER_UPDATE_FRAME)
+            api->mpv_render_context_render(render, params);
+        api->mpv_render_context_free(render);
     }
     render = nullptr;
     delete fbo;
@@ -301,7 +308,7 @@ void MoviePlayer::Impl::renderFrame(bool force)
 {
     if (!render)
         return;
-    const bool newFrame = mpv_render_context_update(render) & MPV_RENDER_UPDATE_FRAME;
+    const bool newFrame = api->mpv_render_context_update(render) & MPV_RENDER_UPDATE_FRAME;
     const qreal ratio = q->devicePixelRatioF();
     const QSize size = q->size() * ratio;
     if ((!newFrame && !force) || size.isEmpty())
@@ -319,7 +326,7 @@ void MoviePlayer::Impl::renderFrame(bool force)
         {MPV_RENDER_PARAM_FLIP_Y, &flip},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    mpv_render_context_render(render, params);
+    api->mpv_render_context_render(render, params);
     frame = fbo->toImage();
     frame.setDevicePixelRatio(ratio);
     gl->doneCurrent();
@@ -332,39 +339,43 @@ void MoviePlayer::Impl::ensureStarted()
 {
     if (mpv)
         return;
+    api = MpvLibrary::loaded();
+    if (!api)
+        failLoad(QStringLiteral("the movie player could not be started"));
     // libmpv refuses to start under a locale that writes decimals with a comma.
     std::setlocale(LC_NUMERIC, "C");
-    mpv = mpv_create();
+    mpv = api->mpv_create();
     if (!mpv)
         failLoad(QStringLiteral("the movie player could not be started"));
 
     const QString qpa = QGuiApplication::platformName();
     const bool headless = qpa == QLatin1String("offscreen") || qpa == QLatin1String("minimal");
-    mpv_set_option_string(mpv, "config", "no");
-    mpv_set_option_string(mpv, "terminal", "no");
-    mpv_set_option_string(mpv, "load-scripts", "no");
-    mpv_set_option_string(mpv, "osc", "no");
-    mpv_set_option_string(mpv, "ytdl", "no");
+    api->mpv_set_option_string(mpv, "config", "no");
+    api->mpv_set_option_string(mpv, "terminal", "no");
+    api->mpv_set_option_string(mpv, "load-scripts", "no");
+    api->mpv_set_option_string(mpv, "osc", "no");
+    api->mpv_set_option_string(mpv, "ytdl", "no");
     // Each built-in script is a client of its own that the core waits for
     // when it shuts down; none of them is used here.
-    mpv_set_option_string(mpv, "load-stats-overlay", "no");
-    mpv_set_option_string(mpv, "load-osd-console", "no");
-    mpv_set_option_string(mpv, "load-auto-profiles", "no");
-    mpv_set_option_string(mpv, "input-default-bindings", "no");
-    mpv_set_option_string(mpv, "input-vo-keyboard", "no");
-    mpv_set_option_string(mpv, "idle", "yes");
-    mpv_set_option_string(mpv, "keep-open", "yes");
-    mpv_set_option_string(mpv, "audio-display", "no");
-    mpv_set_option_string(mpv, "vo", "null");
+    api->mpv_set_option_string(mpv, "load-stats-overlay", "no");
+    api->mpv_set_option_string(mpv, "load-osd-console", "no");
+    api->mpv_set_option_string(mpv, "load-auto-profiles", "no");
+    api->mpv_set_option_string(mpv, "input-default-bindings", "no");
+    api->mpv_set_option_string(mpv, "input-vo-keyboard", "no");
+    api->mpv_set_option_string(mpv, "idle", "yes");
+    api->mpv_set_option_string(mpv, "keep-open", "yes");
+    api->mpv_set_option_string(mpv, "audio-display", "no");
+    api->mpv_set_option_string(mpv, "vo", "null");
     if (headless)
-        mpv_set_option_string(mpv, "ao", "null");
-    if (mpv_initialize(mpv) < 0) {
-        mpv_terminate_destroy(mpv);
+        api->mpv_set_option_string(mpv, "ao", "null");
+    if (api->mpv_initialize(mpv) < 0) {
+        api->mpv_terminate_destroy(mpv);
         mpv = nullptr;
         failLoad(QStringLiteral("the movie player could not be started"));
     }
-    mpv_observe_property(mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_set_wakeup_callback(
+    api->mpv_set_property(mpv, "speed", MPV_FORMAT_DOUBLE, &speed);
+    api->mpv_observe_property(mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
+    api->mpv_set_wakeup_callback(
         mpv,
         [](void* ctx) {
             auto* impl = static_cast<Impl*>(ctx);
@@ -374,7 +385,7 @@ void MoviePlayer::Impl::ensureStarted()
 
     // Without OpenGL the movie still plays, with sound and read-outs.
     if (!headless && createRenderer())
-        mpv_set_property_string(mpv, "vo", "libmpv");
+        api->mpv_set_property_string(mpv, "vo", "libmpv");
 }
 
 MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(new Impl)
@@ -392,20 +403,34 @@ MoviePlayer::~MoviePlayer()
     // The renderer must be gone before the core.
     if (d->mpv) {
         d->destroyRenderer();
-        mpv_set_wakeup_callback(d->mpv, nullptr, nullptr);
-        mpv_terminate_destroy(d->mpv);
+        d->api->mpv_set_wakeup_callback(d->mpv, nullptr, nullptr);
+        d->api->mpv_terminate_destroy(d->mpv);
     }
     delete d;
+}
+
+void MoviePlayer::Impl::open(const QString& path, const QByteArray& local)
+{
+    ensureStarted();
+    const char* args[] = {"loadfile", local.constData(), "replace", nullptr};
+    mpv_node result;
+    if (api->mpv_command_ret(mpv, args, &result) < 0)
+        failLoad(QStringLiteral("the player refused the file"));
+    const QVariant entry = fromNode(result).toMap().value(QStringLiteral("playlist_entry_id"));
+    api->mpv_free_node_contents(&result);
+    if (!entry.isValid())
+        failLoad(QStringLiteral("the player refused the file"));
+    file = path;
+    currentEntry = entry.toLongLong();
+    loadPending = true;
 }
 
 void MoviePlayer::setFileName(const QString& path)
 {
     if (path.isEmpty()) {
-        if (d->mpv)
-            d->release();
+        d->release();
         return;
     }
-    d->ensureStarted();
     // The player takes the name as the file system's bytes.
     const QByteArray local = FileName::toBytes(QFileInfo(path).absoluteFilePath());
     // mpv would read a folder as a playlist and could block on a pipe.
@@ -415,18 +440,26 @@ void MoviePlayer::setFileName(const QString& path)
     if (!S_ISREG(st.st_mode))
         d->failLoad(QStringLiteral("not a movie file"));
 
-    const char* args[] = {"loadfile", local.constData(), "replace", nullptr};
-    mpv_node result;
-    if (mpv_command_ret(d->mpv, args, &result) < 0)
-        d->failLoad(QStringLiteral("the player refused the file"));
-    const QVariant entry = fromNode(result).toMap().value(QStringLiteral("playlist_entry_id"));
-    mpv_free_node_contents(&result);
-    if (!entry.isValid())
-        d->failLoad(QStringLiteral("the player refused the file"));
+    if (MpvLibrary::loaded()) {
+        d->loadTimer->start();
+        d->open(path, local);
+        return;
+    }
+    // The first movie waits for the library off the window's thread; a newer
+    // name given meanwhile takes its place.
+    d->release();
     d->file = path;
-    d->currentEntry = entry.toLongLong();
     d->loadPending = true;
     d->loadTimer->start();
+    MpvLibrary::whenLoaded(this, [this, path, local](const MpvApi*) {
+        if (d->file != path || !d->loadPending || d->currentEntry >= 0)
+            return;
+        try {
+            d->open(path, local);
+        } catch (const PxError& error) {
+            emit failed(error.failure);
+        }
+    });
 }
 
 QString MoviePlayer::fileName() const { return d->file; }
@@ -435,30 +468,37 @@ bool MoviePlayer::loading() const { return d->loadPending; }
 
 void MoviePlayer::setSpeed(double speed)
 {
-    d->ensureStarted();
-    if (mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &speed) < 0)
+    if (!d->mpv) {
+        // mpv's own range, checked here until the core can check it.
+        if (!(speed >= 0.01 && speed <= 100.0))
+            Errors::raise(Errors::movieSpeed());
+        d->speed = speed;
+        return;
+    }
+    if (d->api->mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &speed) < 0)
         Errors::raise(Errors::movieSpeed());
 }
 
 double MoviePlayer::speed() const
 {
-    d->ensureStarted();
-    return d->property("speed").toDouble();
+    return d->mpv ? d->property("speed").toDouble() : d->speed;
 }
 
 void MoviePlayer::play()
 {
-    d->ensureStarted();
+    // A movie still opening plays once it has opened.
+    if (!d->mpv)
+        return;
     // At the end of the movie, play starts it over.
     if (d->property("eof-reached").toBool())
         d->command({"seek", "0", "absolute"});
-    mpv_set_property_string(d->mpv, "pause", "no");
+    d->api->mpv_set_property_string(d->mpv, "pause", "no");
 }
 
 void MoviePlayer::pause()
 {
     if (d->mpv)
-        mpv_set_property_string(d->mpv, "pause", "yes");
+        d->api->mpv_set_property_string(d->mpv, "pause", "yes");
 }
 
 bool MoviePlayer::isPaused() const { return d->mpv && d->property("pause").toBool(); }

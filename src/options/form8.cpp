@@ -10,7 +10,7 @@
 #include <QPushButton>
 
 namespace {
-QString aboutText()
+QString aboutText(const QString& mpvVersion)
 {
     return QStringList{
         QStringLiteral("Pixalto"),
@@ -20,7 +20,7 @@ QString aboutText()
         QStringLiteral("User: ") + readSetting(Keys::User),
         QString(),
         QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
-        QStringLiteral("libmpv client API ") + mpvVersion(),
+        QStringLiteral("libmpv client API ") + mpvVersion,
         QStringLiteral("libwmf " PIXALTO_WMF_VERSION),
         QStringLiteral("libemf2svg " PIXALTO_EMF2SVG_VERSION),
     }.join(QLatin1Char('\n'));
@@ -33,7 +33,10 @@ Form8::Form8(QWidget* owner) : QDialog(owner)
     useDesignFont(this);
     setFixedSize(twipsToPixelsX(5400), twipsToPixelsY(3720));
 
-    Text1 = new QPlainTextEdit(aboutText(), this);
+    // The movie library is loaded only when first needed; its line fills in
+    // once it is.
+    Text1 = new QPlainTextEdit(aboutText(QStringLiteral("...")), this);
+    whenMpvVersionKnown(this, [this](const QString& version) { Text1->setPlainText(aboutText(version)); });
     Text1->setReadOnly(true);
     Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     placeTwips(Text1, 120, 120, 5160, 2880);
