@@ -8,6 +8,8 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <QPointer>
+#include <QThreadPool>
 #include <QPainter>
 #include <QTimer>
 #include <QVariant>
@@ -18,6 +20,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -78,7 +81,8 @@ struct MoviePlayer::Impl {
     // Set when the library is loaded, before the core starts.
     const MpvApi* api = nullptr;
     mpv_handle* mpv = nullptr;
-    // The speed asked for before the core started, given to it when it does.
+    bool coreStarting = false;
+    // The speed asked for last; given to the core when it starts.
     double speed = 1.0;
     // mpv draws into a frame buffer of the player's own OpenGL context, which
     // exists from the start: a window's context appears only when it is first
@@ -100,18 +104,26 @@ struct MoviePlayer::Impl {
     bool loadPending = false;
     QTimer* loadTimer = nullptr;
     std::atomic<bool> drainQueued{false};
+    // What started() promises can be read, asked for once the file has
+    // loaded, in replies: the core is busy starting the playback then, and
+    // a question waiting for it would hold up the window.
+    QVariantMap facts;
+    int factsAwaited = 0;
     double lastTimeSent = -1.0; // quarter-seconds of the last timeChanged
 
     void command(std::initializer_list<const char*> args);
     QVariant property(const char* name) const;
     void drainEvents();
+    void takeFact(const mpv_event& reply);
     void handleEvent(const mpv_event& event);
     void release();
     [[noreturn]] void failLoad(const QString& detail);
     void refuse(const QString& detail);
-    void ensureStarted();
-    // Hands the file to the core, once the library is loaded.
-    void open(const QString& path, const QByteArray& local);
+    // Starts a core on a worker unless there is one or one is starting.
+    void requestCore();
+    void adoptCore(const MpvApi* library, mpv_handle* core);
+    // Hands the file to the core.
+    void open(const QString& path);
     // Called on mpv's threads: hands work over to the Qt event loop, once
     // per batch of calls.
     void postOnce(std::atomic<bool>& queued, std::function<void()> work);
@@ -158,13 +170,20 @@ void MoviePlayer::Impl::handleEvent(const mpv_event& event)
     case MPV_EVENT_FILE_LOADED:
         if (!loadPending || startedEntry != currentEntry)
             break;
-        loadPending = false;
-        loadTimer->stop();
-        lastTimeSent = -1.0;
+    {
         // Only now: a movie paused on its end pauses again as long as that
         // end is still loaded, however soon it was told to play.
-        api->mpv_set_property_string(mpv, "pause", "no");
-        emit q->started();
+        int no = 0;
+        api->mpv_set_property_async(mpv, 0, "pause", MPV_FORMAT_FLAG, &no);
+        facts.clear();
+        const char* const names[] = {"duration", "width", "height", "track-list", "file-format"};
+        factsAwaited = int(std::size(names));
+        for (const char* name : names)
+            api->mpv_get_property_async(mpv, std::uint64_t(currentEntry), name, MPV_FORMAT_NODE);
+        break;
+    }
+    case MPV_EVENT_GET_PROPERTY_REPLY:
+        takeFact(event);
         break;
     case MPV_EVENT_END_FILE: {
         const auto* end = static_cast<const mpv_event_end_file*>(event.data);
@@ -191,6 +210,21 @@ void MoviePlayer::Impl::handleEvent(const mpv_event& event)
     }
 }
 
+void MoviePlayer::Impl::takeFact(const mpv_event& reply)
+{
+    if (!loadPending || factsAwaited == 0 || reply.reply_userdata != std::uint64_t(currentEntry))
+        return;
+    const auto* prop = static_cast<const mpv_event_property*>(reply.data);
+    if (reply.error >= 0 && prop->format == MPV_FORMAT_NODE)
+        facts.insert(QString::fromUtf8(prop->name), fromNode(*static_cast<const mpv_node*>(prop->data)));
+    if (--factsAwaited > 0)
+        return;
+    loadPending = false;
+    loadTimer->stop();
+    lastTimeSent = -1.0;
+    emit q->started();
+}
+
 void MoviePlayer::Impl::release()
 {
     if (mpv)
@@ -198,6 +232,8 @@ void MoviePlayer::Impl::release()
     file.clear();
     currentEntry = -1;
     loadPending = false;
+    facts.clear();
+    factsAwaited = 0;
     loadTimer->stop();
     frame = QImage();
     q->update();
@@ -218,7 +254,7 @@ void MoviePlayer::Impl::refuse(const QString& detail)
 QVariantMap MoviePlayer::Impl::firstTrack(const char* type) const
 {
     QVariantMap first;
-    const QVariantList tracks = property("track-list").toList();
+    const QVariantList tracks = facts.value(QStringLiteral("track-list")).toList();
     for (const QVariant& t : tracks) {
         const QVariantMap track = t.toMap();
         if (track.value(QStringLiteral("type")).toString() != QLatin1String(type))
@@ -333,23 +369,32 @@ void MoviePlayer::Impl::renderFrame(bool force)
     q->update();
 }
 
-// The player core starts with the first movie: starting it costs a good part
-// of the viewer's start-up, and many sessions never play a movie.
-void MoviePlayer::Impl::ensureStarted()
-{
-    if (mpv)
-        return;
-    api = MpvLibrary::loaded();
-    if (!api)
-        failLoad(QStringLiteral("the movie player could not be started"));
-    // libmpv refuses to start under a locale that writes decimals with a comma.
-    std::setlocale(LC_NUMERIC, "C");
-    mpv = api->mpv_create();
-    if (!mpv)
-        failLoad(QStringLiteral("the movie player could not be started"));
+namespace {
 
+bool headlessPlatform()
+{
     const QString qpa = QGuiApplication::platformName();
-    const bool headless = qpa == QLatin1String("offscreen") || qpa == QLatin1String("minimal");
+    return qpa == QLatin1String("offscreen") || qpa == QLatin1String("minimal");
+}
+
+// A started core, terminated unless a player takes it.
+struct CoreDeleter {
+    const MpvApi* api;
+    void operator()(mpv_handle* core) const { api->mpv_terminate_destroy(core); }
+};
+using Core = std::unique_ptr<mpv_handle, CoreDeleter>;
+
+// Loads the library and starts a core: run on a worker, since the two take a
+// good part of a second. Empty when either fails.
+Core startCore(bool headless)
+{
+    const MpvApi* api = MpvLibrary::load();
+    if (!api)
+        return Core(nullptr, CoreDeleter{nullptr});
+    Core core(api->mpv_create(), CoreDeleter{api});
+    if (!core)
+        return core;
+    mpv_handle* mpv = core.get();
     api->mpv_set_option_string(mpv, "config", "no");
     api->mpv_set_option_string(mpv, "terminal", "no");
     api->mpv_set_option_string(mpv, "load-scripts", "no");
@@ -368,11 +413,47 @@ void MoviePlayer::Impl::ensureStarted()
     api->mpv_set_option_string(mpv, "vo", "null");
     if (headless)
         api->mpv_set_option_string(mpv, "ao", "null");
-    if (api->mpv_initialize(mpv) < 0) {
-        api->mpv_terminate_destroy(mpv);
-        mpv = nullptr;
-        failLoad(QStringLiteral("the movie player could not be started"));
+    if (api->mpv_initialize(mpv) < 0)
+        core.reset();
+    return core;
+}
+
+}
+
+// The player core starts with the first movie, on a worker: starting it
+// costs a good part of a second, and many sessions never play a movie.
+void MoviePlayer::Impl::requestCore()
+{
+    if (mpv || coreStarting)
+        return;
+    coreStarting = true;
+    // libmpv refuses to start under a locale that writes decimals with a comma.
+    std::setlocale(LC_NUMERIC, "C");
+    QThreadPool::globalInstance()->start([player = QPointer<MoviePlayer>(q), headless = headlessPlatform()]() mutable {
+        auto core = std::make_shared<Core>(startCore(headless));
+        // Posted to the application, which outlives the player; a core no
+        // player takes goes with the call.
+        QMetaObject::invokeMethod(
+            qApp,
+            [player = std::move(player), core] {
+                if (player)
+                    player->d->adoptCore(core->get_deleter().api, core->release());
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void MoviePlayer::Impl::adoptCore(const MpvApi* library, mpv_handle* core)
+{
+    coreStarting = false;
+    const bool waiting = loadPending && currentEntry < 0 && !file.isEmpty();
+    if (!core) {
+        if (waiting)
+            refuse(QStringLiteral("the movie player could not be started"));
+        return;
     }
+    api = library;
+    mpv = core;
     api->mpv_set_property(mpv, "speed", MPV_FORMAT_DOUBLE, &speed);
     api->mpv_observe_property(mpv, 0, "time-pos", MPV_FORMAT_DOUBLE);
     api->mpv_set_wakeup_callback(
@@ -382,10 +463,16 @@ void MoviePlayer::Impl::ensureStarted()
             impl->postOnce(impl->drainQueued, [impl] { impl->drainEvents(); });
         },
         this);
-
     // Without OpenGL the movie still plays, with sound and read-outs.
-    if (!headless && createRenderer())
+    if (!headlessPlatform() && createRenderer())
         api->mpv_set_property_string(mpv, "vo", "libmpv");
+    if (!waiting)
+        return;
+    try {
+        open(file);
+    } catch (const PxError& error) {
+        emit q->failed(error.failure);
+    }
 }
 
 MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(new Impl)
@@ -409,9 +496,10 @@ MoviePlayer::~MoviePlayer()
     delete d;
 }
 
-void MoviePlayer::Impl::open(const QString& path, const QByteArray& local)
+void MoviePlayer::Impl::open(const QString& path)
 {
-    ensureStarted();
+    // The player takes the name as the file system's bytes.
+    const QByteArray local = FileName::toBytes(QFileInfo(path).absoluteFilePath());
     const char* args[] = {"loadfile", local.constData(), "replace", nullptr};
     mpv_node result;
     if (api->mpv_command_ret(mpv, args, &result) < 0)
@@ -423,6 +511,8 @@ void MoviePlayer::Impl::open(const QString& path, const QByteArray& local)
     file = path;
     currentEntry = entry.toLongLong();
     loadPending = true;
+    facts.clear();
+    factsAwaited = 0;
 }
 
 void MoviePlayer::setFileName(const QString& path)
@@ -431,35 +521,25 @@ void MoviePlayer::setFileName(const QString& path)
         d->release();
         return;
     }
-    // The player takes the name as the file system's bytes.
-    const QByteArray local = FileName::toBytes(QFileInfo(path).absoluteFilePath());
     // mpv would read a folder as a playlist and could block on a pipe.
     struct stat st;
-    if (::stat(local.constData(), &st) != 0)
+    if (::stat(FileName::toBytes(QFileInfo(path).absoluteFilePath()).constData(), &st) != 0)
         d->failLoad(QStringLiteral("file not found"));
     if (!S_ISREG(st.st_mode))
         d->failLoad(QStringLiteral("not a movie file"));
 
-    if (MpvLibrary::loaded()) {
+    if (d->mpv) {
         d->loadTimer->start();
-        d->open(path, local);
+        d->open(path);
         return;
     }
-    // The first movie waits for the library off the window's thread; a newer
-    // name given meanwhile takes its place.
+    // The first movie waits for the core; a newer name given meanwhile
+    // takes its place.
     d->release();
     d->file = path;
     d->loadPending = true;
     d->loadTimer->start();
-    MpvLibrary::whenLoaded(this, [this, path, local](const MpvApi*) {
-        if (d->file != path || !d->loadPending || d->currentEntry >= 0)
-            return;
-        try {
-            d->open(path, local);
-        } catch (const PxError& error) {
-            emit failed(error.failure);
-        }
-    });
+    d->requestCore();
 }
 
 QString MoviePlayer::fileName() const { return d->file; }
@@ -477,11 +557,12 @@ void MoviePlayer::setSpeed(double speed)
     }
     if (d->api->mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &speed) < 0)
         Errors::raise(Errors::movieSpeed());
+    d->speed = speed;
 }
 
 double MoviePlayer::speed() const
 {
-    return d->mpv ? d->property("speed").toDouble() : d->speed;
+    return d->speed;
 }
 
 void MoviePlayer::play()
@@ -507,7 +588,7 @@ qint32 MoviePlayer::durationMs() const
 {
     if (d->file.isEmpty())
         return 0;
-    return secondsToMs(d->property("duration").toDouble());
+    return secondsToMs(d->facts.value(QStringLiteral("duration")).toDouble());
 }
 
 qint32 MoviePlayer::positionMs() const
@@ -521,7 +602,7 @@ QSize MoviePlayer::videoSize() const
 {
     if (d->file.isEmpty())
         return {0, 0};
-    const QVariant w = d->property("width"), h = d->property("height");
+    const QVariant w = d->facts.value(QStringLiteral("width")), h = d->facts.value(QStringLiteral("height"));
     if (w.isValid() && h.isValid())
         return {w.toInt(), h.toInt()};
     // Before the first frame is decoded (or with video off) the container
@@ -537,7 +618,7 @@ QString MoviePlayer::mediaInfo() const
         return QStringLiteral("No movie is loaded.");
     QStringList lines;
     lines << QStringLiteral("File: ") + QFileInfo(d->file).fileName();
-    lines << QStringLiteral("Format: ") + d->property("file-format").toString();
+    lines << QStringLiteral("Format: ") + d->facts.value(QStringLiteral("file-format")).toString();
     const QVariantMap video = d->firstTrack("video");
     const QVariantMap audio = d->firstTrack("audio");
     const QString codec = QStringLiteral("codec");

@@ -32,11 +32,13 @@ public:
     void pause();
     bool isPaused() const;
 
+    // Duration, size and description are those the player told when the
+    // file started: 0 and 0 x 0 before.
     qint32 durationMs() const;
     qint32 positionMs() const;
-    // The video's own size in pixels (0 x 0 before a file is loaded).
+    // The video's own size in pixels.
     QSize videoSize() const;
-    // Format, codecs, size and duration as the player reports them.
+    // Format, codecs, size and duration.
     QString mediaInfo() const;
 
 signals:

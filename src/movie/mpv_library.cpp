@@ -1,32 +1,13 @@
 #include "movie/mpv_library.h"
 
 #include <QLibrary>
-#include <QPointer>
-#include <QThreadPool>
 
+#include <atomic>
 #include <mutex>
-#include <vector>
 
 namespace {
 
-struct Waiter {
-    QPointer<QObject> receiver;
-    std::function<void(const MpvApi*)> ready;
-};
-
-struct LoadState {
-    std::mutex mutex;
-    bool started = false;
-    bool done = false;
-    const MpvApi* api = nullptr;
-    std::vector<Waiter> waiters;
-};
-
-LoadState& state()
-{
-    static LoadState s;
-    return s;
-}
+std::atomic<const MpvApi*> loadedApi{nullptr};
 
 const MpvApi* resolve()
 {
@@ -44,52 +25,17 @@ const MpvApi* resolve()
     return &api;
 }
 
-void deliver(const Waiter& waiter, const MpvApi* api)
-{
-    QObject* receiver = waiter.receiver.data();
-    if (!receiver)
-        return;
-    QMetaObject::invokeMethod(
-        receiver, [guard = waiter.receiver, ready = waiter.ready, api] {
-            if (guard)
-                ready(api);
-        },
-        Qt::QueuedConnection);
 }
-
-} // namespace
 
 namespace MpvLibrary {
 
-const MpvApi* loaded()
+const MpvApi* load()
 {
-    LoadState& s = state();
-    std::lock_guard lock(s.mutex);
-    return s.api;
+    static std::once_flag once;
+    std::call_once(once, [] { loadedApi = resolve(); });
+    return loadedApi;
 }
 
-void whenLoaded(QObject* receiver, std::function<void(const MpvApi*)> ready)
-{
-    LoadState& s = state();
-    std::lock_guard lock(s.mutex);
-    Waiter waiter{receiver, std::move(ready)};
-    if (s.done) {
-        deliver(waiter, s.api);
-        return;
-    }
-    s.waiters.push_back(std::move(waiter));
-    if (s.started)
-        return;
-    s.started = true;
-    QThreadPool::globalInstance()->start([&s] {
-        const MpvApi* api = resolve();
-        std::lock_guard lock(s.mutex);
-        s.api = api;
-        s.done = true;
-        for (const Waiter& w : s.waiters)
-            deliver(w, api);
-        s.waiters.clear();
-    });
-}
+const MpvApi* loaded() { return loadedApi; }
 
-} // namespace MpvLibrary
+}

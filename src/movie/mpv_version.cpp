@@ -2,14 +2,26 @@
 
 #include "movie/mpv_library.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThreadPool>
+
 void whenMpvVersionKnown(QObject* receiver, std::function<void(const QString&)> known)
 {
-    MpvLibrary::whenLoaded(receiver, [known = std::move(known)](const MpvApi* api) {
-        if (!api) {
-            known(QStringLiteral("not available"));
-            return;
+    QThreadPool::globalInstance()->start([guard = QPointer<QObject>(receiver), known = std::move(known)]() mutable {
+        const MpvApi* api = MpvLibrary::load();
+        QString version = QStringLiteral("not available");
+        if (api) {
+            const unsigned long number = api->mpv_client_api_version();
+            version = QString::number(number >> 16) + QLatin1Char('.') + QString::number(number & 0xffff);
         }
-        const unsigned long version = api->mpv_client_api_version();
-        known(QString::number(version >> 16) + QLatin1Char('.') + QString::number(version & 0xffff));
+        // Posted to the application, which outlives the receiver.
+        QMetaObject::invokeMethod(
+            qApp,
+            [guard = std::move(guard), known = std::move(known), version] {
+                if (guard)
+                    known(version);
+            },
+            Qt::QueuedConnection);
     });
 }
