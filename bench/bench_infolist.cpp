@@ -11,12 +11,12 @@
 #include "editor/form6.h"
 #include "picture/picture_loader.h"
 
+#include "bench_folders.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QImage>
-#include <QPainter>
 #include <QProcess>
 #include <QTextEdit>
 #include <algorithm>
@@ -25,20 +25,6 @@
 
 namespace {
 const int kFiles = 10000;
-
-void makeFolder(const QString& dir)
-{
-    QDir().mkpath(dir);
-    if (QDir(dir).entryList({"*.jpg"}, QDir::Files).size() >= kFiles)
-        return;
-    std::printf("creating %d pictures in %s\n", kFiles, qPrintable(dir));
-    QImage image(640, 480, QImage::Format_RGB32);
-    for (int i = 0; i < kFiles; ++i) {
-        image.fill(QColor::fromHsv(i % 360, 128 + i % 128, 255));
-        QPainter(&image).drawText(20, 40, QString::number(i));
-        image.save(QStringLiteral("%1/pic%2.jpg").arg(dir).arg(i, 5, 10, QLatin1Char('0')), "jpg", 80);
-    }
-}
 
 // The person at the screen answers the size question the same way each time.
 class Answer : public Dialogs {
@@ -77,7 +63,7 @@ int main(int argc, char** argv)
     desktop().dialogs = &answer;
     allowLargePictures();
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + "/pixalto-bench-infolist";
-    makeFolder(dir);
+    makeJpegFolder(dir, kFiles, {640, 480});
     QStringList paths;
     for (const QString& name : QDir(dir).entryList({"*.jpg"}, QDir::Files, QDir::Name))
         paths.append(dir + "/" + name);
@@ -95,6 +81,10 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         form.mnuinfolist->trigger();
+        // The run ends when the window takes input again, the report in the
+        // editor.
+        while (!form.isEnabled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const double ms = t.nsecsElapsed() / 1e6;
         reported = Form6::existing() && Form6::existing()->isVisible()
                        ? int(Form6::existing()->RichTextBox1->document()->blockCount())
