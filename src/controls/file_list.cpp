@@ -66,9 +66,10 @@ void FileList::setPattern(const QString& p)
     patternText = p;
 }
 
-void FileList::setPathAndPattern(const QString& f, const QString& p)
+void FileList::setPathAndPattern(const QString& f, const QString& p) { showListing(f, p, FileSystem::listMatching(f, p)); }
+
+void FileList::showListing(const QString& f, const QString& p, const QStringList& list)
 {
-    const QStringList list = FileSystem::listMatching(f, p);
     folder = f;
     patternText = p;
     display(list);

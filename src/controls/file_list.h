@@ -17,6 +17,9 @@ public:
     void setPath(const QString& folder);
     void setPattern(const QString& pattern);
     void setPathAndPattern(const QString& folder, const QString& pattern);
+    // A listing of folder made elsewhere (off the window's thread), shown as
+    // setPathAndPattern would show it.
+    void showListing(const QString& folder, const QString& pattern, const QStringList& list);
     QString pattern() const { return patternText; }
     void refresh();
     // The folder's files as another look found them: the selected file stays

@@ -44,6 +44,15 @@ bool offersPictureSizes(const QString& kindPanel, const QString& kindCode)
 
 namespace {
 
+// The folder's files as File1 shows them, read afresh, or why they could
+// not be.
+struct Listing {
+    QString folder;
+    QString pattern;
+    QStringList names;
+    std::optional<Failure> failure;
+};
+
 // What the run over the files gives: their entry lines and total length, or
 // the failure that ended it with the lines of the files before.
 struct InfoRun {
@@ -124,30 +133,26 @@ void endRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<Form
     form.Timer1->blockSignals(false);
 }
 
-}
-
-void Form1::mnuinfolist_Click()
+// The second half of a run, once the folder is listed: the question, the
+// progress window and the look at each file, whose job it returns (none
+// when the run ended).
+JobHandle examineListing(Form1& form, const Listing& listing)
 {
-    // The run goes on while the window system paints; the Autoskip timer
-    // must not show another file meanwhile.
-    Timer1->blockSignals(true);
     std::unique_ptr<Form9> progress;
-    Form6* editor = nullptr;
     try {
-        Dir1->setFocus();
-        setEnabled(false);
-        minimizeSecondaryWindows(true);
-        File2->setPathAndPattern(File1->path(), File1->pattern());
+        if (listing.failure)
+            Errors::raise(*listing.failure);
+        form.File2->showListing(listing.folder, listing.pattern, listing.names);
 
-        progress = std::make_unique<Form9>(this);
+        progress = std::make_unique<Form9>(&form);
         progress->Bar1->setValue(0);
-        progress->setBar1Max(File2->listCount());
-        const int count = File2->listCount();
+        progress->setBar1Max(form.File2->listCount());
+        const int count = form.File2->listCount();
 
         const QString withSizesText = estimateWithSizes(count);
         const QString plainText = estimateWithoutSizes(count);
         bool withSizes = false;
-        if (offersPictureSizes(StatusBar1->text(1), Label2)) {
+        if (offersPictureSizes(form.StatusBar1->text(1), form.Label2)) {
             const MsgResult answer = desktop().dialogs->messageBox(
                 {QStringLiteral("Do you wish to include picture size's in the information") + CR + CR
                      + QStringLiteral("This will take approx. ") + withSizesText + CR
@@ -159,20 +164,45 @@ void Form1::mnuinfolist_Click()
         progress->show();
         progress->setWindowTitle(QStringLiteral("Please wait, Retrieving information (This will take approx. ")
                                  + (withSizes ? withSizesText : plainText) + QLatin1Char(')'));
-        editor = Form6::instance();
-        editor->appendText(infoHeader(File2->path(), File2->pattern()));
-        QStringList names;
-        for (int i = 0; i < count; ++i)
-            names.append(File2->item(i));
+        Form6* editor = Form6::instance();
+        editor->appendText(infoHeader(form.File2->path(), form.File2->pattern()));
         Form9* bar = progress.release();
-        const QString path = File2->path();
-        infoJob = jobs->start(
-            this, [=](JobControl& job) { return examine(path, names, withSizes, job); },
-            [this, editor = QPointer<Form6>(editor), bar](const InfoRun& run) {
-                endRun(*this, editor ? editor.data() : Form6::instance(), run, std::unique_ptr<Form9>(bar));
+        return form.jobPool().start(
+            &form,
+            [folder = listing.folder, names = listing.names, withSizes](JobControl& job) {
+                return examine(folder, names, withSizes, job);
+            },
+            [&form, editor = QPointer<Form6>(editor), bar](const InfoRun& run) {
+                endRun(form, editor ? editor.data() : Form6::instance(), run, std::unique_ptr<Form9>(bar));
             },
             [bar](qint64 done, qint64) { bar->showDone(int(done)); });
     } catch (const PxError& error) {
-        endFailedRun(*this, error.failure, progress);
+        endFailedRun(form, error.failure, progress);
     }
+    return {};
+}
+
+}
+
+void Form1::mnuinfolist_Click()
+{
+    // The run goes on while the window system paints; the Autoskip timer
+    // must not show another file meanwhile.
+    Timer1->blockSignals(true);
+    Dir1->setFocus();
+    setEnabled(false);
+    minimizeSecondaryWindows(true);
+    // A large folder takes longer than a frame to list.
+    infoJob = jobs->start(
+        this,
+        [folder = File1->path(), pattern = File1->pattern()](JobControl&) {
+            Listing listing{folder, pattern, {}, {}};
+            try {
+                listing.names = FileSystem::listMatching(folder, pattern);
+            } catch (const PxError& error) {
+                listing.failure = error.failure;
+            }
+            return listing;
+        },
+        [this](const Listing& listing) { infoJob = examineListing(*this, listing); });
 }

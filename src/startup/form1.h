@@ -39,7 +39,8 @@ public:
     Form1();
     ~Form1() override;
 
-    // The workers that load and scale pictures for every window.
+    // The workers that load, scale and list off the window's thread, for
+    // every window.
     JobPool& jobPool() const { return *jobs; }
 
     // The whole start-up. Returns false when the program must end at once
@@ -185,9 +186,6 @@ public:
 
     // Where pop-up menus open; tests replace it to record instead of showing.
     std::function<void(QMenu*)> popUp;
-
-    // The workers that load and list off the window's thread.
-    JobPool& jobPool() { return *jobs; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
