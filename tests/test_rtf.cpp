@@ -207,8 +207,8 @@ private slots:
             << u"€x中y\U0001F600\u03A9z"_s;
         QTest::newRow("fallback cut by a group") << R"({\rtf1\uc3\u937{}ab})"_ba << u"Ωab"_s;
         QTest::newRow("par line tab and symbols")
-            << "{\\rtf1 a\\tab b\\line c\\par d\\\nq\\{\\}\\\\\\~e\\emdash\\bullet}"_ba
-            << u"a\tb\u2028c\nd\nq{}\\\u00A0e—•"_s;
+            << "{\\rtf1 a\\tab b\\line c\\par d\\\nq\\{\\}\\\\\\~e\\emdash\\bullet\\-}"_ba
+            << u"a\tb\u2028c\nd\nq{}\\\u00A0e—•\u00AD"_s;
         QTest::newRow("line ends in the file are no text") << "{\\rtf1 ab\r\ncd\n}"_ba << u"abcd"_s;
         QTest::newRow("last paragraph mark closes") << R"({\rtf1 one\par two\par })"_ba << u"one\ntwo"_s;
         QTest::newRow("destinations skipped")

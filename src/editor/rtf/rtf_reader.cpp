@@ -107,6 +107,9 @@ void Reader::symbol(unsigned char c)
     case '_':
         addChar(QChar(0x2011));
         break;
+    case '-':
+        addChar(QChar(QChar::SoftHyphen));
+        break;
     case '\n':
     case '\r':
         paragraph();
