@@ -11,19 +11,12 @@
 set -euo pipefail
 build=$(realpath "${1:-build}")
 
-if ! command -v soffice >/dev/null; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends libreoffice-writer unzip
-fi
-cmake --build "$build" --target test_rtf rtf_text pxmetafile
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Writer keeps its profile here, so that no user setting changes a result.
-export HOME="$work/home"
-mkdir -p "$HOME" "$work/written" "$work/out" "$work/odt"
-office() { soffice --headless --norestore "-env:UserInstallation=file://$work/profile" "$@" >/dev/null 2>&1; }
+source "$(dirname "$0")/writer.sh"
+writer_setup "$work"
+cmake --build "$build" --target test_rtf rtf_text pxmetafile
+mkdir -p "$work/written" "$work/out" "$work/odt"
 
 failed=0 passed=0
 check() { # name, expected, actual

@@ -187,17 +187,28 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("cp1252 bytes") << R"({\rtf1\ansi \'80 \'e9\'93q\'94})"_ba << u"€ é“q”"_s;
         QTest::newRow("ansicpg1251") << R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})"_ba << u"При"_s;
-        QTest::newRow("double-byte code page") << R"({\rtf1\ansi\ansicpg932 \'82\'a0\'82\'a2})"_ba << u"あい"_s;
-        QTest::newRow("font charset over code page")
-            << R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0 Arial;}{\f1\fcharset204 Arial Cyr;}}\f1\'c0{\f0\'c0}})"_ba
-            << u"АÀ"_s;
+        QTest::newRow("double-byte code page, a line end or a letter for trail byte")
+            << "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'82\r\n\\'a2\\'83e}"_ba << u"あいテ"_s;
+        QTest::newRow("font charset, cpg and Symbol over code page")
+            << R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0 Arial;}{\f1\fcharset204 Arial Cyr;}{\f2\fcharset128\cpg1251 X;}{\f3\fcharset78 M;}{\f4 Symbol;}}\f1\'c0{\f0\'c0}{\f2\'cf}{\f3\'82\'a0}{\f4\'b7}})"_ba
+            << u"АÀПあ•"_s;
+        QTest::newRow("unknown code page") << R"({\rtf1\ansi\ansicpg99999 a\'e9z})"_ba << u"a\uFFFDz"_s;
+        QTest::newRow("nested table")
+            << R"({\rtf1 A\cell B\nestcell C\nestcell{\*\nesttableprops\trowd\nestrow}{\nonesttables B C\par}D\cell\row})"_ba
+            << u"A\tB\tC\t\nD\t"_s;
+        QTest::newRow("footnotes at the end")
+            << R"({\rtf1 A{\super\chftn}{\footnote\pard{\super\chftn} One {\b b}.}B{\footnote\chftn Two}\par end\par})"_ba
+            << u"A1B2\nend\n1 One b.\n2Two"_s;
+        QTest::newRow("text box of a shape")
+            << R"({\rtf1 a{\shp{\*\shpinst{\sp{\sn shapeType}{\sv 202}}{\shptxt box}}{\shprslt result}}b})"_ba
+            << u"aboxb"_s;
         QTest::newRow("unicode with fallbacks")
             << R"({\rtf1\ansi\uc1\u8364?x{\uc2\u20013\'d6\'d0y}\u-10179\'3f\u-8704?\uc0\u937 z})"_ba
             << u"€x中y\U0001F600\u03A9z"_s;
         QTest::newRow("fallback cut by a group") << R"({\rtf1\uc3\u937{}ab})"_ba << u"Ωab"_s;
         QTest::newRow("par line tab and symbols")
-            << "{\\rtf1 a\\tab b\\line c\\par d\\\nq\\{\\}\\\\\\~e\\emdash\\bullet}"_ba
-            << u"a\tb\u2028c\nd\nq{}\\\u00A0e—•"_s;
+            << "{\\rtf1 a\\tab b\\line c\\par d\\\nq\\{\\}\\\\\\~e\\emdash\\bullet\\-}"_ba
+            << u"a\tb\u2028c\nd\nq{}\\\u00A0e—•\u00AD"_s;
         QTest::newRow("line ends in the file are no text") << "{\\rtf1 ab\r\ncd\n}"_ba << u"abcd"_s;
         QTest::newRow("last paragraph mark closes") << R"({\rtf1 one\par two\par })"_ba << u"one\ntwo"_s;
         QTest::newRow("destinations skipped")
@@ -230,6 +241,13 @@ private slots:
                 + png.toHex() + "}}" << QSizeF(40, 20) << QColor(Qt::red);
         QTest::newRow("png in \\bin, scaled") << "{\\rtf1{\\pict\\pngblip\\picscalex50\\picscaley200\\bin"_ba
                 + QByteArray::number(png.size()) + " " + png + "}}" << QSizeF(10, 20) << QColor(Qt::red);
+        QTest::newRow("pib of a shape, not its fill or result or header")
+            << "{\\rtf1{\\header{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv{\\pict\\pngblip "_ba + png.toHex()
+                + "}}}}}}{\\shp{\\*\\shpinst{\\sp{\\sn fillBlip}{\\sv{\\pict\\pngblip " + png.toHex()
+                + "}}}{\\sp{\\sn pib}{\\sv{\\pict\\pngblip " + png.toHex() + "}}}}{\\shprslt{\\pict\\pngblip\\picscalex50 " + png.toHex()
+                + "}}}}" << QSizeF(20, 10) << QColor(Qt::red);
+        QTest::newRow("picture in a footnote") << "{\\rtf1 a{\\footnote{\\pict\\pngblip "_ba + png.toHex() + "}}}"
+                                               << QSizeF(20, 10) << QColor(Qt::red);
         QTest::newRow("shppict over nonshppict")
             << "{\\rtf1{\\*\\shppict{\\pict\\pngblip "_ba + png.toHex()
                 + "}}{\\nonshppict{\\pict\\pngblip " + png.toHex() + "}}}" << QSizeF(20, 10) << QColor(Qt::red);

@@ -19,6 +19,16 @@ constexpr std::array<char16_t, 32> cp1252High = {
     0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0xFFFD};
 
+// A code page this system cannot decode: ASCII, which every code page of a
+// rich-text file shares, and U+FFFD for each byte above it, rather than
+// characters of another page.
+void appendAsciiOnly(QString& out, QByteArrayView bytes)
+{
+    out.reserve(out.size() + bytes.size());
+    for (const char c : bytes)
+        out.append(static_cast<unsigned char>(c) < 0x80 ? QChar(c) : QChar(QChar::ReplacementCharacter));
+}
+
 void appendCp1252(QString& out, QByteArrayView bytes)
 {
     const qsizetype start = out.size();
@@ -35,6 +45,14 @@ QByteArray iconvName(int codePage)
     switch (codePage) {
     case 10000:
         return "MACINTOSH";
+    // Mac Japanese differs from Shift-JIS only in vertical forms and
+    // symbols of its own.
+    case 10001:
+        return "SHIFT_JIS";
+    case 10007:
+        return "MAC-CYRILLIC";
+    case 10029:
+        return "MAC-CENTRALEUROPE";
     case 65001:
         return "UTF-8";
     case 20127:
@@ -73,7 +91,7 @@ void CodePageDecoder::append(QString& out, QByteArrayView bytes, int codePage)
     }
     iconv_t cd = converter(codePage);
     if (cd == noConverter) {
-        appendCp1252(out, bytes);
+        appendAsciiOnly(out, bytes);
         return;
     }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -109,6 +127,7 @@ int codePageOfCharset(int charset)
     switch (charset) {
     case 0: return 1252;
     case 77: return 10000;
+    case 78: return 10001;
     case 128: return 932;
     case 129: return 949;
     case 130: return 1361;

@@ -6,7 +6,8 @@
 
 // Turns the 8-bit text of a rich-text file into Unicode. Windows-1252, the
 // code page of nearly every file, is decoded here; every other code page
-// through iconv. A byte that the code page does not define becomes U+FFFD.
+// through iconv. A byte that the code page does not define becomes U+FFFD, and
+// so does every byte above ASCII in a code page iconv does not know.
 class CodePageDecoder {
 public:
     CodePageDecoder() = default;

@@ -25,16 +25,39 @@ bool Reader::destinationWord(QByteArrayView word)
         pict = RtfPict();
         pictDepth = int(stack.size());
         pendingNibble = -1;
-    } else if (word == "shppict") {
-        // The picture in it is read; its \nonshppict twin is not.
+    } else if (word == "footnote") {
+        // A note in a note stays where it is.
+        if (d != Destination::Text)
+            d = Destination::Skip;
+        else if (out == &body)
+            startFootnote();
+    } else if (word == "shpinst") {
+        // Word's shapes, pictures among them. Their \shprslt is what
+        // readers without shapes show instead.
+        if (d != Destination::Text && d != Destination::Shape)
+            d = Destination::Skip;
+        else
+            d = Destination::Shape;
+    } else if (d == Destination::Shape && word == "sn") {
+        d = Destination::ShapeName;
+        shapeProperty.clear();
+    } else if (d == Destination::Shape && word == "sv") {
+        if (shapeProperty.trimmed() != "pib")
+            d = Destination::Skip;
+    } else if (d == Destination::Shape && word == "shptxt") {
+        d = Destination::Text;
+    } else if (word == "shppict" || word == "nesttableprops") {
+        // The picture in it is read, its \nonshppict twin not; a nested
+        // table's properties end its row.
     } else if (word == "nonshppict" || word == "stylesheet" || word == "info" || word == "listtable"
                || word == "listoverridetable" || word == "revtbl" || word == "rsidtbl" || word == "header"
                || word == "headerl" || word == "headerr" || word == "headerf" || word == "footer"
                || word == "footerl" || word == "footerr" || word == "footerf" || word == "fldinst"
-               || word == "xe" || word == "tc" || word == "txe" || word == "footnote" || word == "annotation"
+               || word == "xe" || word == "tc" || word == "txe" || word == "annotation"
                || word == "atnid" || word == "atnauthor" || word == "generator" || word == "themedata"
                || word == "colorschememapping" || word == "datastore" || word == "latentstyles"
-               || word == "pgdsctbl" || word == "objdata" || word == "bkmkstart" || word == "bkmkend") {
+               || word == "pgdsctbl" || word == "objdata" || word == "bkmkstart" || word == "bkmkend"
+               || word == "nonesttables" || word == "shprslt") {
         d = Destination::Skip;
     } else {
         return false;
@@ -72,11 +95,11 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         unicode(p);
     } else if (word == "uc") {
         s.unicodeSkip = std::clamp(p, 0, maxUnicodeSkip);
-    } else if (word == "par" || word == "sect" || word == "page" || word == "row") {
+    } else if (word == "par" || word == "sect" || word == "page" || word == "row" || word == "nestrow") {
         paragraph();
     } else if (word == "line") {
         addChar(QChar::LineSeparator);
-    } else if (word == "tab" || word == "cell") {
+    } else if (word == "tab" || word == "cell" || word == "nestcell") {
         addChar(u'\t');
     } else if (word == "plain") {
         c = CharState();
@@ -94,7 +117,8 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
             tableFont = p;
             tableFontName.clear();
             tableFontBytes.clear();
-            tableCharset = -1;
+            tableCharsetPage = 0;
+            tableCpg = 0;
         } else {
             c.font = p;
         }
@@ -103,7 +127,9 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
     } else if (word == "cf") {
         c.colour = p;
     } else if (word == "fcharset") {
-        tableCharset = p;
+        tableCharsetPage = codePageOfCharset(p);
+    } else if (word == "cpg") {
+        tableCpg = std::max(p, 0);
     } else if (word == "red" || word == "green" || word == "blue") {
         const int v = std::clamp(p, 0, 255);
         tableColourSet = true;
@@ -124,6 +150,9 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
     } else if (word == "deff") {
         defaultFont = p;
         c.font = p;
+    } else if (word == "chftn") {
+        if (out == &notes)
+            addText(QString::number(footnotes));
     } else if (word == "emdash") {
         addChar(QChar(0x2014));
     } else if (word == "endash") {

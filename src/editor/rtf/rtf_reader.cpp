@@ -5,6 +5,9 @@
 #include "editor/rtf/rtf_reader.h"
 #include "picture/metafile_client.h"
 
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+
 #include <algorithm>
 
 namespace RtfRead {
@@ -18,14 +21,14 @@ void Reader::read()
         const RtfToken t = tokens.next();
         switch (t.kind) {
         case RtfToken::End:
-            flushText();
+            appendNotes();
             return;
         case RtfToken::Open:
             openGroup();
             break;
         case RtfToken::Close:
             if (stack.size() == 1 && overflowDepth == 0) {
-                flushText();
+                appendNotes();
                 return;
             }
             closeGroup();
@@ -73,6 +76,8 @@ void Reader::closeGroup()
     }
     if (leaving == Destination::Picture && int(stack.size()) == pictDepth)
         endPicture();
+    if (int(stack.size()) == footnoteDepth)
+        endFootnote();
     stack.pop_back();
 }
 
@@ -102,6 +107,9 @@ void Reader::symbol(unsigned char c)
     case '_':
         addChar(QChar(0x2011));
         break;
+    case '-':
+        addChar(QChar(QChar::SoftHyphen));
+        break;
     case '\n':
     case '\r':
         paragraph();
@@ -119,7 +127,11 @@ void Reader::byte(unsigned char b)
     }
     switch (state().destination) {
     case Destination::Text:
-        addBytes(QByteArrayView(reinterpret_cast<const char*>(&b), 1));
+        // The bullet of lists, in the font Word gives them.
+        if (b == 0xB7 && inSymbolFont())
+            addChar(QChar(0x2022));
+        else
+            addBytes(QByteArrayView(reinterpret_cast<const char*>(&b), 1));
         break;
     case Destination::FontTable:
         if (tableFont >= 0)
@@ -147,9 +159,16 @@ void Reader::text(QByteArrayView bytes)
         return;
     switch (state().destination) {
     case Destination::Text:
-        // Line ends and other control bytes are dropped when the text is
-        // put in.
-        addBytes(bytes);
+        // Line ends in the file are no text, and writers break lines between
+        // the two bytes of a character. Other control bytes are dropped when
+        // the text is put in.
+        while (!bytes.isEmpty()) {
+            qsizetype end = 0;
+            while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+                ++end;
+            addBytes(bytes.first(end));
+            bytes = bytes.sliced(std::min(end + 1, bytes.size()));
+        }
         break;
     case Destination::FontTable:
         fontTableText(bytes);
@@ -160,7 +179,13 @@ void Reader::text(QByteArrayView bytes)
     case Destination::Picture:
         pictureText(bytes);
         break;
+    case Destination::ShapeName:
+        // No property name is longer.
+        if (shapeProperty.size() < 64)
+            shapeProperty.append(bytes.first(std::min<qsizetype>(bytes.size(), 64)));
+        break;
     case Destination::Skip:
+    case Destination::Shape:
         break;
     }
 }
@@ -190,8 +215,9 @@ void Reader::fontTableText(QByteArrayView text)
         }
         decoder.append(tableFontName, tableFontBytes, tableCodePage());
         Font font;
-        font.codePage = tableCharset >= 0 ? codePageOfCharset(tableCharset) : 0;
+        font.codePage = tableCpg ? tableCpg : tableCharsetPage;
         font.name = tableFontName.trimmed();
+        font.symbol = font.name.compare(u"Symbol", Qt::CaseInsensitive) == 0;
         fonts[tableFont] = font;
         tableFont = -1;
     }
@@ -240,13 +266,20 @@ void Reader::endPicture()
     pict = RtfPict();
     flushText();
     startOutput();
-    insertDocumentPicture(cursor, picture);
+    insertDocumentPicture(*out->cursor, picture);
 }
 
 int Reader::tableCodePage()
 {
-    const int page = tableCharset >= 0 ? codePageOfCharset(tableCharset) : 0;
-    return page ? page : documentCodePage;
+    if (tableCpg)
+        return tableCpg;
+    return tableCharsetPage ? tableCharsetPage : documentCodePage;
+}
+
+bool Reader::inSymbolFont()
+{
+    const auto font = fonts.find(state().chars.font);
+    return font != fonts.end() && font->second.symbol;
 }
 
 int Reader::codePage()
@@ -262,14 +295,14 @@ void Reader::addBytes(QByteArrayView b)
     if (b.isEmpty())
         return;
     const int page = codePage();
-    if (!(state().chars == pendingChars)) {
+    if (!(state().chars == out->pendingChars)) {
         flushText();
-        pendingChars = state().chars;
-    } else if (page != bytesCodePage) {
+        out->pendingChars = state().chars;
+    } else if (page != out->bytesCodePage) {
         flushBytes();
     }
-    bytesCodePage = page;
-    bytes.append(b);
+    out->bytesCodePage = page;
+    out->bytes.append(b);
 }
 
 void Reader::addText(QStringView t)
@@ -277,11 +310,11 @@ void Reader::addText(QStringView t)
     if (state().destination != Destination::Text)
         return;
     flushBytes();
-    if (!(state().chars == pendingChars)) {
+    if (!(state().chars == out->pendingChars)) {
         flushText();
-        pendingChars = state().chars;
+        out->pendingChars = state().chars;
     }
-    pending.append(t);
+    out->pending.append(t);
 }
 
 void Reader::addChar(QChar c)
@@ -291,38 +324,38 @@ void Reader::addChar(QChar c)
 
 void Reader::flushBytes()
 {
-    decoder.append(pending, bytes, bytesCodePage);
-    bytes.clear();
+    decoder.append(out->pending, out->bytes, out->bytesCodePage);
+    out->bytes.clear();
 }
 
 void Reader::startOutput()
 {
-    if (!started) {
-        started = true;
+    if (!out->started) {
+        out->started = true;
         return;
     }
-    if (pendingParagraph) {
-        cursor.insertBlock(blockFormat, charFormat());
-        pendingParagraph = false;
+    if (out->pendingParagraph) {
+        out->cursor->insertBlock(blockFormat, charFormat());
+        out->pendingParagraph = false;
     }
 }
 
 void Reader::flushText()
 {
     flushBytes();
-    if (pending.isEmpty())
+    if (out->pending.isEmpty())
         return;
     // Characters the document keeps for its own structure never come in.
-    pending.removeIf([](QChar c) {
+    out->pending.removeIf([](QChar c) {
         const char16_t u = c.unicode();
         return u == 0xFDD0 || u == 0xFDD1 || u == QChar::ObjectReplacementCharacter
             || u == QChar::ParagraphSeparator || (u < 0x20 && u != '\t');
     });
-    if (pending.isEmpty())
+    if (out->pending.isEmpty())
         return;
     startOutput();
-    cursor.insertText(pending, charFormat());
-    pending.clear();
+    out->cursor->insertText(out->pending, charFormat());
+    out->pending.clear();
 }
 
 void Reader::paragraph()
@@ -331,26 +364,72 @@ void Reader::paragraph()
         return;
     flushText();
     startOutput();
-    pendingParagraph = true;
+    out->pendingParagraph = true;
+}
+
+void Reader::startFootnote()
+{
+    // The note's mark where the note stands, as Writer shows it; the
+    // \chftn before it is left out.
+    addText(QString::number(++footnotes));
+    flushText();
+    if (!notesDocument) {
+        notesDocument = std::make_unique<QTextDocument>();
+        notesDocument->setUndoRedoEnabled(false);
+        notesCursor = std::make_unique<QTextCursor>(notesDocument.get());
+        notes.cursor = notesCursor.get();
+    }
+    // Each note a paragraph of its own.
+    notes.pendingParagraph = notes.started;
+    out = &notes;
+    footnoteDepth = int(stack.size());
+}
+
+void Reader::endFootnote()
+{
+    flushText();
+    out = &body;
+    footnoteDepth = -1;
+}
+
+void Reader::appendNotes()
+{
+    if (out != &body)
+        endFootnote();
+    flushText();
+    if (!notesDocument || notesDocument->isEmpty())
+        return;
+    // The notes' pictures are resources of the notes' document.
+    QTextDocument* document = body.cursor->document();
+    for (QTextBlock block = notesDocument->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (const QTextCharFormat format = it.fragment().charFormat(); format.isImageFormat()) {
+                const QUrl name(format.toImageFormat().name());
+                document->addResource(QTextDocument::ImageResource, name,
+                                      notesDocument->resource(QTextDocument::ImageResource, name));
+            }
+    body.pendingParagraph = body.started;
+    startOutput();
+    body.cursor->insertFragment(QTextDocumentFragment(notesDocument.get()));
 }
 
 QTextCharFormat Reader::charFormat()
 {
-    if (formatBuilt && formatChars == pendingChars)
+    if (formatBuilt && formatChars == out->pendingChars)
         return format;
-    formatChars = pendingChars;
+    formatChars = out->pendingChars;
     formatBuilt = true;
     format = QTextCharFormat();
-    const auto font = fonts.find(pendingChars.font);
+    const auto font = fonts.find(out->pendingChars.font);
     if (font != fonts.end() && !font->second.name.isEmpty())
         format.setFontFamilies({font->second.name});
-    if (pendingChars.size > 0)
-        format.setFontPointSize(pendingChars.size / 2.0);
-    format.setFontWeight(pendingChars.bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(pendingChars.italic);
-    format.setFontUnderline(pendingChars.underline);
-    if (pendingChars.colour > 0 && pendingChars.colour < colours.size() && colours[pendingChars.colour].isValid())
-        format.setForeground(colours[pendingChars.colour]);
+    if (out->pendingChars.size > 0)
+        format.setFontPointSize(out->pendingChars.size / 2.0);
+    format.setFontWeight(out->pendingChars.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(out->pendingChars.italic);
+    format.setFontUnderline(out->pendingChars.underline);
+    if (out->pendingChars.colour > 0 && out->pendingChars.colour < colours.size() && colours[out->pendingChars.colour].isValid())
+        format.setForeground(colours[out->pendingChars.colour]);
     return format;
 }
 

@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -21,7 +22,9 @@ constexpr int maxDepth = 1000;
 // More fallback characters than any writer puts after \uN.
 constexpr int maxUnicodeSkip = 16;
 
-enum class Destination { Text, Skip, FontTable, ColorTable, Picture };
+// Shape holds a shape's properties: no text, but the picture of its "pib"
+// property. ShapeName is the name of a property.
+enum class Destination { Text, Skip, FontTable, ColorTable, Picture, Shape, ShapeName };
 
 struct CharState {
     bool bold = false;
@@ -43,13 +46,30 @@ struct GroupState {
 struct Font {
     QString name;
     int codePage = 0;
+    // Its bytes are glyphs of the Symbol font, not characters.
+    bool symbol = false;
+};
+
+// Where text goes: the body, at the caller's cursor, or the notes, which
+// follow the body once it is read.
+struct Output {
+    QTextCursor* cursor = nullptr;
+    // Bytes not yet decoded, in one code page.
+    QByteArray bytes;
+    int bytesCodePage = 1252;
+    // Text not yet inserted, all with one format.
+    QString pending;
+    CharState pendingChars;
+    bool pendingParagraph = false;
+    bool started = false;
 };
 
 class Reader {
 public:
     Reader(QTextCursor& cursor, QByteArrayView data, const DrawingTime& drawingTime, QList<LeftOutPicture>* leftOut)
-        : cursor(cursor), tokens(data), drawingTime(drawingTime), leftOut(leftOut), blockFormat(cursor.blockFormat())
+        : tokens(data), drawingTime(drawingTime), leftOut(leftOut), blockFormat(cursor.blockFormat())
     {
+        body.cursor = &cursor;
     }
     void read();
 
@@ -71,8 +91,12 @@ private:
     void flushBytes();
     void flushText();
     void paragraph();
+    void startFootnote();
+    void endFootnote();
+    void appendNotes();
     void startOutput();
     int codePage();
+    bool inSymbolFont();
     int tableCodePage();
     QTextCharFormat charFormat();
 
@@ -81,7 +105,6 @@ private:
     void pictureText(QByteArrayView bytes);
     void endPicture();
 
-    QTextCursor& cursor;
     RtfTokenizer tokens;
     std::vector<GroupState> stack;
     int overflowDepth = 0;
@@ -98,9 +121,14 @@ private:
     int tableFont = -1;
     QByteArray tableFontBytes;
     QString tableFontName;
-    int tableCharset = -1;
+    // The code pages \fcharset and \cpg name for the entry; 0 for none.
+    int tableCharsetPage = 0;
+    int tableCpg = 0;
     QColor tableColour;
     bool tableColourSet = false;
+
+    // The name of the shape property last read.
+    QByteArray shapeProperty;
 
     RtfPict pict;
     const DrawingTime drawingTime;
@@ -111,12 +139,14 @@ private:
     int pendingNibble = -1;
 
     CodePageDecoder decoder;
-    QByteArray bytes;
-    int bytesCodePage = 1252;
-    QString pending;
-    CharState pendingChars;
-    bool pendingParagraph = false;
-    bool started = false;
+    Output body;
+    // Footnotes and endnotes, made on the first.
+    Output notes;
+    std::unique_ptr<QTextDocument> notesDocument;
+    std::unique_ptr<QTextCursor> notesCursor;
+    Output* out = &body;
+    int footnoteDepth = -1;
+    int footnotes = 0;
     CharState formatChars;
     QTextCharFormat format;
     bool formatBuilt = false;
