@@ -31,6 +31,46 @@ void dropDescriptionOutsideHeader(QByteArray& emf)
     qToLittleEndian<quint32>(0, emf.data() + offsetAt);
 }
 
+// libemf2svg trusts the header's byte count and each record's size, and
+// reads past its buffer when a record runs past the end of the file. A file
+// whose records do not fit is damaged, as a cut-off WMF is; bytes after the
+// end-of-file record are left out, a missing end-of-file record is added,
+// and the header counts what the library gets.
+bool keepWholeRecords(QByteArray& emf)
+{
+    constexpr quint32 endOfFile = 14;
+    constexpr qsizetype bytesAt = 48, recordsAt = 52;
+    qsizetype at = 0;
+    quint32 records = 0;
+    bool ended = false;
+    while (!ended && at < emf.size()) {
+        if (emf.size() - at < 8)
+            return false;
+        const quint32 type = qFromLittleEndian<quint32>(emf.constData() + at);
+        const quint32 size = qFromLittleEndian<quint32>(emf.constData() + at + 4);
+        if (size < 8 || size % 4 != 0 || size > quint64(emf.size() - at))
+            return false;
+        at += size;
+        ++records;
+        ended = type == endOfFile;
+    }
+    emf.truncate(at);
+    if (!ended) {
+        // nPalEntries 0, offPalEntries 16, nSizeLast 20.
+        for (const quint32 word : {endOfFile, 20u, 0u, 16u, 20u}) {
+            char bytes[4];
+            qToLittleEndian(word, bytes);
+            emf.append(bytes, 4);
+        }
+        ++records;
+    }
+    if (emf.size() < recordsAt + 4)
+        return false;
+    qToLittleEndian<quint32>(quint32(emf.size()), emf.data() + bytesAt);
+    qToLittleEndian<quint32>(records, emf.data() + recordsAt);
+    return true;
+}
+
 }
 
 QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
@@ -55,6 +95,10 @@ QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     options.imgWidth = double(w);
     options.imgHeight = double(h);
     QByteArray input = data;
+    if (!keepWholeRecords(input)) {
+        *why = QStringLiteral("damaged EMF file");
+        return {};
+    }
     dropDescriptionOutsideHeader(input);
     char* svg = nullptr;
     size_t svgLength = 0;
