@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVariant>
 
+#include "movie/mpv_core.h"
 #include "movie/mpv_library.h"
 
 #include <mpv/render_gl.h>
@@ -30,29 +31,6 @@ namespace {
 
 // How long mpv may take to open or refuse a file.
 constexpr int kLoadWaitMs = 10000;
-
-QVariant fromNode(const mpv_node& n)
-{
-    switch (n.format) {
-    case MPV_FORMAT_STRING: return QString::fromUtf8(n.u.string);
-    case MPV_FORMAT_FLAG: return bool(n.u.flag);
-    case MPV_FORMAT_INT64: return qlonglong(n.u.int64);
-    case MPV_FORMAT_DOUBLE: return n.u.double_;
-    case MPV_FORMAT_NODE_ARRAY: {
-        QVariantList list;
-        for (int i = 0; i < n.u.list->num; ++i)
-            list.append(fromNode(n.u.list->values[i]));
-        return list;
-    }
-    case MPV_FORMAT_NODE_MAP: {
-        QVariantMap map;
-        for (int i = 0; i < n.u.list->num; ++i)
-            map.insert(QString::fromUtf8(n.u.list->keys[i]), fromNode(n.u.list->values[i]));
-        return map;
-    }
-    default: return {};
-    }
-}
 
 qint32 secondsToMs(double seconds)
 {
@@ -146,7 +124,7 @@ QVariant MoviePlayer::Impl::property(const char* name) const
     mpv_node node;
     if (!mpv || api->mpv_get_property(mpv, name, MPV_FORMAT_NODE, &node) < 0)
         return {};
-    QVariant value = fromNode(node);
+    QVariant value = fromMpvNode(node);
     api->mpv_free_node_contents(&node);
     return value;
 }
@@ -216,7 +194,7 @@ void MoviePlayer::Impl::takeFact(const mpv_event& reply)
         return;
     const auto* prop = static_cast<const mpv_event_property*>(reply.data);
     if (reply.error >= 0 && prop->format == MPV_FORMAT_NODE)
-        facts.insert(QString::fromUtf8(prop->name), fromNode(*static_cast<const mpv_node*>(prop->data)));
+        facts.insert(QString::fromUtf8(prop->name), fromMpvNode(*static_cast<const mpv_node*>(prop->data)));
     if (--factsAwaited > 0)
         return;
     loadPending = false;
@@ -377,47 +355,6 @@ bool headlessPlatform()
     return qpa == QLatin1String("offscreen") || qpa == QLatin1String("minimal");
 }
 
-// A started core, terminated unless a player takes it.
-struct CoreDeleter {
-    const MpvApi* api;
-    void operator()(mpv_handle* core) const { api->mpv_terminate_destroy(core); }
-};
-using Core = std::unique_ptr<mpv_handle, CoreDeleter>;
-
-// Loads the library and starts a core: run on a worker, since the two take a
-// good part of a second. Empty when either fails.
-Core startCore(bool headless)
-{
-    const MpvApi* api = MpvLibrary::load();
-    if (!api)
-        return Core(nullptr, CoreDeleter{nullptr});
-    Core core(api->mpv_create(), CoreDeleter{api});
-    if (!core)
-        return core;
-    mpv_handle* mpv = core.get();
-    api->mpv_set_option_string(mpv, "config", "no");
-    api->mpv_set_option_string(mpv, "terminal", "no");
-    api->mpv_set_option_string(mpv, "load-scripts", "no");
-    api->mpv_set_option_string(mpv, "osc", "no");
-    api->mpv_set_option_string(mpv, "ytdl", "no");
-    // Each built-in script is a client of its own that the core waits for
-    // when it shuts down; none of them is used here.
-    api->mpv_set_option_string(mpv, "load-stats-overlay", "no");
-    api->mpv_set_option_string(mpv, "load-osd-console", "no");
-    api->mpv_set_option_string(mpv, "load-auto-profiles", "no");
-    api->mpv_set_option_string(mpv, "input-default-bindings", "no");
-    api->mpv_set_option_string(mpv, "input-vo-keyboard", "no");
-    api->mpv_set_option_string(mpv, "idle", "yes");
-    api->mpv_set_option_string(mpv, "keep-open", "yes");
-    api->mpv_set_option_string(mpv, "audio-display", "no");
-    api->mpv_set_option_string(mpv, "vo", "null");
-    if (headless)
-        api->mpv_set_option_string(mpv, "ao", "null");
-    if (api->mpv_initialize(mpv) < 0)
-        core.reset();
-    return core;
-}
-
 }
 
 // The player core starts with the first movie, on a worker: starting it
@@ -504,7 +441,7 @@ void MoviePlayer::Impl::open(const QString& path)
     mpv_node result;
     if (api->mpv_command_ret(mpv, args, &result) < 0)
         failLoad(QStringLiteral("the player refused the file"));
-    const QVariant entry = fromNode(result).toMap().value(QStringLiteral("playlist_entry_id"));
+    const QVariant entry = fromMpvNode(result).toMap().value(QStringLiteral("playlist_entry_id"));
     api->mpv_free_node_contents(&result);
     if (!entry.isValid())
         failLoad(QStringLiteral("the player refused the file"));
