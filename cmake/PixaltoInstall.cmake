@@ -6,7 +6,8 @@ include(GNUInstallDirs)
 set(PIXALTO_INSTALL_PROGRAMDIR "lib/pixalto" CACHE STRING
   "Program folder, relative to the prefix: the viewer with its companion, metafile helper and help file")
 
-install(TARGETS pixalto pxtray pxmetafile RUNTIME DESTINATION ${PIXALTO_INSTALL_PROGRAMDIR})
+install(TARGETS pixalto pxtray pxmetafile pixalto_viewer
+  RUNTIME DESTINATION ${PIXALTO_INSTALL_PROGRAMDIR} LIBRARY DESTINATION ${PIXALTO_INSTALL_PROGRAMDIR})
 install(FILES help/pxhelp.hlp DESTINATION ${PIXALTO_INSTALL_PROGRAMDIR})
 
 file(RELATIVE_PATH pixalto_link_target

@@ -1,6 +1,8 @@
 // The command line: which arguments ask for what, and a path given at start
 // opened as a click in the lists would open it.
-#include "app/command_line.h"
+#include "app/start_argument.h"
+#include "core/file_name.h"
+#include "launcher/command_line.h"
 #include "browser/open_start_path.h"
 #include "support/window_helpers.h"
 
@@ -21,7 +23,6 @@ private slots:
         QTest::newRow("version over unknown") << QStringList{"--zoom", "--version"} << A::Version << "" << "--zoom";
         QTest::newRow("first unknown") << QStringList{"-x", "--y", "a"} << A::UnknownOption << "a" << "-x";
         QTest::newRow("-- ends options") << QStringList{"--", "--help", "-x"} << A::Run << "--help" << "";
-        QTest::newRow("file URL") << QStringList{"file:///t/a%20b%C3%A9.jpg"} << A::Run << "/t/a bé.jpg" << "";
         QTest::newRow("Qt's options passed over")
             << QStringList{"-platform", "-x", "--style=Fusion", "--qwindowtitle", "b", "-reverse", "a", "--bogus"}
             << A::UnknownOption << "a" << "--bogus";
@@ -29,10 +30,22 @@ private slots:
     void argumentRules()
     {
         QFETCH(QStringList, arguments);
-        const CommandLine line = parseCommandLine(arguments);
+        std::vector<std::string> bytes;
+        for (const QString& argument : arguments)
+            bytes.push_back(argument.toStdString());
+        const CommandLine line = parseCommandLine(bytes);
         QTEST(line.action, "action");
-        QTEST(line.path, "path");
-        QTEST(line.unknownOption, "unknown");
+        QTEST(QString::fromStdString(line.path), "path");
+        QTEST(QString::fromStdString(line.unknownOption), "unknown");
+    }
+
+    void startArgumentsNameLocalFiles()
+    {
+        QCOMPARE(startArgumentPath("FILE:///t/a%20b%C3%A9.jpg"), QString("/t/a bé.jpg"));
+        // A name that is not UTF-8 reaches the same file both ways.
+        QCOMPARE(FileName::toBytes(startArgumentPath("file:///t/%E9t%E9.jpg")), QByteArray("/t/\xe9t\xe9.jpg"));
+        QCOMPARE(FileName::toBytes(startArgumentPath("/t/\xe9.jpg")), QByteArray("/t/\xe9.jpg"));
+        QCOMPARE(startArgumentPath("http://host/a.jpg"), QString("http://host/a.jpg"));
     }
 
     void startPathsOpenAsAClickWould()

@@ -1,9 +1,10 @@
-#include "app/command_line.h"
+// The viewer, loaded by the launcher once the command line asks it to run.
 #include "app/main_window.h"
+#include "app/start_argument.h"
 #include "browser/open_start_path.h"
-#include "core/file_name.h"
 #include "desktop/qt/qt_desktop.h"
 #include "desktop/screen.h"
+#include "launcher/viewer_entry.h"
 #include "picture/picture_loader.h"
 
 #include <QApplication>
@@ -11,17 +12,8 @@
 #include <QIcon>
 #include <QTimer>
 #include <clocale>
-#include <cstdio>
 
 namespace {
-QStringList rawArguments(int argc, char** argv)
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(FileName::fromBytes(argv[i]));
-    return arguments;
-}
-
 QIcon programIcon()
 {
     QIcon icon;
@@ -29,28 +21,11 @@ QIcon programIcon()
         icon.addFile(QStringLiteral(":/icons/") + file);
     return icon;
 }
-
-void print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
 }
 
-int main(int argc, char** argv)
+extern "C" __attribute__((visibility("default"))) int pixaltoViewerMain(int argc, char** argv, const char* startPath)
 {
-    // Answered before Qt starts: with no display to connect to, Qt would
-    // end the program before any answer.
-    const CommandLine line = parseCommandLine(rawArguments(argc, argv));
-    switch (line.action) {
-    case CommandLine::Action::Help:
-        print(stdout, usageText());
-        return 0;
-    case CommandLine::Action::Version:
-        print(stdout, versionText());
-        return 0;
-    case CommandLine::Action::UnknownOption:
-        print(stderr, unknownOptionText(line.unknownOption));
-        return 2;
-    case CommandLine::Action::Run:
-        break;
-    }
+    static_assert(std::is_same_v<decltype(&pixaltoViewerMain), ViewerEntry>);
     QApplication app(argc, argv);
     allowLargePictures();
     // The movie player refuses any other numeric locale.
@@ -69,7 +44,8 @@ int main(int argc, char** argv)
         return 0;
     form.showMaximized();
     // Opened once the window is up, as if the person had clicked the file.
-    if (!line.path.isEmpty())
-        QTimer::singleShot(0, &form, [&form, path = line.path] { openStartPath(form, path); });
+    const QString path = startArgumentPath(startPath);
+    if (!path.isEmpty())
+        QTimer::singleShot(0, &form, [&form, path] { openStartPath(form, path); });
     return app.exec();
 }

@@ -1,22 +1,23 @@
 #pragma once
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 // What the command line asks for. Help wins over version, and both over an
 // unknown option, so that they can be answered before the display is opened.
+// Plain C++: the launcher answers them without loading Qt.
 struct CommandLine {
     enum class Action { Run, Help, Version, UnknownOption };
     Action action = Action::Run;
-    // The first path given (file:// URLs made local paths); empty when none.
-    QString path;
+    // The first path given, as its bytes (a file:// URL still as given); empty when none.
+    std::string path;
     // The first option not understood.
-    QString unknownOption;
+    std::string unknownOption;
 };
 
 // arguments: without the program name. "--" ends the options. Qt's own
 // options (-platform NAME, --style=NAME, ...) and their values are passed over.
-CommandLine parseCommandLine(const QStringList& arguments);
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-QString usageText();
-QString versionText();
-QString unknownOptionText(const QString& option);
+std::string usageText();
+std::string versionText();
+std::string unknownOptionText(const std::string& option);
