@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Pixalto beside feh and qimgv on a virtual screen with a window manager:
+# installs what is missing, builds the benchmark, prints the table.
+# Usage: bench/side-by-side.sh [build folder] [rounds]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+rounds=${2:-5}
+missing=()
+for command in feh qimgv xdotool Xvfb openbox; do
+  command -v "$command" >/dev/null || missing+=("$command")
+done
+if ((${#missing[@]})); then
+  packages=$(printf '%s\n' "${missing[@]}" | sed 's/^Xvfb$/xvfb/')
+  apt-get update && apt-get install -y $packages
+fi
+cmake --build "$build" --target bench_side_by_side
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp &
+xvfb=$!
+trap 'kill $openbox $xvfb 2>/dev/null || true' EXIT
+sleep 1
+DISPLAY=$display openbox &
+openbox=$!
+sleep 1
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$build/bench_side_by_side" "$rounds"
