@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan bench package interop clean
+.PHONY: deps build run test test-asan test-tsan bench package interop clean
 
 deps:
 	./scripts/install-deps.sh
@@ -23,6 +23,15 @@ test-asan: deps
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+# Qt is not built for the thread sanitizer: races inside it are not reported,
+# and the program tells the sanitizer where work crosses threads through Qt.
+test-tsan: deps
+	cmake -S . -B $(BUILD)-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXALTO_TSAN=ON
+	cmake --build $(BUILD)-tsan -j $(JOBS)
+	cd $(BUILD)-tsan && QT_QPA_PLATFORM=offscreen \
+		TSAN_OPTIONS="ignore_noninstrumented_modules=1 die_after_fork=0 halt_on_error=1 suppressions=$(CURDIR)/tests/tsan-suppressions.txt" \
+		ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	cmake --build $(BUILD) --target benchmarks

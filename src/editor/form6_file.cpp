@@ -8,6 +8,7 @@
 #include "editor/editor_font.h"
 #include "editor/plain_text.h"
 #include "editor/rtf/rtf.h"
+#include "jobs/cross_thread.h"
 #include "report/error_report.h"
 
 #include <QTextCursor>
@@ -165,9 +166,9 @@ void Form6::startOpening(const QString& path, bool rich)
                 opened->refusal = e.failure;
         }
         // Dropped, and the document with it, when the editor has gone.
-        QMetaObject::invokeMethod(this, [this, path, rich, opened] {
+        CrossThread::post(this, [this, path, rich, opened] {
             finishOpening(path, rich, opened->document.release(), opened->leftOut, opened->refusal);
-        }, Qt::QueuedConnection);
+        });
     });
 }
 

@@ -22,10 +22,10 @@ void JobControl::progress(qint64 doneNow, qint64 totalNow)
 
 void JobControl::deliver(std::function<void()> call)
 {
-    QMetaObject::invokeMethod(courier, [self = shared_from_this(), call = std::move(call)] {
+    CrossThread::post(courier, [self = shared_from_this(), call = std::move(call)] {
         if (self->receiver && !self->cancelled())
             call();
-    }, Qt::QueuedConnection);
+    });
 }
 
 JobPool::JobPool(int threads) : courier(std::make_unique<QObject>())

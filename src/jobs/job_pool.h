@@ -1,4 +1,6 @@
 #pragma once
+#include "jobs/cross_thread.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QThreadPool>
@@ -56,7 +58,7 @@ public:
     JobHandle start(QObject* receiver, Work work, Done done, std::function<void(qint64, qint64)> progress = {})
     {
         JobHandle control = prepare(receiver, std::move(progress));
-        pool.start([control, work = std::move(work), done = std::move(done)]() mutable {
+        CrossThread::start(pool, [control, work = std::move(work), done = std::move(done)]() mutable {
             if (control->cancelled())
                 return;
             auto result = std::make_shared<decltype(work(*control))>(work(*control));

@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 #include "core/file_name.h"
+#include "jobs/cross_thread.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -309,13 +310,10 @@ void MoviePlayer::Impl::postOnce(std::atomic<bool>& queued, std::function<void()
 {
     if (queued.exchange(true))
         return;
-    QMetaObject::invokeMethod(
-        q,
-        [&queued, work = std::move(work)] {
-            queued = false;
-            work();
-        },
-        Qt::QueuedConnection);
+    CrossThread::post(q, [&queued, work = std::move(work)] {
+        queued = false;
+        work();
+    });
 }
 
 void MoviePlayer::Impl::renderFrame(bool force)
@@ -366,17 +364,14 @@ void MoviePlayer::Impl::requestCore()
     coreStarting = true;
     // libmpv refuses to start under a locale that writes decimals with a comma.
     std::setlocale(LC_NUMERIC, "C");
-    QThreadPool::globalInstance()->start([player = QPointer<MoviePlayer>(q), headless = headlessPlatform()]() mutable {
+    CrossThread::start(*QThreadPool::globalInstance(), [player = QPointer<MoviePlayer>(q), headless = headlessPlatform()]() mutable {
         auto core = std::make_shared<Core>(startCore(headless));
         // Posted to the application, which outlives the player; a core no
         // player takes goes with the call.
-        QMetaObject::invokeMethod(
-            qApp,
-            [player = std::move(player), core] {
-                if (player)
-                    player->d->adoptCore(core->get_deleter().api, core->release());
-            },
-            Qt::QueuedConnection);
+        CrossThread::post(qApp, [player = std::move(player), core] {
+            if (player)
+                player->d->adoptCore(core->get_deleter().api, core->release());
+        });
     });
 }
 

@@ -1,5 +1,6 @@
 #include "movie/mpv_version.h"
 
+#include "jobs/cross_thread.h"
 #include "movie/mpv_library.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,7 @@
 
 void whenMpvVersionKnown(QObject* receiver, std::function<void(const QString&)> known)
 {
-    QThreadPool::globalInstance()->start([guard = QPointer<QObject>(receiver), known = std::move(known)]() mutable {
+    CrossThread::start(*QThreadPool::globalInstance(), [guard = QPointer<QObject>(receiver), known = std::move(known)]() mutable {
         const MpvApi* api = MpvLibrary::load();
         QString version = QStringLiteral("not available");
         if (api) {
@@ -16,12 +17,9 @@ void whenMpvVersionKnown(QObject* receiver, std::function<void(const QString&)> 
             version = QString::number(number >> 16) + QLatin1Char('.') + QString::number(number & 0xffff);
         }
         // Posted to the application, which outlives the receiver.
-        QMetaObject::invokeMethod(
-            qApp,
-            [guard = std::move(guard), known = std::move(known), version] {
-                if (guard)
-                    known(version);
-            },
-            Qt::QueuedConnection);
+        CrossThread::post(qApp, [guard = std::move(guard), known = std::move(known), version] {
+            if (guard)
+                known(version);
+        });
     });
 }

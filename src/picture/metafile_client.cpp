@@ -18,13 +18,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-// GCC names an AddressSanitizer build with a macro, clang as a feature.
-#if defined(__SANITIZE_ADDRESS__)
-#define ADDRESS_SANITIZED 1
+// GCC names a sanitizer build with a macro, clang as a feature.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define SHADOW_SANITIZED 1
 #elif defined(__has_feature)
-#define ADDRESS_SANITIZED __has_feature(address_sanitizer)
+#define SHADOW_SANITIZED (__has_feature(address_sanitizer) || __has_feature(thread_sanitizer))
 #else
-#define ADDRESS_SANITIZED 0
+#define SHADOW_SANITIZED 0
 #endif
 
 namespace {
@@ -101,8 +101,8 @@ QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<boo
     process.setChildProcessModifier([input] {
         // Runs in the child between fork and exec: plain system calls only.
         ::dup2(input, STDIN_FILENO);
-#if !ADDRESS_SANITIZED
-        // AddressSanitizer reserves terabytes of address space at start, so
+#if !SHADOW_SANITIZED
+        // The address and thread sanitizers reserve terabytes of address space at start, so
         // an instrumented helper would never start under this limit.
         const rlimit memory{rlim_t(3) << 30, rlim_t(3) << 30};
         ::setrlimit(RLIMIT_AS, &memory);
