@@ -17,9 +17,16 @@
 #include <QTest>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+ino_t fileInode(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
 QStringList backups(const TestEnvironment& env)
 {
     return QFileInfo(env.settingsFile()).dir().entryList({"Pixalto.ini.bad-*"}, QDir::Files);
@@ -64,6 +71,10 @@ private slots:
         writeSetting("written", "old");
         writeSetting("Written", value);
         QCOMPARE(fileBytes(env.settingsFile()).toLower().count("\nwritten="), 1);
+        // The same value again leaves the file itself alone: no new file renamed over it.
+        const ino_t before = fileInode(env.settingsFile());
+        writeSetting("Written", value);
+        QCOMPARE(fileInode(env.settingsFile()), before);
         QSettings qt(env.settingsFile(), QSettings::IniFormat);
         QCOMPARE(qt.value("Pixalto/Written").toString(), value);
         QCOMPARE(qt.value("Pixalto/Stored").toString(), value);

@@ -180,6 +180,10 @@ QString replaceValue(const QString& path, const QString& key, const QString& val
             .arg(path);
     document.setValue(kGroup, key, value);
     const QByteArray bytes = document.toBytes();
+    // Every start stores the same program facts again: an unchanged file is
+    // not rewritten, which spares the disk a flush each time.
+    if (contents.exists && bytes == contents.bytes)
+        return {};
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
         return QStringLiteral("The settings file %1 could not be saved: %2.").arg(path, out.errorString());
