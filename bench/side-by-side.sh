@@ -7,12 +7,12 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 rounds=${2:-5}
 missing=()
-for command in feh qimgv xdotool Xvfb openbox; do
+for command in feh qimgv xdotool Xvfb openbox dbus-run-session; do
   command -v "$command" >/dev/null || missing+=("$command")
 done
 if ((${#missing[@]})); then
-  packages=$(printf '%s\n' "${missing[@]}" | sed 's/^Xvfb$/xvfb/')
-  apt-get update && apt-get install -y $packages
+  mapfile -t packages < <(printf "%s\n" "${missing[@]}" | sed -e "s/^Xvfb$/xvfb/" -e "s/^dbus-run-session$/dbus/")
+  apt-get update && apt-get install -y "${packages[@]}"
 fi
 cmake --build "$build" --target bench_side_by_side
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
