@@ -107,7 +107,7 @@ QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<boo
         const rlimit memory{rlim_t(3) << 30, rlim_t(3) << 30};
         ::setrlimit(RLIMIT_AS, &memory);
 #endif
-        const rlimit cpu{20, 20};
+        const rlimit cpu{20 * metafileSlowdown, 20 * metafileSlowdown};
         ::setrlimit(RLIMIT_CPU, &cpu);
         const rlimit core{0, 0};
         ::setrlimit(RLIMIT_CORE, &core);

@@ -13,6 +13,13 @@
 // cancelled, when given, is watched while the helper draws: a drawing nobody
 // wants any more is killed, not waited for, as is one still drawing when
 // timeLimitMs have passed. Throws PxError.
-constexpr int metafileTimeLimitMs = 8000;
+// A thread-sanitizer build runs the helper, and the copying of its pixels,
+// several times slower; its limits grow with it.
+#if defined(__SANITIZE_THREAD__)
+constexpr int metafileSlowdown = 4;
+#else
+constexpr int metafileSlowdown = 1;
+#endif
+constexpr int metafileTimeLimitMs = 8000 * metafileSlowdown;
 QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<bool>* cancelled, QSize* natural,
                     int timeLimitMs = metafileTimeLimitMs);
