@@ -6,6 +6,7 @@
 
 #include <emf2svg.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace Metafile {
@@ -71,6 +72,27 @@ bool keepWholeRecords(QByteArray& emf)
     return true;
 }
 
+// libemf2svg places the picture by the header's bounds, the device pixels
+// the drawing inks, which crops its margin and stretches what is drawn to
+// fill the page. The frame (0.01 mm) is the picture's page; given as bounds
+// in the reference device's pixels, it is what the library places instead.
+void frameAsBounds(QByteArray& emf)
+{
+    constexpr qsizetype boundsAt = 8, frameAt = 24, deviceAt = 72, millimetresAt = 80;
+    const auto s32 = [&](qsizetype at) { return double(qFromLittleEndian<qint32>(emf.constData() + at)); };
+    const double pixelsPerMm[] = {s32(deviceAt) / s32(millimetresAt), s32(deviceAt + 4) / s32(millimetresAt + 4)};
+    double bounds[4];
+    for (int i = 0; i < 4; ++i) {
+        bounds[i] = std::round(s32(frameAt + 4 * i) * pixelsPerMm[i % 2] / 100);
+        if (!(pixelsPerMm[i % 2] > 0) || !(std::abs(bounds[i]) < 1e9))
+            return;
+    }
+    if (!(bounds[2] > bounds[0] && bounds[3] > bounds[1]))
+        return;
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian<qint32>(qint32(bounds[i]), emf.data() + boundsAt + 4 * i);
+}
+
 }
 
 QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
@@ -100,6 +122,7 @@ QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
         return {};
     }
     dropDescriptionOutsideHeader(input);
+    frameAsBounds(input);
     char* svg = nullptr;
     size_t svgLength = 0;
     const int ok = emf2svg(input.data(), size_t(input.size()), &svg, &svgLength, &options);

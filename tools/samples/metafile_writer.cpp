@@ -113,6 +113,28 @@ QByteArray words(std::initializer_list<quint32> values)
     return out;
 }
 
+// The header: device bounds in pixels and the frame in 0.01 mm, both
+// inclusive; a 1920 x 1440 reference device of 96 DPI (508 x 381 mm).
+QByteArray emfOf(const EmfRecords& r, QRect bounds, QRect frame, quint16 handles)
+{
+    constexpr int headerSize = 108;
+    QByteArray out;
+    put<quint32>(out, EMR_HEADER);
+    put<quint32>(out, headerSize);
+    for (QRect box : {bounds, frame})
+        for (qint32 v : {box.left(), box.top(), box.right(), box.bottom()})
+            put<qint32>(out, v);
+    put<quint32>(out, 0x464D4520); // " EMF"
+    put<quint32>(out, 0x10000);
+    put<quint32>(out, quint32(headerSize + r.bytes.size()));
+    put<quint32>(out, r.count + 1);
+    put<quint16>(out, handles);
+    put<quint16>(out, 0);
+    for (qint32 v : {0, 0, 0, 1920, 1440, 508, 381, 0, 0, 0, 508'000, 381'000})
+        put<qint32>(out, v);
+    return out + r.bytes;
+}
+
 QByteArray emfFile(QSize size, bool withEmfPlus)
 {
     const Layout page(size);
@@ -152,26 +174,8 @@ QByteArray emfFile(QSize size, bool withEmfPlus)
     r.bytes += polyline;
     ++r.count;
     r.add(EMR_EOF, {0, 16, 20});
-
-    // The header: device bounds in pixels and the frame in 0.01 mm, both
-    // inclusive; a 1920 x 1440 reference device of 96 DPI (508 x 381 mm).
-    constexpr int headerSize = 108;
-    const int frameRight = int(std::lround(size.width() * 2540.0 / 96)) - 1;
-    const int frameBottom = int(std::lround(size.height() * 2540.0 / 96)) - 1;
-    QByteArray out;
-    put<quint32>(out, EMR_HEADER);
-    put<quint32>(out, headerSize);
-    for (qint32 v : {0, 0, size.width() - 1, size.height() - 1, 0, 0, frameRight, frameBottom})
-        put<qint32>(out, v);
-    put<quint32>(out, 0x464D4520); // " EMF"
-    put<quint32>(out, 0x10000);
-    put<quint32>(out, quint32(headerSize + r.bytes.size()));
-    put<quint32>(out, r.count + 1);
-    put<quint16>(out, 5);          // handles: the four objects and the metafile itself
-    put<quint16>(out, 0);
-    for (qint32 v : {0, 0, 0, 1920, 1440, 508, 381, 0, 0, 0, 508'000, 381'000})
-        put<qint32>(out, v);
-    return out + r.bytes;
+    const QRect frame(0, 0, int(std::lround(size.width() * 2540.0 / 96)), int(std::lround(size.height() * 2540.0 / 96)));
+    return emfOf(r, QRect(QPoint(0, 0), size), frame, 5); // the four objects and the metafile itself
 }
 
 }
@@ -225,6 +229,20 @@ QByteArray wmf(QSize size, int inch)
 }
 
 QByteArray emf(QSize size) { return emfFile(size, false); }
+
+QByteArray emfWithMargin()
+{
+    EmfRecords r;
+    r.add(EMR_CREATEBRUSHINDIRECT, {1, 0, qint32(black), 0});
+    r.add(EMR_SELECTOBJECT, {1});
+    r.add(EMR_SELECTOBJECT, {qint32(0x80000008)}); // the stock pen that draws nothing
+    const QRect block(150, 125, 200, 150);
+    r.add(EMR_RECTANGLE, {block.left(), block.top(), block.right() + 1, block.bottom() + 1});
+    r.add(EMR_EOF, {0, 16, 20});
+    const auto mm = [](int pixels) { return int(std::lround(pixels * 2540.0 / 96)); };
+    return emfOf(r, block, QRect(QPoint(mm(50), mm(50)), QPoint(mm(450) - 1, mm(350) - 1)), 2);
+}
+
 QByteArray emfWithBadEmfPlus(QSize size) { return emfFile(size, true); }
 
 }

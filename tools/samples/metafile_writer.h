@@ -17,6 +17,10 @@ constexpr QSize drawingSize{400, 300};
 QByteArray wmf(QSize size = drawingSize, int inch = 1440);
 // An EMF whose frame declares size pixels at 96 DPI, drawn in pixels.
 QByteArray emf(QSize size = drawingSize);
+// An EMF whose frame (its page, 400 x 300 pixels at 96 DPI) starts at
+// (50,50) of the reference device, with a black block of 200 x 150 pixels in
+// its middle; the bounds enclose the block alone, as many writers set them.
+QByteArray emfWithMargin();
 // The same EMF with EMF+ comments: a proper EMF+ header, and later object
 // and drawing records whose sizes, counts and object types are nonsense.
 QByteArray emfWithBadEmfPlus(QSize size = drawingSize);
