@@ -4,9 +4,22 @@
 #include "samples/metafile_writer.h"
 
 #include <QTest>
+#include <QtEndian>
+
+#include <utility>
 
 namespace {
 struct Probe { QPoint at; QColor colour; };
+
+// The sample drawing's WMF with another placeable box: left, top, right,
+// bottom and units an inch.
+QByteArray withBox(QByteArray wmf, std::initializer_list<qint16> box)
+{
+    qsizetype at = 6;
+    for (qint16 v : box)
+        qToLittleEndian<qint16>(v, wmf.data() + std::exchange(at, at + 2));
+    return wmf;
+}
 }
 
 class MetafileDrawingTest : public QObject {
@@ -21,6 +34,12 @@ private slots:
         QTest::newRow("emf frame wider than its bounds") << MetafileWriter::emfWithMargin() << QSize(400, 300)
             << QList<Probe>{{{5, 5}, Qt::white}, {{105, 80}, Qt::black}, {{95, 70}, Qt::white},
                             {{295, 220}, Qt::black}, {{305, 230}, Qt::white}};
+        // The window of the sample WMF spans its 400 x 300 pixels in twips.
+        const QList<Probe> sample{{{100, 80}, Qt::red}, {{300, 80}, Qt::blue}, {{5, 5}, Qt::white}};
+        QTest::newRow("wmf box away from its window") << withBox(MetafileWriter::wmf(), {2000, 2000, 8000, 6500, 1440})
+                                                      << QSize(400, 300) << sample;
+        QTest::newRow("wmf box in pixels, window in twips") << withBox(MetafileWriter::wmf(), {0, 0, 400, 300, 96})
+                                                            << QSize(400, 300) << sample;
     }
     void picturesAreFramedByTheirHeader()
     {

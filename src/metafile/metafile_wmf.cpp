@@ -2,6 +2,7 @@
 
 #include "metafile/raster_device_guards.h"
 
+#include <QRect>
 #include <QtEndian>
 #include <QVector>
 
@@ -11,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace Metafile {
 
@@ -76,15 +78,47 @@ void appendRecord(QByteArray& out, quint16 function, const QVector<qint16>& para
     }
 }
 
+// The window a file sets up, tracked through its mapping records.
+struct Window {
+    QPoint origin, extent;
+    bool set = false;
+
+    void follow(quint16 function, const QByteArray& d, qint64 pos, quint32 words)
+    {
+        const auto param = [&](quint32 i) { return i + 3 < words ? int(s16(d, pos + 6 + 2 * i)) : 0; };
+        switch (function) {
+        case 0x020B: origin = {param(1), param(0)}; break;             // SETWINDOWORG y, x
+        case 0x020F: origin += QPoint(param(1), param(0)); break;      // OFFSETWINDOWORG
+        case 0x020C: extent = {param(1), param(0)}; set = true; break; // SETWINDOWEXT y, x
+        case 0x0410:                                                   // SCALEWINDOWEXT yd, yn, xd, xn
+            if (param(0) && param(2))
+                extent = {extent.x() * param(3) / param(2), extent.y() * param(1) / param(0)};
+            break;
+        }
+    }
+    // Its corners, when it is set and they fit a record's coordinates.
+    std::optional<QRect> corners() const
+    {
+        const QPoint far = origin + extent;
+        const auto fits = [](int v) { return v >= -32768 && v <= 32767; };
+        if (!set || extent.x() == 0 || extent.y() == 0 || !fits(far.x()) || !fits(far.y()))
+            return std::nullopt;
+        return QRect(origin, far);
+    }
+};
+
 // libwmf frames its output by the extent of what is drawn, which shifts and
 // crops a drawing with a margin. To frame it by the header instead, play a
-// metafile holding only the mapping records and two points at the header's
-// corners; its extent is the header frame in libwmf's device coordinates.
+// metafile holding only the mapping records and two points at the frame's
+// corners; its extent is the frame in libwmf's device coordinates. The frame
+// is the window the file sets up, which players map onto the placeable box
+// (whose own corners are often in other units, or elsewhere), else the box.
 QByteArray frameProbe(const QByteArray& d)
 {
     QByteArray out = d.left(placeableSize + standardHeaderSize);
     qint64 pos = placeableSize + u16(d, placeableSize + 2) * 2;
     quint32 maxRecord = 8;
+    Window window;
     while (pos + 6 <= d.size()) {
         const quint32 words = u32(d, pos);
         const quint16 function = u16(d, pos + 4);
@@ -93,12 +127,14 @@ QByteArray frameProbe(const QByteArray& d)
         if (isMappingRecord(function)) {
             out.append(d.constData() + pos, qint64(words) * 2);
             maxRecord = std::max(maxRecord, words);
+            window.follow(function, d, pos, words);
         }
         pos += qint64(words) * 2;
     }
-    const qint16 left = s16(d, 6), top = s16(d, 8), right = s16(d, 10), bottom = s16(d, 12);
-    appendRecord(out, 0x041F, {0, 0, top, left});     // SETPIXEL: colour, y, x
-    appendRecord(out, 0x041F, {0, 0, bottom, right});
+    const QRect frame = window.corners().value_or(QRect(QPoint(s16(d, 6), s16(d, 8)), QPoint(s16(d, 10), s16(d, 12))));
+    // SETPIXEL: colour, y, x
+    appendRecord(out, 0x041F, {0, 0, qint16(frame.top()), qint16(frame.left())});
+    appendRecord(out, 0x041F, {0, 0, qint16(frame.bottom()), qint16(frame.right())});
     appendRecord(out, 0x0000, {});                    // end of file
     char* header = out.data() + placeableSize;
     qToLittleEndian<quint32>(quint32((out.size() - placeableSize) / 2), header + 6);
