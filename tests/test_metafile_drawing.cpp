@@ -20,6 +20,12 @@ QByteArray withBox(QByteArray wmf, std::initializer_list<qint16> box)
         qToLittleEndian<qint16>(v, wmf.data() + std::exchange(at, at + 2));
     return wmf;
 }
+
+QImage drawn(const QByteArray& bytes, qint64 limit, QSize* natural, QString* why)
+{
+    return Metafile::isEmf(bytes) ? Metafile::renderEmf(bytes, limit, natural, why)
+                                  : Metafile::renderWmf(bytes, limit, natural, why);
+}
 }
 
 class MetafileDrawingTest : public QObject {
@@ -48,13 +54,30 @@ private slots:
         QFETCH(QList<Probe>, probes);
         QSize natural;
         QString why;
-        const QImage image = Metafile::isEmf(bytes) ? Metafile::renderEmf(bytes, Metafile::maxDrawnPixels, &natural, &why)
-                                                    : Metafile::renderWmf(bytes, Metafile::maxDrawnPixels, &natural, &why);
+        const QImage image = drawn(bytes, Metafile::maxDrawnPixels, &natural, &why);
         QVERIFY2(!image.isNull(), qPrintable(why));
+        QCOMPARE(natural, size);
         QCOMPARE(image.size(), size);
         for (const Probe& probe : probes)
             QVERIFY2(image.pixelColor(probe.at) == probe.colour,
                      qPrintable(QStringLiteral("at %1,%2: %3").arg(probe.at.x()).arg(probe.at.y()).arg(image.pixelColor(probe.at).name())));
+    }
+
+    // A frame past the pixel bound is drawn as any large one: smaller, whole.
+    void framesOfAnySizeAreDrawnSmaller()
+    {
+        constexpr qint64 limit = 40'000;
+        for (const auto& [bytes, natural] : {std::pair{MetafileWriter::emf({12000, 12000}), QSize(12000, 12000)},
+                                             std::pair{MetafileWriter::wmf({30000, 6000}, 96), QSize(30000, 6000)}}) {
+            QVERIFY(natural.width() * qint64(natural.height()) > Metafile::maxPixels);
+            QCOMPARE(Metafile::headerSize(bytes), natural);
+            QSize drawnNatural;
+            QString why;
+            const QImage image = drawn(bytes, limit, &drawnNatural, &why);
+            QCOMPARE(image.size(), Metafile::drawnSize(natural, limit));
+            QCOMPARE(drawnNatural, natural);
+            QCOMPARE(image.pixelColor(image.width() / 4, image.height() / 4), QColor(Qt::red));
+        }
     }
 };
 

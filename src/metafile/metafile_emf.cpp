@@ -99,7 +99,7 @@ QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
 {
     const std::optional<QSize> size = headerSize(data);
     if (!size) {
-        *why = QStringLiteral("EMF file without a size, or too large");
+        *why = QStringLiteral("EMF file without a size");
         return {};
     }
     *natural = *size;

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 namespace Metafile {
@@ -253,10 +254,10 @@ QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     } else if (size) {
         unsigned int w = 0, h = 0;
         wmf_display_size(session.api, &w, &h, 96, 96);
-        size = w < 1 || h < 1 || qint64(w) * h > maxPixels ? std::nullopt : std::optional(QSize(int(w), int(h)));
+        size = w < 1 || h < 1 || w > unsigned(std::numeric_limits<int>::max()) || h > unsigned(std::numeric_limits<int>::max()) ? std::nullopt : std::optional(QSize(int(w), int(h)));
     }
     if (!size) {
-        *why = QStringLiteral("WMF file without a size, or too large");
+        *why = QStringLiteral("WMF file without a size");
         return {};
     }
     *natural = *size;
