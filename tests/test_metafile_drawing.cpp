@@ -63,6 +63,31 @@ private slots:
                      qPrintable(QStringLiteral("at %1,%2: %3").arg(probe.at.x()).arg(probe.at.y()).arg(image.pixelColor(probe.at).name())));
     }
 
+    // Symbol fonts' codes are drawn as the characters they stand for, from
+    // a font that has them.
+    void symbolFontsDrawTheirCharacters_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<QString>("coded");
+        QTest::addColumn<QString>("unicode");
+        QTest::newRow("Symbol, moved codes") << "Symbol" << QString::fromUtf16(u"\uF0B0\uF0A2\uF0B3\uF0D0") << "°′≥∠";
+        QTest::newRow("Symbol, own codes") << "Symbol" << "a\u00E6\u00E8" << "α⎛⎝";
+        QTest::newRow("Wingdings") << "Wingdings" << QString::fromUtf16(u"\uF0FC\uF06E") << "✔■";
+    }
+    void symbolFontsDrawTheirCharacters()
+    {
+        QFETCH(QString, face);
+        QFETCH(QString, coded);
+        QFETCH(QString, unicode);
+        QSize natural;
+        QString why;
+        const QImage expected = drawn(MetafileWriter::emfText("serif", unicode), Metafile::maxDrawnPixels, &natural, &why);
+        QImage page(expected.size(), expected.format());
+        page.fill(Qt::white);
+        QVERIFY(!expected.isNull() && expected != page);
+        QCOMPARE(drawn(MetafileWriter::emfText(face, coded), Metafile::maxDrawnPixels, &natural, &why), expected);
+    }
+
     // A frame past the pixel bound is drawn as any large one: smaller, whole.
     void framesOfAnySizeAreDrawnSmaller()
     {

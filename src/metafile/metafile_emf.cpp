@@ -1,4 +1,5 @@
 #include "metafile/metafile_render.h"
+#include "metafile/symbol_fonts.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
@@ -126,7 +127,7 @@ QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     char* svg = nullptr;
     size_t svgLength = 0;
     const int ok = emf2svg(input.data(), size_t(input.size()), &svg, &svgLength, &options);
-    const QByteArray document(svg, svg ? qsizetype(svgLength) : 0);
+    const QByteArray document = svgSymbolsAsUnicode(QByteArray(svg, svg ? qsizetype(svgLength) : 0));
     std::free(svg);
     if (!ok || document.isEmpty()) {
         *why = QStringLiteral("damaged EMF file");

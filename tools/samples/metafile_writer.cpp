@@ -243,6 +243,41 @@ QByteArray emfWithMargin()
     return emfOf(r, block, QRect(QPoint(mm(50), mm(50)), QPoint(mm(450) - 1, mm(350) - 1)), 2);
 }
 
+QByteArray emfText(const QString& face, const QString& text)
+{
+    enum : quint32 { EMR_SETBKMODE = 18, EMR_SETTEXTCOLOR = 24, EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84 };
+    EmfRecords r;
+    r.add(EMR_SETBKMODE, {1});       // transparent
+    r.add(EMR_SETTEXTCOLOR, {qint32(black)});
+    // LOGFONTW: 60 pixels high, normal weight, face name; then the rest of
+    // an ENUMLOGFONTEXDV, zeros.
+    QByteArray font;
+    for (qint32 v : {1, -60, 0, 0, 0, 400, 0, 0})
+        put<qint32>(font, v);
+    font += QByteArray(reinterpret_cast<const char*>(face.left(31).utf16()), 2 * face.left(31).size());
+    font += QByteArray(4 + 320 - font.size(), '\0');
+    put<quint32>(r.bytes, EMR_EXTCREATEFONTINDIRECTW);
+    put<quint32>(r.bytes, quint32(8 + font.size()));
+    r.bytes += font;
+    ++r.count;
+    r.add(EMR_SELECTOBJECT, {1});
+    // EXTTEXTOUTW: bounds, graphics mode, scales, then the text at (20,20),
+    // its 76-byte head followed by the characters and their advances.
+    const qint32 chars = qint32(text.size());
+    const qint32 dxAt = 76 + (2 * chars + 3) / 4 * 4;
+    put<quint32>(r.bytes, EMR_EXTTEXTOUTW);
+    put<quint32>(r.bytes, quint32(dxAt + 4 * chars));
+    for (qint32 v : {0, 0, 199, 99, 1, 0, 0, 20, 20, chars, 76, 0, 0, 0, 199, 99, dxAt})
+        put<qint32>(r.bytes, v);
+    r.bytes += QByteArray(reinterpret_cast<const char*>(text.utf16()), 2 * chars);
+    r.bytes += QByteArray(dxAt - 76 - 2 * chars, '\0');
+    for (qint32 i = 0; i < chars; ++i)
+        put<qint32>(r.bytes, 40);
+    ++r.count;
+    r.add(EMR_EOF, {0, 16, 20});
+    return emfOf(r, QRect(0, 0, 200, 100), QRect(0, 0, 5292, 2646), 2);
+}
+
 QByteArray emfWithBadEmfPlus(QSize size) { return emfFile(size, true); }
 
 }

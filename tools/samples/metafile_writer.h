@@ -21,6 +21,9 @@ QByteArray emf(QSize size = drawingSize);
 // (50,50) of the reference device, with a black block of 200 x 150 pixels in
 // its middle; the bounds enclose the block alone, as many writers set them.
 QByteArray emfWithMargin();
+// An EMF of 200 x 100 pixels with text in a 60-pixel font of the given face,
+// from (20,20), 40 pixels a character.
+QByteArray emfText(const QString& face, const QString& text);
 // The same EMF with EMF+ comments: a proper EMF+ header, and later object
 // and drawing records whose sizes, counts and object types are nonsense.
 QByteArray emfWithBadEmfPlus(QSize size = drawingSize);
