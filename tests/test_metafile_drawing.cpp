@@ -28,10 +28,12 @@ QImage drawn(const QByteArray& bytes, qint64 limit, QSize* natural, QString* why
 }
 }
 
+using namespace Qt::StringLiterals;
+
 class MetafileDrawingTest : public QObject {
     Q_OBJECT
 private slots:
-    void picturesAreFramedByTheirHeader_data()
+    void drawnWhereTheirRecordsPutThem_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QSize>("size");
@@ -46,8 +48,16 @@ private slots:
                                                       << QSize(400, 300) << sample;
         QTest::newRow("wmf box in pixels, window in twips") << withBox(MetafileWriter::wmf(), {0, 0, 400, 300, 96})
                                                             << QSize(400, 300) << sample;
+        // The zigzag's pen made 300 twips (20 pixels) wide: its first stroke, at
+        // 45 degrees through (60,220), covers 20 pixels above and below.
+        QByteArray widePen = MetafileWriter::wmf();
+        const qsizetype pen = widePen.lastIndexOf("\x08\0\0\0\xFA\x02"_ba);
+        qToLittleEndian<qint16>(300, widePen.data() + pen + 8);
+        const QColor green(0, 0xa0, 0);
+        QTest::newRow("wmf pen width in twips") << widePen << QSize(400, 300)
+            << QList<Probe>{{{60, 203}, green}, {{60, 237}, green}, {{60, 195}, Qt::white}, {{60, 245}, Qt::white}};
     }
-    void picturesAreFramedByTheirHeader()
+    void drawnWhereTheirRecordsPutThem()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);

@@ -144,10 +144,14 @@ QByteArray frameProbe(const QByteArray& d)
     return out;
 }
 
-// libwmf's raster device outlines ellipses but never fills them. A polygon
-// through the same outline fills correctly, so ellipse records are rewritten
-// as polygons before playing.
-QByteArray ellipsesAsPolygons(const QByteArray& d)
+// The records as libwmf draws them right:
+// - its raster device outlines ellipses but never fills them; a polygon
+//   through the same outline fills correctly;
+// - it sizes a pen by the logical unit as it stood at the last window or
+//   viewport extent, even when a mapping mode set since changed what a unit
+//   is, and draws the lines that pen makes too thin or too thick; the
+//   extents are set again after each mapping mode.
+QByteArray forLibwmf(const QByteArray& d)
 {
     const qint64 start = (isPlaceable(d) ? placeableSize : 0);
     const qint64 first = start + u16(d, start + 2) * 2;
@@ -158,11 +162,20 @@ QByteArray ellipsesAsPolygons(const QByteArray& d)
     // aside a buffer of the claimed size, up to 8 GB.
     quint32 maxRecord = 3;
     qint64 pos = first;
+    QByteArray extents[2]; // SETWINDOWEXT, SETVIEWPORTEXT
     while (pos + 6 <= d.size()) {
         const quint32 words = u32(d, pos);
         if (words < 3 || pos + qint64(words) * 2 > d.size())
             break;
-        if (u16(d, pos + 4) == 0x0418 && words == 7) { // ELLIPSE: bottom, right, top, left
+        const quint16 function = u16(d, pos + 4);
+        if (function == 0x020C || function == 0x020E)
+            extents[function == 0x020E] = d.mid(pos, qint64(words) * 2);
+        if (function == 0x0103) {
+            out.append(d.constData() + pos, qint64(words) * 2);
+            for (const QByteArray& extent : extents)
+                out += extent;
+            maxRecord = std::max(maxRecord, words);
+        } else if (function == 0x0418 && words == 7) { // ELLIPSE: bottom, right, top, left
             const double bottom = s16(d, pos + 6), right = s16(d, pos + 8);
             const double top = s16(d, pos + 10), left = s16(d, pos + 12);
             const double cx = (left + right) / 2, cy = (top + bottom) / 2;
@@ -238,7 +251,7 @@ private:
 
 QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
 {
-    Session session(ellipsesAsPolygons(data));
+    Session session(forLibwmf(data));
     if (!session.ok()) {
         *why = QStringLiteral("damaged WMF file");
         return {};
