@@ -42,6 +42,8 @@ private slots:
         QTest::newRow("emf frame wider than its bounds") << MetafileWriter::emfWithMargin() << QSize(400, 300)
             << QList<Probe>{{{5, 5}, Qt::white}, {{105, 80}, Qt::black}, {{95, 70}, Qt::white},
                             {{295, 220}, Qt::black}, {{305, 230}, Qt::white}};
+        QTest::newRow("emf rectangle before any brush") << MetafileWriter::emfWithMargin(false) << QSize(400, 300)
+            << QList<Probe>{{{200, 150}, Qt::white}, {{5, 5}, Qt::white}};
         // The window of the sample WMF spans its 400 x 300 pixels in twips.
         const QList<Probe> sample{{{100, 80}, Qt::red}, {{300, 80}, Qt::blue}, {{5, 5}, Qt::white}};
         QTest::newRow("wmf box away from its window") << withBox(MetafileWriter::wmf(), {2000, 2000, 8000, 6500, 1440})

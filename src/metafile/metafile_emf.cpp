@@ -9,10 +9,22 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace Metafile {
 
 namespace {
+
+QByteArray words(std::initializer_list<quint32> values)
+{
+    QByteArray out;
+    for (const quint32 value : values) {
+        char bytes[4];
+        qToLittleEndian(value, bytes);
+        out.append(bytes, 4);
+    }
+    return out;
+}
 
 // libemf2svg converts the header's description (UTF-16, found by a count and
 // an offset) without checking that it lies within the header, and reads
@@ -59,11 +71,7 @@ bool keepWholeRecords(QByteArray& emf)
     emf.truncate(at);
     if (!ended) {
         // nPalEntries 0, offPalEntries 16, nSizeLast 20.
-        for (const quint32 word : {endOfFile, 20u, 0u, 16u, 20u}) {
-            char bytes[4];
-            qToLittleEndian(word, bytes);
-            emf.append(bytes, 4);
-        }
+        emf += words({endOfFile, 20u, 0u, 16u, 20u});
         ++records;
     }
     if (emf.size() < recordsAt + 4)
@@ -71,6 +79,17 @@ bool keepWholeRecords(QByteArray& emf)
     qToLittleEndian<quint32>(quint32(emf.size()), emf.data() + bytesAt);
     qToLittleEndian<quint32>(records, emf.data() + recordsAt);
     return true;
+}
+
+// A page starts with the white stock brush selected; libemf2svg fills with
+// black until a brush is, so the library's copy selects it first.
+void startWithWhiteBrush(QByteArray& emf)
+{
+    constexpr quint32 selectObject = 37, whiteBrush = 0x80000000;
+    constexpr qsizetype bytesAt = 48, recordsAt = 52;
+    emf.insert(qFromLittleEndian<quint32>(emf.constData() + 4), words({selectObject, 12u, whiteBrush}));
+    qToLittleEndian<quint32>(quint32(emf.size()), emf.data() + bytesAt);
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(emf.constData() + recordsAt) + 1, emf.data() + recordsAt);
 }
 
 // libemf2svg places the picture by the header's bounds, the device pixels
@@ -124,6 +143,7 @@ QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     }
     dropDescriptionOutsideHeader(input);
     frameAsBounds(input);
+    startWithWhiteBrush(input);
     char* svg = nullptr;
     size_t svgLength = 0;
     const int ok = emf2svg(input.data(), size_t(input.size()), &svg, &svgLength, &options);

@@ -230,12 +230,14 @@ QByteArray wmf(QSize size, int inch)
 
 QByteArray emf(QSize size) { return emfFile(size, false); }
 
-QByteArray emfWithMargin()
+QByteArray emfWithMargin(bool brush)
 {
     EmfRecords r;
-    r.add(EMR_CREATEBRUSHINDIRECT, {1, 0, qint32(black), 0});
-    r.add(EMR_SELECTOBJECT, {1});
-    r.add(EMR_SELECTOBJECT, {qint32(0x80000008)}); // the stock pen that draws nothing
+    if (brush) {
+        r.add(EMR_CREATEBRUSHINDIRECT, {1, 0, qint32(black), 0});
+        r.add(EMR_SELECTOBJECT, {1});
+        r.add(EMR_SELECTOBJECT, {qint32(0x80000008)}); // the stock pen that draws nothing
+    }
     const QRect block(150, 125, 200, 150);
     r.add(EMR_RECTANGLE, {block.left(), block.top(), block.right() + 1, block.bottom() + 1});
     r.add(EMR_EOF, {0, 16, 20});

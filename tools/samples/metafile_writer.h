@@ -20,7 +20,8 @@ QByteArray emf(QSize size = drawingSize);
 // An EMF whose frame (its page, 400 x 300 pixels at 96 DPI) starts at
 // (50,50) of the reference device, with a black block of 200 x 150 pixels in
 // its middle; the bounds enclose the block alone, as many writers set them.
-QByteArray emfWithMargin();
+// Without brush, the block is drawn with the pen and brush a page starts with.
+QByteArray emfWithMargin(bool brush = true);
 // An EMF of 200 x 100 pixels with text in a 60-pixel font of the given face,
 // from (20,20), 40 pixels a character.
 QByteArray emfText(const QString& face, const QString& text);
