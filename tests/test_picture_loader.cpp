@@ -292,6 +292,8 @@ private slots:
         QTest::addColumn<QSize>("natural");
         QTest::newRow("emf") << MetafileWriter::emf({10000, 10000}) << QSize(10000, 10000);
         QTest::newRow("wmf") << MetafileWriter::wmf({6000, 4000}, 96) << QSize(6000, 4000);
+        QTest::newRow("emf past the pixel bound") << MetafileWriter::emf({12000, 12000}) << QSize(12000, 12000);
+        QTest::newRow("wmf past the pixel bound") << MetafileWriter::wmf({30000, 6000}, 96) << QSize(30000, 6000);
     }
     void largeMetafileIsDrawnWithinThePixelLimit()
     {

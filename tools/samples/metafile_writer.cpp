@@ -180,7 +180,7 @@ QByteArray emfFile(QSize size, bool withEmfPlus)
 
 }
 
-QByteArray wmf(QSize size, int inch)
+QByteArray wmf(QSize size, int inch, int zigzagPen)
 {
     const Layout page(size);
     auto lu = [inch](int pixels) { return qint16(std::lround(pixels * inch / 96.0)); };
@@ -194,7 +194,7 @@ QByteArray wmf(QSize size, int inch)
     r.add(0x02FC, {0, low(red), high(red), 0});         // CREATEBRUSHINDIRECT solid: object 0
     r.add(0x02FC, {0, low(blue), high(blue), 0});       // object 1
     r.add(0x02FA, {0, lu(1), 0, low(black), high(black)}); // CREATEPENINDIRECT solid: object 2
-    r.add(0x02FA, {0, lu(3), 0, low(green), high(green)}); // object 3
+    r.add(0x02FA, {0, lu(zigzagPen), 0, low(green), high(green)}); // object 3
     const QRect box = page.rectangle(), oval = page.ellipse();
     r.add(0x012D, {2});                // SELECTOBJECT
     r.add(0x012D, {0});
@@ -226,6 +226,15 @@ QByteArray wmf(QSize size, int inch)
     put<quint32>(out, r.largest);
     put<quint16>(out, 0);
     return out + r.bytes;
+}
+
+QByteArray withPlaceableBox(QByteArray wmf, QRect box, int inch)
+{
+    const qint16 values[] = {qint16(box.left()), qint16(box.top()), qint16(box.left() + box.width()),
+                             qint16(box.top() + box.height()), qint16(inch)};
+    for (int i = 0; i < 5; ++i)
+        qToLittleEndian<qint16>(values[i], wmf.data() + 6 + 2 * i);
+    return wmf;
 }
 
 QByteArray emf(QSize size) { return emfFile(size, false); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QRect>
 #include <QSize>
 
 // Windows metafiles with known content, for the loader tests and the samples.
@@ -13,8 +14,11 @@ namespace MetafileWriter {
 constexpr QSize drawingSize{400, 300};
 
 // A placeable WMF whose header declares size pixels at 96 DPI, in logical
-// units of 1/inch of an inch.
-QByteArray wmf(QSize size = drawingSize, int inch = 1440);
+// units of 1/inch of an inch; the zigzag's pen is zigzagPen pixels wide.
+QByteArray wmf(QSize size = drawingSize, int inch = 1440, int zigzagPen = 3);
+// The WMF with another placeable box, in units of 1/inch of an inch; its
+// window stays as it was.
+QByteArray withPlaceableBox(QByteArray wmf, QRect box, int inch);
 // An EMF whose frame declares size pixels at 96 DPI, drawn in pixels.
 QByteArray emf(QSize size = drawingSize);
 // An EMF whose frame (its page, 400 x 300 pixels at 96 DPI) starts at
