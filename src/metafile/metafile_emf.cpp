@@ -11,6 +11,12 @@
 #include <cstdlib>
 #include <initializer_list>
 
+// libemf2svg looks up the font of text given as glyph indices through
+// fontconfig and then shuts fontconfig down, which aborts the process once
+// Qt has drawn text (Qt still holds fontconfig's caches). Its calls come
+// here instead: fontconfig stays up until the process ends.
+extern "C" void FcFini() {}
+
 namespace Metafile {
 
 namespace {
