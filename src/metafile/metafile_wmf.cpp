@@ -267,7 +267,8 @@ QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     } else if (size) {
         unsigned int w = 0, h = 0;
         wmf_display_size(session.api, &w, &h, 96, 96);
-        size = w < 1 || h < 1 || w > unsigned(std::numeric_limits<int>::max()) || h > unsigned(std::numeric_limits<int>::max()) ? std::nullopt : std::optional(QSize(int(w), int(h)));
+        const unsigned most = std::numeric_limits<int>::max();
+        size = w < 1 || h < 1 || w > most || h > most ? std::nullopt : std::optional(QSize(int(w), int(h)));
     }
     if (!size) {
         *why = QStringLiteral("WMF file without a size");

@@ -2,7 +2,6 @@
 
 #include <QRegularExpression>
 
-#include <array>
 #include <string_view>
 
 namespace Metafile {
@@ -35,8 +34,8 @@ std::u32string_view encodingOf(QStringView family)
     return {};
 }
 
-}
-
+// The text as the Unicode characters its codes stand for in family's
+// encoding; as it is in any other font.
 QString symbolsAsUnicode(QStringView family, const QString& text)
 {
     const std::u32string_view encoding = encodingOf(family);
@@ -52,6 +51,8 @@ QString symbolsAsUnicode(QStringView family, const QString& text)
         out += QString::fromUcs4(&shown, 1);
     }
     return out;
+}
+
 }
 
 QByteArray svgSymbolsAsUnicode(const QByteArray& svg)
