@@ -12,9 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     constexpr qint64 maxPixels = 64 * 64;
     QSize natural;
     QString why;
-    if (Metafile::isEmf(data))
-        Metafile::renderEmf(data, maxPixels, &natural, &why);
-    else if (Metafile::isWmf(data))
-        Metafile::renderWmf(data, maxPixels, &natural, &why);
+    Metafile::render(data, maxPixels, &natural, &why);
     return 0;
 }

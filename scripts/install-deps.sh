@@ -9,6 +9,7 @@ packages=(
   xvfb xauth x11-utils openbox ffmpeg fonts-liberation xdg-utils
   desktop-file-utils appstream lintian librsvg2-bin dpkg-dev imagemagick
   libfuse3-dev fuse3 libxcb1-dev liblcms2-dev libgs-common libheif-dev libheif-examples libavif-bin libjxl-dev libjxl-tools
+  python3-pil python3-numpy
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -64,14 +64,8 @@ int main(int argc, char** argv)
     const QByteArray data = file.readAll();
 
     QString why;
-    QImage image;
     QSize natural;
-    if (Metafile::isEmf(data))
-        image = Metafile::renderEmf(data, maxPixels, &natural, &why);
-    else if (Metafile::isWmf(data))
-        image = Metafile::renderWmf(data, maxPixels, &natural, &why);
-    else
-        why = QStringLiteral("not a metafile");
+    QImage image = Metafile::render(data, maxPixels, &natural, &why);
     if (image.isNull())
         return fail(why.isEmpty() ? QStringLiteral("cannot draw the metafile") : why);
 

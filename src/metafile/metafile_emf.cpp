@@ -1,4 +1,5 @@
 #include "metafile/metafile_render.h"
+#include "metafile/symbol_fonts.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
@@ -6,11 +7,30 @@
 
 #include <emf2svg.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <initializer_list>
+
+// libemf2svg looks up the font of text given as glyph indices through
+// fontconfig and then shuts fontconfig down, which aborts the process once
+// Qt has drawn text (Qt still holds fontconfig's caches). Its calls come
+// here instead: fontconfig stays up until the process ends.
+extern "C" void FcFini() {}
 
 namespace Metafile {
 
 namespace {
+
+QByteArray words(std::initializer_list<quint32> values)
+{
+    QByteArray out;
+    for (const quint32 value : values) {
+        char bytes[4];
+        qToLittleEndian(value, bytes);
+        out.append(bytes, 4);
+    }
+    return out;
+}
 
 // libemf2svg converts the header's description (UTF-16, found by a count and
 // an offset) without checking that it lies within the header, and reads
@@ -57,11 +77,7 @@ bool keepWholeRecords(QByteArray& emf)
     emf.truncate(at);
     if (!ended) {
         // nPalEntries 0, offPalEntries 16, nSizeLast 20.
-        for (const quint32 word : {endOfFile, 20u, 0u, 16u, 20u}) {
-            char bytes[4];
-            qToLittleEndian(word, bytes);
-            emf.append(bytes, 4);
-        }
+        emf += words({endOfFile, 20u, 0u, 16u, 20u});
         ++records;
     }
     if (emf.size() < recordsAt + 4)
@@ -71,13 +87,45 @@ bool keepWholeRecords(QByteArray& emf)
     return true;
 }
 
+// A page starts with the white stock brush selected; libemf2svg fills with
+// black until a brush is, so the library's copy selects it first.
+void startWithWhiteBrush(QByteArray& emf)
+{
+    constexpr quint32 selectObject = 37, whiteBrush = 0x80000000;
+    constexpr qsizetype bytesAt = 48, recordsAt = 52;
+    emf.insert(qFromLittleEndian<quint32>(emf.constData() + 4), words({selectObject, 12u, whiteBrush}));
+    qToLittleEndian<quint32>(quint32(emf.size()), emf.data() + bytesAt);
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(emf.constData() + recordsAt) + 1, emf.data() + recordsAt);
+}
+
+// libemf2svg places the picture by the header's bounds, the device pixels
+// the drawing inks, which crops its margin and stretches what is drawn to
+// fill the page. The frame (0.01 mm) is the picture's page; given as bounds
+// in the reference device's pixels, it is what the library places instead.
+void frameAsBounds(QByteArray& emf)
+{
+    constexpr qsizetype boundsAt = 8, frameAt = 24, deviceAt = 72, millimetresAt = 80;
+    const auto s32 = [&](qsizetype at) { return double(qFromLittleEndian<qint32>(emf.constData() + at)); };
+    const double pixelsPerMm[] = {s32(deviceAt) / s32(millimetresAt), s32(deviceAt + 4) / s32(millimetresAt + 4)};
+    double bounds[4];
+    for (int i = 0; i < 4; ++i) {
+        bounds[i] = std::round(s32(frameAt + 4 * i) * pixelsPerMm[i % 2] / 100);
+        if (!(pixelsPerMm[i % 2] > 0) || !(std::abs(bounds[i]) < 1e9))
+            return;
+    }
+    if (!(bounds[2] > bounds[0] && bounds[3] > bounds[1]))
+        return;
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian<qint32>(qint32(bounds[i]), emf.data() + boundsAt + 4 * i);
+}
+
 }
 
 QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
 {
     const std::optional<QSize> size = headerSize(data);
     if (!size) {
-        *why = QStringLiteral("EMF file without a size, or too large");
+        *why = QStringLiteral("EMF file without a size");
         return {};
     }
     *natural = *size;
@@ -100,10 +148,12 @@ QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
         return {};
     }
     dropDescriptionOutsideHeader(input);
+    frameAsBounds(input);
+    startWithWhiteBrush(input);
     char* svg = nullptr;
     size_t svgLength = 0;
     const int ok = emf2svg(input.data(), size_t(input.size()), &svg, &svgLength, &options);
-    const QByteArray document(svg, svg ? qsizetype(svgLength) : 0);
+    const QByteArray document = svgSymbolsAsUnicode(QByteArray(svg, svg ? qsizetype(svgLength) : 0));
     std::free(svg);
     if (!ok || document.isEmpty()) {
         *why = QStringLiteral("damaged EMF file");

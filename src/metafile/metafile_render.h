@@ -13,5 +13,7 @@ namespace Metafile {
 
 QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why);
 QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why);
+// Either, as the data's header says.
+QImage render(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why);
 
 }

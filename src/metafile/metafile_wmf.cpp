@@ -2,6 +2,7 @@
 
 #include "metafile/raster_device_guards.h"
 
+#include <QRect>
 #include <QtEndian>
 #include <QVector>
 
@@ -11,6 +12,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <optional>
 
 namespace Metafile {
 
@@ -76,15 +79,47 @@ void appendRecord(QByteArray& out, quint16 function, const QVector<qint16>& para
     }
 }
 
+// The window a file sets up, tracked through its mapping records.
+struct Window {
+    QPoint origin, extent;
+    bool set = false;
+
+    void follow(quint16 function, const QByteArray& d, qint64 pos, quint32 words)
+    {
+        const auto param = [&](quint32 i) { return i + 3 < words ? int(s16(d, pos + 6 + 2 * i)) : 0; };
+        switch (function) {
+        case 0x020B: origin = {param(1), param(0)}; break;             // SETWINDOWORG y, x
+        case 0x020F: origin += QPoint(param(1), param(0)); break;      // OFFSETWINDOWORG
+        case 0x020C: extent = {param(1), param(0)}; set = true; break; // SETWINDOWEXT y, x
+        case 0x0410:                                                   // SCALEWINDOWEXT yd, yn, xd, xn
+            if (param(0) && param(2))
+                extent = {extent.x() * param(3) / param(2), extent.y() * param(1) / param(0)};
+            break;
+        }
+    }
+    // Its corners, when it is set and they fit a record's coordinates.
+    std::optional<QRect> corners() const
+    {
+        const QPoint far = origin + extent;
+        const auto fits = [](int v) { return v >= -32768 && v <= 32767; };
+        if (!set || extent.x() == 0 || extent.y() == 0 || !fits(far.x()) || !fits(far.y()))
+            return std::nullopt;
+        return QRect(origin, far);
+    }
+};
+
 // libwmf frames its output by the extent of what is drawn, which shifts and
 // crops a drawing with a margin. To frame it by the header instead, play a
-// metafile holding only the mapping records and two points at the header's
-// corners; its extent is the header frame in libwmf's device coordinates.
+// metafile holding only the mapping records and two points at the frame's
+// corners; its extent is the frame in libwmf's device coordinates. The frame
+// is the window the file sets up, which players map onto the placeable box
+// (whose own corners are often in other units, or elsewhere), else the box.
 QByteArray frameProbe(const QByteArray& d)
 {
     QByteArray out = d.left(placeableSize + standardHeaderSize);
     qint64 pos = placeableSize + u16(d, placeableSize + 2) * 2;
     quint32 maxRecord = 8;
+    Window window;
     while (pos + 6 <= d.size()) {
         const quint32 words = u32(d, pos);
         const quint16 function = u16(d, pos + 4);
@@ -93,12 +128,14 @@ QByteArray frameProbe(const QByteArray& d)
         if (isMappingRecord(function)) {
             out.append(d.constData() + pos, qint64(words) * 2);
             maxRecord = std::max(maxRecord, words);
+            window.follow(function, d, pos, words);
         }
         pos += qint64(words) * 2;
     }
-    const qint16 left = s16(d, 6), top = s16(d, 8), right = s16(d, 10), bottom = s16(d, 12);
-    appendRecord(out, 0x041F, {0, 0, top, left});     // SETPIXEL: colour, y, x
-    appendRecord(out, 0x041F, {0, 0, bottom, right});
+    const QRect frame = window.corners().value_or(QRect(QPoint(s16(d, 6), s16(d, 8)), QPoint(s16(d, 10), s16(d, 12))));
+    // SETPIXEL: colour, y, x
+    appendRecord(out, 0x041F, {0, 0, qint16(frame.top()), qint16(frame.left())});
+    appendRecord(out, 0x041F, {0, 0, qint16(frame.bottom()), qint16(frame.right())});
     appendRecord(out, 0x0000, {});                    // end of file
     char* header = out.data() + placeableSize;
     qToLittleEndian<quint32>(quint32((out.size() - placeableSize) / 2), header + 6);
@@ -107,10 +144,14 @@ QByteArray frameProbe(const QByteArray& d)
     return out;
 }
 
-// libwmf's raster device outlines ellipses but never fills them. A polygon
-// through the same outline fills correctly, so ellipse records are rewritten
-// as polygons before playing.
-QByteArray ellipsesAsPolygons(const QByteArray& d)
+// The records as libwmf draws them right:
+// - its raster device outlines ellipses but never fills them; a polygon
+//   through the same outline fills correctly;
+// - it sizes a pen by the logical unit as it stood at the last window or
+//   viewport extent, even when a mapping mode set since changed what a unit
+//   is, and draws the lines that pen makes too thin or too thick; the
+//   extents are set again after each mapping mode.
+QByteArray forLibwmf(const QByteArray& d)
 {
     const qint64 start = (isPlaceable(d) ? placeableSize : 0);
     const qint64 first = start + u16(d, start + 2) * 2;
@@ -121,11 +162,20 @@ QByteArray ellipsesAsPolygons(const QByteArray& d)
     // aside a buffer of the claimed size, up to 8 GB.
     quint32 maxRecord = 3;
     qint64 pos = first;
+    QByteArray extents[2]; // SETWINDOWEXT, SETVIEWPORTEXT
     while (pos + 6 <= d.size()) {
         const quint32 words = u32(d, pos);
         if (words < 3 || pos + qint64(words) * 2 > d.size())
             break;
-        if (u16(d, pos + 4) == 0x0418 && words == 7) { // ELLIPSE: bottom, right, top, left
+        const quint16 function = u16(d, pos + 4);
+        if (function == 0x020C || function == 0x020E)
+            extents[function == 0x020E] = d.mid(pos, qint64(words) * 2);
+        if (function == 0x0103) {
+            out.append(d.constData() + pos, qint64(words) * 2);
+            for (const QByteArray& extent : extents)
+                out += extent;
+            maxRecord = std::max(maxRecord, words);
+        } else if (function == 0x0418 && words == 7) { // ELLIPSE: bottom, right, top, left
             const double bottom = s16(d, pos + 6), right = s16(d, pos + 8);
             const double top = s16(d, pos + 10), left = s16(d, pos + 12);
             const double cx = (left + right) / 2, cy = (top + bottom) / 2;
@@ -201,7 +251,7 @@ private:
 
 QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QString* why)
 {
-    Session session(ellipsesAsPolygons(data));
+    Session session(forLibwmf(data));
     if (!session.ok()) {
         *why = QStringLiteral("damaged WMF file");
         return {};
@@ -217,10 +267,11 @@ QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     } else if (size) {
         unsigned int w = 0, h = 0;
         wmf_display_size(session.api, &w, &h, 96, 96);
-        size = w < 1 || h < 1 || qint64(w) * h > maxPixels ? std::nullopt : std::optional(QSize(int(w), int(h)));
+        const unsigned most = std::numeric_limits<int>::max();
+        size = w < 1 || h < 1 || w > most || h > most ? std::nullopt : std::optional(QSize(int(w), int(h)));
     }
     if (!size) {
-        *why = QStringLiteral("WMF file without a size, or too large");
+        *why = QStringLiteral("WMF file without a size");
         return {};
     }
     *natural = *size;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Metafile {
 
@@ -13,9 +14,11 @@ quint32 u32(const QByteArray& d, qint64 at) { return qFromLittleEndian<quint32>(
 qint16 s16(const QByteArray& d, qint64 at) { return qFromLittleEndian<qint16>(d.constData() + at); }
 qint32 s32(const QByteArray& d, qint64 at) { return qFromLittleEndian<qint32>(d.constData() + at); }
 
+// A frame of any size is drawn, shrunk to the drawing limit; its sides
+// only need to fit the picture's size.
 std::optional<QSize> drawable(qint64 w, qint64 h)
 {
-    if (w < 1 || h < 1 || w * h > maxPixels)
+    if (w < 1 || h < 1 || w > std::numeric_limits<int>::max() || h > std::numeric_limits<int>::max())
         return std::nullopt;
     return QSize(int(w), int(h));
 }

@@ -8,7 +8,7 @@
 // What the picture loader and the metafile helper agree on.
 namespace Metafile {
 
-// Larger pictures are refused before anything is allocated for them.
+// Larger raster pictures are refused before anything is allocated for them.
 constexpr qint64 maxPixels = 100'000'000;
 
 // A metafile is a drawing: one larger than this is drawn smaller, in
@@ -21,7 +21,7 @@ bool isWmf(const QByteArray& data);
 bool isEmf(const QByteArray& data);
 
 // The size a metafile is drawn at, from its header alone: the frame at 96 DPI.
-// nullopt when the frame is empty or too large to draw; an invalid QSize when
+// nullopt when the frame is empty or its sides overflow; an invalid QSize when
 // only playing the drawing tells (a WMF without a placeable header).
 std::optional<QSize> headerSize(const QByteArray& data);
 

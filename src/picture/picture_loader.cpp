@@ -280,7 +280,7 @@ QImage loadFile(const QString& path, const std::atomic<bool>* cancelled, qint64 
         // The helper reads the file itself; a frame it would not draw is
         // refused without starting it.
         if (!Metafile::headerSize(data))
-            Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile's frame is empty or too large")));
+            Errors::raise(Errors::invalidPicture(QStringLiteral("the metafile's frame is empty")));
         QSize natural;
         QImage drawing = drawMetafile(path, std::min(Metafile::maxDrawnPixels, shownPixels), cancelled, &natural);
         if (natural != drawing.size())

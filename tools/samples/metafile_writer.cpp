@@ -113,6 +113,28 @@ QByteArray words(std::initializer_list<quint32> values)
     return out;
 }
 
+// The header: device bounds in pixels and the frame in 0.01 mm, both
+// inclusive; a 1920 x 1440 reference device of 96 DPI (508 x 381 mm).
+QByteArray emfOf(const EmfRecords& r, QRect bounds, QRect frame, quint16 handles)
+{
+    constexpr int headerSize = 108;
+    QByteArray out;
+    put<quint32>(out, EMR_HEADER);
+    put<quint32>(out, headerSize);
+    for (QRect box : {bounds, frame})
+        for (qint32 v : {box.left(), box.top(), box.right(), box.bottom()})
+            put<qint32>(out, v);
+    put<quint32>(out, 0x464D4520); // " EMF"
+    put<quint32>(out, 0x10000);
+    put<quint32>(out, quint32(headerSize + r.bytes.size()));
+    put<quint32>(out, r.count + 1);
+    put<quint16>(out, handles);
+    put<quint16>(out, 0);
+    for (qint32 v : {0, 0, 0, 1920, 1440, 508, 381, 0, 0, 0, 508'000, 381'000})
+        put<qint32>(out, v);
+    return out + r.bytes;
+}
+
 QByteArray emfFile(QSize size, bool withEmfPlus)
 {
     const Layout page(size);
@@ -152,31 +174,13 @@ QByteArray emfFile(QSize size, bool withEmfPlus)
     r.bytes += polyline;
     ++r.count;
     r.add(EMR_EOF, {0, 16, 20});
-
-    // The header: device bounds in pixels and the frame in 0.01 mm, both
-    // inclusive; a 1920 x 1440 reference device of 96 DPI (508 x 381 mm).
-    constexpr int headerSize = 108;
-    const int frameRight = int(std::lround(size.width() * 2540.0 / 96)) - 1;
-    const int frameBottom = int(std::lround(size.height() * 2540.0 / 96)) - 1;
-    QByteArray out;
-    put<quint32>(out, EMR_HEADER);
-    put<quint32>(out, headerSize);
-    for (qint32 v : {0, 0, size.width() - 1, size.height() - 1, 0, 0, frameRight, frameBottom})
-        put<qint32>(out, v);
-    put<quint32>(out, 0x464D4520); // " EMF"
-    put<quint32>(out, 0x10000);
-    put<quint32>(out, quint32(headerSize + r.bytes.size()));
-    put<quint32>(out, r.count + 1);
-    put<quint16>(out, 5);          // handles: the four objects and the metafile itself
-    put<quint16>(out, 0);
-    for (qint32 v : {0, 0, 0, 1920, 1440, 508, 381, 0, 0, 0, 508'000, 381'000})
-        put<qint32>(out, v);
-    return out + r.bytes;
+    const QRect frame(0, 0, int(std::lround(size.width() * 2540.0 / 96)), int(std::lround(size.height() * 2540.0 / 96)));
+    return emfOf(r, QRect(QPoint(0, 0), size), frame, 5); // the four objects and the metafile itself
 }
 
 }
 
-QByteArray wmf(QSize size, int inch)
+QByteArray wmf(QSize size, int inch, int zigzagPen)
 {
     const Layout page(size);
     auto lu = [inch](int pixels) { return qint16(std::lround(pixels * inch / 96.0)); };
@@ -190,7 +194,7 @@ QByteArray wmf(QSize size, int inch)
     r.add(0x02FC, {0, low(red), high(red), 0});         // CREATEBRUSHINDIRECT solid: object 0
     r.add(0x02FC, {0, low(blue), high(blue), 0});       // object 1
     r.add(0x02FA, {0, lu(1), 0, low(black), high(black)}); // CREATEPENINDIRECT solid: object 2
-    r.add(0x02FA, {0, lu(3), 0, low(green), high(green)}); // object 3
+    r.add(0x02FA, {0, lu(zigzagPen), 0, low(green), high(green)}); // object 3
     const QRect box = page.rectangle(), oval = page.ellipse();
     r.add(0x012D, {2});                // SELECTOBJECT
     r.add(0x012D, {0});
@@ -224,7 +228,67 @@ QByteArray wmf(QSize size, int inch)
     return out + r.bytes;
 }
 
+QByteArray withPlaceableBox(QByteArray wmf, QRect box, int inch)
+{
+    const qint16 values[] = {qint16(box.left()), qint16(box.top()), qint16(box.left() + box.width()),
+                             qint16(box.top() + box.height()), qint16(inch)};
+    for (int i = 0; i < 5; ++i)
+        qToLittleEndian<qint16>(values[i], wmf.data() + 6 + 2 * i);
+    return wmf;
+}
+
 QByteArray emf(QSize size) { return emfFile(size, false); }
+
+QByteArray emfWithMargin(bool brush)
+{
+    EmfRecords r;
+    if (brush) {
+        r.add(EMR_CREATEBRUSHINDIRECT, {1, 0, qint32(black), 0});
+        r.add(EMR_SELECTOBJECT, {1});
+        r.add(EMR_SELECTOBJECT, {qint32(0x80000008)}); // the stock pen that draws nothing
+    }
+    const QRect block(150, 125, 200, 150);
+    r.add(EMR_RECTANGLE, {block.left(), block.top(), block.right() + 1, block.bottom() + 1});
+    r.add(EMR_EOF, {0, 16, 20});
+    const auto mm = [](int pixels) { return int(std::lround(pixels * 2540.0 / 96)); };
+    return emfOf(r, block, QRect(QPoint(mm(50), mm(50)), QPoint(mm(450) - 1, mm(350) - 1)), 2);
+}
+
+QByteArray emfText(const QString& face, const QString& text)
+{
+    enum : quint32 { EMR_SETBKMODE = 18, EMR_SETTEXTCOLOR = 24, EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84 };
+    EmfRecords r;
+    r.add(EMR_SETBKMODE, {1});       // transparent
+    r.add(EMR_SETTEXTCOLOR, {qint32(black)});
+    // LOGFONTW: 60 pixels high, normal weight, face name; then the rest of
+    // an ENUMLOGFONTEXDV, zeros.
+    QByteArray font;
+    for (qint32 v : {1, -60, 0, 0, 0, 400, 0, 0})
+        put<qint32>(font, v);
+    font += QByteArray(reinterpret_cast<const char*>(face.left(31).utf16()), 2 * face.left(31).size());
+    font += QByteArray(4 + 320 - font.size(), '\0');
+    put<quint32>(r.bytes, EMR_EXTCREATEFONTINDIRECTW);
+    put<quint32>(r.bytes, quint32(8 + font.size()));
+    r.bytes += font;
+    ++r.count;
+    r.add(EMR_SELECTOBJECT, {1});
+    // EXTTEXTOUTW: bounds, graphics mode, scales, then the text at (20,20),
+    // its 76-byte head followed by the characters and their advances.
+    const qint32 chars = qint32(text.size());
+    const qint32 dxAt = 76 + (2 * chars + 3) / 4 * 4;
+    put<quint32>(r.bytes, EMR_EXTTEXTOUTW);
+    put<quint32>(r.bytes, quint32(dxAt + 4 * chars));
+    for (qint32 v : {0, 0, 199, 99, 1, 0, 0, 20, 20, chars, 76, 0, 0, 0, 199, 99, dxAt})
+        put<qint32>(r.bytes, v);
+    r.bytes += QByteArray(reinterpret_cast<const char*>(text.utf16()), 2 * chars);
+    r.bytes += QByteArray(dxAt - 76 - 2 * chars, '\0');
+    for (qint32 i = 0; i < chars; ++i)
+        put<qint32>(r.bytes, 40);
+    ++r.count;
+    r.add(EMR_EOF, {0, 16, 20});
+    return emfOf(r, QRect(0, 0, 200, 100), QRect(0, 0, 5292, 2646), 2);
+}
+
 QByteArray emfWithBadEmfPlus(QSize size) { return emfFile(size, true); }
 
 }

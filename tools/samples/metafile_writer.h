@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QRect>
 #include <QSize>
 
 // Windows metafiles with known content, for the loader tests and the samples.
@@ -13,10 +14,21 @@ namespace MetafileWriter {
 constexpr QSize drawingSize{400, 300};
 
 // A placeable WMF whose header declares size pixels at 96 DPI, in logical
-// units of 1/inch of an inch.
-QByteArray wmf(QSize size = drawingSize, int inch = 1440);
+// units of 1/inch of an inch; the zigzag's pen is zigzagPen pixels wide.
+QByteArray wmf(QSize size = drawingSize, int inch = 1440, int zigzagPen = 3);
+// The WMF with another placeable box, in units of 1/inch of an inch; its
+// window stays as it was.
+QByteArray withPlaceableBox(QByteArray wmf, QRect box, int inch);
 // An EMF whose frame declares size pixels at 96 DPI, drawn in pixels.
 QByteArray emf(QSize size = drawingSize);
+// An EMF whose frame (its page, 400 x 300 pixels at 96 DPI) starts at
+// (50,50) of the reference device, with a black block of 200 x 150 pixels in
+// its middle; the bounds enclose the block alone, as many writers set them.
+// Without brush, the block is drawn with the pen and brush a page starts with.
+QByteArray emfWithMargin(bool brush = true);
+// An EMF of 200 x 100 pixels with text in a 60-pixel font of the given face,
+// from (20,20), 40 pixels a character.
+QByteArray emfText(const QString& face, const QString& text);
 // The same EMF with EMF+ comments: a proper EMF+ header, and later object
 // and drawing records whose sizes, counts and object types are nonsense.
 QByteArray emfWithBadEmfPlus(QSize size = drawingSize);

@@ -19,7 +19,7 @@ constexpr double twipsPerPixel = 15;
 QImage drawnMetafile(const QByteArray& data, const DrawingTime& time)
 {
     if (!Metafile::headerSize(data))
-        refuse(QStringLiteral("the metafile's frame is empty or too large"));
+        refuse(QStringLiteral("the metafile's frame is empty"));
     const qint64 left = time.deadline.remainingTime();
     if (left <= 0)
         refuse(QStringLiteral("no time was left to draw it"));
