@@ -8,11 +8,18 @@
 #include <QtTest>
 
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 class TestMoviePlayer : public QObject {
     Q_OBJECT
     TestEnvironment env;
     QTemporaryDir clips;
+    // A server that takes connections and never answers: a player that
+    // opens a stream from it waits for ever.
+    int silentServer = -1;
+    int silentPort = 0;
 
     QString clip(const QString& name) const { return clips.filePath(name); }
     QString written(const QString& name, const QByteArray& bytes) const
@@ -24,6 +31,15 @@ class TestMoviePlayer : public QObject {
 private slots:
     void initTestCase()
     {
+        silentServer = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QVERIFY(::bind(silentServer, reinterpret_cast<sockaddr*>(&address), length) == 0
+                && ::listen(silentServer, 8) == 0
+                && ::getsockname(silentServer, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+        silentPort = ntohs(address.sin_port);
         QVERIFY(makeClip(clip("clip.avi"), "testsrc=rate=10:size=160x120"));
         // With sound, whose output must also end with the player.
         QProcess ffmpeg;
@@ -94,24 +110,36 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(next.durationMs(), 2000, 20000);
     }
 
+    void cleanupTestCase() { ::close(silentServer); }
+
     void refusesWhatItCannotPlay_data()
     {
         QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("loadWaitMs");
         FIXTURE(viv, "clip.viv");
-        QTest::newRow("empty") << written("empty.avi", {});
-        QTest::newRow("noise") << written("noise.mpg", QByteArray(4096, '\x5a'));
-        QTest::newRow("truncated avi") << written("cut.avi", fileBytes(clip("clip.avi")).left(100));
-        QTest::newRow("broken viv") << written("broken.viv", fileBytes(viv).left(60) + QByteArray(2000, '\xff'));
+        QTest::newRow("empty") << written("empty.avi", {}) << 0;
+        QTest::newRow("noise") << written("noise.mpg", QByteArray(4096, '\x5a')) << 0;
+        QTest::newRow("truncated avi") << written("cut.avi", fileBytes(clip("clip.avi")).left(100)) << 0;
+        QTest::newRow("broken viv") << written("broken.viv", fileBytes(viv).left(60) + QByteArray(2000, '\xff')) << 0;
         // mpv would follow a playlist to other files.
-        QTest::newRow("playlist") << written("list.avi", "#EXTM3U\n" + viv.toUtf8() + "\n");
-        QTest::newRow("missing") << clip("missing.avi");
-        QTest::newRow("folder") << clips.path();
+        QTest::newRow("playlist") << written("list.avi", "#EXTM3U\n" + viv.toUtf8() + "\n") << 0;
+        QTest::newRow("missing") << clip("missing.avi") << 0;
+        QTest::newRow("folder") << clips.path() << 0;
+        // An edit list whose only part never arrives: the player is given up
+        // on, and is free for the next file.
+        QTest::newRow("never answers")
+            << written("stalled.avi", QStringLiteral("# mpv EDL v0\nhttp://127.0.0.1:%1/clip.avi\n")
+                                          .arg(silentPort).toUtf8())
+            << 1500;
     }
     void refusesWhatItCannotPlay()
     {
         QFETCH(QString, file);
+        QFETCH(int, loadWaitMs);
         FIXTURE(viv, "clip.viv");
         MoviePlayer player;
+        if (loadWaitMs > 0)
+            player.setLoadWaitMs(loadWaitMs);
         QList<QSize> startedSizes;
         connect(&player, &MoviePlayer::started, this, [&] { startedSizes.append(player.videoSize()); });
         QSignalSpy failed(&player, &MoviePlayer::failed);

@@ -478,6 +478,8 @@ QString MoviePlayer::fileName() const { return d->file; }
 
 bool MoviePlayer::loading() const { return d->loadPending; }
 
+void MoviePlayer::setLoadWaitMs(int ms) { d->loadTimer->setInterval(ms); }
+
 void MoviePlayer::setSpeed(double speed)
 {
     if (!d->mpv) {

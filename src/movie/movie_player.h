@@ -24,6 +24,9 @@ public:
     QString fileName() const;
     // A file was given and neither started() nor failed() came yet.
     bool loading() const;
+    // How long the player may take to open or refuse a file before the
+    // load fails; for a load started afterwards.
+    void setLoadWaitMs(int ms);
 
     void setSpeed(double speed);
     double speed() const;
