@@ -95,6 +95,31 @@ private slots:
         QVERIFY(e.main.textfile->isEnabled());
     }
 
+    // A long report goes in over several turns of the event loop, leaves the
+    // caret, and is one step for undo; a report whose editor closes on the
+    // way still ends.
+    void longTextsAreAppendedInPieces()
+    {
+        Editor e;
+        e.type("ab");
+        QString report;
+        for (int i = 0; i < 20000; ++i)
+            report += QStringLiteral("picture%1.jpg   123,456\n").arg(i);
+        bool done = false;
+        e.form->appendLongText(report, &e.main, [&] { done = true; });
+        QVERIFY(!done);
+        QTRY_VERIFY(done);
+        QCOMPARE(e.text(), "ab" + report);
+        QCOMPARE(e.form->RichTextBox1->textCursor().position(), 2);
+        e.form->RichTextBox1->undo();
+        QCOMPARE(e.text(), QString("ab"));
+
+        int ends = 0;
+        e.form->appendLongText(report, &e.main, [&] { ++ends; });
+        Form6::unload();
+        QTRY_COMPARE(ends, 1);
+    }
+
     void saveQuestionBranches()
     {
         Editor e;

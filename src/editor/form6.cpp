@@ -6,6 +6,7 @@
 #include "desktop/desktop.h"
 #include "desktop/keep_on_top.h"
 #include "desktop/screen.h"
+#include "editor/document_append.h"
 #include "editor/editor_font.h"
 #include "settings/keys.h"
 #include "settings/settings_store.h"
@@ -16,9 +17,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace {
 Form6* loaded = nullptr;
@@ -32,6 +32,51 @@ QSizeF outerTwips(const QWidget* window)
 
 // The window manager gives a window its frame only once it is shown.
 bool frameKnown(const QWidget* window) { return window->frameGeometry().size() != window->size(); }
+
+// Long texts are appended in pieces of about this many characters, each
+// ending at a line end.
+constexpr qsizetype kPieceChars = 64 * 1024;
+
+qsizetype pieceEnd(const QString& text, qsizetype from)
+{
+    if (text.size() - from <= kPieceChars)
+        return text.size();
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), from + kPieceChars);
+    return lineEnd < 0 ? text.size() : lineEnd + 1;
+}
+
+// A long append, a piece per turn of the event loop. It belongs to the
+// context it reports to and ends with it.
+class PiecewiseAppend : public QObject {
+public:
+    PiecewiseAppend(QTextEdit* box, const QString& text, QObject* context, std::function<void()> done)
+        : QObject(context), text(text), done(std::move(done)), append(box)
+    {
+    }
+
+    void step()
+    {
+        if (!append.boxGone() && at < text.size()) {
+            const qsizetype end = pieceEnd(text, at);
+            append.insert(QStringView(text).mid(at, end - at));
+            at = end;
+            if (at < text.size()) {
+                QTimer::singleShot(0, this, [this] { step(); });
+                return;
+            }
+        }
+        // The box is whole again, caret and layout, before done looks at it.
+        const std::function<void()> finished = std::move(done);
+        delete this;
+        finished();
+    }
+
+private:
+    const QString text;
+    qsizetype at = 0;
+    std::function<void()> done;
+    DocumentAppend append;
+};
 
 // The design client area, below the menu bar.
 constexpr double kClientWidth = 7692;
@@ -141,33 +186,11 @@ void Form6::setNewState()
     setPanel(4, QStringLiteral("TXT"));
 }
 
-void Form6::appendText(const QString& text)
+void Form6::appendText(const QString& text) { DocumentAppend(RichTextBox1).insert(text); }
+
+void Form6::appendLongText(const QString& text, QObject* context, std::function<void()> done)
 {
-    QTextDocument* document = RichTextBox1->document();
-    // A box not shown yet is laid out when it is shown, at its real width:
-    // without a page size the insertion itself lays out nothing, and putting
-    // the size back starts Qt's lazy layout, which does the shown part first.
-    const QSizeF page = document->pageSize();
-    const bool hidden = !RichTextBox1->isVisible();
-    if (hidden)
-        document->setPageSize(QSizeF(0, 0));
-    // The caret stays where it was. One at the end would move along with the
-    // text, and showing the box would then lay out the whole document at
-    // once to bring the caret into view.
-    const QTextCursor caret = RichTextBox1->textCursor();
-    const int anchor = caret.anchor();
-    const int position = caret.position();
-    QTextCursor end(document);
-    end.movePosition(QTextCursor::End);
-    end.insertText(text);
-    if (hidden)
-        document->setPageSize(page);
-    if (RichTextBox1->textCursor().position() != position) {
-        QTextCursor back(document);
-        back.setPosition(anchor);
-        back.setPosition(position, QTextCursor::KeepAnchor);
-        RichTextBox1->setTextCursor(back);
-    }
+    (new PiecewiseAppend(RichTextBox1, text, context, std::move(done)))->step();
 }
 
 void Form6::placeForOpening()

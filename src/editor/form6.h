@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <atomic>
 #include <functional>
-#include <optional>
 #include <thread>
 
 class PanelStatusBar;
@@ -70,6 +69,11 @@ public:
     // Appends text at the end of the document through a cursor, so that many
     // appends cost in total what the text costs. The caret does not move.
     void appendText(const QString& text);
+    // The same for a long text, a piece per turn of the event loop so that
+    // no window waits for the whole insertion; undo takes it back as one.
+    // done runs after the last piece, or as soon as the editor is gone; not
+    // at all once context is gone.
+    void appendLongText(const QString& text, QObject* context, std::function<void()> done);
     // Keeps the bottom-right corner 100 twips from the screen's right and
     // 700 from its bottom.
     void placeForOpening();

@@ -96,20 +96,11 @@ void endFailedRun(Form1& form, const Failure& failure, std::unique_ptr<Form9>& p
     form.Timer1->blockSignals(false);
 }
 
-void endRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<Form9> progress)
+// The run's end, once the entry lines are in the editor.
+void finishRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<Form9> progress)
 {
-    // The entry lines reach the editor in one piece: nothing shows its text
-    // before, and one insertion is laid out once. A failure appends those of
-    // the files before it.
     if (run.failure) {
-        ignoreFailure([&] { editor->appendText(run.lines); });
         endFailedRun(form, *run.failure, progress);
-        return;
-    }
-    try {
-        editor->appendText(run.lines);
-    } catch (const PxError& error) {
-        endFailedRun(form, error.failure, progress);
         return;
     }
     // From here on a failing step is skipped and the next one runs.
@@ -131,6 +122,17 @@ void endRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<Form
     form.Image1->setVisible(true);
     form.setEnabled(true);
     form.Timer1->blockSignals(false);
+}
+
+void endRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<Form9> progress)
+{
+    // The entry lines reach the editor before it is shown, in pieces that
+    // keep the window answering; a failure appends those of the files
+    // before it.
+    Form9* bar = progress.release();
+    editor->appendLongText(run.lines, &form, [&form, editor = QPointer<Form6>(editor), run, bar] {
+        finishRun(form, editor ? editor.data() : Form6::instance(), run, std::unique_ptr<Form9>(bar));
+    });
 }
 
 // The second half of a run, once the folder is listed: the question, the
