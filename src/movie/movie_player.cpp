@@ -67,9 +67,9 @@ struct MoviePlayer::Impl {
     // exists from the start: a window's context appears only when it is first
     // shown, and switching mpv's video output on a playing file makes it seek,
     // which ends a movie that cannot seek (Vivo).
-    QOffscreenSurface* surface = nullptr;
-    QOpenGLContext* gl = nullptr;
-    QOpenGLFramebufferObject* fbo = nullptr;
+    std::unique_ptr<QOffscreenSurface> surface;
+    std::unique_ptr<QOpenGLContext> gl;
+    std::unique_ptr<QOpenGLFramebufferObject> fbo;
     mpv_render_context* render = nullptr;
     QImage frame;
     std::atomic<bool> frameQueued{false};
@@ -248,15 +248,15 @@ QVariantMap MoviePlayer::Impl::firstTrack(const char* type) const
 
 bool MoviePlayer::Impl::createRenderer()
 {
-    surface = new QOffscreenSurface;
+    surface = std::make_unique<QOffscreenSurface>();
     surface->create();
-    gl = new QOpenGLContext;
+    gl = std::make_unique<QOpenGLContext>();
     gl->setFormat(surface->requestedFormat());
-    if (!surface->isValid() || !gl->create() || !gl->makeCurrent(surface)) {
+    if (!surface->isValid() || !gl->create() || !gl->makeCurrent(surface.get())) {
         destroyRenderer();
         return false;
     }
-    mpv_opengl_init_params init{glProcAddress, gl};
+    mpv_opengl_init_params init{glProcAddress, gl.get()};
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &init},
@@ -281,7 +281,7 @@ bool MoviePlayer::Impl::createRenderer()
 void MoviePlayer::Impl::destroyRenderer()
 {
     if (gl && surface && surface->isValid())
-        gl->makeCurrent(surface);
+        gl->makeCurrent(surface.get());
     if (render) {
         // The video output waits up to 0.2 s for a frame it handed over to be
         // drawn, and cannot close while it waits: take such a frame undrawn.
@@ -296,14 +296,11 @@ void MoviePlayer::Impl::destroyRenderer()
         api->mpv_render_context_free(render);
     }
     render = nullptr;
-    delete fbo;
-    fbo = nullptr;
+    fbo.reset();
     if (gl)
         gl->doneCurrent();
-    delete gl;
-    gl = nullptr;
-    delete surface;
-    surface = nullptr;
+    gl.reset();
+    surface.reset();
 }
 
 void MoviePlayer::Impl::postOnce(std::atomic<bool>& queued, std::function<void()> work)
@@ -325,11 +322,9 @@ void MoviePlayer::Impl::renderFrame(bool force)
     const QSize size = q->size() * ratio;
     if ((!newFrame && !force) || size.isEmpty())
         return;
-    gl->makeCurrent(surface);
-    if (!fbo || fbo->size() != size) {
-        delete fbo;
-        fbo = new QOpenGLFramebufferObject(size);
-    }
+    gl->makeCurrent(surface.get());
+    if (!fbo || fbo->size() != size)
+        fbo = std::make_unique<QOpenGLFramebufferObject>(size);
     mpv_opengl_fbo target{int(fbo->handle()), size.width(), size.height(), 0};
     // toImage() expects OpenGL's bottom-up rows.
     int flip = 1;
@@ -407,7 +402,7 @@ void MoviePlayer::Impl::adoptCore(const MpvApi* library, mpv_handle* core)
     }
 }
 
-MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(new Impl)
+MoviePlayer::MoviePlayer(QWidget* parent) : QWidget(parent), d(std::make_unique<Impl>())
 {
     d->q = this;
     d->loadTimer = new QTimer(this);
@@ -425,7 +420,6 @@ MoviePlayer::~MoviePlayer()
         d->api->mpv_set_wakeup_callback(d->mpv, nullptr, nullptr);
         d->api->mpv_terminate_destroy(d->mpv);
     }
-    delete d;
 }
 
 void MoviePlayer::Impl::open(const QString& path)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 // The movie-player control: one libmpv-based widget that serves both the main
 // window's animation control and the Vivo player window. On a real display it
 // renders through OpenGL; on the offscreen platform it plays with no video or
@@ -59,5 +61,5 @@ protected:
 
 private:
     struct Impl;
-    Impl* d;
+    std::unique_ptr<Impl> d;
 };
