@@ -6,6 +6,7 @@
 #include "desktop/clipboard.h"
 #include "fileops/file_job.h"
 #include "fileops/name_rules.h"
+#include "support/fuse_mount.h"
 #include "support/window_helpers.h"
 
 #include <QFile>
@@ -208,25 +209,9 @@ private slots:
     void namesakeInFoldingFolder()
     {
         QFETCH(bool, move);
-        if (::access("/dev/fuse", R_OK | W_OK) != 0)
-            QSKIP("no usable /dev/fuse: cannot mount a folder that ignores letter case");
         Bench b({"photo.jpg"});
-        QProcess folding;
-        folding.start(PIXALTO_BUILD_DIR "/casefold_fs", {b.env.makeFolder("backing"), b.dst});
-        QVERIFY2(folding.waitForStarted(), qPrintable(folding.errorString()));
-        const auto unmount = qScopeGuard([&] {
-            folding.terminate();
-            folding.waitForFinished();
-        });
-        const auto mounted = [&] {
-            struct stat inside {}, outside {};
-            return ::stat(QFile::encodeName(b.dst).constData(), &inside) == 0
-                && ::stat(QFile::encodeName(b.env.makeFolder("probe")).constData(), &outside) == 0
-                && inside.st_dev != outside.st_dev;
-        };
-        QTRY_VERIFY(mounted() || folding.state() == QProcess::NotRunning);
-        if (!mounted())
-            QSKIP(qPrintable("the kernel refused the folding folder: " + folding.readAllStandardError()));
+        const FuseMount folding("casefold_fs", {b.env.makeFolder("backing"), b.dst}, b.dst);
+        REQUIRE_MOUNTED(folding);
         writeFile(b.dst + "/Photo.JPG", "older");
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), QByteArray("older"));
 

@@ -11,6 +11,7 @@
 #include "samples/metafile_writer.h"
 #include "settings/log_files.h"
 #include "support/fixtures.h"
+#include "support/fuse_mount.h"
 #include "support/window_helpers.h"
 
 #include <QFile>
@@ -280,30 +281,39 @@ void ShowTest::badFilesNeverTakeTheViewerDown()
 
 void ShowTest::picturesLoadWhileTheWindowRuns()
 {
+    // The pictures come from a drive whose reads wait while the gate file
+    // exists, as a share that stops answering: a load is under way for as
+    // long as the test holds it.
     TestEnvironment env;
     writeSetting("AutoZoom", "1");
-    const QString dir = env.makeFolder("slow");
-    savePicture(dir + "/1.png", {30, 20}, Qt::green);
-    savePicture(dir + "/2.png", {30, 20}, Qt::red);
-    savePicture(dir + "/3-big.jpg", {6000, 4000}, Qt::darkCyan);
-    savePicture(dir + "/4-big.jpg", {6000, 4000}, Qt::darkRed);
-    savePicture(dir + "/5.png", {12, 8}, Qt::blue);
+    const QString backing = env.makeFolder("backing");
+    const QString dir = env.makeFolder("share");
+    const QString gate = env.makeFolder("gate") + "/closed";
+    savePicture(backing + "/1.png", {30, 20}, Qt::green);
+    savePicture(backing + "/2.png", {30, 20}, Qt::red);
+    savePicture(backing + "/3.jpg", {60, 40}, Qt::darkCyan);
+    savePicture(backing + "/4.jpg", {64, 48}, Qt::darkRed);
+    savePicture(backing + "/5.png", {12, 8}, Qt::blue);
+    const FuseMount share("stall_fs", {backing, dir, gate}, dir);
+    REQUIRE_MOUNTED(share);
     auto v = std::make_unique<Viewer>(dir);
     Form1& f = v->form;
     f.show();
+    v->select("1.png");
 
-    // A picture not preloaded is decoded on a worker and can only arrive
-    // through the event loop, so until it turns again the load is under way.
-    v->beginSelect("3-big.jpg");
+    writeFile(gate, {});
+    v->beginSelect("3.jpg");
     QCOMPARE(f.windowTitle(), QString("Pixalto - Please wait, loading picture"));
     QCOMPARE(f.cursor().shape(), Qt::WaitCursor);
-    QCOMPARE(f.Label1, dir + "/3-big.jpg");
+    QCOMPARE(f.Label1, dir + "/3.jpg");
     f.Timer1_Timer();
     QCOMPARE(f.File1->listIndex(), 2); // the autoskip tick is skipped
+    QVERIFY(f.loadingFile());
+    QFile::remove(gate);
     QVERIFY(fileArrived(f));
     // The steps after the load, as if it had not waited.
-    QCOMPARE(f.Image1->picture().size(), QSize(6000, 4000));
-    QCOMPARE(f.Label5->text(), QString("6000 x 4000"));
+    QCOMPARE(f.Image1->picture().size(), QSize(60, 40));
+    QCOMPARE(f.Label5->text(), QString("60 x 40"));
     QCOMPARE(f.StatusBar1->text(4), QString("Auto"));
     QCOMPARE(f.Label7->text(), QString("Current: 3"));
     QCOMPARE(f.windowTitle(), QString("Pixalto"));
@@ -311,9 +321,10 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
 
     // A selection made during a load wins: the picture asked for before it,
     // though ready first, never shows.
-    v->select("1.png");
+    writeFile(gate, {});
     v->beginSelect("5.png");
-    v->beginSelect("4-big.jpg");
+    v->beginSelect("4.jpg");
+    QFile::remove(gate);
     bool staleShown = false;
     const auto settled = [&] {
         staleShown = staleShown || f.Label5->text() == "12 x 8";
@@ -321,17 +332,19 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     };
     QTRY_VERIFY_WITH_TIMEOUT(settled(), 60000);
     QVERIFY(!staleShown);
-    QCOMPARE(f.Label1, dir + "/4-big.jpg");
-    QCOMPARE(f.Label5->text(), QString("6000 x 4000"));
+    QCOMPARE(f.Label1, dir + "/4.jpg");
+    QCOMPARE(f.Label5->text(), QString("64 x 48"));
     QCOMPARE(f.Label7->text(), QString("Current: 4"));
 
-    // Closing during a load closes at once; the window goes with the decode
-    // still running.
-    v->beginSelect("1.png");
+    // Closing during a load closes at once; the window goes once the drive
+    // lets the read go.
+    writeFile(gate, {});
+    v->beginSelect("2.png");
     QVERIFY(f.loadingFile());
     f.close();
     QVERIFY(!f.isVisible());
     QVERIFY(!f.loadingFile());
+    QFile::remove(gate);
     v.reset();
 }
 

@@ -1,0 +1,93 @@
+// stall_fs BACKING MOUNTPOINT GATE: shows the folder BACKING at MOUNTPOINT,
+// read-only. While the file GATE exists, every read of a file's contents
+// waits; listing and looking at files go on. Runs in the foreground until it
+// is terminated.
+#define FUSE_USE_VERSION 31
+#include <fuse3/fuse.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace stall {
+
+std::string root;
+std::string gate;
+
+std::string real(const char* path) { return root + path; }
+
+int result(int value) { return value < 0 ? -errno : value; }
+
+int getattr(const char* path, struct stat* st, fuse_file_info*) { return result(::lstat(real(path).c_str(), st)); }
+
+int readdir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info*, fuse_readdir_flags)
+{
+    DIR* dir = ::opendir(real(path).c_str());
+    if (!dir)
+        return -errno;
+    while (dirent* entry = ::readdir(dir))
+        fill(buffer, entry->d_name, nullptr, 0, fuse_fill_dir_flags(0));
+    ::closedir(dir);
+    return 0;
+}
+
+int open(const char* path, fuse_file_info* fi)
+{
+    if ((fi->flags & O_ACCMODE) != O_RDONLY)
+        return -EROFS;
+    const int fd = ::open(real(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return -errno;
+    fi->fh = std::uint64_t(fd);
+    // Every read comes here, none from the page cache.
+    fi->direct_io = 1;
+    return 0;
+}
+
+int read(const char*, char* buffer, size_t size, off_t offset, fuse_file_info* fi)
+{
+    while (::access(gate.c_str(), F_OK) == 0)
+        ::usleep(5000);
+    return result(int(::pread(int(fi->fh), buffer, size, offset)));
+}
+
+int release(const char*, fuse_file_info* fi) { return result(::close(int(fi->fh))); }
+
+void* init(fuse_conn_info*, fuse_config* config)
+{
+    config->use_ino = 1;
+    return nullptr;
+}
+
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: stall_fs BACKING MOUNTPOINT GATE\n");
+        return 2;
+    }
+    char resolved[PATH_MAX];
+    if (!::realpath(argv[1], resolved)) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    stall::root = resolved;
+    stall::gate = argv[3];
+    fuse_operations ops{};
+    ops.getattr = stall::getattr;
+    ops.readdir = stall::readdir;
+    ops.open = stall::open;
+    ops.read = stall::read;
+    ops.release = stall::release;
+    ops.init = stall::init;
+    // Several threads: a stalled read leaves the others answering.
+    char* args[] = {argv[0], const_cast<char*>("-f"), argv[2], nullptr};
+    return fuse_main(3, args, &ops, nullptr);
+}
