@@ -1,5 +1,6 @@
 #include "desktop/window_frame.h"
 
+#include "desktop/managed_frame.h"
 #include "desktop/screen.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include <QMargins>
 #include <QList>
 #include <QObject>
+#include <QTimer>
 #include <QVariant>
 #include <QWidget>
 #include <QWindow>
@@ -20,6 +22,11 @@ const char* const kAskedOuterPos = "pixaltoAskedOuterPos";
 // How many of the sizes and positions asked before the last are known as
 // such when the window manager reports them late.
 constexpr qsizetype kAskedKept = 32;
+// How long the window manager must stay quiet before its frame is checked,
+// and how often a frame may be asked for again before the window manager's
+// own idea is taken.
+constexpr int kSettleMs = 250;
+constexpr int kReasksAllowed = 3;
 
 QMargins frameMargins(const QWidget* window)
 {
@@ -93,6 +100,9 @@ public:
     explicit FrameWatcher(QWidget* window) : QObject(window), target(window), known(frameMargins(window))
     {
         window->installEventFilter(this);
+        settle.setSingleShot(true);
+        settle.setInterval(kSettleMs);
+        connect(&settle, &QTimer::timeout, this, [this] { checkSettledFrame(); });
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -111,6 +121,7 @@ public:
         }
         if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show && type != QEvent::Expose)
             return false;
+        settle.start();
         const QMargins now = frameMargins(target);
         if (now == known)
             return false;
@@ -130,10 +141,30 @@ private:
         return !(target->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized));
     }
 
+    // Under load the window manager can act on a burst of requests in an
+    // order of its own and leave the frame at an older one while the window
+    // was told the newest. Once it has gone quiet, the frame the X server
+    // holds is compared with the one asked for, and asked for again.
+    void checkSettledFrame()
+    {
+        const QVariant size = target->property(kAskedOuterSize);
+        const QVariant at = target->property(kAskedOuterPos);
+        if (!normal() || !target->isVisible() || !size.isValid() || !at.isValid() || reasks >= kReasksAllowed)
+            return;
+        const std::optional<QRect> frame = managedFrame(target);
+        if (!frame || *frame == QRect(at.toPoint(), size.toSize()))
+            return;
+        ++reasks;
+        applyOuterSize(target, size.toSize());
+        placeFrame(target, at.toPoint());
+        askClientAreaAgain(target);
+    }
+
     // Every size and position the window system was asked for, including
     // those that a resize or a move sends along.
     void remember(QEvent::Type type)
     {
+        reasks = 0;
         if (type == QEvent::Resize)
             keep(sizes, target->size());
         keep(positions, target->frameGeometry().topLeft());
@@ -195,6 +226,8 @@ private:
 
     QWidget* target;
     QMargins known;
+    QTimer settle;
+    int reasks = 0;
     QList<QSize> sizes;
     QList<QPoint> positions;
 };

@@ -1,5 +1,7 @@
 #include "support/virtual_display.h"
 
+#include "desktop/managed_frame.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -12,11 +14,6 @@
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
-
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <memory>
 
 namespace {
 constexpr int kStartWaitMs = 20000;
@@ -119,27 +116,4 @@ bool windowManagerCaughtUp()
     return QTest::qWaitFor([next] { return reported->last == next; }, 10000);
 }
 
-QRect frameOnScreen(QWidget* window)
-{
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
-        return {};
-    xcb_connection_t* connection = x11->connection();
-    // The frame is the window's ancestor just below the root.
-    xcb_window_t frame = xcb_window_t(window->winId());
-    for (;;) {
-        const std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
-            xcb_query_tree_reply(connection, xcb_query_tree(connection, frame), nullptr), &std::free);
-        if (!tree)
-            return {};
-        if (tree->parent == tree->root)
-            break;
-        frame = tree->parent;
-    }
-    const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> geometry(
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, frame), nullptr), &std::free);
-    if (!geometry)
-        return {};
-    const int border = 2 * geometry->border_width;
-    return {geometry->x, geometry->y, geometry->width + border, geometry->height + border};
-}
+QRect frameOnScreen(QWidget* window) { return managedFrame(window).value_or(QRect()); }
