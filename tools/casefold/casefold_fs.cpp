@@ -6,6 +6,8 @@
 #define FUSE_USE_VERSION 31
 #include <fuse3/fuse.h>
 
+#include "../fuse_backing.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -53,9 +55,7 @@ std::string real(const char* path)
     return result;
 }
 
-int result(int r) { return r < 0 ? -errno : r; }
-
-int getattr(const char* path, struct stat* st, fuse_file_info*) { return result(::lstat(real(path).c_str(), st)); }
+int getattr(const char* path, struct stat* st, fuse_file_info*) { return fuse_backing::result(::lstat(real(path).c_str(), st)); }
 
 int readdir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info*, fuse_readdir_flags)
 {
@@ -84,16 +84,16 @@ int create(const char* path, mode_t mode, fuse_file_info* fi)
 
 int read(const char*, char* buffer, size_t size, off_t at, fuse_file_info* fi)
 {
-    return result(int(::pread(int(fi->fh), buffer, size, at)));
+    return fuse_backing::result(int(::pread(int(fi->fh), buffer, size, at)));
 }
 
 int write(const char*, const char* buffer, size_t size, off_t at, fuse_file_info* fi)
 {
-    return result(int(::pwrite(int(fi->fh), buffer, size, at)));
+    return fuse_backing::result(int(::pwrite(int(fi->fh), buffer, size, at)));
 }
 
-int release(const char*, fuse_file_info* fi) { return result(::close(int(fi->fh))); }
-int fsync(const char*, int, fuse_file_info* fi) { return result(::fsync(int(fi->fh))); }
+int release(const char*, fuse_file_info* fi) { return fuse_backing::result(::close(int(fi->fh))); }
+int fsync(const char*, int, fuse_file_info* fi) { return fuse_backing::result(::fsync(int(fi->fh))); }
 
 int rename(const char* from, const char* to, unsigned int flags)
 {
@@ -106,36 +106,36 @@ int rename(const char* from, const char* to, unsigned int flags)
         return -EEXIST;
     if (flags & ~unsigned(RENAME_NOREPLACE))
         return -EINVAL;
-    return result(::rename(source.c_str(), target.c_str()));
+    return fuse_backing::result(::rename(source.c_str(), target.c_str()));
 }
 
-int unlink(const char* path) { return result(::unlink(real(path).c_str())); }
-int mkdir(const char* path, mode_t mode) { return result(::mkdir(real(path).c_str(), mode)); }
-int rmdir(const char* path) { return result(::rmdir(real(path).c_str())); }
-int chmod(const char* path, mode_t mode, fuse_file_info*) { return result(::chmod(real(path).c_str(), mode)); }
+int unlink(const char* path) { return fuse_backing::result(::unlink(real(path).c_str())); }
+int mkdir(const char* path, mode_t mode) { return fuse_backing::result(::mkdir(real(path).c_str(), mode)); }
+int rmdir(const char* path) { return fuse_backing::result(::rmdir(real(path).c_str())); }
+int chmod(const char* path, mode_t mode, fuse_file_info*) { return fuse_backing::result(::chmod(real(path).c_str(), mode)); }
 int chown(const char* path, uid_t uid, gid_t gid, fuse_file_info*)
 {
-    return result(::lchown(real(path).c_str(), uid, gid));
+    return fuse_backing::result(::lchown(real(path).c_str(), uid, gid));
 }
 int truncate(const char* path, off_t size, fuse_file_info* fi)
 {
-    return result(fi ? ::ftruncate(int(fi->fh), size) : ::truncate(real(path).c_str(), size));
+    return fuse_backing::result(fi ? ::ftruncate(int(fi->fh), size) : ::truncate(real(path).c_str(), size));
 }
 int utimens(const char* path, const timespec times[2], fuse_file_info* fi)
 {
-    return result(fi ? ::futimens(int(fi->fh), times) : ::utimensat(AT_FDCWD, real(path).c_str(), times, 0));
+    return fuse_backing::result(fi ? ::futimens(int(fi->fh), times) : ::utimensat(AT_FDCWD, real(path).c_str(), times, 0));
 }
 int getxattr(const char* path, const char* name, char* value, size_t size)
 {
-    return result(int(::lgetxattr(real(path).c_str(), name, value, size)));
+    return fuse_backing::result(int(::lgetxattr(real(path).c_str(), name, value, size)));
 }
 int setxattr(const char* path, const char* name, const char* value, size_t size, int flags)
 {
-    return result(::lsetxattr(real(path).c_str(), name, value, size, flags));
+    return fuse_backing::result(::lsetxattr(real(path).c_str(), name, value, size, flags));
 }
 int listxattr(const char* path, char* list, size_t size)
 {
-    return result(int(::llistxattr(real(path).c_str(), list, size)));
+    return fuse_backing::result(int(::llistxattr(real(path).c_str(), list, size)));
 }
 
 void* init(fuse_conn_info*, fuse_config* config)
@@ -153,16 +153,10 @@ void* init(fuse_conn_info*, fuse_config* config)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: casefold_fs BACKING MOUNTPOINT\n");
+    const std::optional<std::string> backing = fuse_backing::backingFolder(argc, argv, 2, "casefold_fs BACKING MOUNTPOINT");
+    if (!backing)
         return 2;
-    }
-    char resolved[PATH_MAX];
-    if (!::realpath(argv[1], resolved)) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    casefold::root = resolved;
+    casefold::root = *backing;
     fuse_operations ops{};
     ops.getattr = casefold::getattr;
     ops.readdir = casefold::readdir;

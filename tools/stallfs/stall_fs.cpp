@@ -5,10 +5,10 @@
 #define FUSE_USE_VERSION 31
 #include <fuse3/fuse.h>
 
+#include "../fuse_backing.h"
+
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <dirent.h>
 #include <fcntl.h>
@@ -22,9 +22,7 @@ std::string gate;
 
 std::string real(const char* path) { return root + path; }
 
-int result(int value) { return value < 0 ? -errno : value; }
-
-int getattr(const char* path, struct stat* st, fuse_file_info*) { return result(::lstat(real(path).c_str(), st)); }
+int getattr(const char* path, struct stat* st, fuse_file_info*) { return fuse_backing::result(::lstat(real(path).c_str(), st)); }
 
 int readdir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info*, fuse_readdir_flags)
 {
@@ -54,10 +52,10 @@ int read(const char*, char* buffer, size_t size, off_t offset, fuse_file_info* f
 {
     while (::access(gate.c_str(), F_OK) == 0)
         ::usleep(5000);
-    return result(int(::pread(int(fi->fh), buffer, size, offset)));
+    return fuse_backing::result(int(::pread(int(fi->fh), buffer, size, offset)));
 }
 
-int release(const char*, fuse_file_info* fi) { return result(::close(int(fi->fh))); }
+int release(const char*, fuse_file_info* fi) { return fuse_backing::result(::close(int(fi->fh))); }
 
 void* init(fuse_conn_info*, fuse_config* config)
 {
@@ -69,17 +67,10 @@ void* init(fuse_conn_info*, fuse_config* config)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: stall_fs BACKING MOUNTPOINT GATE\n");
+    const std::optional<std::string> backing = fuse_backing::backingFolder(argc, argv, 3, "stall_fs BACKING MOUNTPOINT GATE");
+    if (!backing)
         return 2;
-    }
-    char resolved[PATH_MAX];
-    if (!::realpath(argv[1], resolved)) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    stall::root = resolved;
-    stall::gate = argv[3];
+    stall::root = *backing;
     fuse_operations ops{};
     ops.getattr = stall::getattr;
     ops.readdir = stall::readdir;
