@@ -9,7 +9,25 @@ namespace RtfRead {
 bool Reader::destinationWord(QByteArrayView word)
 {
     Destination& d = state().destination;
-    if (word == "fonttbl") {
+    const bool listTables = d == Destination::ListTable || d == Destination::ListOverrideTable;
+    if (listTables && (word == "pict" || word == "levelnumbers" || word == "listname")) {
+        d = Destination::Skip;
+    } else if (d == Destination::ListTable && word == "leveltext") {
+        d = Destination::LevelText;
+        levelText.clear();
+        levelBytes.clear();
+    } else if (word == "listtable") {
+        d = Destination::ListTable;
+    } else if (word == "listoverridetable") {
+        d = Destination::ListOverrideTable;
+    } else if (word == "listtext" || word == "pntext") {
+        if (d != Destination::Text) {
+            d = Destination::Skip;
+        } else {
+            d = Destination::ListText;
+            storedLabel.clear();
+        }
+    } else if (word == "fonttbl") {
         d = Destination::FontTable;
         tableFont = -1;
     } else if (word == "colortbl") {
@@ -49,8 +67,7 @@ bool Reader::destinationWord(QByteArrayView word)
     } else if (word == "shppict" || word == "nesttableprops") {
         // The picture in it is read, its \nonshppict twin not; a nested
         // table's properties end its row.
-    } else if (word == "nonshppict" || word == "stylesheet" || word == "info" || word == "listtable"
-               || word == "listoverridetable" || word == "revtbl" || word == "rsidtbl" || word == "header"
+    } else if (word == "nonshppict" || word == "stylesheet" || word == "info" || word == "revtbl" || word == "rsidtbl" || word == "header"
                || word == "headerl" || word == "headerr" || word == "headerf" || word == "footer"
                || word == "footerl" || word == "footerr" || word == "footerf" || word == "fldinst"
                || word == "xe" || word == "tc" || word == "txe" || word == "annotation"
@@ -59,6 +76,46 @@ bool Reader::destinationWord(QByteArrayView word)
                || word == "pgdsctbl" || word == "objdata" || word == "bkmkstart" || word == "bkmkend"
                || word == "nonesttables" || word == "shprslt") {
         d = Destination::Skip;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool Reader::listWord(QByteArrayView word, int p)
+{
+    if (state().destination == Destination::ListOverrideTable) {
+        if (word == "listoverride")
+            lists.addOverride();
+        else if (word == "listid")
+            lists.setOverrideListId(p);
+        else if (word == "ls")
+            lists.setOverrideNumber(p);
+        else if (word == "lfolevel")
+            lists.addOverrideLevel();
+        else if (word == "levelstartat")
+            lists.setOverrideStart(p);
+        else
+            return false;
+        return true;
+    }
+    if (word == "list") {
+        lists.addList();
+    } else if (word == "listid") {
+        lists.setListId(p);
+    } else if (word == "listlevel") {
+        lists.addLevel();
+    } else if (RtfLists::Level* level = lists.lastLevel()) {
+        if (word == "levelnfc" || word == "levelnfcn")
+            level->format = p;
+        else if (word == "levelstartat")
+            level->startAt = p;
+        else if (word == "levelfollow")
+            level->follow = p;
+        else if (word == "f")
+            level->font = p;
+        else
+            return false;
     } else {
         return false;
     }
@@ -90,6 +147,9 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         return;
     }
     const int p = parameter;
+    if ((s.destination == Destination::ListTable || s.destination == Destination::ListOverrideTable)
+        && listWord(word, p))
+        return;
     CharState& c = s.chars;
     if (word == "u") {
         unicode(p);
@@ -101,6 +161,13 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         addChar(QChar::LineSeparator);
     } else if (word == "tab" || word == "cell" || word == "nestcell") {
         addChar(u'\t');
+    } else if (word == "pard") {
+        s.list = 0;
+        s.listLevel = 0;
+    } else if (word == "ls") {
+        s.list = p;
+    } else if (word == "ilvl") {
+        s.listLevel = p;
     } else if (word == "plain") {
         c = CharState();
         c.font = defaultFont;
