@@ -1,4 +1,5 @@
 #include "editor/rtf/rtf.h"
+#include "editor/rtf/rtf_lists.h"
 #include "samples/metafile_writer.h"
 #include "support/fixtures.h"
 #include "support/test_files.h"
@@ -204,8 +205,8 @@ private slots:
                R"(\levelstartat4\levelfollow2{\leveltext\'01\'00;}}\listid8}}{\*\listoverridetable{\listoverride\listid7\ls1})"
                R"({\listoverride\listid7{\lfolevel\listoverridestartat\levelstartat5}\ls2}{\listoverride\listid8\ls3}})"
                R"({\listtext X}\pard\ls1 a\par\ls1\ilvl1 b\par c\par\ilvl2 d\par\pard\ls1 e\par\ls1\ilvl1 f\par\pard\ls2 g\par)"
-               R"(\pard\ls3 h\par{\listtext 9.\tab}\pard\ls9 i\par\pard j})"_ba
-            << u"1.\ta\n1.a) b\n1.b) c\n•\td\n2.\te\n2.a) f\n5.\tg\nIVh\n9.\ti\nj"_s;
+               R"(\pard\ls3 h\par{\listtext 9.\tab}\pard\ls9 i\par\pard\intbl\ls1 k\cell l\cell\row\pard j})"_ba
+            << u"1.\ta\n1.a) b\n1.b) c\n•\td\n2.\te\n2.a) f\n5.\tg\nIVh\n9.\ti\n6.\tk\t7.\tl\t\nj"_s;
         QTest::newRow("footnotes at the end")
             << R"({\rtf1 A{\super\chftn}{\footnote\pard{\super\chftn} One {\b b}.}B{\footnote\chftn Two}\par end\par})"_ba
             << u"A1B2\nend\n1 One b.\n2Two"_s;
@@ -236,6 +237,15 @@ private slots:
         std::unique_ptr<QTextDocument> document(readRtf(rtf));
         // The raw text keeps line breaks and no-break spaces apart.
         QCOMPARE(document->toRawText().replace(QChar::ParagraphSeparator, u'\n'), text);
+    }
+
+    void listNumbers()
+    {
+        const QList<std::tuple<int, int, QString>> cases = {
+            {12, 0, u"12"_s},    {1994, 1, u"MCMXCIV"_s}, {49, 2, u"xlix"_s}, {28, 3, u"BB"_s}, {27, 4, u"aa"_s},
+            {112, 5, u"112th"_s}, {23, 5, u"23rd"_s},     {7, 22, u"07"_s},    {0, 2, u"0"_s},   {3, 23, u""_s}};
+        for (const auto& [value, format, text] : cases)
+            QCOMPARE(listNumber(value, format), text);
     }
 
     void pictureSamples_data()

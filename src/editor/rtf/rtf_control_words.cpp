@@ -155,12 +155,21 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         unicode(p);
     } else if (word == "uc") {
         s.unicodeSkip = std::clamp(p, 0, maxUnicodeSkip);
-    } else if (word == "par" || word == "sect" || word == "page" || word == "row" || word == "nestrow") {
+    } else if (word == "par" || word == "sect" || word == "page") {
+        paragraph();
+    } else if (word == "row" || word == "nestrow") {
+        // The row's end is no paragraph of a list.
+        out->labelDue = false;
         paragraph();
     } else if (word == "line") {
         addChar(QChar::LineSeparator);
-    } else if (word == "tab" || word == "cell" || word == "nestcell") {
+    } else if (word == "tab") {
         addChar(u'\t');
+    } else if (word == "cell" || word == "nestcell") {
+        addChar(u'\t');
+        // Each cell's paragraph has a label of its own.
+        if (s.destination == Destination::Text)
+            out->labelDue = true;
     } else if (word == "pard") {
         s.list = 0;
         s.listLevel = 0;
