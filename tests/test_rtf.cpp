@@ -207,6 +207,10 @@ private slots:
                R"({\listtext X}\pard\ls1 a\par\ls1\ilvl1 b\par c\par\ilvl2 d\par\pard\ls1 e\par\ls1\ilvl1 f\par\pard\ls2 g\par)"
                R"(\pard\ls3 h\par{\listtext 9.\tab}\pard\ls9 i\par\pard\intbl\ls1 k\cell l\cell\row\pard j})"_ba
             << u"1.\ta\n1.a) b\n1.b) c\n•\td\n2.\te\n2.a) f\n5.\tg\nIVh\n9.\ti\n6.\tk\t7.\tl\t\nj"_s;
+        QTest::newRow("old-style numbering, not of outline levels")
+            << R"({\rtf1{\fonttbl{\f3 Symbol;}}{\pntext 1.\tab}{\*\pn\pnlvlbody\pnucltr\pnstart2{\pntxtb (}{\pntxta )}}A\par B\par)"
+               R"(\pard{\*\pn\pnlvlblt\pnf3{\pntxtb\'b7}}C\par\pard{\pntext 9.\tab}{\*\pn\pnlvl1\pndec}D\par\pard E})"_ba
+            << u"(B)\tA\n(C)\tB\n•\tC\n9.\tD\nE"_s;
         QTest::newRow("footnotes at the end")
             << R"({\rtf1 A{\super\chftn}{\footnote\pard{\super\chftn} One {\b b}.}B{\footnote\chftn Two}\par end\par})"_ba
             << u"A1B2\nend\n1 One b.\n2Two"_s;

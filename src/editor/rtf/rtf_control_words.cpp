@@ -20,6 +20,11 @@ bool Reader::destinationWord(QByteArrayView word)
         d = Destination::ListTable;
     } else if (word == "listoverridetable") {
         d = Destination::ListOverrideTable;
+    } else if (word == "pn" && d == Destination::Text) {
+        d = Destination::Numbering;
+        state().numbering = OldNumbering();
+    } else if (d == Destination::Numbering && (word == "pntxtb" || word == "pntxta")) {
+        d = word == "pntxtb" ? Destination::NumberBefore : Destination::NumberAfter;
     } else if (word == "listtext" || word == "pntext") {
         if (d != Destination::Text) {
             d = Destination::Skip;
@@ -122,6 +127,34 @@ bool Reader::listWord(QByteArrayView word, int p)
     return true;
 }
 
+bool Reader::numberingWord(QByteArrayView word, int p)
+{
+    // The formats as the list table numbers them.
+    static constexpr std::pair<const char*, int> formats[] = {
+        {"pndec", 0}, {"pnucrm", 1}, {"pnlcrm", 2}, {"pnucltr", 3}, {"pnlcltr", 4}, {"pnord", 5}, {"pnlvlblt", 23}};
+    OldNumbering& n = state().numbering;
+    for (const auto& [name, format] : formats)
+        if (word == name) {
+            // A bullet stays one whatever number format follows.
+            if (n.format != 23)
+                n.format = format;
+            return true;
+        }
+    if (word == "pnlvlbody") {
+        if (n.format < 0)
+            n.format = 0;
+    } else if (word.startsWith("pnlvl")) {
+        n.outline = true;
+    } else if (word == "pnstart") {
+        n.startAt = p;
+    } else if (word == "pnf") {
+        n.font = p;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
 {
     if (pendingSkip > 0 && word != "bin") {
@@ -150,6 +183,8 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
     if ((s.destination == Destination::ListTable || s.destination == Destination::ListOverrideTable)
         && listWord(word, p))
         return;
+    if (s.destination == Destination::Numbering && numberingWord(word, p))
+        return;
     CharState& c = s.chars;
     if (word == "u") {
         unicode(p);
@@ -173,6 +208,7 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
     } else if (word == "pard") {
         s.list = 0;
         s.listLevel = 0;
+        s.numbering = OldNumbering();
     } else if (word == "ls") {
         s.list = p;
     } else if (word == "ilvl") {

@@ -4,10 +4,7 @@
 
 namespace {
 
-// Word counts no further.
-constexpr int largestNumber = 32767;
-// Longer labels are damage, and would cost memory with every paragraph.
-constexpr qsizetype longestLabel = 255;
+constexpr int largestNumber = RtfLists::largestNumber;
 
 int start(const RtfLists::Level& level)
 {

@@ -12,6 +12,10 @@
 class RtfLists {
 public:
     static constexpr int maxLevels = 9;
+    // Word counts no further.
+    static constexpr int largestNumber = 32767;
+    // Longer labels are damage, and would cost memory with every paragraph.
+    static constexpr qsizetype longestLabel = 255;
 
     struct Level {
         // \levelnfc.

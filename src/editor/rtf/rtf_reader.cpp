@@ -88,6 +88,9 @@ void Reader::closeGroup()
     }
     if (leaving == Destination::LevelText && stack[stack.size() - 2].destination != Destination::LevelText)
         endLevelText();
+    // An old-style numbering and its texts are the paragraph's.
+    if (leaving == Destination::Numbering || leaving == Destination::NumberBefore || leaving == Destination::NumberAfter)
+        stack[stack.size() - 2].numbering = state().numbering;
     if (leaving == Destination::Picture && int(stack.size()) == pictDepth)
         endPicture();
     if (int(stack.size()) == footnoteDepth)
@@ -101,7 +104,7 @@ void Reader::symbol(unsigned char c)
         --pendingSkip;
         return;
     }
-    if (state().destination != Destination::Text && state().destination != Destination::ListText) {
+    if (state().destination != Destination::Text && !labelText()) {
         if (c == '*')
             ignorable = true;
         return;
@@ -142,6 +145,8 @@ void Reader::byte(unsigned char b)
     switch (state().destination) {
     case Destination::Text:
     case Destination::ListText:
+    case Destination::NumberBefore:
+    case Destination::NumberAfter:
         if (const QChar shown = glyph(b, isSymbolFont(state().chars.font)); shown != QChar(b))
             addChar(shown);
         else
@@ -184,6 +189,8 @@ void Reader::text(QByteArrayView bytes)
     switch (state().destination) {
     case Destination::Text:
     case Destination::ListText:
+    case Destination::NumberBefore:
+    case Destination::NumberAfter:
         // Line ends in the file are no text, and writers break lines between
         // the two bytes of a character. Other control bytes are dropped when
         // the text is put in.
@@ -218,6 +225,7 @@ void Reader::text(QByteArrayView bytes)
     case Destination::Shape:
     case Destination::ListTable:
     case Destination::ListOverrideTable:
+    case Destination::Numbering:
         break;
     }
 }
@@ -225,7 +233,7 @@ void Reader::text(QByteArrayView bytes)
 void Reader::unicode(int value)
 {
     const QChar c(char16_t(value < 0 ? value + 65536 : value));
-    if (state().destination == Destination::Text || state().destination == Destination::ListText) {
+    if (state().destination == Destination::Text || labelText()) {
         addChar(glyph(c.unicode(), isSymbolFont(state().chars.font)));
     } else if (state().destination == Destination::LevelText) {
         decoder.append(levelText, levelBytes, codePage());
@@ -332,8 +340,8 @@ void Reader::addBytes(QByteArrayView b)
 {
     if (b.isEmpty())
         return;
-    if (state().destination == Destination::ListText) {
-        decoder.append(storedLabel, b, codePage());
+    if (QString* label = labelText()) {
+        decoder.append(*label, b, codePage());
         return;
     }
     if (out->labelDue)
@@ -351,8 +359,8 @@ void Reader::addBytes(QByteArrayView b)
 
 void Reader::addText(QStringView t)
 {
-    if (state().destination == Destination::ListText)
-        storedLabel.append(t);
+    if (QString* label = labelText())
+        label->append(t);
     if (state().destination != Destination::Text)
         return;
     if (out->labelDue)
@@ -420,12 +428,33 @@ void Reader::paragraph()
     storedLabel.clear();
 }
 
+QString* Reader::labelText()
+{
+    switch (state().destination) {
+    case Destination::ListText:
+        return &storedLabel;
+    case Destination::NumberBefore:
+        return &state().numbering.before;
+    case Destination::NumberAfter:
+        return &state().numbering.after;
+    default:
+        return nullptr;
+    }
+}
+
 void Reader::putLabel()
 {
     out->labelDue = false;
     const QString stored = std::exchange(storedLabel, QString());
     GroupState& s = state();
-    const std::optional<RtfLists::Label> label = s.list != 0 ? lists.label(s.list, s.listLevel) : std::nullopt;
+    const OldNumbering& old = s.numbering;
+    const bool oldStyle = s.list == 0 && old.format >= 0 && !old.outline;
+    oldNumber = !oldStyle ? 0 : oldNumber > 0 ? oldNumber + 1 : std::clamp(old.startAt, 1, RtfLists::largestNumber);
+    std::optional<RtfLists::Label> label;
+    if (s.list != 0)
+        label = lists.label(s.list, s.listLevel);
+    else if (oldStyle)
+        label = RtfLists::Label{(old.before + listNumber(oldNumber, old.format) + old.after).left(RtfLists::longestLabel) + u'\t', old.font};
     if (!label) {
         if (!stored.isEmpty())
             addText(stored);

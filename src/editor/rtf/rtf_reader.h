@@ -25,7 +25,9 @@ constexpr int maxUnicodeSkip = 16;
 
 // Shape holds a shape's properties: no text, but the picture of its "pib"
 // property. ShapeName is the name of a property. ListText is the label a
-// writer stored for a list paragraph, LevelText a list level's label.
+// writer stored for a list paragraph, LevelText a list level's label,
+// Numbering the old-style numbering of a paragraph (\pn) and NumberBefore
+// and NumberAfter the texts around its number.
 enum class Destination {
     Text,
     Skip,
@@ -37,7 +39,24 @@ enum class Destination {
     ListTable,
     ListOverrideTable,
     LevelText,
-    ListText
+    ListText,
+    Numbering,
+    NumberBefore,
+    NumberAfter
+};
+
+// The paragraph numbering of Word 6 (\pn), which readers of lists still
+// number by where a paragraph names no list of the list table.
+struct OldNumbering {
+    // As \levelnfc; -1 for none.
+    int format = -1;
+    int startAt = 1;
+    int font = -1;
+    QString before;
+    QString after;
+    // Numbered by the section's outline levels, which are not read: the
+    // stored \pntext is shown instead.
+    bool outline = false;
 };
 
 struct CharState {
@@ -58,6 +77,7 @@ struct GroupState {
     // The paragraph's list override (\ls, 0 for none) and level.
     int list = 0;
     int listLevel = 0;
+    OldNumbering numbering;
 };
 
 struct Font {
@@ -99,6 +119,7 @@ private:
     void controlWord(QByteArrayView word, bool hasParameter, int parameter);
     bool destinationWord(QByteArrayView word);
     bool listWord(QByteArrayView word, int parameter);
+    bool numberingWord(QByteArrayView word, int parameter);
     void symbol(unsigned char c);
     void text(QByteArrayView bytes);
     void byte(unsigned char b);
@@ -112,6 +133,7 @@ private:
     void flushText();
     void paragraph();
     void putLabel();
+    QString* labelText();
     void endLevelText();
     void startFootnote();
     void endFootnote();
@@ -155,6 +177,9 @@ private:
     QString storedLabel;
     QString levelText;
     QByteArray levelBytes;
+    // The number of the last paragraph, while paragraphs of old-style
+    // numbering follow each other; 0 after any other.
+    int oldNumber = 0;
 
     // The name of the shape property last read.
     QByteArray shapeProperty;
