@@ -234,7 +234,8 @@ void Reader::unicode(int value)
 {
     const QChar c(char16_t(value < 0 ? value + 65536 : value));
     if (state().destination == Destination::Text || labelText()) {
-        addChar(glyph(c.unicode(), isSymbolFont(state().chars.font)));
+        // \u183 is the middle dot itself, in any font.
+        addChar(c.unicode() == 0xB7 ? c : glyph(c.unicode(), isSymbolFont(state().chars.font)));
     } else if (state().destination == Destination::LevelText) {
         decoder.append(levelText, levelBytes, codePage());
         levelBytes.clear();
@@ -445,7 +446,6 @@ QString* Reader::labelText()
 void Reader::putLabel()
 {
     out->labelDue = false;
-    const QString stored = std::exchange(storedLabel, QString());
     GroupState& s = state();
     const OldNumbering& old = s.numbering;
     const bool oldStyle = s.list == 0 && old.format >= 0 && !old.outline;
@@ -455,19 +455,19 @@ void Reader::putLabel()
         label = lists.label(s.list, s.listLevel);
     else if (oldStyle)
         label = RtfLists::Label{(old.before + listNumber(oldNumber, old.format) + old.after).left(RtfLists::longestLabel) + u'\t', old.font};
-    if (!label) {
-        if (!stored.isEmpty())
-            addText(stored);
-        return;
-    }
+    // The label stored is shown in the paragraph's font, whatever font it
+    // was stored in; a level without a font of its own shows Word's bullet
+    // all the same.
     const int paragraphFont = s.chars.font;
-    if (label->font >= 0)
-        s.chars.font = label->font;
-    // A level without a font of its own shows Word's bullet all the same.
-    const bool symbolFont = label->font < 0 || isSymbolFont(label->font);
-    QString text = label->text;
+    const bool symbolFont = label ? label->font < 0 || isSymbolFont(label->font) : isSymbolFont(paragraphFont);
+    QString text = label ? label->text : std::exchange(storedLabel, QString());
+    storedLabel.clear();
+    if (text.isEmpty())
+        return;
     for (QChar& c : text)
         c = glyph(c.unicode(), symbolFont);
+    if (label && label->font >= 0)
+        s.chars.font = label->font;
     addText(text);
     s.chars.font = paragraphFont;
 }
