@@ -87,74 +87,6 @@ bool Reader::destinationWord(QByteArrayView word)
     return true;
 }
 
-bool Reader::listWord(QByteArrayView word, int p)
-{
-    if (state().destination == Destination::ListOverrideTable) {
-        if (word == "listoverride")
-            lists.addOverride();
-        else if (word == "listid")
-            lists.setOverrideListId(p);
-        else if (word == "ls")
-            lists.setOverrideNumber(p);
-        else if (word == "lfolevel")
-            lists.addOverrideLevel();
-        else if (word == "levelstartat")
-            lists.setOverrideStart(p);
-        else
-            return false;
-        return true;
-    }
-    if (word == "list") {
-        lists.addList();
-    } else if (word == "listid") {
-        lists.setListId(p);
-    } else if (word == "listlevel") {
-        lists.addLevel();
-    } else if (RtfLists::Level* level = lists.lastLevel()) {
-        if (word == "levelnfc" || word == "levelnfcn")
-            level->format = p;
-        else if (word == "levelstartat")
-            level->startAt = p;
-        else if (word == "levelfollow")
-            level->follow = p;
-        else if (word == "f")
-            level->font = p;
-        else
-            return false;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool Reader::numberingWord(QByteArrayView word, int p)
-{
-    // The formats as the list table numbers them.
-    static constexpr std::pair<const char*, int> formats[] = {
-        {"pndec", 0}, {"pnucrm", 1}, {"pnlcrm", 2}, {"pnucltr", 3}, {"pnlcltr", 4}, {"pnord", 5}, {"pnlvlblt", 23}};
-    OldNumbering& n = state().numbering;
-    for (const auto& [name, format] : formats)
-        if (word == name) {
-            // A bullet stays one whatever number format follows.
-            if (n.format != 23)
-                n.format = format;
-            return true;
-        }
-    if (word == "pnlvlbody") {
-        if (n.format < 0)
-            n.format = 0;
-    } else if (word.startsWith("pnlvl")) {
-        n.outline = true;
-    } else if (word == "pnstart") {
-        n.startAt = p;
-    } else if (word == "pnf") {
-        n.font = p;
-    } else {
-        return false;
-    }
-    return true;
-}
-
 void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
 {
     if (pendingSkip > 0 && word != "bin") {
@@ -194,7 +126,8 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         paragraph();
     } else if (word == "row" || word == "nestrow") {
         // The row's end is no paragraph of a list.
-        out->labelDue = false;
+        if (s.destination == Destination::Text)
+            out->labelDue = false;
         paragraph();
     } else if (word == "line") {
         addChar(QChar::LineSeparator);

@@ -9,19 +9,12 @@
 #include <QTextDocumentFragment>
 
 #include <algorithm>
-#include <utility>
 
 namespace RtfRead {
 
-namespace {
-
-// The bullet of lists, in the font Word gives them, as a byte or as Word
-// writes that font's characters in Unicode.
 QChar glyph(char16_t c, bool symbolFont)
 {
     return QChar((c == 0xB7 || c == 0xF0B7) && symbolFont ? 0x2022 : c);
-}
-
 }
 
 void Reader::read()
@@ -427,59 +420,6 @@ void Reader::paragraph()
     out->pendingParagraph = true;
     out->labelDue = true;
     storedLabel.clear();
-}
-
-QString* Reader::labelText()
-{
-    switch (state().destination) {
-    case Destination::ListText:
-        return &storedLabel;
-    case Destination::NumberBefore:
-        return &state().numbering.before;
-    case Destination::NumberAfter:
-        return &state().numbering.after;
-    default:
-        return nullptr;
-    }
-}
-
-void Reader::putLabel()
-{
-    out->labelDue = false;
-    GroupState& s = state();
-    const OldNumbering& old = s.numbering;
-    const bool oldStyle = s.list == 0 && old.format >= 0 && !old.outline;
-    oldNumber = !oldStyle ? 0 : oldNumber > 0 ? oldNumber + 1 : std::clamp(old.startAt, 1, RtfLists::largestNumber);
-    std::optional<RtfLists::Label> label;
-    if (s.list != 0)
-        label = lists.label(s.list, s.listLevel);
-    else if (oldStyle)
-        label = RtfLists::Label{(old.before + listNumber(oldNumber, old.format) + old.after).left(RtfLists::longestLabel) + u'\t', old.font};
-    // The label stored is shown in the paragraph's font, whatever font it
-    // was stored in; a level without a font of its own shows Word's bullet
-    // all the same.
-    const int paragraphFont = s.chars.font;
-    const bool symbolFont = label ? label->font < 0 || isSymbolFont(label->font) : isSymbolFont(paragraphFont);
-    QString text = label ? label->text : std::exchange(storedLabel, QString());
-    storedLabel.clear();
-    if (text.isEmpty())
-        return;
-    for (QChar& c : text)
-        c = glyph(c.unicode(), symbolFont);
-    if (label && label->font >= 0)
-        s.chars.font = label->font;
-    addText(text);
-    s.chars.font = paragraphFont;
-}
-
-void Reader::endLevelText()
-{
-    decoder.append(levelText, levelBytes, codePage());
-    levelBytes.clear();
-    if (levelText.endsWith(u';'))
-        levelText.chop(1);
-    if (RtfLists::Level* level = lists.lastLevel())
-        level->text = levelText;
 }
 
 void Reader::startFootnote()

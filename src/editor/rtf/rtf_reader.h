@@ -59,6 +59,10 @@ struct OldNumbering {
     bool outline = false;
 };
 
+// The bullet of lists, in the font Word gives them, as a byte or as Word
+// writes that font's characters in Unicode.
+QChar glyph(char16_t c, bool symbolFont);
+
 struct CharState {
     bool bold = false;
     bool italic = false;
