@@ -8,10 +8,13 @@
 # --diff prints, under each file below 0.95, the words that differ.
 # Usage: scripts/compare-rtf.sh [--cache FOLDER] [--diff] FOLDER [build folder]
 set -euo pipefail
-cache=/tmp/rtf-lo-cache
-diff=0
-while [ "${1:-}" == "--cache" ] || [ "${1:-}" == "--diff" ]; do
-  if [ "$1" == "--diff" ]; then diff=1; shift; else cache=$2; shift 2; fi
+cache=/tmp/rtf-lo-cache diff=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --cache) cache=$2; shift 2 ;;
+    --diff) diff=1; shift ;;
+    *) break ;;
+  esac
 done
 [ $# -ge 1 ] || { echo "usage: $0 [--cache FOLDER] [--diff] FOLDER [build folder]" >&2; exit 2; }
 folder=$(realpath "$1")

@@ -227,8 +227,7 @@ void Reader::unicode(int value)
 {
     const QChar c(char16_t(value < 0 ? value + 65536 : value));
     if (state().destination == Destination::Text || labelText()) {
-        // \u183 is the middle dot itself, in any font.
-        addChar(c.unicode() == 0xB7 ? c : glyph(c.unicode(), isSymbolFont(state().chars.font)));
+        addChar(c);
     } else if (state().destination == Destination::LevelText) {
         decoder.append(levelText, levelBytes, codePage());
         levelBytes.clear();
