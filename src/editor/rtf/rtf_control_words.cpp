@@ -72,14 +72,14 @@ bool Reader::destinationWord(QByteArrayView word)
     } else if (word == "shppict" || word == "nesttableprops") {
         // The picture in it is read, its \nonshppict twin not; a nested
         // table's properties end its row.
-    } else if (word == "nonshppict" || word == "stylesheet" || word == "info" || word == "revtbl" || word == "rsidtbl" || word == "header"
-               || word == "headerl" || word == "headerr" || word == "headerf" || word == "footer"
-               || word == "footerl" || word == "footerr" || word == "footerf" || word == "fldinst"
-               || word == "xe" || word == "tc" || word == "txe" || word == "annotation"
-               || word == "atnid" || word == "atnauthor" || word == "generator" || word == "themedata"
-               || word == "colorschememapping" || word == "datastore" || word == "latentstyles"
-               || word == "pgdsctbl" || word == "objdata" || word == "bkmkstart" || word == "bkmkend"
-               || word == "nonesttables" || word == "shprslt") {
+    } else if (word == "nonshppict" || word == "stylesheet" || word == "info" || word == "revtbl"
+               || word == "rsidtbl" || word == "header" || word == "headerl" || word == "headerr"
+               || word == "headerf" || word == "footer" || word == "footerl" || word == "footerr"
+               || word == "footerf" || word == "fldinst" || word == "xe" || word == "tc" || word == "txe"
+               || word == "annotation" || word == "atnid" || word == "atnauthor" || word == "generator"
+               || word == "themedata" || word == "colorschememapping" || word == "datastore"
+               || word == "latentstyles" || word == "pgdsctbl" || word == "objdata" || word == "bkmkstart"
+               || word == "bkmkend" || word == "nonesttables" || word == "shprslt") {
         d = Destination::Skip;
     } else {
         return false;

@@ -99,7 +99,8 @@ void Reader::putLabel()
     if (s.list != 0)
         label = lists.label(s.list, s.listLevel);
     else if (oldStyle)
-        label = RtfLists::Label{(old.before + listNumber(oldNumber, old.format) + old.after).left(RtfLists::longestLabel) + u'\t', old.font};
+        label = RtfLists::Label{
+            (old.before + listNumber(oldNumber, old.format) + old.after).left(RtfLists::longestLabel) + u'\t', old.font};
     // The label stored is shown in the paragraph's font, whatever font it
     // was stored in; a level without a font of its own shows Word's bullet
     // all the same.

@@ -141,24 +141,24 @@ std::optional<RtfLists::Label> RtfLists::label(int ls, int level)
         return std::nullopt;
 
     Counts& c = counts[o.listId];
-    const Level& shown = levels[size_t(level)];
-    if (o.startAt[size_t(level)] >= 0 && !o.restarted[size_t(level)]) {
-        o.restarted[size_t(level)] = true;
-        c.value[size_t(level)] = o.startAt[size_t(level)];
-    } else if (c.started[size_t(level)]) {
-        c.value[size_t(level)] = std::min(c.value[size_t(level)] + 1, largestNumber);
+    const auto at = size_t(level);
+    const Level& shown = levels[at];
+    if (o.startAt[at] >= 0 && !o.restarted[at]) {
+        o.restarted[at] = true;
+        c.value[at] = o.startAt[at];
+    } else if (c.started[at]) {
+        c.value[at] = std::min(c.value[at] + 1, largestNumber);
     } else {
-        c.value[size_t(level)] = start(shown);
+        c.value[at] = start(shown);
     }
-    c.started[size_t(level)] = true;
-    for (size_t deeper = size_t(level) + 1; deeper < maxLevels; ++deeper)
+    c.started[at] = true;
+    for (size_t deeper = at + 1; deeper < maxLevels; ++deeper)
         c.started[deeper] = false;
 
     Label label;
     label.font = shown.font;
     const qsizetype length = shown.text.isEmpty() ? 0 : shown.text[0].unicode();
-    for (const QChar ch : QStringView(shown.text).sliced(std::min<qsizetype>(1, shown.text.size())).first(
-             std::min(length, std::max<qsizetype>(shown.text.size() - 1, 0)))) {
+    for (const QChar ch : QStringView(shown.text).mid(1, length)) {
         const int of = ch.unicode();
         if (of >= maxLevels) {
             label.text += ch;
