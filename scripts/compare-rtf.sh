@@ -5,11 +5,18 @@
 # ratio is below 0.95 or whose picture counts differ, then a summary.
 # Writer's results are kept in the cache folder under each file's checksum,
 # since converting takes seconds a file. Run it at nice -n 5: it is slow.
-# Usage: scripts/compare-rtf.sh [--cache FOLDER] FOLDER [build folder]
+# --diff prints, under each file below 0.95, the words that differ.
+# Usage: scripts/compare-rtf.sh [--cache FOLDER] [--diff] FOLDER [build folder]
 set -euo pipefail
-cache=/tmp/rtf-lo-cache
-if [ "${1:-}" == "--cache" ]; then cache=$2; shift 2; fi
-[ $# -ge 1 ] || { echo "usage: $0 [--cache FOLDER] FOLDER [build folder]" >&2; exit 2; }
+cache=/tmp/rtf-lo-cache diff=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --cache) cache=$2; shift 2 ;;
+    --diff) diff=1; shift ;;
+    *) break ;;
+  esac
+done
+[ $# -ge 1 ] || { echo "usage: $0 [--cache FOLDER] [--diff] FOLDER [build folder]" >&2; exit 2; }
 folder=$(realpath "$1")
 build=$(realpath "${2:-build}")
 
@@ -45,10 +52,10 @@ for rtf in "$folder"/*.rtf; do
   timeout 120 "$build/rtf_text" "$rtf" >"$work/ours/$sum.out" 2>/dev/null || echo "failed" >"$work/ours/$sum.failed"
 done
 
-python3 - "$work/files.tsv" "$cache" "$work/ours" <<'PY'
+python3 - "$work/files.tsv" "$cache" "$work/ours" "$diff" <<'PY'
 import difflib, os, statistics, sys, zipfile
 import xml.etree.ElementTree as ET
-files, cache, ours = sys.argv[1:]
+files, cache, ours, show_diff = sys.argv[1:]
 TEXT = "{urn:oasis:names:tc:opendocument:xmlns:text:1.0}"
 DRAW = "{urn:oasis:names:tc:opendocument:xmlns:drawing:1.0}"
 
@@ -66,6 +73,18 @@ def writer_reading(base):
         words += (citation + body).split()
     return words, sum(1 for _ in content.iter(f"{DRAW}image"))
 
+# difflib's ratio, but with Writer's bullets matching any one character:
+# its text export shows every bullet as •, ◦ or ▪ by the list level,
+# whatever character the list gives.
+def similarity(matcher):
+    same = 0
+    for tag, i1, i2, j1, j2 in matcher.get_opcodes():
+        if tag == "equal":
+            same += i2 - i1
+        elif tag == "replace":
+            same += sum(1 for w, o in zip(matcher.a[i1:i2], matcher.b[j1:j2]) if w in "•◦▪" and len(o) == 1)
+    return 2 * same / (len(matcher.a) + len(matcher.b))
+
 ratios, below, differ, unread, failed = [], 0, 0, [], []
 for line in open(files, encoding="utf-8"):
     checksum, name = line.rstrip("\n").split("\t")
@@ -78,7 +97,8 @@ for line in open(files, encoding="utf-8"):
     writer, writer_pictures = writer_reading(f"{cache}/{checksum}")
     head, _, text = open(f"{ours}/{checksum}.out", encoding="utf-8", errors="replace").read().partition("\n")
     our_pictures = int(head.split()[1])
-    ratio = difflib.SequenceMatcher(None, writer, text.split(), autojunk=False).ratio() if writer or text.split() else 1.0
+    matcher = difflib.SequenceMatcher(None, writer, text.split(), autojunk=False)
+    ratio = similarity(matcher) if writer or text.split() else 1.0
     ratios.append(ratio)
     notes = []
     if ratio < 0.95:
@@ -89,6 +109,10 @@ for line in open(files, encoding="utf-8"):
         notes.append(f"pictures {our_pictures}, Writer {writer_pictures}")
     if notes:
         print(f"{name}: {', '.join(notes)}")
+    if ratio < 0.95 and show_diff == "1":
+        for tag, i1, i2, j1, j2 in matcher.get_opcodes():
+            if tag != "equal":
+                print(f"  Writer: {' '.join(writer[i1:i2])!r}\n  ours:   {' '.join(matcher.b[j1:j2])!r}")
 for name in unread:
     print(f"{name}: Writer cannot read it")
 for name in failed:

@@ -1,4 +1,5 @@
 #include "editor/rtf/rtf.h"
+#include "editor/rtf/rtf_lists.h"
 #include "samples/metafile_writer.h"
 #include "support/fixtures.h"
 #include "support/test_files.h"
@@ -193,9 +194,23 @@ private slots:
             << R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0 Arial;}{\f1\fcharset204 Arial Cyr;}{\f2\fcharset128\cpg1251 X;}{\f3\fcharset78 M;}{\f4 Symbol;}}\f1\'c0{\f0\'c0}{\f2\'cf}{\f3\'82\'a0}{\f4\'b7}})"_ba
             << u"АÀПあ•"_s;
         QTest::newRow("unknown code page") << R"({\rtf1\ansi\ansicpg99999 a\'e9z})"_ba << u"a\uFFFDz"_s;
-        QTest::newRow("nested table")
-            << R"({\rtf1 A\cell B\nestcell C\nestcell{\*\nesttableprops\trowd\nestrow}{\nonesttables B C\par}D\cell\row})"_ba
-            << u"A\tB\tC\t\nD\t"_s;
+        QTest::newRow("nested table, more cells than widths")
+            << R"({\rtf1\trowd\cellx99 A\cell B\nestcell C\nestcell{\*\nesttableprops\trowd\nestrow}{\nonesttables B C\par}D\cell E\cell\row})"_ba
+            << u"A\tB\tC\t\nD\tE\t"_s;
+        // Labels come from the list table, not from the \listtext stored, but
+        // for a list the table lacks.
+        QTest::newRow("list labels")
+            << R"({\rtf1{\fonttbl{\f1 Symbol;}}{\*\listtable{\list{\listlevel{\leveltext\'02\'00.;}}{\listlevel\levelnfc4\levelfollow1)"
+               R"({\leveltext\'04\'00.\'01);}}{\listlevel\levelnfc23\f1{\leveltext\'01\'b7;}}\listid7}{\list{\listlevel\levelnfc1)"
+               R"(\levelstartat4\levelfollow2{\leveltext\'01\'00;}}\listid8}}{\*\listoverridetable{\listoverride\listid7\ls1})"
+               R"({\listoverride\listid7{\lfolevel\listoverridestartat\levelstartat5}\ls2}{\listoverride\listid8\ls3}})"
+               R"({\listtext X}\pard\ls1 a\par\ls1\ilvl1 b\par c\par\ilvl2 d\par\pard\ls1 e\par\ls1\ilvl1 f\par\pard\ls2 g\par)"
+               R"(\pard\ls3 h\par{\listtext 9.\tab}\pard\ls9 i\par\pard\intbl\ls1 k\cell l\cell\row\pard j})"_ba
+            << u"1.\ta\n1.a) b\n1.b) c\n•\td\n2.\te\n2.a) f\n5.\tg\nIVh\n9.\ti\n6.\tk\t7.\tl\t\nj"_s;
+        QTest::newRow("old-style numbering, not of outline levels")
+            << R"({\rtf1{\fonttbl{\f3 Symbol;}}{\pntext 1.\tab}{\*\pn\pnlvlbody\pnucltr\pnstart2{\pntxtb (}{\pntxta )}}A\par B\par)"
+               R"(\pard{\*\pn\pnlvlblt\pnf3{\pntxtb\'b7}}C\par\pard{\pntext 9.\tab}{\*\pn\pnlvl1\pndec}D\par\pard E})"_ba
+            << u"(B)\tA\n(C)\tB\n•\tC\n9.\tD\nE"_s;
         QTest::newRow("footnotes at the end")
             << R"({\rtf1 A{\super\chftn}{\footnote\pard{\super\chftn} One {\b b}.}B{\footnote\chftn Two}\par end\par})"_ba
             << u"A1B2\nend\n1 One b.\n2Two"_s;
@@ -226,6 +241,15 @@ private slots:
         std::unique_ptr<QTextDocument> document(readRtf(rtf));
         // The raw text keeps line breaks and no-break spaces apart.
         QCOMPARE(document->toRawText().replace(QChar::ParagraphSeparator, u'\n'), text);
+    }
+
+    void listNumbers()
+    {
+        const QList<std::tuple<int, int, QString>> cases = {
+            {12, 0, u"12"_s},    {1994, 1, u"MCMXCIV"_s}, {49, 2, u"xlix"_s}, {28, 3, u"BB"_s}, {27, 4, u"aa"_s},
+            {112, 5, u"112th"_s}, {23, 5, u"23rd"_s},     {7, 22, u"07"_s},    {0, 2, u"0"_s},   {3, 23, u""_s}};
+        for (const auto& [value, format, text] : cases)
+            QCOMPARE(listNumber(value, format), text);
     }
 
     void pictureSamples_data()

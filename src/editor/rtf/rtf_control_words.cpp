@@ -9,7 +9,30 @@ namespace RtfRead {
 bool Reader::destinationWord(QByteArrayView word)
 {
     Destination& d = state().destination;
-    if (word == "fonttbl") {
+    const bool listTables = d == Destination::ListTable || d == Destination::ListOverrideTable;
+    if (listTables && (word == "pict" || word == "levelnumbers" || word == "listname")) {
+        d = Destination::Skip;
+    } else if (d == Destination::ListTable && word == "leveltext") {
+        d = Destination::LevelText;
+        levelText.clear();
+        levelBytes.clear();
+    } else if (word == "listtable") {
+        d = Destination::ListTable;
+    } else if (word == "listoverridetable") {
+        d = Destination::ListOverrideTable;
+    } else if (word == "pn" && d == Destination::Text) {
+        d = Destination::Numbering;
+        state().numbering = OldNumbering();
+    } else if (d == Destination::Numbering && (word == "pntxtb" || word == "pntxta")) {
+        d = word == "pntxtb" ? Destination::NumberBefore : Destination::NumberAfter;
+    } else if (word == "listtext" || word == "pntext") {
+        if (d != Destination::Text) {
+            d = Destination::Skip;
+        } else {
+            d = Destination::ListText;
+            storedLabel.clear();
+        }
+    } else if (word == "fonttbl") {
         d = Destination::FontTable;
         tableFont = -1;
     } else if (word == "colortbl") {
@@ -49,15 +72,14 @@ bool Reader::destinationWord(QByteArrayView word)
     } else if (word == "shppict" || word == "nesttableprops") {
         // The picture in it is read, its \nonshppict twin not; a nested
         // table's properties end its row.
-    } else if (word == "nonshppict" || word == "stylesheet" || word == "info" || word == "listtable"
-               || word == "listoverridetable" || word == "revtbl" || word == "rsidtbl" || word == "header"
-               || word == "headerl" || word == "headerr" || word == "headerf" || word == "footer"
-               || word == "footerl" || word == "footerr" || word == "footerf" || word == "fldinst"
-               || word == "xe" || word == "tc" || word == "txe" || word == "annotation"
-               || word == "atnid" || word == "atnauthor" || word == "generator" || word == "themedata"
-               || word == "colorschememapping" || word == "datastore" || word == "latentstyles"
-               || word == "pgdsctbl" || word == "objdata" || word == "bkmkstart" || word == "bkmkend"
-               || word == "nonesttables" || word == "shprslt") {
+    } else if (word == "nonshppict" || word == "stylesheet" || word == "info" || word == "revtbl"
+               || word == "rsidtbl" || word == "header" || word == "headerl" || word == "headerr"
+               || word == "headerf" || word == "footer" || word == "footerl" || word == "footerr"
+               || word == "footerf" || word == "fldinst" || word == "xe" || word == "tc" || word == "txe"
+               || word == "annotation" || word == "atnid" || word == "atnauthor" || word == "generator"
+               || word == "themedata" || word == "colorschememapping" || word == "datastore"
+               || word == "latentstyles" || word == "pgdsctbl" || word == "objdata" || word == "bkmkstart"
+               || word == "bkmkend" || word == "nonesttables" || word == "shprslt") {
         d = Destination::Skip;
     } else {
         return false;
@@ -90,17 +112,40 @@ void Reader::controlWord(QByteArrayView word, bool hasParameter, int parameter)
         return;
     }
     const int p = parameter;
+    if ((s.destination == Destination::ListTable || s.destination == Destination::ListOverrideTable)
+        && listWord(word, p))
+        return;
+    if (s.destination == Destination::Numbering && numberingWord(word, p))
+        return;
     CharState& c = s.chars;
     if (word == "u") {
         unicode(p);
     } else if (word == "uc") {
         s.unicodeSkip = std::clamp(p, 0, maxUnicodeSkip);
-    } else if (word == "par" || word == "sect" || word == "page" || word == "row" || word == "nestrow") {
+    } else if (word == "par" || word == "sect" || word == "page") {
+        paragraph();
+    } else if (word == "row" || word == "nestrow") {
+        // The row's end is no paragraph of a list.
+        if (s.destination == Destination::Text)
+            out->labelDue = false;
         paragraph();
     } else if (word == "line") {
         addChar(QChar::LineSeparator);
-    } else if (word == "tab" || word == "cell" || word == "nestcell") {
+    } else if (word == "tab") {
         addChar(u'\t');
+    } else if (word == "cell" || word == "nestcell") {
+        addChar(u'\t');
+        // Each cell's paragraph has a label of its own.
+        if (s.destination == Destination::Text)
+            out->labelDue = true;
+    } else if (word == "pard") {
+        s.list = 0;
+        s.listLevel = 0;
+        s.numbering = OldNumbering();
+    } else if (word == "ls") {
+        s.list = p;
+    } else if (word == "ilvl") {
+        s.listLevel = p;
     } else if (word == "plain") {
         c = CharState();
         c.font = defaultFont;

@@ -12,6 +12,11 @@
 
 namespace RtfRead {
 
+QChar glyph(char16_t c, bool symbolFont)
+{
+    return QChar((c == 0xB7 || c == 0xF0B7) && symbolFont ? 0x2022 : c);
+}
+
 void Reader::read()
 {
     stack.push_back({});
@@ -74,6 +79,11 @@ void Reader::closeGroup()
         // A last entry without its semicolon.
         fontTableText(";");
     }
+    if (leaving == Destination::LevelText && stack[stack.size() - 2].destination != Destination::LevelText)
+        endLevelText();
+    // An old-style numbering and its texts are the paragraph's.
+    if (leaving == Destination::Numbering || leaving == Destination::NumberBefore || leaving == Destination::NumberAfter)
+        stack[stack.size() - 2].numbering = state().numbering;
     if (leaving == Destination::Picture && int(stack.size()) == pictDepth)
         endPicture();
     if (int(stack.size()) == footnoteDepth)
@@ -87,7 +97,7 @@ void Reader::symbol(unsigned char c)
         --pendingSkip;
         return;
     }
-    if (state().destination != Destination::Text) {
+    if (state().destination != Destination::Text && !labelText()) {
         if (c == '*')
             ignorable = true;
         return;
@@ -127,11 +137,23 @@ void Reader::byte(unsigned char b)
     }
     switch (state().destination) {
     case Destination::Text:
-        // The bullet of lists, in the font Word gives them.
-        if (b == 0xB7 && inSymbolFont())
-            addChar(QChar(0x2022));
+    case Destination::ListText:
+    case Destination::NumberBefore:
+    case Destination::NumberAfter:
+        if (const QChar shown = glyph(b, isSymbolFont(state().chars.font)); shown != QChar(b))
+            addChar(shown);
         else
             addBytes(QByteArrayView(reinterpret_cast<const char*>(&b), 1));
+        break;
+    case Destination::LevelText:
+        // The placeholders of level numbers are no characters of the code page.
+        if (b < 0x20) {
+            decoder.append(levelText, levelBytes, codePage());
+            levelBytes.clear();
+            levelText.append(QChar(b));
+        } else {
+            levelBytes.append(char(b));
+        }
         break;
     case Destination::FontTable:
         if (tableFont >= 0)
@@ -159,6 +181,9 @@ void Reader::text(QByteArrayView bytes)
         return;
     switch (state().destination) {
     case Destination::Text:
+    case Destination::ListText:
+    case Destination::NumberBefore:
+    case Destination::NumberAfter:
         // Line ends in the file are no text, and writers break lines between
         // the two bytes of a character. Other control bytes are dropped when
         // the text is put in.
@@ -173,6 +198,11 @@ void Reader::text(QByteArrayView bytes)
     case Destination::FontTable:
         fontTableText(bytes);
         break;
+    case Destination::LevelText:
+        for (const char c : bytes)
+            if (c != '\r' && c != '\n')
+                levelBytes.append(c);
+        break;
     case Destination::ColorTable:
         colourTableText(bytes);
         break;
@@ -186,6 +216,9 @@ void Reader::text(QByteArrayView bytes)
         break;
     case Destination::Skip:
     case Destination::Shape:
+    case Destination::ListTable:
+    case Destination::ListOverrideTable:
+    case Destination::Numbering:
         break;
     }
 }
@@ -193,8 +226,12 @@ void Reader::text(QByteArrayView bytes)
 void Reader::unicode(int value)
 {
     const QChar c(char16_t(value < 0 ? value + 65536 : value));
-    if (state().destination == Destination::Text) {
+    if (state().destination == Destination::Text || labelText()) {
         addChar(c);
+    } else if (state().destination == Destination::LevelText) {
+        decoder.append(levelText, levelBytes, codePage());
+        levelBytes.clear();
+        levelText.append(c);
     } else if (state().destination == Destination::FontTable && tableFont >= 0) {
         decoder.append(tableFontName, tableFontBytes, tableCodePage());
         tableFontBytes.clear();
@@ -264,6 +301,8 @@ void Reader::endPicture()
         return;
     }
     pict = RtfPict();
+    if (out->labelDue)
+        putLabel();
     flushText();
     startOutput();
     insertDocumentPicture(*out->cursor, picture);
@@ -276,9 +315,9 @@ int Reader::tableCodePage()
     return tableCharsetPage ? tableCharsetPage : documentCodePage;
 }
 
-bool Reader::inSymbolFont()
+bool Reader::isSymbolFont(int number)
 {
-    const auto font = fonts.find(state().chars.font);
+    const auto font = fonts.find(number);
     return font != fonts.end() && font->second.symbol;
 }
 
@@ -294,6 +333,12 @@ void Reader::addBytes(QByteArrayView b)
 {
     if (b.isEmpty())
         return;
+    if (QString* label = labelText()) {
+        decoder.append(*label, b, codePage());
+        return;
+    }
+    if (out->labelDue)
+        putLabel();
     const int page = codePage();
     if (!(state().chars == out->pendingChars)) {
         flushText();
@@ -307,8 +352,12 @@ void Reader::addBytes(QByteArrayView b)
 
 void Reader::addText(QStringView t)
 {
+    if (QString* label = labelText())
+        label->append(t);
     if (state().destination != Destination::Text)
         return;
+    if (out->labelDue)
+        putLabel();
     flushBytes();
     if (!(state().chars == out->pendingChars)) {
         flushText();
@@ -362,9 +411,14 @@ void Reader::paragraph()
 {
     if (state().destination != Destination::Text)
         return;
+    // An empty paragraph of a list shows its label too.
+    if (out->labelDue)
+        putLabel();
     flushText();
     startOutput();
     out->pendingParagraph = true;
+    out->labelDue = true;
+    storedLabel.clear();
 }
 
 void Reader::startFootnote()
@@ -381,6 +435,7 @@ void Reader::startFootnote()
     }
     // Each note a paragraph of its own.
     notes.pendingParagraph = notes.started;
+    notes.labelDue = true;
     out = &notes;
     footnoteDepth = int(stack.size());
 }

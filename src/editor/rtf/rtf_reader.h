@@ -2,6 +2,7 @@
 
 #include "editor/rtf/code_page.h"
 #include "editor/rtf/rtf.h"
+#include "editor/rtf/rtf_lists.h"
 #include "editor/rtf/rtf_pict.h"
 #include "editor/rtf/rtf_tokenizer.h"
 
@@ -23,8 +24,44 @@ constexpr int maxDepth = 1000;
 constexpr int maxUnicodeSkip = 16;
 
 // Shape holds a shape's properties: no text, but the picture of its "pib"
-// property. ShapeName is the name of a property.
-enum class Destination { Text, Skip, FontTable, ColorTable, Picture, Shape, ShapeName };
+// property. ShapeName is the name of a property. ListText is the label a
+// writer stored for a list paragraph, LevelText a list level's label,
+// Numbering the old-style numbering of a paragraph (\pn) and NumberBefore
+// and NumberAfter the texts around its number.
+enum class Destination {
+    Text,
+    Skip,
+    FontTable,
+    ColorTable,
+    Picture,
+    Shape,
+    ShapeName,
+    ListTable,
+    ListOverrideTable,
+    LevelText,
+    ListText,
+    Numbering,
+    NumberBefore,
+    NumberAfter
+};
+
+// The paragraph numbering of Word 6 (\pn), which readers of lists still
+// number by where a paragraph names no list of the list table.
+struct OldNumbering {
+    // As \levelnfc; -1 for none.
+    int format = -1;
+    int startAt = 1;
+    int font = -1;
+    QString before;
+    QString after;
+    // Numbered by the section's outline levels, which are not read: the
+    // stored \pntext is shown instead.
+    bool outline = false;
+};
+
+// The bullet of lists, in the font Word gives them, as a byte or as Word
+// writes that font's characters in Unicode.
+QChar glyph(char16_t c, bool symbolFont);
 
 struct CharState {
     bool bold = false;
@@ -41,6 +78,10 @@ struct GroupState {
     CharState chars;
     Destination destination = Destination::Text;
     int unicodeSkip = 1;
+    // The paragraph's list override (\ls, 0 for none) and level.
+    int list = 0;
+    int listLevel = 0;
+    OldNumbering numbering;
 };
 
 struct Font {
@@ -62,6 +103,8 @@ struct Output {
     CharState pendingChars;
     bool pendingParagraph = false;
     bool started = false;
+    // The paragraph has no text yet: its list label comes first.
+    bool labelDue = true;
 };
 
 class Reader {
@@ -79,6 +122,8 @@ private:
     void closeGroup();
     void controlWord(QByteArrayView word, bool hasParameter, int parameter);
     bool destinationWord(QByteArrayView word);
+    bool listWord(QByteArrayView word, int parameter);
+    bool numberingWord(QByteArrayView word, int parameter);
     void symbol(unsigned char c);
     void text(QByteArrayView bytes);
     void byte(unsigned char b);
@@ -91,12 +136,15 @@ private:
     void flushBytes();
     void flushText();
     void paragraph();
+    void putLabel();
+    QString* labelText();
+    void endLevelText();
     void startFootnote();
     void endFootnote();
     void appendNotes();
     void startOutput();
     int codePage();
-    bool inSymbolFont();
+    bool isSymbolFont(int font);
     int tableCodePage();
     QTextCharFormat charFormat();
 
@@ -126,6 +174,16 @@ private:
     int tableCpg = 0;
     QColor tableColour;
     bool tableColourSet = false;
+
+    RtfLists lists;
+    // The \listtext or \pntext of the paragraph to come, shown where its
+    // list is not in the list table.
+    QString storedLabel;
+    QString levelText;
+    QByteArray levelBytes;
+    // The number of the last paragraph, while paragraphs of old-style
+    // numbering follow each other; 0 after any other.
+    int oldNumber = 0;
 
     // The name of the shape property last read.
     QByteArray shapeProperty;
