@@ -294,8 +294,15 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     savePicture(backing + "/3.jpg", {60, 40}, Qt::darkCyan);
     savePicture(backing + "/4.jpg", {64, 48}, Qt::darkRed);
     savePicture(backing + "/5.png", {12, 8}, Qt::blue);
+    // Never shown nor next to a shown picture, so never preloaded.
+    savePicture(backing + "/6.png", {12, 8}, Qt::yellow);
     const FuseMount share("stall_fs", {backing, dir, gate}, dir);
     REQUIRE_MOUNTED(share);
+    const auto release = [&] {
+        QFile::remove(gate);
+        QFile::remove(gate + ".held");
+    };
+    const auto readHeld = [&] { return QTest::qWaitFor([&] { return QFile::exists(gate + ".held"); }, 20000); };
     auto v = std::make_unique<Viewer>(dir);
     Form1& f = v->form;
     f.show();
@@ -303,13 +310,15 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
 
     writeFile(gate, {});
     v->beginSelect("3.jpg");
+    // The window runs on while the drive holds the read.
+    QVERIFY(readHeld());
+    QVERIFY(f.loadingFile());
     QCOMPARE(f.windowTitle(), QString("Pixalto - Please wait, loading picture"));
     QCOMPARE(f.cursor().shape(), Qt::WaitCursor);
     QCOMPARE(f.Label1, dir + "/3.jpg");
     f.Timer1_Timer();
     QCOMPARE(f.File1->listIndex(), 2); // the autoskip tick is skipped
-    QVERIFY(f.loadingFile());
-    QFile::remove(gate);
+    release();
     QVERIFY(fileArrived(f));
     // The steps after the load, as if it had not waited.
     QCOMPARE(f.Image1->picture().size(), QSize(60, 40));
@@ -324,7 +333,8 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     writeFile(gate, {});
     v->beginSelect("5.png");
     v->beginSelect("4.jpg");
-    QFile::remove(gate);
+    QVERIFY(readHeld());
+    release();
     bool staleShown = false;
     const auto settled = [&] {
         staleShown = staleShown || f.Label5->text() == "12 x 8";
@@ -339,12 +349,13 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     // Closing during a load closes at once; the window goes once the drive
     // lets the read go.
     writeFile(gate, {});
-    v->beginSelect("2.png");
+    v->beginSelect("6.png");
+    QVERIFY(readHeld());
     QVERIFY(f.loadingFile());
     f.close();
     QVERIFY(!f.isVisible());
     QVERIFY(!f.loadingFile());
-    QFile::remove(gate);
+    release();
     v.reset();
 }
 

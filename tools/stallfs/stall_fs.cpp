@@ -1,6 +1,6 @@
 // stall_fs BACKING MOUNTPOINT GATE: shows the folder BACKING at MOUNTPOINT,
 // read-only. While the file GATE exists, every read of a file's contents
-// waits; listing and looking at files go on. Runs in the foreground until it
+// waits, and the file GATE.held is made; listing and looking at files go on. Runs in the foreground until it
 // is terminated.
 #define FUSE_USE_VERSION 31
 #include <fuse3/fuse.h>
@@ -50,8 +50,12 @@ int open(const char* path, fuse_file_info* fi)
 
 int read(const char*, char* buffer, size_t size, off_t offset, fuse_file_info* fi)
 {
-    while (::access(gate.c_str(), F_OK) == 0)
-        ::usleep(5000);
+    if (::access(gate.c_str(), F_OK) == 0) {
+        // Tells the test that a read is being held.
+        ::close(::open((gate + ".held").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+        while (::access(gate.c_str(), F_OK) == 0)
+            ::usleep(5000);
+    }
     return fuse_backing::result(int(::pread(int(fi->fh), buffer, size, offset)));
 }
 
@@ -71,6 +75,7 @@ int main(int argc, char* argv[])
     if (!backing)
         return 2;
     stall::root = *backing;
+    stall::gate = argv[3];
     fuse_operations ops{};
     ops.getattr = stall::getattr;
     ops.readdir = stall::readdir;
