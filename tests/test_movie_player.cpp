@@ -2,24 +2,23 @@
 #include "movie/movie_player.h"
 #include "movie/mpv_library.h"
 #include "support/fixtures.h"
+#include "support/fuse_mount.h"
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 class TestMoviePlayer : public QObject {
     Q_OBJECT
     TestEnvironment env;
     QTemporaryDir clips;
-    // A server that takes connections and never answers: a player that
-    // opens a stream from it waits for ever.
-    int silentServer = -1;
-    int silentPort = 0;
+    // A drive whose reads wait while the gate file exists: a player that
+    // opens a file on it waits until the test lets the read go.
+    std::unique_ptr<FuseMount> stalling;
+    QString gate;
 
     QString clip(const QString& name) const { return clips.filePath(name); }
     QString written(const QString& name, const QByteArray& bytes) const
@@ -31,15 +30,6 @@ class TestMoviePlayer : public QObject {
 private slots:
     void initTestCase()
     {
-        silentServer = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        QVERIFY(::bind(silentServer, reinterpret_cast<sockaddr*>(&address), length) == 0
-                && ::listen(silentServer, 8) == 0
-                && ::getsockname(silentServer, reinterpret_cast<sockaddr*>(&address), &length) == 0);
-        silentPort = ntohs(address.sin_port);
         QVERIFY(makeClip(clip("clip.avi"), "testsrc=rate=10:size=160x120"));
         // With sound, whose output must also end with the player.
         QProcess ffmpeg;
@@ -47,6 +37,10 @@ private slots:
                                 "-f", "lavfi", "-i", "sine=d=2", "-t", "2", "-c:v", "mjpeg", "-c:a", "pcm_s16le",
                                 clip("clip.mov")});
         QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+        QVERIFY(QDir(clips.path()).mkpath("backing") && QDir(clips.path()).mkpath("share"));
+        gate = clip("closed");
+        QVERIFY(QFile::copy(clip("clip.avi"), clip("backing/stalled.avi")));
+        stalling = std::make_unique<FuseMount>("stall_fs", QStringList{clip("backing"), clip("share"), gate}, clip("share"));
     }
 
     void playsAtSpeedStartsOverAndReleasesTheFile()
@@ -110,7 +104,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(next.durationMs(), 2000, 20000);
     }
 
-    void cleanupTestCase() { ::close(silentServer); }
+    void cleanupTestCase()
+    {
+        QFile::remove(gate);
+        stalling.reset();
+    }
 
     void refusesWhatItCannotPlay_data()
     {
@@ -125,19 +123,24 @@ private slots:
         QTest::newRow("playlist") << written("list.avi", "#EXTM3U\n" + viv.toUtf8() + "\n") << 0;
         QTest::newRow("missing") << clip("missing.avi") << 0;
         QTest::newRow("folder") << clips.path() << 0;
-        // An edit list whose only part never arrives: the player is given up
-        // on, and is free for the next file.
-        QTest::newRow("never answers")
-            << written("stalled.avi", QStringLiteral("# mpv EDL v0\nhttp://127.0.0.1:%1/clip.avi\n")
-                                          .arg(silentPort).toUtf8())
-            << 1500;
+        // The player would open the files an edit list names.
+        QTest::newRow("edit list") << written("edit.avi", "# mpv EDL v0\n" + viv.toUtf8() + "\n") << 0;
+        // A file on a drive that holds its reads: the player is given up on,
+        // and is free for the next file once the drive answers.
+        QTest::newRow("never answers") << clip("share/stalled.avi") << 1500;
     }
     void refusesWhatItCannotPlay()
     {
         QFETCH(QString, file);
         QFETCH(int, loadWaitMs);
         FIXTURE(viv, "clip.viv");
+        if (loadWaitMs > 0) {
+            REQUIRE_MOUNTED(*stalling);
+            writeFile(gate, {});
+        }
         MoviePlayer player;
+        // The drive lets its reads go before the player ends, whatever fails.
+        const auto letGo = qScopeGuard([&] { QFile::remove(gate); });
         if (loadWaitMs > 0)
             player.setLoadWaitMs(loadWaitMs);
         QList<QSize> startedSizes;
@@ -145,17 +148,20 @@ private slots:
         QSignalSpy failed(&player, &MoviePlayer::failed);
         // Given while another file opens: that one never reports.
         VERIFY_NO_PXERROR(player.setFileName(clip("clip.avi")));
-        int number = 0;
+        Failure failure;
         try {
             player.setFileName(file);
             QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 20000);
-            number = failed.first().first().value<Failure>().number;
+            failure = failed.first().first().value<Failure>();
         } catch (const PxError& e) {
-            number = e.failure.number;
+            failure = e.failure;
         }
-        QCOMPARE(number, Errors::movieLoad({}).number);
+        QCOMPARE(failure.number, Errors::movieLoad({}).number);
+        if (loadWaitMs > 0)
+            QCOMPARE(failure.description, Errors::movieLoad("the player did not answer").description);
         QCOMPARE(player.fileName(), QString());
         QCOMPARE(player.durationMs(), 0);
+        QFile::remove(gate);
 
         // The next file plays, with its own size and description; nothing
         // of the superseded or refused file (or of the files a playlist

@@ -37,6 +37,9 @@ Core startCore(bool headless)
     api->mpv_set_option_string(mpv, "load-scripts", "no");
     api->mpv_set_option_string(mpv, "osc", "no");
     api->mpv_set_option_string(mpv, "ytdl", "no");
+    // A file is played as what it holds: an edit list or playlist inside it
+    // would make the player open other files, or addresses on the network.
+    api->mpv_set_option_string(mpv, "access-references", "no");
     // Each built-in script is a client of its own that the core waits for
     // when it shuts down; none of them is used here.
     api->mpv_set_option_string(mpv, "load-stats-overlay", "no");
