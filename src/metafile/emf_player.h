@@ -1,0 +1,11 @@
+#pragma once
+#include "metafile/gdi_canvas.h"
+
+namespace Metafile {
+
+// Plays an EMF file's records, header first, onto canvas. A record that runs
+// past the end of the data ends the drawing; what came before stays drawn.
+// Unknown records are skipped.
+void playEmf(const QByteArray& data, Gdi::Canvas& canvas);
+
+}
