@@ -93,9 +93,12 @@ void Canvas::text(const TextRun& run)
     if (dc.textAlign & updatePosition)
         dc.position = anchor + QPointF(width / xScale, 0);
 
-    // Upright on the page, turned as the mapping turns the x axis and then
-    // by the escapement.
-    const double angle = std::atan2(along.y(), along.x()) * 180 / M_PI - given.escapement / 10.0;
+    // The escapement turns the baseline counter-clockwise in logical units as
+    // if y grew downwards; where the mapping turns y upwards it turns the other
+    // way on the page. The letters stay upright on their baseline.
+    const double turn = given.escapement / 10.0 * M_PI / 180;
+    const QPointF baselineDirection = unitVector(t, {std::cos(turn), -std::sin(turn)});
+    const double angle = std::atan2(baselineDirection.y(), baselineDirection.x()) * 180 / M_PI;
     painter.save();
     if ((run.options & etoClipped) && !run.box.isEmpty()) {
         QPainterPath box;
