@@ -13,15 +13,18 @@ constexpr qint64 maxRecordPoints = 250'000;
 constexpr double maxSizeAgainstPage = 2;
 
 struct Budget {
-    qint64 points = 8'000'000;  // path elements drawn, all records together
+    qint64 work = 20'000'000;  // pixels drawn or crossed, about: see Canvas::paint
     qint64 dashes = 200'000;    // dashes and dots of styled pens
-    qint64 characters = 200'000;
+    qint64 characters = 200'000;  // weighed by their size: see Canvas::text
 
-    // Takes cost from pool; false (and nothing taken) when it does not hold.
+    // Takes cost from pool; false when it does not hold, which empties it:
+    // what comes after a record too costly is not drawn either.
     static bool spend(qint64& pool, qint64 cost)
     {
-        if (cost > pool)
+        if (cost > pool) {
+            pool = 0;
             return false;
+        }
         pool -= cost;
         return true;
     }

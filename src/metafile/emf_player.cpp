@@ -67,7 +67,9 @@ std::optional<Gdi::Brush> brushAt(const Canvas& c, quint32 index)
 
 void polyRecord(Canvas& c, quint32 type, const RecordReader& r, bool small)
 {
-    const QPolygonF points = r.points(small ? 28 : 28, r.u32(24), small, Gdi::maxRecordPoints);
+    if (c.budget.work <= 0)
+        return;
+    const QPolygonF points = r.points(28, r.u32(24), small, Gdi::maxRecordPoints);
     switch (type) {
     case polyBezier: case polyBezier16: c.beziers(points, false); break;
     case polygon: case polygon16: c.polygons({points}); break;
@@ -79,6 +81,8 @@ void polyRecord(Canvas& c, quint32 type, const RecordReader& r, bool small)
 
 void polyPolyRecord(Canvas& c, bool polygons, const RecordReader& r, bool small)
 {
+    if (c.budget.work <= 0)
+        return;
     const qint64 count = std::min<qint64>(r.u32(24), (r.length() - 32) / 4);
     qint64 at = 32 + 4 * std::max<qint64>(count, 0);
     qint64 budget = Gdi::maxRecordPoints;

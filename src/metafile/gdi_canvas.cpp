@@ -1,4 +1,5 @@
 #include "metafile/gdi_canvas.h"
+#include "metafile/stroke_geometry.h"
 
 #include <cmath>
 
@@ -379,15 +380,32 @@ void Canvas::frameRegion(const QPainterPath& region, const Brush& brush, QSizeF 
     painter.strokePath(toPicture().map(region).simplified(), QPen(brush.colour, std::min(width, 2 * (page.width() + page.height()))));
 }
 
-void Canvas::paint(const QPainterPath& pixels, bool fill, bool stroke)
+void Canvas::paint(const QPainterPath& given, bool fill, bool stroke)
 {
-    if (ropDrawsNothing() || !Budget::spend(budget.points, pixels.elementCount()))
+    if (ropDrawsNothing())
+        return;
+    stroke = stroke && !dc.pen.null();
+    // What lies beyond the pen's reach off the page is never seen.
+    const double reach = stroke ? 2 * penWidth() + 2 : 2;
+    const QRectF area = page.adjusted(-reach, -reach, reach, reach);
+    const QPainterPath pixels = curvesNear(given, area);
+    // Filled spans are cheap a pixel; a pen's outline costs its width.
+    const QRectF covered = pixels.controlPointRect().intersected(page);
+    const double outline = drawingCost(pixels, page);
+    const double cost = (fill ? outline + covered.width() * covered.height() / 64 : 0)
+        + (stroke ? outline * (1 + std::min(penWidth(), page.width() + page.height()) / 8) : 0);
+    if (!Budget::spend(budget.work, qint64(cost)))
         return;
     setRop();
+    // Smoothing the edges of a shape of many points costs many times
+    // drawing them: its points are closer than a pixel's smoothing shows.
+    painter.setRenderHint(QPainter::Antialiasing, pixels.elementCount() < 1000);
     if (fill)
         this->fill(pixels, dc.brush);
-    if (stroke && !dc.pen.null())
-        this->stroke(pixels);
+    if (stroke) {
+        const QPainterPath seen = linesWithin(pixels, area);
+        painter.strokePath(seen, qtPen(seen));
+    }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -413,14 +431,23 @@ void Canvas::fill(const QPainterPath& pixels, const Brush& brush)
     }
 }
 
+double Canvas::penWidth() const
+{
+    const bool geometric = dc.pen.style & 0x10000;
+    const double limit = maxSizeAgainstPage * std::max(page.width(), page.height());
+    return std::min(limit, geometric ? std::max(1.0, dc.pen.width * unitLength(toPicture(), {1, 0})) : 1.0);
+}
+
 QPen Canvas::qtPen(const QPainterPath& pixels)
 {
     const Pen& pen = dc.pen;
     const QTransform t = toPicture();
     const bool geometric = pen.style & 0x10000;
-    const double limit = maxSizeAgainstPage * std::max(page.width(), page.height());
-    const double width = std::min(limit, geometric ? std::max(1.0, pen.width * unitLength(t, {1, 0})) : 1.0);
+    const double width = penWidth();
     QPen out(pen.colour, width);
+    // The painter draws in the picture's pixels already; a cosmetic pen
+    // takes Qt's quick way for thin lines.
+    out.setCosmetic(true);
     static constexpr Qt::PenCapStyle caps[] = {Qt::RoundCap, Qt::SquareCap, Qt::FlatCap};
     static constexpr Qt::PenJoinStyle joins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin};
     out.setCapStyle(geometric && ((pen.style >> 8) & 0xF) < 3 ? caps[(pen.style >> 8) & 0xF] : Qt::FlatCap);
@@ -447,19 +474,12 @@ QPen Canvas::qtPen(const QPainterPath& pixels)
     double period = 0;
     for (const qreal dash : dashes)
         period += dash * width;
-    const QRectF reach = pixels.controlPointRect().intersected(page.adjusted(-width, -width, width, width));
-    const double length = std::min(pixels.length(), (reach.width() + reach.height()) * (pixels.elementCount() + 1));
-    if (period > 0 && Budget::spend(budget.dashes, qint64(length / period) + 1)) {
+    if (period > 0 && Budget::spend(budget.dashes, qint64(pixels.length() / period) + 1)) {
         out.setDashPattern(dashes);
         if (!thin)
             out.setCapStyle(Qt::FlatCap);
     }
     return out;
-}
-
-void Canvas::stroke(const QPainterPath& pixels)
-{
-    painter.strokePath(pixels, qtPen(pixels));
 }
 
 bool Canvas::ropDrawsNothing() const

@@ -91,7 +91,7 @@ private:
     void addShape(const QPainterPath& logical, bool closed);
     void paint(const QPainterPath& pixels, bool fill, bool stroke);
     void fill(const QPainterPath& pixels, const Brush& brush);
-    void stroke(const QPainterPath& pixels);
+    double penWidth() const;
     void applyClip();
     QPen qtPen(const QPainterPath& pixels);
     bool ropDrawsNothing() const;

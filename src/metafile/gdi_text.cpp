@@ -44,8 +44,6 @@ void Canvas::text(const TextRun& run)
 {
     constexpr quint32 etoOpaque = 2, etoClipped = 4;
     constexpr quint32 updatePosition = 1, right = 2, centre = 6, bottom = 8, baseline = 24;
-    if (!Budget::spend(budget.characters, run.text.size() + 1))
-        return;
     const QTransform t = toPicture();
     if ((run.options & etoOpaque) && !run.box.isEmpty())
         painter.fillPath([&] { QPainterPath p; p.addPolygon(t.map(QPolygonF(run.box.normalized()))); return p; }(), dc.backColour);
@@ -59,8 +57,12 @@ void Canvas::text(const TextRun& run)
     if (!(em >= 0.5) || !(xScale > 0))
         return;
     const double limit = maxSizeAgainstPage * std::max(page.width(), page.height());
+    // A large letter costs what its area of small ones would.
+    const double pixels = std::min(em, limit);
+    if (!Budget::spend(budget.characters, qint64((run.text.size() + 1) * (1 + pixels * pixels / (64 * 64)))))
+        return;
     QString text = run.text;
-    const QFont font = qtFont(given, std::min(em, limit), &text);
+    const QFont font = qtFont(given, pixels, &text);
     const QFontMetricsF metrics(font);
 
     // Advances along the baseline, in pixels.
