@@ -225,15 +225,7 @@ void Canvas::polyline(const QPolygonF& points, bool fromPosition)
         return;
     }
     dc.position = points.last();
-    const QPainterPath pixels = toPicture().map(logical);
-    if (!pathOpen) {
-        paint(pixels, false, true);
-    } else if (figureOpen) {
-        path.connectPath(pixels);
-    } else {
-        path.addPath(pixels);
-        figureOpen = true;
-    }
+    continueFigure(logical);
 }
 
 void Canvas::beziers(const QPolygonF& points, bool fromPosition)
@@ -250,6 +242,11 @@ void Canvas::beziers(const QPolygonF& points, bool fromPosition)
         return;
     }
     dc.position = logical.currentPosition();
+    continueFigure(logical);
+}
+
+void Canvas::continueFigure(const QPainterPath& logical)
+{
     const QPainterPath pixels = toPicture().map(logical);
     if (!pathOpen) {
         paint(pixels, false, true);

@@ -89,6 +89,9 @@ public:
 
 private:
     void addShape(const QPainterPath& logical, bool closed);
+    // Lines drawn on from the current position: in a path, they continue
+    // its figure.
+    void continueFigure(const QPainterPath& logical);
     void paint(const QPainterPath& pixels, bool fill, bool stroke);
     void fill(const QPainterPath& pixels, const Brush& brush);
     double penWidth() const;
