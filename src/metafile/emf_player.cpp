@@ -276,7 +276,8 @@ void gradientRecord(Canvas& c, const RecordReader& r)
     }
 }
 
-void play(Canvas& c, quint32 type, const RecordReader& r)
+// False for a record of a type it does not know.
+bool play(Canvas& c, quint32 type, const RecordReader& r)
 {
     Gdi::DeviceContext& dc = c.dc;
     switch (type) {
@@ -372,24 +373,28 @@ void play(Canvas& c, quint32 type, const RecordReader& r)
     case extTextOutA: case extTextOutW: textRecord(c, r, type == extTextOutW); break;
     case smallTextOut: smallTextRecord(c, r); break;
     case gradientFill: gradientRecord(c, r); break;
+    default: return false;
     }
+    return true;
 }
 
 }
 
-void playEmf(const QByteArray& data, Gdi::Canvas& canvas)
+bool playEmf(const QByteArray& data, Gdi::Canvas& canvas)
 {
     qint64 at = 0;
+    bool known = false;
     while (at + 8 <= data.size()) {
         const quint32 type = qFromLittleEndian<quint32>(data.constData() + at);
         const quint32 size = qFromLittleEndian<quint32>(data.constData() + at + 4);
         if (size < 8 || size > data.size() - at)
-            return;
+            return known;
         if (type == endOfFile)
-            return;
-        play(canvas, type, RecordReader(data.constData() + at, size));
+            return true;
+        known = play(canvas, type, RecordReader(data.constData() + at, size)) || known;
         at += size;
     }
+    return true;
 }
 
 }

@@ -50,9 +50,14 @@ QImage renderEmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     const QRectF page = pageOnDevice(header, perMm);
     const QTransform deviceToPicture = QTransform::fromTranslate(-page.left(), -page.top())
         * QTransform::fromScale(drawn.width() / page.width(), drawn.height() / page.height());
+    bool played = false;
     {
         Gdi::Canvas canvas(image, deviceToPicture, perMm);
-        playEmf(data, canvas);
+        played = playEmf(data, canvas);
+    }
+    if (!played) {
+        *why = QStringLiteral("damaged EMF file");
+        return {};
     }
     return image;
 }
