@@ -276,8 +276,7 @@ void gradientRecord(Canvas& c, const RecordReader& r)
     }
 }
 
-// False for a record of a type it does not know.
-bool play(Canvas& c, quint32 type, const RecordReader& r)
+void play(Canvas& c, quint32 type, const RecordReader& r)
 {
     Gdi::DeviceContext& dc = c.dc;
     switch (type) {
@@ -373,9 +372,7 @@ bool play(Canvas& c, quint32 type, const RecordReader& r)
     case extTextOutA: case extTextOutW: textRecord(c, r, type == extTextOutW); break;
     case smallTextOut: smallTextRecord(c, r); break;
     case gradientFill: gradientRecord(c, r); break;
-    default: return false;
     }
-    return true;
 }
 
 }
@@ -383,16 +380,17 @@ bool play(Canvas& c, quint32 type, const RecordReader& r)
 bool playEmf(const QByteArray& data, Gdi::Canvas& canvas)
 {
     qint64 at = 0;
-    bool known = false;
+    int records = 0;
     while (at + 8 <= data.size()) {
         const quint32 type = qFromLittleEndian<quint32>(data.constData() + at);
         const quint32 size = qFromLittleEndian<quint32>(data.constData() + at + 4);
         if (size < 8 || size > data.size() - at)
-            return known;
+            return records > 1;
         if (type == endOfFile)
             return true;
-        known = play(canvas, type, RecordReader(data.constData() + at, size)) || known;
+        play(canvas, type, RecordReader(data.constData() + at, size));
         at += size;
+        ++records;
     }
     return true;
 }
