@@ -4,9 +4,87 @@
 #include "samples/metafile_writer.h"
 
 #include <QTest>
+#include <QtEndian>
+
+#include <bit>
 
 namespace {
 struct Probe { QPoint at; QColor colour; };
+
+// EMF records after a header whose frame is 400 x 300 pixels at 96 DPI on a
+// 96 DPI reference device, so that device units are the picture's pixels.
+class Emf {
+public:
+    Emf& add(quint32 type, QList<qint32> words)
+    {
+        records += type;
+        lastSize = records.size();
+        records += quint32(8 + 4 * words.size());
+        for (const qint32 word : words)
+            records += quint32(word);
+        ++count;
+        return *this;
+    }
+    // The records without their end; damaged: the last one claims more
+    // bytes than there are.
+    QByteArray bytes(bool damaged = false) const
+    {
+        QList<quint32> words{1, 108, 0, 0, 399, 299, 0, 0, 10582, 7937, 0x464D4520, 0x10000, 0, 0, 8, 0, 0, 0,
+                             960, 960, 254, 254, 0, 0, 0, 0, 0};
+        const qsizetype headerWords = words.size();
+        words += records;
+        if (damaged)
+            words[headerWords + lastSize] = 1000;
+        else
+            words += {14, 20, 0, 16, 20};
+        words[12] = quint32(4 * words.size());
+        words[13] = quint32(count + 2);
+        QByteArray out(4 * words.size(), '\0');
+        for (qsizetype i = 0; i < words.size(); ++i)
+            qToLittleEndian(words[i], out.data() + 4 * i);
+        return out;
+    }
+
+private:
+    QList<quint32> records;
+    qsizetype lastSize = 0;
+    int count = 0;
+};
+
+qint32 f(float value) { return std::bit_cast<qint32>(value); }
+constexpr qint32 red = 0x0000ff, green = 0x00a000, blue = 0xff0000;
+enum : quint32 { windowExt = 9, viewportExt = 11, mapMode = 17, textAlign = 22, excludeClip = 29, intersectClip = 30,
+                 saveDc = 33, restoreDc = 34, setWorld = 35, modifyWorld = 36, selectObject = 37, pen = 38, brush = 39,
+                 rectangle = 43, moveTo = 27, lineTo = 54, font = 82, textW = 84 };
+
+// Selects a solid brush of colour as object 1.
+Emf& withBrush(Emf& emf, qint32 colour) { return emf.add(brush, {1, 0, colour, 0}).add(selectObject, {1}); }
+
+// "W" from (x,y) in a 40-unit Liberation Sans, turned by escapement.
+Emf textRun(quint32 align, int escapement, bool yUp)
+{
+    Emf emf;
+    if (yUp)
+        emf.add(mapMode, {8}).add(windowExt, {400, -300}).add(viewportExt, {400, 300});
+    QList<qint32> logFont{2, -40, 0, escapement, escapement, 400, 0, 0};
+    const QString face = QStringLiteral("Liberation Sans").leftJustified(32, QChar(0));
+    for (qsizetype i = 0; i < 32; i += 2)
+        logFont << qint32(face.at(i).unicode() | face.at(i + 1).unicode() << 16);
+    logFont += QList<qint32>(46, 0); // the rest of ENUMLOGFONTEXDV
+    emf.add(font, logFont).add(selectObject, {2}).add(textAlign, {qint32(align)});
+    return emf.add(textW, {0, 0, 0, 0, 1, f(1), f(1), 200, yUp ? -150 : 150, 1, 76, 0, 0, 0, 0, 0, 0, 'W'});
+}
+
+// The smallest rectangle holding every pixel that is not white.
+QRect ink(const QImage& image)
+{
+    QRect out;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                out |= QRect(x, y, 1, 1);
+    return out;
+}
 
 QImage drawn(const QByteArray& bytes, QSize* natural)
 {
@@ -37,6 +115,33 @@ private slots:
                             {{295, 220}, Qt::black}, {{305, 230}, Qt::white}};
         QTest::newRow("emf rectangle before any brush") << MetafileWriter::emfWithMargin(false) << page
             << QList<Probe>{{{200, 150}, Qt::white}, {{5, 5}, Qt::white}};
+        // EMF+ comments are skipped, the EMF records drawn.
+        QTest::newRow("emf with emf+ records") << MetafileWriter::emfWithBadEmfPlus() << page
+            << QList<Probe>{{{100, 80}, Qt::red}, {{300, 80}, Qt::blue}, {{5, 5}, Qt::white}};
+        // 50 units of a window of 1000 x 750 on 400 x 300 pixels: 20 pixels.
+        Emf wide;
+        wide.add(mapMode, {8}).add(windowExt, {1000, 750}).add(viewportExt, {400, 300});
+        wide.add(pen, {1, 0, 50, 0, green}).add(selectObject, {1}).add(moveTo, {0, 375}).add(lineTo, {1000, 375});
+        QTest::newRow("emf pen width in logical units") << wide.bytes() << page
+            << QList<Probe>{{{200, 142}, green}, {{200, 158}, green}, {{200, 137}, Qt::white}, {{200, 163}, Qt::white}};
+        // Scaled by 2 first, then moved by 200: the square covers 200-300.
+        Emf turned;
+        turned.add(setWorld, {f(1), 0, 0, f(1), f(200), 0}).add(modifyWorld, {f(2), 0, 0, f(2), 0, 0, 2});
+        withBrush(turned, red).add(rectangle, {0, 0, 50, 50});
+        QTest::newRow("emf world transform") << turned.bytes() << page
+            << QList<Probe>{{{290, 90}, Qt::red}, {{190, 90}, Qt::white}, {{310, 90}, Qt::white}};
+        // The left half, less a square; a narrower clip undone by RestoreDC.
+        Emf clipped;
+        clipped.add(intersectClip, {0, 0, 200, 300}).add(excludeClip, {50, 50, 100, 100});
+        clipped.add(saveDc, {}).add(intersectClip, {0, 0, 10, 10}).add(restoreDc, {-1});
+        withBrush(clipped, blue).add(rectangle, {0, 0, 400, 300});
+        QTest::newRow("emf clipping") << clipped.bytes() << page
+            << QList<Probe>{{{150, 150}, Qt::blue}, {{20, 20}, Qt::blue}, {{75, 75}, Qt::white}, {{300, 150}, Qt::white}};
+        // A record running past the end: what came before it stays.
+        Emf damaged;
+        withBrush(damaged, red).add(rectangle, {0, 0, 100, 100}).add(rectangle, {200, 0, 300, 100});
+        QTest::newRow("emf damaged after a rectangle") << damaged.bytes(true) << page
+            << QList<Probe>{{{50, 50}, Qt::red}, {{250, 50}, Qt::white}};
         // The sample WMF's window spans its 400 x 300 pixels in twips.
         const QList<Probe> sample{{{100, 80}, Qt::red}, {{300, 80}, Qt::blue}, {{5, 5}, Qt::white}};
         QTest::newRow("wmf box away from its window")
@@ -60,6 +165,25 @@ private slots:
         QCOMPARE(image.size(), size);
         for (const Probe& probe : probes)
             QVERIFY2(image.pixelColor(probe.at) == probe.colour, qPrintable(image.pixelColor(probe.at).name()));
+    }
+
+    // Text lies on the side of its reference point (200,150) that the
+    // alignment says, and turns with the escapement: counter-clockwise, the
+    // other way where the mapping turns y upwards.
+    void textPlacedByAlignmentAndEscapement()
+    {
+        constexpr quint32 right = 2, centre = 6, bottom = 8, baseline = 24;
+        QSize natural;
+        const QRect leftTop = ink(drawn(textRun(0, 0, false).bytes(), &natural));
+        QVERIFY(leftTop.left() >= 199 && leftTop.top() >= 150 && leftTop.top() < 165);
+        const QRect rightBottom = ink(drawn(textRun(right | bottom, 0, false).bytes(), &natural));
+        QVERIFY(rightBottom.right() <= 201 && rightBottom.right() > 180 && rightBottom.bottom() <= 151);
+        const QRect centred = ink(drawn(textRun(centre | baseline, 0, false).bytes(), &natural));
+        QVERIFY(centred.left() < 190 && centred.right() > 210 && centred.bottom() <= 151);
+        const QRect up = ink(drawn(textRun(baseline, 900, false).bytes(), &natural));
+        QVERIFY(up.bottom() <= 151 && up.top() < 130 && up.right() <= 201 && up.left() > 150);
+        const QRect down = ink(drawn(textRun(baseline, 900, true).bytes(), &natural));
+        QVERIFY(down.top() >= 149 && down.bottom() > 170 && down.left() >= 199);
     }
 
     // Symbol fonts' codes are drawn as the characters they stand for (also

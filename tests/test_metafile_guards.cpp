@@ -78,6 +78,21 @@ private slots:
         QVERIFY(cut.containsPoint(QPointF(10, 45), Qt::OddEvenFill));
         QVERIFY(!cut.containsPoint(QPointF(50, 45), Qt::OddEvenFill));
         QVERIFY(Metafile::clipPolygon({QPointF(200, 0), QPointF(300, 0), QPointF(250, 40)}, page).isEmpty());
+
+        // A circle ten million pixels across, its rim through the page: few
+        // segments, its curve kept where it crosses, its inside still inside.
+        QPainterPath circle;
+        circle.addEllipse(QPointF(50, 1e7 + 25), 1e7, 1e7);
+        const QPainterPath near = Metafile::curvesNear(circle, page);
+        QVERIFY(near.toFillPolygon().size() < 2000);
+        QVERIFY(near.contains(QPointF(50, 26)) && !near.contains(QPointF(50, 24)));
+        QVERIFY(near.contains(QPointF(0, 30)) && !near.contains(QPointF(100, 20)));
+        // Lines a million pixels long keep only their stretch on the page.
+        QPainterPath far;
+        far.moveTo(-1e6, 10);
+        far.lineTo(1e6, 10);
+        far.lineTo(1e6, 1e6);
+        QCOMPARE(Metafile::linesWithin(far, page).controlPointRect(), QRectF(0, 10, 100, 0));
     }
 
     void aWideNibCoversWhatItSweeps()

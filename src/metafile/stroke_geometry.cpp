@@ -111,3 +111,88 @@ bool clipLine(QLineF& line, const QRectF& page)
 }
 
 }
+
+namespace Metafile {
+
+namespace {
+
+void addCurve(QPainterPath& out, const QPointF (&c)[4], const QRectF& area, int depth)
+{
+    const QRectF hull = QPolygonF{c[0], c[1], c[2], c[3]}.boundingRect();
+    // Off the area, or small enough for Qt's own flattening.
+    if (depth == 0 || !hull.intersects(area) || std::max(hull.width(), hull.height()) < 4 * std::max(area.width(), area.height())) {
+        if (depth == 0 || !hull.intersects(area))
+            out.lineTo(c[3]);
+        else
+            out.cubicTo(c[1], c[2], c[3]);
+        return;
+    }
+    // de Casteljau halves.
+    const QPointF ab = (c[0] + c[1]) / 2, bc = (c[1] + c[2]) / 2, cd = (c[2] + c[3]) / 2;
+    const QPointF abc = (ab + bc) / 2, bcd = (bc + cd) / 2, mid = (abc + bcd) / 2;
+    addCurve(out, {c[0], ab, abc, mid}, area, depth - 1);
+    addCurve(out, {mid, bcd, cd, c[3]}, area, depth - 1);
+}
+
+}
+
+QPainterPath curvesNear(const QPainterPath& path, const QRectF& area)
+{
+    if (area.contains(path.controlPointRect()))
+        return path;
+    QPainterPath out;
+    out.setFillRule(path.fillRule());
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            out.moveTo(e);
+        } else if (e.isLineTo()) {
+            out.lineTo(e);
+        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            const QPointF c[4] = {out.currentPosition(), e, path.elementAt(i + 1), path.elementAt(i + 2)};
+            addCurve(out, c, area, 40);
+            i += 2;
+        }
+    }
+    return out;
+}
+
+QPainterPath linesWithin(const QPainterPath& path, const QRectF& area)
+{
+    if (area.contains(path.controlPointRect()))
+        return path;
+    QPainterPath out;
+    for (const QPolygonF& figure : path.toSubpathPolygons()) {
+        bool drawing = false;
+        for (qsizetype i = 1; i < figure.size(); ++i) {
+            QLineF line(figure[i - 1], figure[i]);
+            const bool whole = area.contains(line.p1()) && area.contains(line.p2());
+            if (!whole && !clipLine(line, area)) {
+                drawing = false;
+                continue;
+            }
+            if (!drawing || line.p1() != figure[i - 1])
+                out.moveTo(line.p1());
+            out.lineTo(line.p2());
+            drawing = line.p2() == figure[i];
+        }
+    }
+    return out;
+}
+
+double drawingCost(const QPainterPath& path, const QRectF& page)
+{
+    const double most = page.width() + page.height();
+    double cost = 0;
+    QPointF last;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPointF p = path.elementAt(i);
+        if (!path.elementAt(i).isMoveTo())
+            cost += std::min(most, std::abs(p.x() - last.x()) + std::abs(p.y() - last.y()));
+        cost += 1;
+        last = p;
+    }
+    return cost;
+}
+
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <QLineF>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <QRectF>
 
@@ -18,5 +19,23 @@ QPolygonF clipPolygon(const QPolygonF& polygon, const QRectF& page);
 
 // Shortens line to its part inside page; false when none is.
 bool clipLine(QLineF& line, const QRectF& page);
+
+}
+
+namespace Metafile {
+
+// The path with its curves flattened wherever they come near area, and
+// each stretch far from it replaced by its chord, which leaves what the
+// path covers within area as it is: Qt flattens a curve millions of pixels
+// across into millions of segments, on the page or not.
+QPainterPath curvesNear(const QPainterPath& path, const QRectF& area);
+
+// Only the parts of the path's lines within area, for outlining: a dashed
+// pen walks every dash of a line, off the page too.
+QPainterPath linesWithin(const QPainterPath& path, const QRectF& area);
+
+// What rasterizing the path costs, about: each segment's run across the
+// page, in pixels, and one for the segment itself.
+double drawingCost(const QPainterPath& path, const QRectF& page);
 
 }

@@ -1,6 +1,6 @@
 #include "metafile/symbol_fonts.h"
 
-#include <QRegularExpression>
+#include <QList>
 
 #include <string_view>
 
@@ -34,8 +34,13 @@ std::u32string_view encodingOf(QStringView family)
     return {};
 }
 
-// The text as the Unicode characters its codes stand for in family's
-// encoding; as it is in any other font.
+}
+
+bool isSymbolFont(QStringView family)
+{
+    return !encodingOf(family).empty();
+}
+
 QString symbolsAsUnicode(QStringView family, const QString& text)
 {
     const std::u32string_view encoding = encodingOf(family);
@@ -51,35 +56,6 @@ QString symbolsAsUnicode(QStringView family, const QString& text)
         out += QString::fromUcs4(&shown, 1);
     }
     return out;
-}
-
-}
-
-QByteArray svgSymbolsAsUnicode(const QByteArray& svg)
-{
-    static const QRegularExpression text(
-        QString::fromLatin1(R"re(<text\b[^>]*\bfont-family="([^"]*)"[^>]*><!\[CDATA\[(.*?)\]\]>)re"),
-        QRegularExpression::DotMatchesEverythingOption);
-    if (!svg.contains("Symbol") && !svg.contains("Wingdings") && !svg.contains("SYMBOL") && !svg.contains("WINGDINGS"))
-        return svg;
-    const QString document = QString::fromUtf8(svg);
-    QString out;
-    qsizetype done = 0;
-    const auto copyTo = [&](qsizetype end) { out += QStringView(document).mid(done, end - done); };
-    for (const QRegularExpressionMatch& m : text.globalMatch(document)) {
-        if (encodingOf(m.capturedView(1)).empty())
-            continue;
-        // Qt draws a symbol font's own codes only: the characters are drawn
-        // from a font that has them.
-        copyTo(m.capturedStart(1));
-        out += QLatin1String("serif");
-        done = m.capturedEnd(1);
-        copyTo(m.capturedStart(2));
-        out += symbolsAsUnicode(m.capturedView(1), m.captured(2));
-        done = m.capturedEnd(2);
-    }
-    copyTo(document.size());
-    return out.toUtf8();
 }
 
 }

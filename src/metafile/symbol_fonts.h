@@ -1,5 +1,5 @@
 #pragma once
-#include <QByteArray>
+#include <QString>
 
 // Text in the symbol fonts of Windows and of equation editors is stored as
 // codes of the font's own encoding (often moved to U+F020-U+F0FF): 0xB3 is
@@ -7,8 +7,10 @@
 // they would come out as Latin letters or nothing.
 namespace Metafile {
 
-// An SVG document of libemf2svg with the text of its symbol fonts turned
-// into Unicode characters.
-QByteArray svgSymbolsAsUnicode(const QByteArray& svg);
+bool isSymbolFont(QStringView family);
+
+// The text as the Unicode characters its codes stand for in family's
+// encoding; as it is in any other font.
+QString symbolsAsUnicode(QStringView family, const QString& text);
 
 }

@@ -22,7 +22,6 @@ QString aboutText(const QString& mpvVersion)
         QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
         QStringLiteral("libmpv client API ") + mpvVersion,
         QStringLiteral("libwmf " PIXALTO_WMF_VERSION),
-        QStringLiteral("libemf2svg " PIXALTO_EMF2SVG_VERSION),
     }.join(QLatin1Char('\n'));
 }
 }
