@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,13 +25,7 @@ int getattr(const char* path, struct stat* st, fuse_file_info*) { return fuse_ba
 
 int readdir(const char* path, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info*, fuse_readdir_flags)
 {
-    DIR* dir = ::opendir(real(path).c_str());
-    if (!dir)
-        return -errno;
-    while (dirent* entry = ::readdir(dir))
-        fill(buffer, entry->d_name, nullptr, 0, fuse_fill_dir_flags(0));
-    ::closedir(dir);
-    return 0;
+    return fuse_backing::listFolder(real(path), buffer, fill);
 }
 
 int open(const char* path, fuse_file_info* fi)
