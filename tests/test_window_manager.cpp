@@ -1,6 +1,7 @@
 // What only a real window manager shows: frames that arrive some time after a
 // window is shown, and windows mapped that should never be. The suite runs
 // on an Xvfb display of its own with openbox.
+#include "desktop/managed_frame.h"
 #include "editor/form6.h"
 #include "media/form3.h"
 #include "startup/secondary_windows.h"
@@ -8,6 +9,7 @@
 #include "support/window_helpers.h"
 
 #include <QDebug>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QWindow>
 
@@ -97,6 +99,50 @@ private slots:
         const QRect zoomed = pinnedFrame(
             {qRound((6000 * 1.157625 + 100) / 15), bar + qRound((4500 * 1.157625 + 300) / 15)});
         QVERIFY2(framedAt(w, zoomed), describeFrame(w, zoomed).constData());
+    }
+
+    // A frame the window manager leaves where an old request put it comes
+    // back; one the user drags elsewhere stays there.
+    void separateWindowsStayWhereTheUserPutsThem()
+    {
+        TestEnvironment env;
+        const QString dir = env.makeFolder("pictures");
+        savePicture(dir + "/picture.png", {400, 300}, Qt::darkGreen);
+        Viewer v(dir);
+        v.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+        QTRY_VERIFY(frameOnScreen(&v.form) != v.form.geometry());
+        v.select("picture.png");
+        auto cleanUp = qScopeGuard([] { unloadSecondaryWindows(); });
+        Form3* w = openWith<Form3>(v.form);
+        QVERIFY(w);
+        const QRect expected = pinnedFrame({407, w->StatusBar1->height() + 323});
+        QVERIFY2(framedAt(w, expected), describeFrame(w, expected).constData());
+
+        // The client area where the frame should be: the frame ends up off
+        // by what it adds, as when a request made before the window was
+        // framed is carried out late.
+        const std::optional<ManagedGeometry> before = managedGeometry(w);
+        QVERIFY(before);
+        askClientArea(w, QRect(expected.topLeft(), before->client.size()));
+        QVERIFY2(framedAt(w, expected), describeFrame(w, expected).constData());
+
+        // Dragged by its title bar, well away from anything asked, some time
+        // after it came up (longer than the window manager is given to settle).
+        QTest::qWait(1000);
+        const QPoint grip(expected.center().x(), expected.top() + (before->client.top() - expected.top()) / 2);
+        QProcess drag;
+        drag.start("xdotool", {"mousemove", QString::number(grip.x()), QString::number(grip.y()), "mousedown", "1",
+                               "sleep", "0.2", "mousemove", QString::number(grip.x() - 100),
+                               QString::number(grip.y() - 100), "sleep", "0.2", "mousemove",
+                               QString::number(grip.x() - 300), QString::number(grip.y() - 300), "sleep", "0.2",
+                               "mouseup", "1"});
+        QVERIFY2(drag.waitForFinished() && drag.exitCode() == 0, drag.readAllStandardError().constData());
+        const QRect dropped = expected.translated(-300, -300);
+        QVERIFY2(framedAt(w, dropped), describeFrame(w, dropped).constData());
+        // The frame is checked once the window manager has been quiet.
+        QTest::qWait(1000);
+        QCOMPARE(frameOnScreen(w), dropped);
     }
 
     void failedInfoListMapsNoEditor()

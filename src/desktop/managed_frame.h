@@ -5,12 +5,19 @@
 
 class QWidget;
 
-// The frame the window manager really gave a shown top-level window, read
-// from the X server: the window's ancestor just below the root, border
-// included. None without an X display or before the window exists.
+// Where the window manager really put a shown top-level window, read from
+// the X server, both on the root window: its frame (the window's ancestor
+// just below the root, border included) and the client area inside it.
+struct ManagedGeometry {
+    QRect frame;
+    QRect client;
+};
+
+// None without an X display or before the window exists.
+std::optional<ManagedGeometry> managedGeometry(const QWidget* window);
 std::optional<QRect> managedFrame(const QWidget* window);
 
-// Asks the window manager once more for the client area the window already
-// has as far as Qt knows, by the same request Qt makes (the client area's
-// own position), without Qt's geometry passing through anything else.
-void askClientAreaAgain(const QWidget* window);
+// Asks the window manager for the client area by the same request Qt makes
+// (the client area's own position and size), without Qt's idea of the
+// window's frame passing through it.
+void askClientArea(const QWidget* window, QRect client);

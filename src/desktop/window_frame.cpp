@@ -144,20 +144,39 @@ private:
     // Under load the window manager can act on a burst of requests in an
     // order of its own and leave the frame at an older one while the window
     // was told the newest. Once it has gone quiet, the frame the X server
-    // holds is compared with the one asked for, and asked for again.
+    // holds is compared with the one asked for, and asked for again when it
+    // is an old request's or the window manager's own placement; one never
+    // asked for, after the window was where asked, is the user's and stays.
     void checkSettledFrame()
     {
         const QVariant size = target->property(kAskedOuterSize);
         const QVariant at = target->property(kAskedOuterPos);
         if (!normal() || !target->isVisible() || !size.isValid() || !at.isValid() || reasks >= kReasksAllowed)
             return;
-        const std::optional<QRect> frame = managedFrame(target);
-        if (!frame || *frame == QRect(at.toPoint(), size.toSize()))
+        const std::optional<ManagedGeometry> now = managedGeometry(target);
+        const QRect wanted(at.toPoint(), size.toSize());
+        if (!now)
             return;
+        if (now->frame == wanted) {
+            placedAsAsked = true;
+            return;
+        }
+        // By the frame the window really has: Qt may not know it yet, and
+        // a request made by Qt's idea would then be the same wrong one.
+        const QMargins frame(now->client.left() - now->frame.left(), now->client.top() - now->frame.top(),
+                             now->frame.right() - now->client.right(), now->frame.bottom() - now->client.bottom());
+        const QRect client = wanted.marginsRemoved(frame);
+        const bool oldSize = now->client.size() != client.size() && sizes.contains(now->client.size());
+        if (placedAsAsked && !oldSize && !nearAskedPosition(now->frame.topLeft(), frame)
+            && !nearAskedPosition(now->client.topLeft(), frame)) {
+            target->setProperty(kAskedOuterPos, now->frame.topLeft());
+            target->setProperty(kAskedOuterSize, now->frame.size());
+            return;
+        }
         ++reasks;
-        applyOuterSize(target, size.toSize());
-        placeFrame(target, at.toPoint());
-        askClientAreaAgain(target);
+        askClientArea(target, client);
+        // A request the window manager finds already met is not answered.
+        settle.start();
     }
 
     // Every size and position the window system was asked for, including
@@ -165,6 +184,7 @@ private:
     void remember(QEvent::Type type)
     {
         reasks = 0;
+        placedAsAsked = false;
         if (type == QEvent::Resize)
             keep(sizes, target->size());
         keep(positions, target->frameGeometry().topLeft());
@@ -215,19 +235,23 @@ private:
     bool nearAskedPosition() const
     {
         const QMargins frame = frameMargins(target);
-        const auto near = [&](QPoint at) {
-            return std::any_of(positions.begin(), positions.end(), [&](QPoint asked) {
-                return qAbs(at.x() - asked.x()) <= frame.left() + frame.right()
-                    && qAbs(at.y() - asked.y()) <= frame.top() + frame.bottom();
-            });
-        };
-        return near(target->frameGeometry().topLeft()) || near(target->geometry().topLeft());
+        return nearAskedPosition(target->frameGeometry().topLeft(), frame)
+            || nearAskedPosition(target->geometry().topLeft(), frame);
+    }
+
+    bool nearAskedPosition(QPoint at, QMargins frame) const
+    {
+        return std::any_of(positions.begin(), positions.end(), [&](QPoint asked) {
+            return qAbs(at.x() - asked.x()) <= frame.left() + frame.right()
+                && qAbs(at.y() - asked.y()) <= frame.top() + frame.bottom();
+        });
     }
 
     QWidget* target;
     QMargins known;
     QTimer settle;
     int reasks = 0;
+    bool placedAsAsked = false;
     QList<QSize> sizes;
     QList<QPoint> positions;
 };
