@@ -10,7 +10,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
+#include <QTimer>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,6 +117,34 @@ private slots:
         QCOMPARE(e.form->RichTextBox1->textCursor().position(), 2);
         e.form->RichTextBox1->undo();
         QCOMPARE(e.text(), QString("ab"));
+
+        // Appended to a hidden box, the text is laid out once the box has
+        // its page again, at most a few pieces' worth per turn of the event
+        // loop (Qt's own steps grow to 200,000 characters).
+        e.form->hide();
+        done = false;
+        QTextDocument* document = e.form->RichTextBox1->document();
+        const auto laidOut = [document] {
+            int chars = 0;
+            for (QTextBlock block = document->begin(); block.isValid() && block.layout()->lineCount() > 0;
+                 block = block.next())
+                chars += block.length();
+            return chars;
+        };
+        int before = laidOut(), mostInOneTurn = 0;
+        QTimer turns;
+        turns.callOnTimeout([&] {
+            const int now = laidOut();
+            mostInOneTurn = qMax(mostInOneTurn, now - before);
+            before = now;
+        });
+        turns.start(0);
+        e.form->appendLongText(report, &e.main, [&] { done = true; });
+        QTRY_VERIFY(done);
+        e.form->show();
+        QTRY_COMPARE(laidOut(), document->characterCount());
+        turns.stop();
+        QVERIFY2(mostInOneTurn < 64000, QByteArray::number(mostInOneTurn).constData());
 
         int ends = 0;
         e.form->appendLongText(report, &e.main, [&] { ++ends; });

@@ -42,12 +42,14 @@ DocumentAppend::~DocumentAppend()
     if (!box)
         return;
     QTextDocument* document = box->document();
-    if (hidden)
-        document->setPageSize(page);
+    // The caret first: moving it repaints where it was, at the end, which
+    // with a page would lay out the whole document at once.
     if (box->textCursor().position() != position) {
         QTextCursor back(document);
         back.setPosition(anchor);
         back.setPosition(position, QTextCursor::KeepAnchor);
         box->setTextCursor(back);
     }
+    if (hidden)
+        document->setPageSize(page);
 }

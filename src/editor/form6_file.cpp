@@ -6,6 +6,7 @@
 #include "desktop/keep_on_top.h"
 #include "desktop/screen.h"
 #include "editor/editor_font.h"
+#include "editor/paced_layout.h"
 #include "editor/plain_text.h"
 #include "editor/rtf/rtf.h"
 #include "jobs/cross_thread.h"
@@ -70,6 +71,7 @@ void Form6::installDocument(QTextDocument* document)
     QTextDocument* old = RichTextBox1->document();
     const bool ours = old->parent() == RichTextBox1;
     RichTextBox1->setDocument(document);
+    paceLayout(RichTextBox1);
     if (ours)
         delete old;
 }
