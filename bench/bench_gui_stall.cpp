@@ -22,6 +22,7 @@
 #include "settings/settings_store.h"
 
 #include "bench_folders.h"
+#include "bench_measures.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,39 +48,6 @@ public:
     void beep() override { ++beeps; }
     int beeps = 0;
 };
-
-struct Outcome {
-    qint64 totalMs = 0;
-    qint64 longestStallMs = 0;
-    qint64 stallEndsAtMs = 0;
-};
-
-// Runs the event loop from act() until done() holds, ticking every 5 ms.
-Outcome measure(const std::function<void()>& act, const std::function<bool()>& done)
-{
-    Outcome outcome;
-    QElapsedTimer clock, lastTick;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QEventLoop loop;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (const qint64 late = lastTick.restart() - 5; late > outcome.longestStallMs) {
-            outcome.longestStallMs = late;
-            outcome.stallEndsAtMs = clock.elapsed();
-        }
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(200, [&] {
-        clock.start();
-        lastTick.start();
-        ticker.start(5);
-        act();
-    });
-    loop.exec();
-    outcome.totalMs = clock.elapsed();
-    return outcome;
-}
 
 void print(const char* what, const Outcome& o)
 {

@@ -1,11 +1,14 @@
 #pragma once
 // Measures the benchmarks share.
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
 #include <QObject>
 #include <QTimer>
 
 #include <sys/resource.h>
+
+#include <functional>
 
 // Counts the paints of the widgets it filters: one a frame while something plays.
 struct PaintCounter : QObject {
@@ -32,4 +35,37 @@ inline void runEventsFor(int ms)
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+struct Outcome {
+    qint64 totalMs = 0;
+    qint64 longestStallMs = 0;
+    qint64 stallEndsAtMs = 0;
+};
+
+// Runs the event loop from act() until done() holds, ticking every 5 ms.
+inline Outcome measure(const std::function<void()>& act, const std::function<bool()>& done)
+{
+    Outcome outcome;
+    QElapsedTimer clock, lastTick;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QEventLoop loop;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (const qint64 late = lastTick.restart() - 5; late > outcome.longestStallMs) {
+            outcome.longestStallMs = late;
+            outcome.stallEndsAtMs = clock.elapsed();
+        }
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(200, [&] {
+        clock.start();
+        lastTick.start();
+        ticker.start(5);
+        act();
+    });
+    loop.exec();
+    outcome.totalMs = clock.elapsed();
+    return outcome;
 }
