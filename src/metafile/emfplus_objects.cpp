@@ -45,22 +45,16 @@ Gdi::Pen readPen(const RecordReader& r)
     qint64 at = 20;
     if (flags & transform)
         at += 24;
-    if (flags & startCap) {
-        static constexpr quint32 caps[] = {0x200, 0x100, 0};  // flat, square, round
-        pen.style |= r.u32(at) < 3 ? caps[r.u32(at)] : 0x200;
-        at += 4;
-    } else {
-        pen.style |= 0x200;
-    }
-    if (flags & endCap)
-        at += 4;
-    if (flags & join) {
-        static constexpr quint32 joins[] = {0x2000, 0x1000, 0};  // miter, bevel, round
-        pen.style |= r.u32(at) < 3 ? joins[r.u32(at)] : 0x2000;
-        at += 4;
-    } else {
-        pen.style |= 0x2000;
-    }
+    // A field present by its flag: its value's bits of the style, the first
+    // kind's when absent or unknown.
+    const auto styleBits = [&](bool present, const quint32 (&bits)[3]) {
+        const quint32 value = present ? r.u32(at) : 0;
+        at += present ? 4 : 0;
+        return value < 3 ? bits[value] : bits[0];
+    };
+    pen.style |= styleBits(flags & startCap, {0x200, 0x100, 0});  // flat, square, round
+    at += (flags & endCap) ? 4 : 0;
+    pen.style |= styleBits(flags & join, {0x2000, 0x1000, 0});  // miter, bevel, round
     if (flags & miter)
         at += 4;
     if (flags & lineStyle) {
@@ -120,9 +114,12 @@ Shape readPath(const RecordReader& r, qint64 at)
     return shape;
 }
 
-// A region's node and those under it, no deeper than depth.
-std::optional<QPainterPath> readRegionNode(const RecordReader& r, qint64& at, int depth)
+// A region's node and those under it, no deeper than depth; cost counts
+// down its nodes and points, since combining shapes grows with both.
+std::optional<QPainterPath> readRegionNode(const RecordReader& r, qint64& at, int depth, qint64& cost)
 {
+    if (--cost < 0)
+        return std::nullopt;
     enum : quint32 { intersect = 1, unite, exclusiveOr, exclude, complement, rect = 0x10000000, path, empty, infinite };
     const quint32 type = r.u32(at);
     at += 4;
@@ -136,6 +133,8 @@ std::optional<QPainterPath> readRegionNode(const RecordReader& r, qint64& at, in
         const qint64 size = r.u32(at);
         const Shape shape = readPath(r, at + 4);
         at += 4 + size;
+        if ((cost -= shape.points.size()) < 0)
+            return std::nullopt;
         QPainterPath out;
         for (qsizetype i = 0; i < shape.points.size(); ++i)
             (shape.kinds[i] & ~ptClose) == ptMove ? out.moveTo(shape.points[i]) : out.lineTo(shape.points[i]);
@@ -145,8 +144,8 @@ std::optional<QPainterPath> readRegionNode(const RecordReader& r, qint64& at, in
         return QPainterPath();
     if (type == infinite || type < intersect || type > complement || depth == 0)
         return std::nullopt;
-    const std::optional<QPainterPath> a = readRegionNode(r, at, depth - 1);
-    const std::optional<QPainterPath> b = readRegionNode(r, at, depth - 1);
+    const std::optional<QPainterPath> a = readRegionNode(r, at, depth - 1, cost);
+    const std::optional<QPainterPath> b = readRegionNode(r, at, depth - 1, cost);
     if (!a || !b)
         return std::nullopt;
     switch (type) {
@@ -195,9 +194,9 @@ Object readObject(int type, const RecordReader& r)
     case pen: return readPen(r);
     case path: return readPath(r, 0);
     case region: {
-        qint64 at = 8;
+        qint64 at = 8, cost = 10'000;
         // Complex regions are rare; sixteen levels hold any a writer makes.
-        const std::optional<QPainterPath> area = readRegionNode(r, at, 16);
+        const std::optional<QPainterPath> area = readRegionNode(r, at, 16, cost);
         Region out;
         out.infinite = !area;
         if (area)

@@ -248,6 +248,9 @@ void Player::updateWorld()
 
 void Player::save(quint32 index)
 {
+    // As many as the canvas keeps, so that each restores its own.
+    if (saved.size() >= Gdi::maxSavedStates)
+        return;
     canvas.save();
     saved.emplace_back(index, now);
 }
@@ -275,6 +278,8 @@ void Player::clip(const Shape* shape, int combine)
             canvas.clipRegion(std::nullopt, 5);
         return;
     }
+    if (!Gdi::Budget::spend(canvas.budget.work, shape->points.size()))
+        return;
     canvas.beginPath();
     canvas.polyDraw(shape->points, shape->kinds);
     canvas.endPath();
