@@ -7,7 +7,7 @@ namespace Metafile::EmfPlus {
 namespace {
 
 enum Record : quint16 {
-    header = 0x4001, objectRecord = 0x4008, clear = 0x4009, fillRects, drawRects, fillPolygon, drawLines, fillEllipse,
+    header = 0x4001, getDc = 0x4004, objectRecord = 0x4008, clear = 0x4009, fillRects, drawRects, fillPolygon, drawLines, fillEllipse,
     drawEllipse, fillPie, drawPie, drawArc, fillRegion, fillPath, drawPath, fillClosedCurve, drawClosedCurve,
     drawCurve, drawBeziers, drawString = 0x401C, saveRecord = 0x4025, restoreRecord, beginContainer, beginContainerNoParams,
     endContainer, setWorldTransform, resetWorldTransform, multiplyWorldTransform, translateWorldTransform,
@@ -114,6 +114,7 @@ void Player::record(quint16 type, quint16 flags, const RecordReader& r)
 {
     if (canvas.budget.work <= 0)
         return;
+    updateWorld();
     const bool compressed = flags & compressedFlag;
     const Gdi::Pen* pen = get<Gdi::Pen>(flags & 0xFF);
     const std::optional<Gdi::Brush> fill = brush(flags, r.u32(0));
@@ -122,6 +123,10 @@ void Player::record(quint16 type, quint16 flags, const RecordReader& r)
         if (r.u32(8) > 0 && r.u32(12) > 0)
             dpi = QSizeF(r.u32(8), r.u32(12));
         break;
+    case getDc:
+        // EMF records follow, in the GDI's own coordinates until the next EMF+ record.
+        canvas.dc.world.reset();
+        return;
     case objectRecord: object(flags, r); break;
     case fillRects: if (fill) draw(rects(r, 4, compressed), &*fill, nullptr); break;
     case drawRects: if (pen) draw(rects(r, 0, compressed), nullptr, pen); break;
