@@ -202,6 +202,14 @@ private slots:
             + emfPlusRecord(0x401C, 0x8003, {argbBlue, 4, 1, f(200), 0, f(200), f(300), 0x2588});
         QTest::newRow("emf+ text") << MetafileWriter::emfPlusOnly(text) << page << QList<Probe>{
             {{40, 50}, Qt::blue}, {{10, 50}, Qt::white}, {{40, 10}, Qt::white}, {{300, 150}, Qt::blue}, {{250, 150}, Qt::white}};
+        // A bitmap of 2 x 2 pixels (blue, three red) onto a rectangle and
+        // onto a parallelogram of three corners, doubled across.
+        const QByteArray pictures = emfPlusRecord(0x4008, 0x0500, {version, 1, 2, 2, 8, 0x26200A, 0, argbBlue, argbRed, argbRed, argbRed})
+            + emfPlusRecord(0x401A, 0x0000, {0, 2, 0, 0, f(2), f(2), f(100), f(100), f(100), f(100)})
+            + emfPlusRecord(0x401B, 0x4000, {0, 2, 0, 0, f(2), f(2), 3, xy(200, 100), xy(300, 200), xy(200, 200)});
+        QTest::newRow("emf+ images") << MetafileWriter::emfPlusOnly(pictures) << page << QList<Probe>{
+            {{105, 105}, Qt::blue}, {{195, 195}, Qt::red}, {{95, 150}, Qt::white}, {{205, 110}, Qt::blue},
+            {{290, 195}, Qt::red}, {{295, 110}, Qt::white}};
         // The sample WMF's window spans its 400 x 300 pixels in twips.
         const QList<Probe> sample{{{100, 80}, Qt::red}, {{300, 80}, Qt::blue}, {{5, 5}, Qt::white}};
         QTest::newRow("wmf box away from its window")

@@ -157,6 +157,59 @@ std::optional<QPainterPath> readRegionNode(const RecordReader& r, qint64& at, in
     }
 }
 
+// A bitmap image: pixels of the common formats, top row first, or a PNG,
+// JPEG, GIF or other file's bytes. Metafile images are left out.
+QImage readImage(const RecordReader& r)
+{
+    enum : quint32 { indexed1 = 0x30101, indexed4 = 0x30402, indexed8 = 0x30803, rgb555 = 0x21005, rgb565 = 0x21006,
+                     rgb24 = 0x21808, rgb32 = 0x22009, argb32 = 0x26200A, pargb32 = 0xE200B };
+    if (r.u32(4) != 1)
+        return {};
+    if (r.u32(24) == 1)
+        return QImage::fromData(r.bytes(28, r.length() - 28));
+    const qint64 width = r.s32(8), height = r.s32(12), stride = r.s32(16);
+    const quint32 format = r.u32(20);
+    qint64 at = 28;
+    QList<QRgb> palette;
+    if (format & 0x10000) {  // indexed: a palette first
+        const qint64 count = std::min<qint64>(r.u32(at + 4), 256);
+        for (qint64 i = 0; i < count; ++i)
+            palette << r.u32(at + 8 + 4 * i);
+        at += 8 + 4 * count;
+    }
+    const int bits = int((format >> 8) & 0xFF);
+    // Unpacking a palette's pixels costs each of them: a few million at most.
+    if (width <= 0 || height <= 0 || width * height > 16'000'000 || stride < (width * bits + 7) / 8
+        || !r.has(at, stride * height))
+        return {};
+    const QByteArray pixels = r.bytes(at, stride * height);
+    const auto* data = reinterpret_cast<const uchar*>(pixels.constData());
+    const auto image = [&](QImage::Format qt) { return QImage(data, int(width), int(height), int(stride), qt).copy(); };
+    switch (format) {
+    case argb32: return image(QImage::Format_ARGB32);
+    case pargb32: return image(QImage::Format_ARGB32_Premultiplied);
+    case rgb32: return image(QImage::Format_ARGB32).convertToFormat(QImage::Format_RGB32);
+    case rgb24: return image(QImage::Format_BGR888);
+    case rgb555: return image(QImage::Format_RGB555);
+    case rgb565: return image(QImage::Format_RGB16);
+    case indexed1: case indexed4: case indexed8: {
+        QImage out(int(width), int(height), QImage::Format_Indexed8);
+        if (out.isNull())
+            return {};
+        out.setColorTable(palette.isEmpty() ? QList<QRgb>{qRgb(0, 0, 0)} : palette);
+        const int mask = (1 << bits) - 1;
+        for (qint64 y = 0; y < height; ++y)
+            for (qint64 x = 0; x < width; ++x) {
+                const int shift = 8 - bits - int(x * bits % 8);
+                const int index = (data[y * stride + x * bits / 8] >> shift) & mask;
+                out.setPixel(int(x), int(y), uint(index < palette.size() ? index : 0));
+            }
+        return out;
+    }
+    }
+    return {};
+}
+
 }
 
 void Shape::add(const QPainterPath& path)
@@ -213,6 +266,7 @@ Object readObject(int type, const RecordReader& r)
         return out;
     }
     case stringFormat: return StringFormat{r.u32(12), r.u32(16)};
+    case image: return readImage(r);
     }
     return {};
 }

@@ -5,7 +5,7 @@
 #include <variant>
 
 // The objects of EMF+ records (pens, brushes, paths, fonts, string formats,
-// regions) as the GDI canvas draws them: shapes as PolyDraw points and kinds.
+// regions, bitmaps) as the GDI canvas draws them: shapes as PolyDraw points and kinds.
 namespace Metafile::EmfPlus {
 
 // Points and their PolyDraw kinds (PT_MOVETO, PT_LINETO, PT_BEZIERTO, with
@@ -34,7 +34,7 @@ struct Region {
     bool infinite = false;
 };
 
-using Object = std::variant<std::monostate, Gdi::Pen, Gdi::Brush, Shape, Font, StringFormat, Region>;
+using Object = std::variant<std::monostate, Gdi::Pen, Gdi::Brush, Shape, Font, StringFormat, Region, QImage>;
 
 // A unit's size in device pixels (a page, a pen or a font unit); world and
 // display units count as pixels.

@@ -9,7 +9,7 @@ namespace {
 enum Record : quint16 {
     header = 0x4001, getDc = 0x4004, objectRecord = 0x4008, clear = 0x4009, fillRects, drawRects, fillPolygon, drawLines, fillEllipse,
     drawEllipse, fillPie, drawPie, drawArc, fillRegion, fillPath, drawPath, fillClosedCurve, drawClosedCurve,
-    drawCurve, drawBeziers, drawString = 0x401C, saveRecord = 0x4025, restoreRecord, beginContainer, beginContainerNoParams,
+    drawCurve, drawBeziers, drawImage = 0x401A, drawImagePoints, drawString, saveRecord = 0x4025, restoreRecord, beginContainer, beginContainerNoParams,
     endContainer, setWorldTransform, resetWorldTransform, multiplyWorldTransform, translateWorldTransform,
     scaleWorldTransform, rotateWorldTransform, setPageTransform, resetClip, setClipRect, setClipPath, setClipRegion,
     offsetClip,
@@ -178,6 +178,15 @@ void Player::record(quint16 type, quint16 flags, const RecordReader& r)
             draw(shape, nullptr, pen);
         }
         break;
+    case drawImage: case drawImagePoints:
+        if (const QImage* image = get<QImage>(flags & 0xFF)) {
+            const QRectF to = readRect(r, 24, compressed);
+            const QPolygonF corners = type == drawImage ? QPolygonF{to.topLeft(), to.topRight(), to.bottomLeft()}
+                                                        : readPoints(r, 28, std::min<quint32>(r.u32(24), 3), compressed, flags & relativeFlag);
+            if (corners.size() == 3)
+                drawBitmap(*image, readRect(r, 8, false), corners);
+        }
+        break;
     case Record::drawString: drawString(flags, r); break;
     case saveRecord: case beginContainerNoParams: save(r.u32(0)); break;
     case beginContainer: {
@@ -310,6 +319,18 @@ void Player::draw(const Shape& shape, const Gdi::Brush* fill, const Gdi::Pen* pe
     canvas.polyDraw(shape.points, shape.kinds);
     canvas.endPath();
     canvas.drawPath(fill != nullptr, pen != nullptr);
+}
+
+void Player::drawBitmap(const QImage& image, const QRectF& source, const QPolygonF& corners)
+{
+    // Its pixels once, whatever size it is shown at.
+    if (!Gdi::Budget::spend(canvas.budget.work, qint64(image.width()) * image.height() / 64 + 1))
+        return;
+    // The unit square onto the parallelogram of the top-left, top-right and bottom-left corners.
+    const QPointF a = corners[0], b = corners[1], c = corners[2];
+    canvas.dc.world = QTransform(b.x() - a.x(), b.y() - a.y(), c.x() - a.x(), c.y() - a.y(), a.x(), a.y()) * canvas.dc.world;
+    canvas.blit(QRectF(0, 0, 1, 1), image, source.intersected(QRectF(image.rect())), 0x00CC0020);
+    updateWorld();
 }
 
 void Player::drawString(quint16 flags, const RecordReader& r)

@@ -31,6 +31,8 @@ private:
     // Fills shape with brush and outlines it with pen, either of them absent.
     void draw(const Shape& shape, const Gdi::Brush* brush, const Gdi::Pen* pen);
     void drawString(quint16 flags, const RecordReader& r);
+    // source of image onto the parallelogram of three corners, in world units.
+    void drawBitmap(const QImage& image, const QRectF& source, const QPolygonF& corners);
     // The brush a fill record names: a colour (flag S) or an object.
     std::optional<Gdi::Brush> brush(quint16 flags, quint32 id) const;
     template <typename T> const T* get(quint32 id) const

@@ -336,6 +336,11 @@ QByteArray emfPlusPage(QSize size)
     zigzag << 0x01010100 << 0x01;                                                          // start, then lines
     r += emfPlusRecord(0x4008, 0x0303, zigzag);                                            // path 3
     r += emfPlusRecord(0x4015, 0x0003, {2});                                               // draw path
+    // image 6: 8 x 2 pixels of one bit, both colours of its palette red, inside the rectangle
+    r += emfPlusRecord(0x4008, 0x0506, {version, 1, 8, 2, 4, 0x30101, 0, 0, 2, qint32(0xFFFF0000), qint32(0xFFFF0000),
+                                        0x5A, 0xA5});
+    r += emfPlusRecord(0x401B, 0x0006, {0, 2, 0, 0, f(8), f(2), 3, f(box.left() + 4), f(box.top() + 4),
+                                        f(box.left() + 20), f(box.top() + 4), f(box.left() + 4), f(box.top() + 8)});
     const QString face = QStringLiteral("Sans");
     QList<qint32> font{version, f(size.height() / 20.0), 2, 1, 0, qint32(face.size())};
     for (qsizetype i = 0; i < face.size(); i += 2)
