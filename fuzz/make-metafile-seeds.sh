@@ -2,7 +2,8 @@
 # Writes the seed files of the metafile drawing's fuzz corpus: the sample
 # drawings as WMF (placeable and bare) and EMF, one whose frame is far larger
 # than it is drawn, a tiny one, cut-off ones, an EMF framed wider than what it
-# inks and one with Symbol text. Usage: make-metafile-seeds.sh BUILD_DIR
+# inks, one with Symbol text, one drawn in EMF+ records (whole and cut off)
+# and a dual one whose EMF+ records are damaged. Usage: make-metafile-seeds.sh BUILD_DIR
 set -euo pipefail
 make_sample="${1:?usage: $0 BUILD_DIR}/make_sample"
 out="$(cd "$(dirname "$0")" && pwd)/corpus/metafile_drawing"
@@ -15,7 +16,10 @@ mkdir -p "$out"
 "$make_sample" emf "$out/one_pixel.emf" 1 1
 "$make_sample" emf-margin "$out/margin.emf"
 "$make_sample" emf-symbols "$out/symbols.emf"
+"$make_sample" emf-plus "$out/emfplus.emf"
+"$make_sample" emf-plus-dual "$out/emfplus_dual.emf"
 # Without the 22-byte placeable header: the size is only known by playing it.
 tail -c +23 "$out/drawing.wmf" > "$out/bare.wmf"
 head -c 200 "$out/drawing.emf" > "$out/cut.emf"
 head -c 120 "$out/drawing.wmf" > "$out/cut.wmf"
+head -c 700 "$out/emfplus.emf" > "$out/emfplus_cut.emf"

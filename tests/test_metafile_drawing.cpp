@@ -60,6 +60,13 @@ enum : quint32 { windowExt = 9, viewportExt = 11, mapMode = 17, textAlign = 22, 
 // Selects a solid brush of colour as object 1.
 Emf& withBrush(Emf& emf, qint32 colour) { return emf.add(brush, {1, 0, colour, 0}).add(selectObject, {1}); }
 
+// EMF+ records: 16-bit points, ARGB colours and a pen of width 6 as object 1.
+using MetafileWriter::emfPlusRecord;
+qint32 xy(int x, int y) { return (x & 0xFFFF) | (y << 16); }
+constexpr qint32 argbRed = qint32(0xFFFF0000), argbBlue = qint32(0xFF0000FF), argbGreen = qint32(0xFF00A000),
+                 version = qint32(0xDBC01002);
+const QByteArray greenPen = emfPlusRecord(0x4008, 0x0201, {version, 0, 0, 0, f(6), version, 0, argbGreen});
+
 // "W" from (x,y) in a 40-unit Liberation Sans, turned by escapement.
 Emf textRun(quint32 align, int escapement, bool yUp)
 {
@@ -142,6 +149,67 @@ private slots:
         withBrush(damaged, red).add(rectangle, {0, 0, 100, 100}).add(rectangle, {200, 0, 300, 100});
         QTest::newRow("emf damaged after a rectangle") << damaged.bytes(true) << page
             << QList<Probe>{{{50, 50}, Qt::red}, {{250, 50}, Qt::white}};
+        // EMF+: colours in the record or brush objects, 16-bit and float
+        // forms, a pie clockwise from three o'clock, relative points.
+        const QByteArray fills = emfPlusRecord(0x4008, 0x0100, {version, 0, argbBlue})
+            + emfPlusRecord(0x400A, 0x8000, {argbRed, 1, f(20), f(20), f(80), f(80)})
+            + emfPlusRecord(0x400E, 0x4000, {0, xy(200, 20), xy(100, 100)})
+            + emfPlusRecord(0x4010, 0x8000, {argbGreen, f(0), f(90), f(20), f(150), f(100), f(100)})
+            + emfPlusRecord(0x400C, 0x8800, {argbRed, 3, qint32(0x9680FA80), 0x324E0032}); // (250,150) +(50,0) +(-50,50)
+        QTest::newRow("emf+ fills") << MetafileWriter::emfPlusOnly(fills) << page << QList<Probe>{
+            {{60, 60}, Qt::red}, {{110, 60}, Qt::white}, {{250, 70}, Qt::blue}, {{203, 23}, Qt::white},
+            {{95, 225}, green}, {{45, 175}, Qt::white}, {{95, 175}, Qt::white}, {{260, 160}, Qt::red}, {{290, 190}, Qt::white}};
+        const QByteArray outlines = greenPen + emfPlusRecord(0x400B, 0x4001, {1, xy(20, 20), xy(80, 80)})
+            + emfPlusRecord(0x400F, 0x0001, {f(200), f(20), f(100), f(100)})
+            + emfPlusRecord(0x4012, 0x0001, {f(0), f(90), f(20), f(150), f(100), f(100)})
+            + emfPlusRecord(0x400D, 0x2001, {3, f(200), f(150), f(300), f(150), f(300), f(250)})
+            + emfPlusRecord(0x4019, 0x0001, {4, f(320), f(20), f(320), f(20), f(380), f(100), f(380), f(100)})
+            + emfPlusRecord(0x4018, 0x0001, {f(0.5), 0, 2, 3, f(320), f(150), f(350), f(200), f(380), f(250)});
+        QTest::newRow("emf+ outlines") << MetafileWriter::emfPlusOnly(outlines) << page << QList<Probe>{
+            {{20, 60}, green}, {{60, 60}, Qt::white}, {{200, 70}, green}, {{250, 70}, Qt::white}, {{105, 235}, green},
+            {{35, 165}, Qt::white}, {{250, 200}, green}, {{280, 170}, Qt::white}, {{350, 60}, green}, {{335, 175}, green}};
+        // A square path filled and outlined; clipped to the left half, a
+        // narrower clip undone by Restore, the square cut out again.
+        const QByteArray square = emfPlusRecord(0x4008, 0x0302, {version, 4, 0x4000, xy(20, 20), xy(100, 20),
+                                                                 xy(100, 100), xy(20, 100), qint32(0x81010100)});
+        QTest::newRow("emf+ path") << MetafileWriter::emfPlusOnly(square + greenPen + emfPlusRecord(0x4014, 0x8002, {argbBlue})
+                                                                  + emfPlusRecord(0x4015, 0x0002, {1}))
+                                   << page << QList<Probe>{{{60, 60}, Qt::blue}, {{100, 60}, green}, {{110, 60}, Qt::white}};
+        const QByteArray clips = square + emfPlusRecord(0x4032, 0x0100, {0, 0, f(200), f(300)})
+            + emfPlusRecord(0x4025, 0, {7}) + emfPlusRecord(0x4032, 0, {0, 0, f(10), f(10)}) + emfPlusRecord(0x4026, 0, {7})
+            + emfPlusRecord(0x400A, 0x8000, {argbRed, 1, 0, 0, f(400), f(300)}) + emfPlusRecord(0x4031, 0)
+            + emfPlusRecord(0x4033, 0x0402) + emfPlusRecord(0x400A, 0x8000, {argbBlue, 1, 0, 0, f(400), f(300)});
+        QTest::newRow("emf+ clipping") << MetafileWriter::emfPlusOnly(clips) << page
+            << QList<Probe>{{{60, 60}, Qt::red}, {{150, 150}, Qt::blue}, {{300, 150}, Qt::blue}, {{5, 5}, Qt::blue}};
+        // Millimetres of 3.78 pixels; the world moved by 10 mm, then by 40 mm
+        // and doubled, restored, then turned; last doubled with a move after it.
+        const QByteArray square10 = emfPlusRecord(0x400A, 0x8000, {argbRed, 1, 0, 0, f(10), f(10)});
+        const QByteArray turns = emfPlusRecord(0x4030, 0x0006, {f(1)})
+            + emfPlusRecord(0x402A, 0, {f(1), 0, 0, f(1), f(10), f(10)}) + square10 + emfPlusRecord(0x4025, 0, {1})
+            + emfPlusRecord(0x402D, 0, {f(40), 0}) + emfPlusRecord(0x402E, 0, {f(2), f(2)})
+            + emfPlusRecord(0x400A, 0x8000, {argbBlue, 1, 0, 0, f(10), f(10)}) + emfPlusRecord(0x4026, 0, {1})
+            + emfPlusRecord(0x402F, 0, {f(90)}) + emfPlusRecord(0x400A, 0x8000, {argbGreen, 1, 0, 0, f(10), f(10)})
+            + emfPlusRecord(0x402A, 0, {f(2), 0, 0, f(2), 0, 0}) + emfPlusRecord(0x402C, 0x2000, {f(1), 0, 0, f(1), 0, f(50)})
+            + square10;
+        QTest::newRow("emf+ transforms") << MetafileWriter::emfPlusOnly(turns) << page << QList<Probe>{
+            {{56, 56}, Qt::red}, {{30, 30}, Qt::white}, {{80, 80}, Qt::white}, {{226, 75}, Qt::blue}, {{180, 75}, Qt::white},
+            {{270, 75}, Qt::white}, {{19, 56}, green}, {{50, 230}, Qt::red}};
+        // Full blocks of a 60-pixel font: from the layout's corner, and
+        // centred on the middle of the page's right half.
+        const QByteArray text = emfPlusRecord(0x4008, 0x0603, {version, f(60), 2, 0, 0, 4, 'S' | 'a' << 16, 'n' | 's' << 16})
+            + emfPlusRecord(0x4008, 0x0704, {version, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0})
+            + emfPlusRecord(0x401C, 0x8003, {argbBlue, 9, 2, f(20), f(20), 0, 0, 0x25882588})
+            + emfPlusRecord(0x401C, 0x8003, {argbBlue, 4, 1, f(200), 0, f(200), f(300), 0x2588});
+        QTest::newRow("emf+ text") << MetafileWriter::emfPlusOnly(text) << page << QList<Probe>{
+            {{40, 50}, Qt::blue}, {{10, 50}, Qt::white}, {{40, 10}, Qt::white}, {{300, 150}, Qt::blue}, {{250, 150}, Qt::white}};
+        // A bitmap of 2 x 2 pixels (blue, three red) onto a rectangle and
+        // onto a parallelogram of three corners, doubled across.
+        const QByteArray pictures = emfPlusRecord(0x4008, 0x0500, {version, 1, 2, 2, 8, 0x26200A, 0, argbBlue, argbRed, argbRed, argbRed})
+            + emfPlusRecord(0x401A, 0x0000, {0, 2, 0, 0, f(2), f(2), f(100), f(100), f(100), f(100)})
+            + emfPlusRecord(0x401B, 0x4000, {0, 2, 0, 0, f(2), f(2), 3, xy(200, 100), xy(300, 200), xy(200, 200)});
+        QTest::newRow("emf+ images") << MetafileWriter::emfPlusOnly(pictures) << page << QList<Probe>{
+            {{105, 105}, Qt::blue}, {{195, 195}, Qt::red}, {{95, 150}, Qt::white}, {{205, 110}, Qt::blue},
+            {{290, 195}, Qt::red}, {{295, 110}, Qt::white}};
         // The sample WMF's window spans its 400 x 300 pixels in twips.
         const QList<Probe> sample{{{100, 80}, Qt::red}, {{300, 80}, Qt::blue}, {{5, 5}, Qt::white}};
         QTest::newRow("wmf box away from its window")

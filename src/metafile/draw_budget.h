@@ -11,6 +11,8 @@ constexpr qint64 maxRecordPoints = 250'000;
 // A pen or a font is never drawn larger than this many times the picture's
 // longer side.
 constexpr double maxSizeAgainstPage = 2;
+// Saved states a file may stack without restoring them.
+constexpr size_t maxSavedStates = 4096;
 
 struct Budget {
     qint64 work = 20'000'000;  // pixels drawn or crossed, about: see Canvas::paint

@@ -1,5 +1,6 @@
 #include "metafile/emf_player.h"
 #include "metafile/dib_image.h"
+#include "metafile/emfplus_player.h"
 #include "metafile/record_reader.h"
 
 namespace Metafile {
@@ -21,7 +22,7 @@ enum Emr : quint32 {
     frameRgn = 72, paintRgn = 74, extSelectClipRgn = 75, bitBlt = 76, stretchBlt = 77, setDiBitsToDevice = 80,
     stretchDiBits = 81, createFont = 82, extTextOutA = 83, extTextOutW = 84, polyBezier16 = 85, polygon16 = 86,
     polyline16 = 87, polyBezierTo16 = 88, polylineTo16 = 89, polyPolyline16 = 90, polyPolygon16 = 91,
-    polyDraw16 = 92, createMonoBrush = 93, createDibPatternBrush = 94, extCreatePen = 95, smallTextOut = 108,
+    polyDraw16 = 92, comment = 70, createMonoBrush = 93, createDibPatternBrush = 94, extCreatePen = 95, smallTextOut = 108,
     alphaBlend = 114, transparentBlt = 116, gradientFill = 118,
 };
 
@@ -375,12 +376,41 @@ void play(Canvas& c, quint32 type, const RecordReader& r)
     }
 }
 
+// Whether the file's EMF+ records are its drawing: it has them and either
+// says it has nothing else or draws nothing with EMF records.
+bool drawnFromEmfPlus(const QByteArray& data)
+{
+    static constexpr quint32 drawing[] = {
+        polyBezier, polygon, polyline, polyBezierTo, polylineTo, polyPolyline, polyPolygon, setPixel, angleArc,
+        ellipse, rectangle, roundRect, arc, chord, pie, lineTo, arcTo, polyDraw, fillPath, strokeAndFillPath,
+        strokePath, fillRgn, frameRgn, paintRgn, bitBlt, stretchBlt, setDiBitsToDevice, stretchDiBits,
+        extTextOutA, extTextOutW, polyBezier16, polygon16, polyline16, polyBezierTo16, polylineTo16,
+        polyPolyline16, polyPolygon16, polyDraw16, smallTextOut, alphaBlend, transparentBlt, gradientFill};
+    std::optional<bool> dual;
+    bool drawsEmf = false;
+    for (qint64 at = 0, size = 0; at + 8 <= data.size() && !drawsEmf; at += size) {
+        const RecordReader r(data.constData() + at, data.size() - at);
+        const quint32 type = r.u32(0);
+        size = r.u32(4);
+        if (size < 8 || type == endOfFile)
+            break;
+        // The EMF+ header is the first record of the first comment.
+        if (type == comment && !dual && r.u32(12) == 0x2B464D45 && r.u16(16) == 0x4001)
+            dual = r.u16(18) & 1;
+        drawsEmf = std::find(std::begin(drawing), std::end(drawing), type) != std::end(drawing);
+    }
+    return dual && !(*dual && drawsEmf);
+}
+
 }
 
 bool playEmf(const QByteArray& data, Gdi::Canvas& canvas)
 {
     qint64 at = 0;
     int records = 0;
+    std::optional<EmfPlus::Player> plus;
+    if (drawnFromEmfPlus(data))
+        plus.emplace(canvas);
     while (at + 8 <= data.size()) {
         const quint32 type = qFromLittleEndian<quint32>(data.constData() + at);
         const quint32 size = qFromLittleEndian<quint32>(data.constData() + at + 4);
@@ -388,7 +418,10 @@ bool playEmf(const QByteArray& data, Gdi::Canvas& canvas)
             return records > 1;
         if (type == endOfFile)
             return true;
-        play(canvas, type, RecordReader(data.constData() + at, size));
+        if (type == comment && plus)
+            plus->play(RecordReader(data.constData() + at, size));
+        else
+            play(canvas, type, RecordReader(data.constData() + at, size));
         at += size;
         ++records;
     }

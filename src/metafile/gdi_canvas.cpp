@@ -51,7 +51,7 @@ QTransform Canvas::toPicture() const
 void Canvas::save()
 {
     // Files that save without restoring would grow this without end.
-    if (saved.size() < 4096)
+    if (saved.size() < maxSavedStates)
         saved.push_back(dc);
 }
 

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QtEndian>
 
+#include <bit>
 #include <cmath>
 #include <initializer_list>
 
@@ -157,6 +158,7 @@ QByteArray emfFile(QSize size, bool withEmfPlus)
         bad += emfPlus(0x4008, 0x0301, words({0xDBC01002, 0x7FFFFFFF, 0}));    // path of 2^31 points
         bad += emfPlus(0x4008, 0x7F02, words({0xDEADBEEF}));                   // no such object type
         bad += emfPlus(0x400A, 0x0000, words({7, 1'000'000, 0, 0, 10, 10}));   // fill rects: unknown brush, too many
+        bad += emfPlus(0x400A, 0x8000, words({0xFF00FF00, 1, 0, 0, 0x4B000000, 0x4B000000})); // green page, not shown
         bad += emfPlus(0x4002, 0x0000);                                        // end of file
         r.addEmfPlus(bad);
     }
@@ -290,5 +292,64 @@ QByteArray emfText(const QString& face, const QString& text)
 }
 
 QByteArray emfWithBadEmfPlus(QSize size) { return emfFile(size, true); }
+
+QByteArray emfPlusRecord(quint16 type, quint16 flags, const QList<qint32>& data)
+{
+    QByteArray bytes;
+    for (qint32 v : data)
+        put<qint32>(bytes, v);
+    return emfPlus(type, flags, bytes);
+}
+
+QByteArray emfPlusOnly(const QByteArray& records, QSize size)
+{
+    EmfRecords r;
+    r.addEmfPlus(emfPlus(0x4001, 0x0000, words({0xDBC01002, 1, 96, 96})) + records + emfPlus(0x4002, 0));
+    r.add(EMR_EOF, {0, 16, 20});
+    const QRect frame(0, 0, int(std::lround(size.width() * 2540.0 / 96)), int(std::lround(size.height() * 2540.0 / 96)));
+    return emfOf(r, QRect(QPoint(0, 0), size), frame, 1);
+}
+
+QByteArray emfPlusPage(QSize size)
+{
+    const Layout page(size);
+    const auto f = [](double v) { return std::bit_cast<qint32>(float(v)); };
+    const auto xy = [](int x, int y) { return qint32((x & 0xFFFF) | (y << 16)); };
+    constexpr qint32 version = qint32(0xDBC01002);
+    const QRect box = page.rectangle(), oval = page.ellipse();
+    QByteArray r;
+    r += emfPlusRecord(0x4030, 0x0002, {f(1)});                                            // page in pixels
+    r += emfPlusRecord(0x4008, 0x0100, {version, 0, qint32(0xFFFF0000)});                  // brush 0: red
+    r += emfPlusRecord(0x4008, 0x0201, {version, 0, 0, 0, f(1), version, 0, qint32(0xFF000000)}); // pen 1: black
+    r += emfPlusRecord(0x4008, 0x0202, {version, 0, 0x28, 0, f(3), 2, 0, version, 0, qint32(0xFF00A000)}); // pen 2: green, round join
+    r += emfPlusRecord(0x4025, 0, {1});                                                    // save
+    r += emfPlusRecord(0x4032, 0x0100, {f(0), f(0), f(size.width() / 2.0), f(size.height())}); // clip to the left half
+    r += emfPlusRecord(0x402D, 0, {f(box.left()), f(box.top())});                          // translate to the box
+    r += emfPlusRecord(0x400A, 0x4000, {0, 1, xy(0, 0), xy(box.width(), box.height())});   // fill rects, 16-bit
+    r += emfPlusRecord(0x400B, 0x4001, {1, xy(0, 0), xy(box.width(), box.height())});      // draw rects, 16-bit
+    r += emfPlusRecord(0x4026, 0, {1});                                                    // restore
+    r += emfPlusRecord(0x400E, 0x8000, {qint32(0xFF0000FF), f(oval.left()), f(oval.top()), f(oval.width()), f(oval.height())});
+    r += emfPlusRecord(0x400F, 0x0001, {f(oval.left()), f(oval.top()), f(oval.width()), f(oval.height())});
+    QList<qint32> zigzag{version, 5, 0};
+    for (const QPoint& p : page.zigzag())
+        zigzag << f(p.x()) << f(p.y());
+    zigzag << 0x01010100 << 0x01;                                                          // start, then lines
+    r += emfPlusRecord(0x4008, 0x0303, zigzag);                                            // path 3
+    r += emfPlusRecord(0x4015, 0x0003, {2});                                               // draw path
+    // image 6: 8 x 2 pixels of one bit, both colours of its palette red, inside the rectangle
+    r += emfPlusRecord(0x4008, 0x0506, {version, 1, 8, 2, 4, 0x30101, 0, 0, 2, qint32(0xFFFF0000), qint32(0xFFFF0000),
+                                        0x5A, 0xA5});
+    r += emfPlusRecord(0x401B, 0x0006, {0, 2, 0, 0, f(8), f(2), 3, f(box.left() + 4), f(box.top() + 4),
+                                        f(box.left() + 20), f(box.top() + 4), f(box.left() + 4), f(box.top() + 8)});
+    const QString face = QStringLiteral("Sans");
+    QList<qint32> font{version, f(size.height() / 20.0), 2, 1, 0, qint32(face.size())};
+    for (qsizetype i = 0; i < face.size(); i += 2)
+        font << qint32(face.at(i).unicode() | (i + 1 < face.size() ? face.at(i + 1).unicode() << 16 : 0));
+    r += emfPlusRecord(0x4008, 0x0604, font);                                              // font 4, bold
+    r += emfPlusRecord(0x4008, 0x0705, {version, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});  // string format 5: centred
+    r += emfPlusRecord(0x401C, 0x8004, {qint32(0xFF000000), 5, 3, f(0), f(page.y(13)), f(size.width()), f(page.y(2)),
+                                        'E' | 'M' << 16, 'F' | 0});
+    return emfPlusOnly(r, size);
+}
 
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QRect>
 #include <QSize>
 
@@ -32,5 +33,14 @@ QByteArray emfText(const QString& face, const QString& text);
 // The same EMF with EMF+ comments: a proper EMF+ header, and later object
 // and drawing records whose sizes, counts and object types are nonsense.
 QByteArray emfWithBadEmfPlus(QSize size = drawingSize);
+
+// An EMF+ record of 32-bit data words.
+QByteArray emfPlusRecord(quint16 type, quint16 flags, const QList<qint32>& data = {});
+// An EMF whose frame declares size pixels at 96 DPI and whose only drawing
+// is the EMF+ records, after an EMF+ header of 96 DPI, in one comment.
+QByteArray emfPlusOnly(const QByteArray& records, QSize size = drawingSize);
+// The page in EMF+ records of most kinds: objects, transforms, clipping,
+// shapes in 16-bit and float points, a path and a line of text.
+QByteArray emfPlusPage(QSize size = drawingSize);
 
 }
