@@ -169,15 +169,7 @@ void penRecord(Canvas& c, const RecordReader& r, bool extended)
 {
     Gdi::Pen pen;
     if (!extended) {
-        pen.style = r.u32(12) & 0xFFFF;
-        pen.width = r.s32(16);
-        pen.colour = r.colour(24);
-        // A pen of a logical width scales with the mapping; only dashed
-        // pens of one pixel keep their dashes.
-        if (pen.width > 0)
-            pen.style |= 0x10000;
-        if (pen.width > 1 && (pen.style & 0xF) >= 1 && (pen.style & 0xF) <= 4)
-            pen.style &= ~0xFu;
+        pen = Gdi::simplePen(r.u32(12), r.s32(16), r.colour(24));
     } else {
         pen.style = r.u32(28);
         pen.width = r.u32(32);

@@ -24,6 +24,16 @@ std::optional<Object> stockObject(quint32 index)
     return std::nullopt;
 }
 
+Pen simplePen(quint32 style, double width, QColor colour)
+{
+    Pen pen{style & 0xFFFF, width, colour, {}};
+    if (width > 0)
+        pen.style |= 0x10000;
+    if (width > 1 && (pen.style & 0xF) >= 1 && (pen.style & 0xF) <= 4)
+        pen.style &= ~0xFu;
+    return pen;
+}
+
 QTransform pageTransform(const DeviceContext& dc, QSizeF pixelsPerMm)
 {
     double sx = 1, sy = 1;

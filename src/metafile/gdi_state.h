@@ -39,11 +39,16 @@ struct Font {
     int weight = 400;
     bool italic = false, underline = false, strikeOut = false;
     QString face;
+    int charset = 1;  // DEFAULT_CHARSET; how a WMF's 8-bit text is encoded
 };
 
 // A selectable object of the table; a region is kept in logical units as
 // it was given.
 using Object = std::variant<std::monostate, Pen, Brush, Font, QPainterPath>;
+
+// A pen of CreatePen: one of a logical width scales with the mapping; only
+// dashed pens of one pixel keep their dashes.
+Pen simplePen(quint32 style, double width, QColor colour);
 
 // The stock objects a SelectObject record names with its high bit set.
 std::optional<Object> stockObject(quint32 index);

@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv); // ffmpeg runs through QProcess
     const bool metafile = argc >= 2 && (std::strcmp(argv[1], "wmf") == 0 || std::strcmp(argv[1], "emf") == 0);
     if (argc != 3 && !(metafile && argc == 5)) {
-        std::fprintf(stderr, "usage: make_sample wmf|emf|viv|emf-margin|emf-symbols OUT\n"
+        std::fprintf(stderr, "usage: make_sample wmf|emf|viv|emf-margin|emf-symbols|wmf-records OUT\n"
                              "       make_sample wmf|emf OUT WIDTH HEIGHT   (pixels at 96 DPI)\n");
         return 2;
     }
@@ -38,6 +38,8 @@ int main(int argc, char** argv)
         bytes = MetafileWriter::emfWithMargin();
     else if (std::strcmp(argv[1], "emf-symbols") == 0)
         bytes = MetafileWriter::emfText(QStringLiteral("Symbol"), QString::fromUtf16(u"a\u00B3\uF0B3\uF0E6\uF0FF"));
+    else if (std::strcmp(argv[1], "wmf-records") == 0)
+        bytes = MetafileWriter::wmfOfEveryKind();
     else if (std::strcmp(argv[1], "viv") == 0)
         bytes = VivoWriter::testClip(&why);
     else

@@ -19,6 +19,9 @@ QByteArray wmf(QSize size = drawingSize, int inch = 1440, int zigzagPen = 3);
 // The WMF with another placeable box, in units of 1/inch of an inch; its
 // window stays as it was.
 QByteArray withPlaceableBox(QByteArray wmf, QRect box, int inch);
+// A placeable WMF of 400 x 300 pixels using each kind of record the metafile
+// helper plays, for the fuzzer's seeds.
+QByteArray wmfOfEveryKind();
 // An EMF whose frame declares size pixels at 96 DPI, drawn in pixels.
 QByteArray emf(QSize size = drawingSize);
 // An EMF whose frame (its page, 400 x 300 pixels at 96 DPI) starts at
