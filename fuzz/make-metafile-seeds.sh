@@ -2,7 +2,8 @@
 # Writes the seed files of the metafile drawing's fuzz corpus: the sample
 # drawings as WMF (placeable and bare) and EMF, one whose frame is far larger
 # than it is drawn, a tiny one, cut-off ones, an EMF framed wider than what it
-# inks and one with Symbol text. Usage: make-metafile-seeds.sh BUILD_DIR
+# inks, one with Symbol text, and a WMF of every record kind whole, bare and
+# cut in its bitmaps. Usage: make-metafile-seeds.sh BUILD_DIR
 set -euo pipefail
 make_sample="${1:?usage: $0 BUILD_DIR}/make_sample"
 out="$(cd "$(dirname "$0")" && pwd)/corpus/metafile_drawing"
@@ -19,3 +20,6 @@ mkdir -p "$out"
 tail -c +23 "$out/drawing.wmf" > "$out/bare.wmf"
 head -c 200 "$out/drawing.emf" > "$out/cut.emf"
 head -c 120 "$out/drawing.wmf" > "$out/cut.wmf"
+"$make_sample" wmf-records "$out/records.wmf"
+tail -c +23 "$out/records.wmf" > "$out/records_bare.wmf"
+head -c 700 "$out/records.wmf" > "$out/records_cut.wmf"

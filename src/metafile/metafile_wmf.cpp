@@ -51,10 +51,18 @@ struct Setup {
     bool window = false;
 };
 
-Setup setup(const QByteArray& d)
+// A file starts with its window mapped onto a viewport the player chose.
+Gdi::DeviceContext startingWith(QSizeF viewportExtent)
 {
-    Setup out;
-    out.dc.mapMode = Gdi::MapMode::anisotropic;
+    Gdi::DeviceContext dc;
+    dc.mapMode = Gdi::MapMode::anisotropic;
+    dc.viewportExtent = viewportExtent;
+    return dc;
+}
+
+Setup setup(const QByteArray& d, const Gdi::DeviceContext& start)
+{
+    Setup out{start};
     forEachRecord(d, [&](const Record& r) {
         if (!isStateRecord(r.function))
             return false;
@@ -113,7 +121,7 @@ QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     // The frame is the window the file sets up, which players map onto the
     // placeable box (whose own corners are often in other units, or
     // elsewhere); else the box, or for a bare file what it draws.
-    const Setup s = setup(data);
+    const Setup s = setup(data, startingWith({1, 1}));
     QRectF logical;
     if (s.window)
         logical = QRectF(s.dc.windowOrigin, s.dc.windowExtent).normalized();
@@ -122,17 +130,27 @@ QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
                          QPointF(qFromLittleEndian<qint16>(data.constData() + 10), qFromLittleEndian<qint16>(data.constData() + 12))).normalized();
     else
         logical = drawingBounds(data);
-    const QRectF frame = Gdi::pageTransform(s.dc, pixelsPerMm).mapRect(logical);
-    if (!(frame.width() > 0 && frame.height() > 0)) {
+    const QRectF onDevice = Gdi::pageTransform(s.dc, pixelsPerMm).mapRect(logical);
+    if (!(onDevice.width() > 0 && onDevice.height() > 0)) {
         *why = QStringLiteral("WMF file draws nothing");
         return {};
     }
     if (!size->isValid()) {
         const bool metric = s.dc.mapMode >= Gdi::MapMode::loMetric && s.dc.mapMode <= Gdi::MapMode::twips;
-        const QSizeF pixels = metric ? frame.size() : logical.size();
+        const QSizeF pixels = metric ? onDevice.size() : logical.size();
         size = QSize(std::max(1, int(std::lround(pixels.width()))), std::max(1, int(std::lround(pixels.height()))));
     }
     *natural = *size;
+    // A viewport on which device units are the natural size's pixels, as a
+    // SetPixel record expects.
+    const QSizeF window = s.dc.windowExtent;
+    const Gdi::DeviceContext start = startingWith(QSizeF(size->width() * std::abs(window.width()) / logical.width(),
+                                                         size->height() * std::abs(window.height()) / logical.height()));
+    const QRectF frame = Gdi::pageTransform(setup(data, start).dc, pixelsPerMm).mapRect(logical);
+    if (!(frame.width() > 0 && frame.height() > 0)) {
+        *why = QStringLiteral("WMF file draws nothing");
+        return {};
+    }
     const QSize drawn = drawnSize(*size, maxPixels);
     QImage image(drawn, QImage::Format_RGB32);
     if (image.isNull()) {
@@ -145,6 +163,7 @@ QImage renderWmf(const QByteArray& data, qint64 maxPixels, QSize* natural, QStri
     bool played = false;
     {
         Gdi::Canvas canvas(image, deviceToPicture, pixelsPerMm);
+        canvas.dc = start;
         played = playWmf(data, canvas);
     }
     if (!played) {

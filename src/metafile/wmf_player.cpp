@@ -379,7 +379,6 @@ bool followWmfMapping(Gdi::DeviceContext& dc, quint16 function, const RecordRead
 
 bool playWmf(const QByteArray& data, Gdi::Canvas& canvas)
 {
-    canvas.dc.mapMode = Gdi::MapMode::anisotropic;
     qint64 at = wmfRecordsStart(data);
     int records = 0;
     Slots objects;

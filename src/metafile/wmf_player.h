@@ -12,7 +12,8 @@ qint64 wmfRecordsStart(const QByteArray& data);
 // mode, window, viewport); false for any other.
 bool followWmfMapping(Gdi::DeviceContext& dc, quint16 function, const RecordReader& record);
 
-// Plays a WMF file's records onto canvas. A record that runs past the end of
+// Plays a WMF file's records onto canvas, from the device context it holds.
+// A record that runs past the end of
 // the data ends the drawing; what came before stays drawn. Unknown records
 // and escapes are skipped. False when the first record already runs past
 // the end: nothing of the file is a drawing.
