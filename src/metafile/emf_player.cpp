@@ -149,21 +149,6 @@ void smallTextRecord(Canvas& c, const RecordReader& r)
     c.text(run);
 }
 
-void fontRecord(Canvas& c, const RecordReader& r)
-{
-    Gdi::Font font;
-    font.height = r.s32(12);
-    font.width = std::abs(r.s32(16));
-    font.escapement = r.s32(20);
-    font.weight = r.s32(28);
-    font.italic = r.u8(32);
-    font.underline = r.u8(33);
-    font.strikeOut = r.u8(34);
-    const QByteArray face = r.bytes(40, 64);
-    font.face = QString::fromUtf16(reinterpret_cast<const char16_t*>(face.constData()), face.size() / 2);
-    font.face.truncate(font.face.indexOf(QChar(0)));
-    c.create(r.u32(8), font);
-}
 
 void penRecord(Canvas& c, const RecordReader& r, bool extended)
 {
@@ -326,7 +311,7 @@ void play(Canvas& c, quint32 type, const RecordReader& r)
     case createPen: penRecord(c, r, false); break;
     case extCreatePen: penRecord(c, r, true); break;
     case createBrush: case createMonoBrush: case createDibPatternBrush: brushRecord(c, type, r); break;
-    case createFont: fontRecord(c, r); break;
+    case createFont: c.create(r.u32(8), Gdi::logFont(r, 12, false)); break;
     case angleArc: c.angleArc(r.point32(8), r.u32(16), r.f32(20), r.f32(24)); break;
     case ellipse: c.ellipse(r.rect32(8)); break;
     case rectangle: c.rectangle(r.rect32(8)); break;

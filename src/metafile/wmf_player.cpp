@@ -86,22 +86,6 @@ QPainterPath regionRecord(const RecordReader& r)
     return out;
 }
 
-Gdi::Font fontRecord(const RecordReader& r)
-{
-    Gdi::Font font;
-    font.height = r.s16(6);
-    font.width = std::abs(r.s16(8));
-    font.escapement = r.s16(10);
-    font.weight = r.s16(14);
-    font.italic = r.u8(16);
-    font.underline = r.u8(17);
-    font.strikeOut = r.u8(18);
-    font.charset = r.u8(19);
-    const QByteArray face = r.bytes(24, std::min<qint64>(32, r.length() - 24));
-    font.face = QString::fromLatin1(face.left(face.indexOf('\0')));
-    return font;
-}
-
 Gdi::Brush brushRecord(const RecordReader& r)
 {
     Gdi::Brush brush;
@@ -324,7 +308,7 @@ void play(Canvas& c, Slots& objects, quint16 function, const RecordReader& r)
         break;
     }
     case createPatternBrush: objects.create(c, Gdi::Brush{Gdi::Brush::pattern, Qt::black, 0, {}}); break;
-    case createFont: objects.create(c, fontRecord(r)); break;
+    case createFont: objects.create(c, Gdi::logFont(r, 6, true)); break;
     case createPalette: objects.create(c, std::monostate{}); break;
     case createRegion: objects.create(c, regionRecord(r)); break;
     case deleteObject: objects.remove(c, r.u16(6)); break;
