@@ -83,16 +83,7 @@ void polyPolyRecord(Canvas& c, bool polygons, const RecordReader& r, bool small)
 {
     if (c.budget.work <= 0)
         return;
-    const qint64 count = std::min<qint64>(r.u32(24), (r.length() - 32) / 4);
-    qint64 at = 32 + 4 * std::max<qint64>(count, 0);
-    qint64 budget = Gdi::maxRecordPoints;
-    std::vector<QPolygonF> shapes;
-    for (qint64 i = 0; i < count && budget > 0; ++i) {
-        const qint64 n = std::min<qint64>(r.u32(32 + 4 * i), budget);
-        shapes.push_back(r.points(at, n, small, n));
-        at += n * (small ? 4 : 8);
-        budget -= n;
-    }
+    const std::vector<QPolygonF> shapes = r.pointLists(32, r.u32(24), 4, small, Gdi::maxRecordPoints);
     if (polygons)
         c.polygons(shapes);
     else

@@ -156,21 +156,6 @@ void textRecord(Canvas& c, quint16 function, const RecordReader& r)
     c.text(run);
 }
 
-void polyPolygonRecord(Canvas& c, const RecordReader& r)
-{
-    const qint64 count = std::min<qint64>(r.u16(6), (r.length() - 8) / 2);
-    qint64 at = 8 + 2 * std::max<qint64>(count, 0);
-    qint64 budget = Gdi::maxRecordPoints;
-    std::vector<QPolygonF> shapes;
-    for (qint64 i = 0; i < count && budget > 0; ++i) {
-        const qint64 n = std::min<qint64>(r.u16(8 + 2 * i), budget);
-        shapes.push_back(r.points(at, n, true, n));
-        at += 4 * n;
-        budget -= n;
-    }
-    c.polygons(shapes);
-}
-
 // The bitmap records: with no bitmap, the record is one word longer than
 // its function's size byte says and the brush or a constant fills.
 void bltRecord(Canvas& c, quint16 function, const RecordReader& r)
@@ -292,7 +277,7 @@ void play(Canvas& c, Slots& objects, quint16 function, const RecordReader& r)
         break;
     case polyPolygon:
         if (drawsShapes)
-            polyPolygonRecord(c, r);
+            c.polygons(r.pointLists(8, r.u16(6), 2, true, Gdi::maxRecordPoints));
         break;
     case setPixel: c.setPixel(point(r, 10), r.colour(6)); break;
     case textOut: case extTextOut: textRecord(c, function, r); break;
