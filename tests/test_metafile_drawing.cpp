@@ -51,56 +51,6 @@ private:
     int count = 0;
 };
 
-// WMF records after a placeable header of 400 x 300 pixels, a unit a pixel.
-class Wmf {
-public:
-    Wmf& add(quint16 function, QList<qint16> words)
-    {
-        lastSize = records.size();
-        records << qint16(3 + words.size()) << 0 << qint16(function) << words;
-        return *this;
-    }
-    // The records; damaged: the last one claims more words than there are.
-    QByteArray bytes(bool damaged = false) const
-    {
-        QList<qint16> words{qint16(0xCDD7), qint16(0x9AC6), 0, 0, 0, 400, 300, 96, 0, 0, 0, 1, 9, 0x300, 0, 0, 0, 0, 0, 0};
-        words << 5 << 0 << 0x20C << 300 << 400 << 4 << 0 << 0x103 << 8 << records;  // window, anisotropic
-        if (damaged)
-            words[words.size() - records.size() + lastSize] = 1000;
-        else
-            words << 3 << 0 << 0;
-        QByteArray out(2 * words.size(), '\0');
-        for (qsizetype i = 0; i < words.size(); ++i)
-            qToLittleEndian(words[i], out.data() + 2 * i);
-        return out;
-    }
-
-private:
-    QList<qint16> records;
-    qsizetype lastSize = 0;
-};
-
-// The bytes as words, padded to an even length.
-QList<qint16> chars(QByteArray text)
-{
-    if (text.size() % 2)
-        text += '\0';
-    QList<qint16> out;
-    for (qsizetype i = 0; i < text.size(); i += 2)
-        out << qint16(quint8(text[i]) | quint8(text[i + 1]) << 8);
-    return out;
-}
-
-// text from (200,150) in a 40-pixel font, turned by escapement.
-QByteArray wmfText(const QByteArray& face, int charset, const QByteArray& text, quint16 align, qint16 escapement)
-{
-    Wmf wmf;
-    wmf.add(0x02FB, QList<qint16>{-40, 0, escapement, escapement, 400, 0, qint16(charset << 8), 0, 0}
-                        << chars(face.leftJustified(32, '\0')));
-    wmf.add(0x012D, {0}).add(0x012E, {qint16(align)});
-    return wmf.add(0x0521, QList<qint16>{qint16(text.size())} << chars(text) << 150 << 200).bytes();
-}
-
 qint32 f(float value) { return std::bit_cast<qint32>(value); }
 constexpr qint32 red = 0x0000ff, green = 0x00a000, blue = 0xff0000;
 enum : quint32 { windowExt = 9, viewportExt = 11, mapMode = 17, textAlign = 22, excludeClip = 29, intersectClip = 30,
@@ -192,19 +142,16 @@ private slots:
         withBrush(damaged, red).add(rectangle, {0, 0, 100, 100}).add(rectangle, {200, 0, 300, 100});
         QTest::newRow("emf damaged after a rectangle") << damaged.bytes(true) << page
             << QList<Probe>{{{50, 50}, Qt::red}, {{250, 50}, Qt::white}};
+        QTest::newRow("wmf damaged after a rectangle") << MetafileWriter::wmfPage(
+            {{0x02FC, {0, red, 0, 0}}, {0x012D, {0}}, {0x041B, {100, 100, 0, 0}}, {0x041B, {100, 300, 0, 200}}}, true) << page
+            << QList<Probe>{{{50, 50}, Qt::red}, {{250, 50}, Qt::white}};
         // Object slots are reused lowest first: the region takes the deleted
         // brush's slot 0, the blue brush slot 1. The region's one scan, rows
         // 20-60, holds x 20-100 and 200-300.
-        Wmf region;
-        region.add(0x02FC, {0, red, 0, 0}).add(0x01F0, {0});
-        region.add(0x06FF, {0, 6, 0, 0, 34, 1, 4, 20, 20, 300, 60, 4, 20, 60, 20, 100, 200, 300, 4});
-        region.add(0x02FC, {0, 0, 0xff, 0}).add(0x012D, {1}).add(0x012C, {0}).add(0x041B, {300, 400, 0, 0});
-        QTest::newRow("wmf clipped to a region") << region.bytes() << page
+        QTest::newRow("wmf clipped to a region") << MetafileWriter::wmfPage({{0x02FC, {0, red, 0, 0}}, {0x01F0, {0}},
+            {0x06FF, {0, 6, 0, 0, 34, 1, 4, 20, 20, 300, 60, 4, 20, 60, 20, 100, 200, 300, 4}},
+            {0x02FC, {0, 0, 0xff, 0}}, {0x012D, {1}}, {0x012C, {0}}, {0x041B, {300, 400, 0, 0}}}) << page
             << QList<Probe>{{{60, 40}, Qt::blue}, {{250, 40}, Qt::blue}, {{150, 40}, Qt::white}, {{60, 100}, Qt::white}};
-        Wmf cut;
-        cut.add(0x02FC, {0, red, 0, 0}).add(0x012D, {0}).add(0x041B, {100, 100, 0, 0}).add(0x041B, {100, 300, 0, 200});
-        QTest::newRow("wmf damaged after a rectangle") << cut.bytes(true) << page
-            << QList<Probe>{{{50, 50}, Qt::red}, {{250, 50}, Qt::white}};
         // The sample WMF's window spans its 400 x 300 pixels in twips.
         const QList<Probe> sample{{{100, 80}, Qt::red}, {{300, 80}, Qt::blue}, {{5, 5}, Qt::white}};
         QTest::newRow("wmf box away from its window")
@@ -247,7 +194,7 @@ private slots:
         QVERIFY(up.bottom() <= 151 && up.top() < 130 && up.right() <= 201 && up.left() > 150);
         const QRect down = ink(drawn(textRun(baseline, 900, true).bytes(), &natural));
         QVERIFY(down.top() >= 149 && down.bottom() > 170 && down.left() >= 199);
-        const QRect wmfUp = ink(drawn(wmfText("Liberation Sans", 0, "W", baseline, 900), &natural));
+        const QRect wmfUp = ink(drawn(MetafileWriter::wmfText("Liberation Sans", 0, "W", baseline, 900), &natural));
         QVERIFY(wmfUp.bottom() <= 151 && wmfUp.top() < 130 && wmfUp.right() <= 201 && wmfUp.left() > 150);
     }
 
@@ -266,9 +213,9 @@ private slots:
         }
         // 8-bit text: Symbol's "a" is alpha, as 0xE1 is in a Greek font.
         QSize natural;
-        const QImage alpha = drawn(wmfText("Symbol", 2, "a", 0, 0), &natural);
-        QCOMPARE(alpha, drawn(wmfText("serif", 161, "\xE1", 0, 0), &natural));
-        QVERIFY(alpha != drawn(wmfText("serif", 0, "a", 0, 0), &natural));
+        const QImage alpha = drawn(MetafileWriter::wmfText("Symbol", 2, "a", 0, 0), &natural);
+        QCOMPARE(alpha, drawn(MetafileWriter::wmfText("serif", 161, "\xE1", 0, 0), &natural));
+        QVERIFY(alpha != drawn(MetafileWriter::wmfText("serif", 0, "a", 0, 0), &natural));
     }
 };
 
