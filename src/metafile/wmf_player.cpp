@@ -3,6 +3,8 @@
 
 #include <QStringDecoder>
 
+#include <set>
+
 namespace Metafile {
 
 namespace {
@@ -38,26 +40,28 @@ class Slots {
 public:
     void create(Canvas& c, Gdi::Object object)
     {
-        const auto free = std::find(used.begin(), used.end(), false);
-        const size_t slot = size_t(free - used.begin());
-        if (slot >= 0xFFFF)
+        quint32 slot = next;
+        if (!freed.empty()) {
+            slot = *freed.begin();
+            freed.erase(freed.begin());
+        } else if (next < 0xFFFF) {
+            ++next;
+        } else {
             return;
-        if (free == used.end())
-            used.push_back(true);
-        else
-            *free = true;
-        c.create(quint32(slot + 1), std::move(object));
+        }
+        c.create(slot + 1, std::move(object));
     }
     void remove(Canvas& c, quint16 slot)
     {
-        if (slot < used.size())
-            used[slot] = false;
+        if (slot < next)
+            freed.insert(slot);
         c.remove(quint32(slot) + 1);
     }
     static const Gdi::Object* at(const Canvas& c, quint16 slot) { return c.object(quint32(slot) + 1); }
 
 private:
-    std::vector<bool> used;
+    std::set<quint32> freed;  // below next
+    quint32 next = 0;         // the slots from here on were never taken
 };
 
 template <typename T>
