@@ -398,7 +398,7 @@ void Canvas::paint(const QPainterPath& given, bool fill, bool stroke)
     // drawing them: its points are closer than a pixel's smoothing shows.
     painter.setRenderHint(QPainter::Antialiasing, pixels.elementCount() < 1000);
     if (fill)
-        this->fill(pixels, dc.brush);
+        this->fill(fillWithin(pixels, area), dc.brush);
     if (stroke) {
         const QPainterPath seen = linesWithin(pixels, area);
         painter.strokePath(seen, qtPen(seen));
