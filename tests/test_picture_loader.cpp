@@ -272,6 +272,7 @@ private slots:
         QTest::newRow("wmf") << MetafileWriter::wmf({6000, 4000}, 96) << QSize(6000, 4000);
         QTest::newRow("emf past the pixel bound") << MetafileWriter::emf({12000, 12000}) << QSize(12000, 12000);
         QTest::newRow("wmf past the pixel bound") << MetafileWriter::wmf({30000, 6000}, 96) << QSize(30000, 6000);
+        QTest::newRow("emf a line down") << MetafileWriter::emf({49, 340000}) << QSize(49, 340000);
     }
     void largeMetafileIsDrawnWithinThePixelLimit()
     {
