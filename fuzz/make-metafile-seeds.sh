@@ -2,8 +2,9 @@
 # Writes the seed files of the metafile drawing's fuzz corpus: the sample
 # drawings as WMF (placeable and bare) and EMF, one whose frame is far larger
 # than it is drawn, a tiny one, cut-off ones, an EMF framed wider than what it
-# inks, one with Symbol text, one drawn in EMF+ records (whole and cut off)
-# and a dual one whose EMF+ records are damaged. Usage: make-metafile-seeds.sh BUILD_DIR
+# inks, one with Symbol text, one drawn in EMF+ records (whole and cut off),
+# a dual one whose EMF+ records are damaged, and a WMF of every record kind
+# whole, bare and cut in its bitmaps. Usage: make-metafile-seeds.sh BUILD_DIR
 set -euo pipefail
 make_sample="${1:?usage: $0 BUILD_DIR}/make_sample"
 out="$(cd "$(dirname "$0")" && pwd)/corpus/metafile_drawing"
@@ -23,3 +24,6 @@ tail -c +23 "$out/drawing.wmf" > "$out/bare.wmf"
 head -c 200 "$out/drawing.emf" > "$out/cut.emf"
 head -c 120 "$out/drawing.wmf" > "$out/cut.wmf"
 head -c 700 "$out/emfplus.emf" > "$out/emfplus_cut.emf"
+"$make_sample" wmf-records "$out/records.wmf"
+tail -c +23 "$out/records.wmf" > "$out/records_bare.wmf"
+head -c 700 "$out/records.wmf" > "$out/records_cut.wmf"

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config make
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
-  libwmf-dev libmpv-dev libjpeg62-turbo-dev
+  libmpv-dev libjpeg62-turbo-dev
   xvfb xauth x11-utils openbox xdotool ffmpeg fonts-liberation xdg-utils
   desktop-file-utils appstream lintian librsvg2-bin dpkg-dev imagemagick
   libfuse3-dev fuse3 libxcb1-dev liblcms2-dev libgs-common libheif-dev libheif-examples libavif-bin libjxl-dev libjxl-tools

@@ -210,6 +210,16 @@ private slots:
         QTest::newRow("emf+ images") << MetafileWriter::emfPlusOnly(pictures) << page << QList<Probe>{
             {{105, 105}, Qt::blue}, {{195, 195}, Qt::red}, {{95, 150}, Qt::white}, {{205, 110}, Qt::blue},
             {{290, 195}, Qt::red}, {{295, 110}, Qt::white}};
+        QTest::newRow("wmf damaged after a rectangle") << MetafileWriter::wmfPage(
+            {{0x02FC, {0, red, 0, 0}}, {0x012D, {0}}, {0x041B, {100, 100, 0, 0}}, {0x041B, {100, 300, 0, 200}}}, true) << page
+            << QList<Probe>{{{50, 50}, Qt::red}, {{250, 50}, Qt::white}};
+        // Object slots are reused lowest first: the region takes the deleted
+        // brush's slot 0, the blue brush slot 1. The region's one scan, rows
+        // 20-60, holds x 20-100 and 200-300.
+        QTest::newRow("wmf clipped to a region") << MetafileWriter::wmfPage({{0x02FC, {0, red, 0, 0}}, {0x01F0, {0}},
+            {0x06FF, {0, 6, 0, 0, 34, 1, 4, 20, 20, 300, 60, 4, 20, 60, 20, 100, 200, 300, 4}},
+            {0x02FC, {0, 0, 0xff, 0}}, {0x012D, {1}}, {0x012C, {0}}, {0x041B, {300, 400, 0, 0}}}) << page
+            << QList<Probe>{{{60, 40}, Qt::blue}, {{250, 40}, Qt::blue}, {{150, 40}, Qt::white}, {{60, 100}, Qt::white}};
         // The sample WMF's window spans its 400 x 300 pixels in twips.
         const QList<Probe> sample{{{100, 80}, Qt::red}, {{300, 80}, Qt::blue}, {{5, 5}, Qt::white}};
         QTest::newRow("wmf box away from its window")
@@ -217,10 +227,10 @@ private slots:
         QTest::newRow("wmf box in pixels, window in twips")
             << MetafileWriter::withPlaceableBox(MetafileWriter::wmf(), {0, 0, 400, 300}, 96) << page << sample;
         // A 20-pixel pen: the zigzag's first stroke, at 45 degrees through
-        // (60,220), covers 20 pixels above and below.
+        // (60,220), covers 10 pixels on either side, 14 above and below.
         const QColor green(0, 0xa0, 0);
         QTest::newRow("wmf pen width in twips") << MetafileWriter::wmf(page, 1440, 20) << page
-            << QList<Probe>{{{60, 203}, green}, {{60, 237}, green}, {{60, 195}, Qt::white}, {{60, 245}, Qt::white}};
+            << QList<Probe>{{{60, 208}, green}, {{60, 232}, green}, {{60, 202}, Qt::white}, {{60, 238}, Qt::white}};
     }
     void drawnWhereTheirRecordsPutThem()
     {
@@ -252,6 +262,8 @@ private slots:
         QVERIFY(up.bottom() <= 151 && up.top() < 130 && up.right() <= 201 && up.left() > 150);
         const QRect down = ink(drawn(textRun(baseline, 900, true).bytes(), &natural));
         QVERIFY(down.top() >= 149 && down.bottom() > 170 && down.left() >= 199);
+        const QRect wmfUp = ink(drawn(MetafileWriter::wmfText("Liberation Sans", 0, "W", baseline, 900), &natural));
+        QVERIFY(wmfUp.bottom() <= 151 && wmfUp.top() < 130 && wmfUp.right() <= 201 && wmfUp.left() > 150);
     }
 
     // Symbol fonts' codes are drawn as the characters they stand for (also
@@ -267,6 +279,11 @@ private slots:
             QVERIFY(expected != drawn(MetafileWriter::emfText("serif", {}), &natural));
             QCOMPARE(drawn(MetafileWriter::emfText(face, coded), &natural), expected);
         }
+        // 8-bit text: Symbol's "a" is alpha, as 0xE1 is in a Greek font.
+        QSize natural;
+        const QImage alpha = drawn(MetafileWriter::wmfText("Symbol", 2, "a", 0, 0), &natural);
+        QCOMPARE(alpha, drawn(MetafileWriter::wmfText("serif", 161, "\xE1", 0, 0), &natural));
+        QVERIFY(alpha != drawn(MetafileWriter::wmfText("serif", 0, "a", 0, 0), &natural));
     }
 };
 

@@ -72,6 +72,9 @@ private slots:
         // A triangle millions of pixels across leaves the page whole.
         const QPolygonF huge{QPointF(-1e7, -1e7), QPointF(1e7, -1e7), QPointF(0, 1e7)};
         QCOMPARE(Metafile::clipPolygon(huge, page).boundingRect(), page);
+        QPainterPath hugeFill;
+        hugeFill.addPolygon(huge);
+        QCOMPARE(Metafile::fillWithin(hugeFill, page).controlPointRect(), page);
         // A concave shape keeps its notch.
         const QPolygonF notched{QPointF(-10, -10), QPointF(110, -10), QPointF(110, 60), QPointF(50, 20), QPointF(-10, 60)};
         const QPolygonF cut = Metafile::clipPolygon(notched, page);

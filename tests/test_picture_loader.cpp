@@ -209,7 +209,7 @@ private slots:
         QTest::newRow("text named jpg") << "text.jpg" << "Just some words.\n"_ba.repeated(40) << true;
         QTest::newRow("random named wmf") << "noise.wmf" << random << true;
         QTest::newRow("random named emf") << "noise.emf" << random << true;
-        QTest::newRow("truncated wmf") << "cut.wmf" << wmf.left(wmf.size() / 2) << false;
+        QTest::newRow("wmf header then noise") << "head.wmf" << wmf.left(40) + random << false;
         QTest::newRow("wmf header only") << "head.wmf" << wmf.left(40) << false;
         QTest::newRow("wmf header cut") << "head.wmf" << wmf.left(30) << true;
         QTest::newRow("emf header cut") << "head.emf" << emf.left(60) << true;
@@ -243,9 +243,9 @@ private slots:
         VERIFY_NO_PXERROR(QCOMPARE(loadPicture(good).size(), MetafileWriter::drawingSize));
     }
 
-    // libwmf stamps a pen's nib at every pixel of a line, which takes minutes
-    // for a pen thousands of pixels wide; such lines are still drawn at their
-    // width, and a pen wider than the page covers it.
+    // A pen thousands of pixels wide costs the drawing budget its outline,
+    // not its area: such lines are still drawn at their width, and a pen
+    // wider than the page covers it.
     void widePensAreDrawnAtTheirWidth()
     {
         // A unit a pixel, the zigzag 100 pixels wide.
@@ -272,6 +272,7 @@ private slots:
         QTest::newRow("wmf") << MetafileWriter::wmf({6000, 4000}, 96) << QSize(6000, 4000);
         QTest::newRow("emf past the pixel bound") << MetafileWriter::emf({12000, 12000}) << QSize(12000, 12000);
         QTest::newRow("wmf past the pixel bound") << MetafileWriter::wmf({30000, 6000}, 96) << QSize(30000, 6000);
+        QTest::newRow("emf a line down") << MetafileWriter::emf({49, 340000}) << QSize(49, 340000);
     }
     void largeMetafileIsDrawnWithinThePixelLimit()
     {

@@ -84,16 +84,7 @@ void polyPolyRecord(Canvas& c, bool polygons, const RecordReader& r, bool small)
 {
     if (c.budget.work <= 0)
         return;
-    const qint64 count = std::min<qint64>(r.u32(24), (r.length() - 32) / 4);
-    qint64 at = 32 + 4 * std::max<qint64>(count, 0);
-    qint64 budget = Gdi::maxRecordPoints;
-    std::vector<QPolygonF> shapes;
-    for (qint64 i = 0; i < count && budget > 0; ++i) {
-        const qint64 n = std::min<qint64>(r.u32(32 + 4 * i), budget);
-        shapes.push_back(r.points(at, n, small, n));
-        at += n * (small ? 4 : 8);
-        budget -= n;
-    }
+    const std::vector<QPolygonF> shapes = r.pointLists(32, r.u32(24), 4, small, Gdi::maxRecordPoints);
     if (polygons)
         c.polygons(shapes);
     else
@@ -150,35 +141,12 @@ void smallTextRecord(Canvas& c, const RecordReader& r)
     c.text(run);
 }
 
-void fontRecord(Canvas& c, const RecordReader& r)
-{
-    Gdi::Font font;
-    font.height = r.s32(12);
-    font.width = std::abs(r.s32(16));
-    font.escapement = r.s32(20);
-    font.weight = r.s32(28);
-    font.italic = r.u8(32);
-    font.underline = r.u8(33);
-    font.strikeOut = r.u8(34);
-    const QByteArray face = r.bytes(40, 64);
-    font.face = QString::fromUtf16(reinterpret_cast<const char16_t*>(face.constData()), face.size() / 2);
-    font.face.truncate(font.face.indexOf(QChar(0)));
-    c.create(r.u32(8), font);
-}
 
 void penRecord(Canvas& c, const RecordReader& r, bool extended)
 {
     Gdi::Pen pen;
     if (!extended) {
-        pen.style = r.u32(12) & 0xFFFF;
-        pen.width = r.s32(16);
-        pen.colour = r.colour(24);
-        // A pen of a logical width scales with the mapping; only dashed
-        // pens of one pixel keep their dashes.
-        if (pen.width > 0)
-            pen.style |= 0x10000;
-        if (pen.width > 1 && (pen.style & 0xF) >= 1 && (pen.style & 0xF) <= 4)
-            pen.style &= ~0xFu;
+        pen = Gdi::simplePen(r.u32(12), r.s32(16), r.colour(24));
     } else {
         pen.style = r.u32(28);
         pen.width = r.u32(32);
@@ -335,7 +303,7 @@ void play(Canvas& c, quint32 type, const RecordReader& r)
     case createPen: penRecord(c, r, false); break;
     case extCreatePen: penRecord(c, r, true); break;
     case createBrush: case createMonoBrush: case createDibPatternBrush: brushRecord(c, type, r); break;
-    case createFont: fontRecord(c, r); break;
+    case createFont: c.create(r.u32(8), Gdi::logFont(r, 12, false)); break;
     case angleArc: c.angleArc(r.point32(8), r.u32(16), r.f32(20), r.f32(24)); break;
     case ellipse: c.ellipse(r.rect32(8)); break;
     case rectangle: c.rectangle(r.rect32(8)); break;

@@ -396,9 +396,11 @@ void Canvas::paint(const QPainterPath& given, bool fill, bool stroke)
     setRop();
     // Smoothing the edges of a shape of many points costs many times
     // drawing them: its points are closer than a pixel's smoothing shows.
-    painter.setRenderHint(QPainter::Antialiasing, pixels.elementCount() < 1000);
+    // Qt smooths a shape tens of thousands of rows tall a minute or more.
+    constexpr double smoothedRows = 8192;
+    painter.setRenderHint(QPainter::Antialiasing, pixels.elementCount() < 1000 && covered.height() <= smoothedRows);
     if (fill)
-        this->fill(pixels, dc.brush);
+        this->fill(fillWithin(pixels, area), dc.brush);
     if (stroke) {
         const QPainterPath seen = linesWithin(pixels, area);
         painter.strokePath(seen, qtPen(seen));

@@ -1,4 +1,5 @@
 #include "metafile/gdi_state.h"
+#include "metafile/record_reader.h"
 
 #include <cmath>
 
@@ -22,6 +23,37 @@ std::optional<Object> stockObject(quint32 index)
     case 12: case 13: case 14: case 17: return Font{-12, 0, 0, 400, false, false, false, QStringLiteral("sans-serif")};
     }
     return std::nullopt;
+}
+
+Font logFont(const RecordReader& r, qint64 at, bool small)
+{
+    const int step = small ? 2 : 4;
+    const auto number = [&](int i) { return small ? r.s16(at + 2 * i) : r.s32(at + 4 * i); };
+    Font font;
+    font.height = number(0);
+    font.width = std::abs(number(1));
+    font.escapement = number(2);
+    font.weight = number(4);
+    const qint64 flags = at + 5 * step;
+    font.italic = r.u8(flags);
+    font.underline = r.u8(flags + 1);
+    font.strikeOut = r.u8(flags + 2);
+    font.charset = r.u8(flags + 3);
+    const QByteArray face = r.bytes(flags + 8, std::min<qint64>(32 * step / 2, r.length() - flags - 8));
+    font.face = small ? QString::fromLatin1(face)
+                      : QString::fromUtf16(reinterpret_cast<const char16_t*>(face.constData()), face.size() / 2);
+    font.face.truncate(font.face.indexOf(QChar(0)));
+    return font;
+}
+
+Pen simplePen(quint32 style, double width, QColor colour)
+{
+    Pen pen{style & 0xFFFF, width, colour, {}};
+    if (width > 0)
+        pen.style |= 0x10000;
+    if (width > 1 && (pen.style & 0xF) >= 1 && (pen.style & 0xF) <= 4)
+        pen.style &= ~0xFu;
+    return pen;
 }
 
 QTransform pageTransform(const DeviceContext& dc, QSizeF pixelsPerMm)

@@ -11,6 +11,8 @@
 #include <variant>
 #include <vector>
 
+namespace Metafile { class RecordReader; }
+
 // The state a metafile's records change and its drawing records use, the
 // same for WMF and EMF: what a Windows device context holds.
 namespace Metafile::Gdi {
@@ -39,11 +41,20 @@ struct Font {
     int weight = 400;
     bool italic = false, underline = false, strikeOut = false;
     QString face;
+    int charset = 1;  // DEFAULT_CHARSET; how a WMF's 8-bit text is encoded
 };
 
 // A selectable object of the table; a region is kept in logical units as
 // it was given.
 using Object = std::variant<std::monostate, Pen, Brush, Font, QPainterPath>;
+
+// A LOGFONT from at: its five sizes are 32-bit in EMF, 16-bit (small) in
+// WMF, and so is each character of its face name.
+Font logFont(const RecordReader& record, qint64 at, bool small);
+
+// A pen of CreatePen: one of a logical width scales with the mapping; only
+// dashed pens of one pixel keep their dashes.
+Pen simplePen(quint32 style, double width, QColor colour);
 
 // The stock objects a SelectObject record names with its high bit set.
 std::optional<Object> stockObject(quint32 index);

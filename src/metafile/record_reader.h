@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 // One record's bytes. Every field past its end reads as 0, so that a short
 // or damaged record draws nothing sensible instead of reading further.
@@ -50,6 +51,22 @@ public:
         out.reserve(count);
         for (qint64 i = 0; i < count; ++i)
             out << (small ? QPointF(s16(at + 4 * i), s16(at + 4 * i + 2)) : point32(at + 8 * i));
+        return out;
+    }
+
+    // count point lists from at: their sizes, numbers of sizeBytes (2 or 4)
+    // each, then their points; at most most points in all.
+    std::vector<QPolygonF> pointLists(qint64 at, qint64 count, int sizeBytes, bool small, qint64 most) const
+    {
+        count = std::min<qint64>(count, has(at, 0) ? (size - at) / sizeBytes : 0);
+        qint64 pointsAt = at + sizeBytes * std::max<qint64>(count, 0);
+        std::vector<QPolygonF> out;
+        for (qint64 i = 0; i < count && most > 0; ++i) {
+            const qint64 n = std::min<qint64>(sizeBytes == 2 ? u16(at + 2 * i) : u32(at + 4 * i), most);
+            out.push_back(points(pointsAt, n, small, n));
+            pointsAt += n * (small ? 4 : 8);
+            most -= n;
+        }
         return out;
     }
 

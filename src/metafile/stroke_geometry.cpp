@@ -195,4 +195,20 @@ double drawingCost(const QPainterPath& path, const QRectF& page)
     return cost;
 }
 
+QPainterPath fillWithin(const QPainterPath& path, const QRectF& area)
+{
+    if (area.contains(path.controlPointRect()))
+        return path;
+    QPainterPath out;
+    out.setFillRule(path.fillRule());
+    for (const QPolygonF& figure : path.toSubpathPolygons()) {
+        const QPolygonF cut = clipPolygon(figure, area);
+        if (!cut.isEmpty()) {
+            out.addPolygon(cut);
+            out.closeSubpath();
+        }
+    }
+    return out;
+}
+
 }

@@ -34,6 +34,11 @@ QPainterPath curvesNear(const QPainterPath& path, const QRectF& area);
 // pen walks every dash of a line, off the page too.
 QPainterPath linesWithin(const QPainterPath& path, const QRectF& area);
 
+// The part of the path within area, for filling: its figures closed and
+// cut to area, each on its own, so that the fill rule still holds inside.
+// The raster engine is slow on points far outside the picture.
+QPainterPath fillWithin(const QPainterPath& path, const QRectF& area);
+
 // What rasterizing the path costs, about: each segment's run across the
 // page, in pixels, and one for the segment itself.
 double drawingCost(const QPainterPath& path, const QRectF& page);

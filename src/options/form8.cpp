@@ -21,7 +21,6 @@ QString aboutText(const QString& mpvVersion)
         QString(),
         QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
         QStringLiteral("libmpv client API ") + mpvVersion,
-        QStringLiteral("libwmf " PIXALTO_WMF_VERSION),
     }.join(QLatin1Char('\n'));
 }
 }

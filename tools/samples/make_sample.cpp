@@ -14,7 +14,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv); // ffmpeg runs through QProcess
     const bool metafile = argc >= 2 && (std::strcmp(argv[1], "wmf") == 0 || std::strcmp(argv[1], "emf") == 0);
     if (argc != 3 && !(metafile && argc == 5)) {
-        std::fprintf(stderr, "usage: make_sample wmf|emf|viv|emf-margin|emf-symbols|emf-plus|emf-plus-dual OUT\n"
+        std::fprintf(stderr, "usage: make_sample wmf|emf|viv|emf-margin|emf-symbols|emf-plus|emf-plus-dual|wmf-records OUT\n"
                              "       make_sample wmf|emf OUT WIDTH HEIGHT   (pixels at 96 DPI)\n");
         return 2;
     }
@@ -42,6 +42,8 @@ int main(int argc, char** argv)
         bytes = MetafileWriter::emfPlusPage();
     else if (std::strcmp(argv[1], "emf-plus-dual") == 0)
         bytes = MetafileWriter::emfWithBadEmfPlus();
+    else if (std::strcmp(argv[1], "wmf-records") == 0)
+        bytes = MetafileWriter::wmfOfEveryKind();
     else if (std::strcmp(argv[1], "viv") == 0)
         bytes = VivoWriter::testClip(&why);
     else

@@ -60,6 +60,43 @@ struct WmfRecords {
 qint16 low(quint32 colour) { return qint16(colour & 0xffff); }
 qint16 high(quint32 colour) { return qint16(colour >> 16); }
 
+// The bytes as words, padded to an even length.
+QList<qint16> chars(QByteArray text)
+{
+    if (text.size() % 2)
+        text += '\0';
+    QList<qint16> out;
+    for (qsizetype i = 0; i < text.size(); i += 2)
+        out << qint16(quint8(text[i]) | quint8(text[i + 1]) << 8);
+    return out;
+}
+
+// The placeable header (a box of width x height units, inch of them an
+// inch), the header, the records and their end.
+QByteArray wmfOf(const WmfRecords& records, qint16 width, qint16 height, int inch, quint16 objects)
+{
+    WmfRecords r = records;
+    r.add(0x0000, {});                 // end of file
+    QByteArray out;
+    put<quint32>(out, 0x9AC6CDD7);
+    for (qint16 v : {qint16(0), qint16(0), qint16(0), width, height, qint16(inch)})
+        put<qint16>(out, v);
+    put<quint32>(out, 0);
+    quint16 checksum = 0; // XOR of the ten words before it
+    for (int i = 0; i < 20; i += 2)
+        checksum ^= qFromLittleEndian<quint16>(out.constData() + i);
+    put<quint16>(out, checksum);
+
+    put<quint16>(out, 1);              // in memory
+    put<quint16>(out, 9);              // header words
+    put<quint16>(out, 0x0300);
+    put<quint32>(out, quint32(9 + r.bytes.size() / 2));
+    put<quint16>(out, objects);
+    put<quint32>(out, r.largest);
+    put<quint16>(out, 0);
+    return out + r.bytes;
+}
+
 // ---- EMF: records of 32-bit fields, sized in bytes.
 
 struct EmfRecords {
@@ -208,27 +245,77 @@ QByteArray wmf(QSize size, int inch, int zigzagPen)
     for (const QPoint& p : page.zigzag())
         polyline << lu(p.x()) << lu(p.y());
     r.add(0x0325, polyline);           // POLYLINE
-    r.add(0x0000, {});                 // end of file
-
-    QByteArray out;
-    put<quint32>(out, 0x9AC6CDD7);
-    for (qint16 v : {qint16(0), qint16(0), qint16(0), width, height, qint16(inch)})
-        put<qint16>(out, v);
-    put<quint32>(out, 0);
-    quint16 checksum = 0; // XOR of the ten words before it
-    for (int i = 0; i < 20; i += 2)
-        checksum ^= qFromLittleEndian<quint16>(out.constData() + i);
-    put<quint16>(out, checksum);
-
-    put<quint16>(out, 1);              // in memory
-    put<quint16>(out, 9);              // header words
-    put<quint16>(out, 0x0300);
-    put<quint32>(out, quint32(9 + r.bytes.size() / 2));
-    put<quint16>(out, 4);              // objects
-    put<quint32>(out, r.largest);
-    put<quint16>(out, 0);
-    return out + r.bytes;
+    return wmfOf(r, width, height, inch, 4);
 }
+
+QByteArray wmfOfEveryKind()
+{
+    // A Symbol font of 40 pixels at 45 degrees; a 2 x 2 24-bit DIB, rows padded to 8 bytes.
+    QList<qint16> font{-40, 0, 450, 450, 700, 1, 2 << 8, 0, 0};
+    font << qint16('S' | 'y' << 8) << qint16('m' | 'b' << 8) << qint16('o' | 'l' << 8) << QList<qint16>(13, 0);
+    const QList<qint16> dib{40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                            -1, 0, 255, 0, 0, -1, -1, 0};
+    return wmfPage({
+        {0x06FF, {0, 6, 0, 0, 34, 1, 4, 20, 20, 300, 60, 4, 20, 60, 20, 100, 200, 300, 4}}, // CREATEREGION: 0
+        {0x02FC, {2, low(blue), high(blue), 3}},                // CREATEBRUSHINDIRECT hatched: 1
+        {0x02FB, font},                                         // CREATEFONTINDIRECT: 2
+        {0x00F7, {0x300, 1, 0, 0}},                             // CREATEPALETTE: 3
+        {0x0142, QList<qint16>{5, 0} << dib},                   // DIBCREATEPATTERNBRUSH: 4
+        {0x012C, {0}},                                          // SELECTCLIPREGION
+        {0x0220, {5, 5}},                                       // OFFSETCLIPRGN
+        {0x0228, {0, 1}},                                       // FILLREGION
+        {0x0429, {0, 1, 3, 3}},                                 // FRAMEREGION
+        {0x012A, {0}},                                          // INVERTREGION
+        {0x012B, {0}},                                          // PAINTREGION
+        {0x012C, {-1}},                                         // SELECTCLIPREGION of nothing
+        {0x001E, {}},                                           // SAVEDC
+        {0x0416, {290, 390, 10, 10}},                           // INTERSECTCLIPRECT
+        {0x0415, {150, 150, 100, 100}},                         // EXCLUDECLIPRECT
+        {0x012D, {4}},                                          // SELECTOBJECT
+        {0x061C, {20, 20, 200, 190, 80, 10}},                   // ROUNDRECT
+        {0x081A, {200, 200, 120, 300, 280, 390, 120, 210}},     // PIE
+        {0x0830, {250, 10, 250, 190, 290, 190, 210, 10}},       // CHORD
+        {0x0817, {100, 300, 100, 200, 140, 390, 60, 210}},      // ARC
+        {0x0538, {2, 3, 3, 10, 10, 50, 10, 30, 40, 60, 10, 90, 10, 75, 40}}, // POLYPOLYGON
+        {0x0127, {-1}},                                         // RESTOREDC
+        {0x012D, {2}},
+        {0x012E, {24}},                                         // SETTEXTALIGN baseline
+        {0x0102, {2}},                                          // SETBKMODE opaque
+        {0x0A32, {150, 20, 3, 6, 20, 110, 120, 160, qint16(0xB361), 0xD0, 30, 30, 30}}, // EXTTEXTOUT
+        {0x0521, {2, 'a' | 'b' << 8, 250, 300}},                // TEXTOUT
+        {0x061D, {0x21, 0xF0, 20, 40, 260, 340}},               // PATBLT PATCOPY
+        {0x0B41, QList<qint16>{0x20, 0xCC, 2, 2, 0, 0, 40, 40, 250, 20} << dib}, // DIBSTRETCHBLT
+        {0x0F43, QList<qint16>{0x20, 0xCC, 0, 2, 2, 0, 0, 30, 60, 200, 330} << dib}, // STRETCHDIB
+        {0x041F, {0, 255, 5, 5}},                               // SETPIXEL
+        {0x01F0, {0}},                                          // DELETEOBJECT
+        {0x0626, {15, 0}},                                      // ESCAPE, skipped
+    });
+}
+
+QByteArray wmfPage(const QList<WmfRecord>& records, bool damaged)
+{
+    WmfRecords r;
+    r.add(0x0103, {8});                // SETMAPMODE anisotropic
+    r.add(0x020C, {300, 400});         // SETWINDOWEXT y, x
+    qsizetype last = 0;
+    for (const auto& [function, words] : records) {
+        last = r.bytes.size();
+        r.add(function, words);
+    }
+    QByteArray out = wmfOf(r, 400, 300, 96, 16);
+    if (damaged)
+        qToLittleEndian<quint32>(1000, out.data() + 40 + last);
+    return out;
+}
+
+QByteArray wmfText(const QByteArray& face, int charset, const QByteArray& text, quint16 align, qint16 escapement)
+{
+    const QList<qint16> font = QList<qint16>{-40, 0, escapement, escapement, 400, 0, qint16(charset << 8), 0, 0}
+        << chars(face.leftJustified(32, '\0').left(32));
+    return wmfPage({{0x02FB, font}, {0x012D, {0}}, {0x012E, {qint16(align)}},
+                    {0x0521, QList<qint16>{qint16(text.size())} << chars(text) << 150 << 200}});
+}
+
 
 QByteArray withPlaceableBox(QByteArray wmf, QRect box, int inch)
 {

@@ -20,6 +20,19 @@ QByteArray wmf(QSize size = drawingSize, int inch = 1440, int zigzagPen = 3);
 // The WMF with another placeable box, in units of 1/inch of an inch; its
 // window stays as it was.
 QByteArray withPlaceableBox(QByteArray wmf, QRect box, int inch);
+// A WMF record: its function and parameter words.
+struct WmfRecord {
+    quint16 function;
+    QList<qint16> words;
+};
+// A placeable WMF of 400 x 300 pixels, a unit a pixel, of these records
+// after its window; damaged: the last one claims more words than there are.
+QByteArray wmfPage(const QList<WmfRecord>& records, bool damaged = false);
+// A WMF page using each kind of record the metafile helper plays.
+QByteArray wmfOfEveryKind();
+// text from (200,150) in a 40-pixel font of the face and character set, as
+// align says, turned by escapement (tenths of a degree).
+QByteArray wmfText(const QByteArray& face, int charset, const QByteArray& text, quint16 align, qint16 escapement);
 // An EMF whose frame declares size pixels at 96 DPI, drawn in pixels.
 QByteArray emf(QSize size = drawingSize);
 // An EMF whose frame (its page, 400 x 300 pixels at 96 DPI) starts at
