@@ -1,7 +1,6 @@
 #include "metafile/wmf_player.h"
+#include "core/code_page.h"
 #include "metafile/dib_image.h"
-
-#include <QStringDecoder>
 
 #include <set>
 
@@ -105,27 +104,15 @@ QImage dibAt(const RecordReader& r, qint64 at)
     return packedDibImage(r.bytes(at, r.length() - at));
 }
 
-// 8-bit text in the encoding its font's character set names.
+// 8-bit text in the code page its font's character set names.
 QString decoded(const QByteArray& bytes, int charset)
 {
-    const char* encoding = nullptr;
-    switch (charset) {
-    case 2: return QString::fromLatin1(bytes); // symbol fonts' own codes
-    case 128: encoding = "Shift_JIS"; break;
-    case 129: encoding = "EUC-KR"; break;
-    case 134: encoding = "GBK"; break;
-    case 136: encoding = "Big5"; break;
-    case 161: encoding = "windows-1253"; break;
-    case 162: encoding = "windows-1254"; break;
-    case 177: encoding = "windows-1255"; break;
-    case 178: encoding = "windows-1256"; break;
-    case 186: encoding = "windows-1257"; break;
-    case 204: encoding = "windows-1251"; break;
-    case 238: encoding = "windows-1250"; break;
-    default: encoding = "windows-1252";
-    }
-    QStringDecoder decoder(encoding);
-    return decoder.isValid() ? QString(decoder(bytes)) : QString::fromLatin1(bytes);
+    constexpr int symbolCharset = 2;
+    if (charset == symbolCharset)
+        return QString::fromLatin1(bytes); // symbol fonts' own codes
+    QString text;
+    CodePageDecoder().append(text, bytes, codePageOfCharset(charset));
+    return text;
 }
 
 void textRecord(Canvas& c, quint16 function, const RecordReader& r)

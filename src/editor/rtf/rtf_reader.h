@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/rtf/code_page.h"
+#include "core/code_page.h"
 #include "editor/rtf/rtf.h"
 #include "editor/rtf/rtf_lists.h"
 #include "editor/rtf/rtf_pict.h"

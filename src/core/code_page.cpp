@@ -1,4 +1,4 @@
-#include "editor/rtf/code_page.h"
+#include "core/code_page.h"
 
 #include <QVarLengthArray>
 
