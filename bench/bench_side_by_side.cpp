@@ -7,7 +7,8 @@
 //
 // Usage (on an X display with a window manager; bench/side-by-side.sh sets
 // one up): bench_side_by_side [rounds]
-// Programs: pixalto from the build folder, and feh and qimgv when installed.
+// Programs: pixalto and bare_qt_viewer from the build folder, and feh and
+// qimgv when installed.
 #include "settings/settings_store.h"
 
 #include <QCoreApplication>
@@ -118,6 +119,7 @@ struct Viewer {
     QString program;
     // The arguments that open file, in folder when the viewer is to list it.
     std::function<QStringList(const QString& file, const QString& folder)> arguments;
+    // Empty for a program that cannot step.
     QString nextKey;
 };
 
@@ -173,7 +175,7 @@ double measure(const Screen& screen, const Viewer& viewer, const Scenario& scena
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
+    return values[values.size() / 2];
 }
 }
 
@@ -214,6 +216,9 @@ int main(int argc, char** argv)
                                                        : arguments << "--start-at" << file << folder;
                            },
                            "Right"});
+    // Not a viewer of folders: it shows the same picture, as the floor of what a Qt program costs.
+    viewers.push_back({"bare Qt", QCoreApplication::applicationDirPath() + QStringLiteral("/bare_qt_viewer"),
+                       [](const QString& file, const QString&) { return QStringList{file}; }, {}});
     if (const QString qimgv = QStandardPaths::findExecutable("qimgv"); !qimgv.isEmpty())
         viewers.push_back({"qimgv", qimgv, [](const QString& file, const QString&) { return QStringList{file}; },
                            "Right"});
@@ -235,12 +240,17 @@ int main(int argc, char** argv)
         for (int round = 0; round < rounds; ++round)
             for (std::size_t i = 0; i < viewers.size(); ++i) {
                 const Viewer& viewer = viewers[(i + round) % viewers.size()];
+                if (scenario.stepping && viewer.nextKey.isEmpty())
+                    continue;
                 if (const double ms = measure(screen, viewer, scenario); ms >= 0)
                     times[viewer.name].push_back(ms);
             }
         std::printf("%-46s", qPrintable(scenario.name));
         for (const Viewer& viewer : viewers)
-            std::printf("%10.0f", median(times[viewer.name]));
+            if (times[viewer.name].empty())
+                std::printf("%10s", "-");
+            else
+                std::printf("%10.0f", median(times[viewer.name]));
         std::printf("\n");
         std::fflush(stdout);
     }
