@@ -4,22 +4,38 @@
 #include "browser/open_start_path.h"
 #include "desktop/qt/qt_desktop.h"
 #include "desktop/screen.h"
+#include "jobs/job_pool.h"
 #include "launcher/viewer_entry.h"
 #include "picture/picture_loader.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QTimer>
 #include <clocale>
 
 namespace {
-QIcon programIcon()
+// The title bar's icon, decoded on a worker: the first picture Qt reads makes
+// it load every picture format it has, which would hold up the window's start.
+void setProgramIconSoon(MainWindow& form)
 {
-    QIcon icon;
-    for (const QString& file : QDir(QStringLiteral(":/icons")).entryList())
-        icon.addFile(QStringLiteral(":/icons/") + file);
-    return icon;
+    form.jobPool().start(
+        &form,
+        [](const JobControl&) {
+            QList<QImage> sizes;
+            for (const QString& file : QDir(QStringLiteral(":/icons")).entryList())
+                sizes.append(QImage(QStringLiteral(":/icons/") + file));
+            return sizes;
+        },
+        [](const QList<QImage>& sizes) {
+            QIcon icon;
+            for (const QImage& size : sizes)
+                icon.addPixmap(QPixmap::fromImage(size));
+            QApplication::setWindowIcon(icon);
+        });
 }
 }
 
@@ -37,14 +53,17 @@ extern "C" __attribute__((visibility("default"))) int pixaltoViewerMain(int argc
     // entry's name, so that the desktop finds the entry and its icon.
     QApplication::setApplicationName(QStringLiteral(PIXALTO_APP_ID));
     QApplication::setDesktopFileName(QStringLiteral(PIXALTO_APP_ID));
-    QApplication::setWindowIcon(programIcon());
     QtDesktop desktop;
     MainWindow form;
+    setProgramIconSoon(form);
+    // Opened once the window is up, as if the person had clicked the file;
+    // a picture is decoding meanwhile.
+    const QString path = startArgumentPath(startPath);
+    if (QFileInfo(path).isFile())
+        form.preloadStartPicture(QFileInfo(path).absoluteFilePath());
     if (!form.Form_Load())
         return 0;
     form.showMaximized();
-    // Opened once the window is up, as if the person had clicked the file.
-    const QString path = startArgumentPath(startPath);
     if (!path.isEmpty())
         QTimer::singleShot(0, &form, [&form, path] { openStartPath(form, path); });
     return app.exec();
