@@ -92,6 +92,39 @@ private slots:
         QCOMPARE(form.StatusBar1->text(1), QString("*.jpg;*.png"));
         QCOMPARE(readSetting("PicPattern"), QString("*.jpg"));
     }
+
+    // Decoded while the window comes up, for a window as large as the screen
+    // (1280 x 1024 here), and shown from that decode once the file is opened.
+    void startPictureIsDecodedWhileTheWindowComesUp()
+    {
+        TestEnvironment env;
+        const QString photos = env.makeFolder("photos");
+        savePlainJpeg(photos + "/big.jpg", {4000, 3000}, Qt::darkCyan);
+        savePlainJpeg(photos + "/other.jpg", {4000, 3000}, Qt::darkCyan);
+        for (const auto& [key, value] : {std::pair{"User", "Ann"}, {"SpcSetting", "NoSplash"}, {"AutoZoom", "1"}})
+            writeSetting(key, value);
+        // A file written this instant might still change unseen: its decode
+        // would not be kept.
+        QThread::msleep(150);
+        MainWindow form;
+        form.preloadStartPicture(photos + "/big.jpg");
+        QVERIFY(form.Form_Load());
+        form.resize(1000, 800);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        openStartPath(form, photos + "/big.jpg");
+        QVERIFY(fileArrived(form));
+        QCOMPARE(form.Label5->text(), QString("4000 x 3000"));
+        // The smaller window shows it smaller still than it was decoded.
+        const QSize decoded = form.Image1->wholePicture().shown().size();
+        QVERIFY(decoded.width() > form.Image1->width());
+        QVERIFY(decoded.width() < 1280);
+        // A file not asked for at start is decoded for this window.
+        openStartPath(form, photos + "/other.jpg");
+        QVERIFY(fileArrived(form));
+        QCOMPARE(form.Image1->wholePicture().shown().size(), form.Image1->size());
+    }
 };
 
 QTEST_MAIN(CommandLineTest)

@@ -108,7 +108,7 @@ void Form1::picturePath()
     AM1->pause();
     Label1 = fullPath(File1->path(), File1->fileName());
     setWindowTitle(QStringLiteral("Pixalto - Please wait, loading picture"));
-    preloader->setShownSize(shownPictureSize());
+    preloader->setShownSize(shownPictureSize({outerWidthTwips(), outerHeightTwips()}));
     preloader->request(Label1, this, [this](const LoadedPicture& loaded) {
         pictureLoaded(loaded);
         commonTail();
@@ -225,11 +225,18 @@ void Form1::preloadNeighbours()
 
 // The size az will give a picture of a natural size, in device pixels, as
 // the window is now; none with the auto zoom off.
-std::function<QSize(QSize)> Form1::shownPictureSize() const
+void Form1::preloadStartPicture(const QString& path)
+{
+    // The maximised window is at most that large: the picture is decoded no
+    // smaller than it will be shown.
+    preloader->setShownSize(shownPictureSize(::screen().sizeTwips()));
+    preloader->preload({path});
+}
+
+std::function<QSize(QSize)> Form1::shownPictureSize(QSizeF window) const
 {
     if (!settingIsNumericOne(Keys::AutoZoom))
         return {};
-    const QSizeF window(outerWidthTwips(), outerHeightTwips());
     const QSizeF twipsPerDevicePixel(twipsPerDevicePixelX(Image1), twipsPerDevicePixelY(Image1));
     const qreal ratio = Image1->devicePixelRatioF();
     return [=](QSize natural) {

@@ -62,6 +62,9 @@ public:
 
     // Showing the selected file.
     void File1_Click();
+    // Starts decoding the picture of path, which the window is to show once
+    // it is up, at its size in a window as large as the screen.
+    void preloadStartPicture(const QString& path);
     // A picture, animation or movie asked for by File1_Click is still on
     // its way.
     bool loadingFile() const;
@@ -212,7 +215,8 @@ private:
     // a report a failure is ignored and done runs all the same.
     void startFileJob(const std::optional<CommandReport>& report, std::function<void(JobControl&)> work,
                       std::function<void()> done);
-    std::function<QSize(QSize)> shownPictureSize() const;
+    // The size auto zoom gives a picture in a window of that outer size.
+    std::function<QSize(QSize)> shownPictureSize(QSizeF windowTwips) const;
     double outerWidthTwips() const;
     double outerHeightTwips() const;
 
