@@ -4,9 +4,9 @@
 include(GNUInstallDirs)
 
 set(PIXALTO_INSTALL_PROGRAMDIR "lib/pixalto" CACHE STRING
-  "Program folder, relative to the prefix: the viewer with its companion, metafile helper and help file")
+  "Program folder, relative to the prefix: the viewer with its companion, metafile helper, picture decoders and help file")
 
-install(TARGETS pixalto pxtray pxmetafile pixalto_viewer
+install(TARGETS pixalto pxtray pxmetafile pixalto_viewer pixalto_codecs
   RUNTIME DESTINATION ${PIXALTO_INSTALL_PROGRAMDIR} LIBRARY DESTINATION ${PIXALTO_INSTALL_PROGRAMDIR})
 install(FILES help/pxhelp.hlp DESTINATION ${PIXALTO_INSTALL_PROGRAMDIR})
 

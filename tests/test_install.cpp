@@ -118,8 +118,12 @@ private slots:
         const auto window = QRegularExpression("(0x\\w+) \"Pixalto\": \\(\"[^\"]*\" \"([^\"]*)\"\\)").match(QString(tree));
         QVERIFY(fileBytes(prefix.path() + "/share/applications/com.orvenkosoft.Pixalto.desktop")
                     .contains("\nStartupWMClass=" + window.captured(2).toUtf8() + "\n"));
-        run("xprop", {"-display", display, "-id", window.captured(1), "_NET_WM_ICON"}, &icon);
-        QVERIFY2(icon.startsWith("_NET_WM_ICON(CARDINAL) = "), icon.constData());
+        // The icon follows the window: it is decoded off the window's thread.
+        const auto iconSet = [&] {
+            run("xprop", {"-display", display, "-id", window.captured(1), "_NET_WM_ICON"}, &icon);
+            return icon.startsWith("_NET_WM_ICON(CARDINAL) = ");
+        };
+        QVERIFY2(QTest::qWaitFor(iconSet, 10000), icon.constData());
         viewer.kill();
         viewer.waitForFinished();
     }

@@ -17,11 +17,30 @@ QImage gradient()
             image.setPixel(x, y, qRgb(x * 255 / 95, y * 255 / 63, 128));
     return image;
 }
+
+bool decoderModuleLoaded() { return fileBytes("/proc/self/maps").contains("pixalto-codecs.so"); }
 }
 
 class ModernFormatsTest : public QObject {
     Q_OBJECT
 private slots:
+    // Runs first: no other picture, nor a file that only claims to be one of
+    // these, opens the decoders' module.
+    void otherFilesLeaveTheDecodersUnloaded()
+    {
+        TestEnvironment env;
+        const QString dir = env.makeFolder("other");
+        for (const char* format : {"jpg", "png", "gif"})
+            writeFile(dir + "/picture." + format, encoded(gradient(), format));
+        writeFile(dir + "/png.heic", encoded(gradient(), "png"));
+        writeFile(dir + "/text.jxl", "just text, no picture");
+        for (const QString& name : QDir(dir).entryList(QDir::Files)) {
+            probePicture(dir + "/" + name);
+            ignoreFailure([&] { loadPicture(dir + "/" + name); });
+        }
+        QVERIFY(!decoderModuleLoaded());
+    }
+
     void phonePicturesAreShownListedAndOpened_data()
     {
         QTest::addColumn<QString>("encoder");
@@ -46,6 +65,7 @@ private slots:
         QImage loaded;
         VERIFY_NO_PXERROR(loaded = loadPicture(dir + "/" + name));
         QVERIFY2(meanDifference(loaded, gradient()) <= 4.0, qPrintable(QString::number(meanDifference(loaded, gradient()))));
+        QVERIFY(decoderModuleLoaded());
         const PictureProbe probe = probePicture(dir + "/" + name);
         QVERIFY(probe.readable);
         QCOMPARE(probe.size, QSize(96, 64));

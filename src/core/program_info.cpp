@@ -31,6 +31,8 @@ QString exeName()
 QString version() { return QStringLiteral(PIXALTO_VERSION); }
 QString majorVersion() { return version().section(QLatin1Char('.'), 0, 0); }
 
+QString besideProgram(const QString& name) { return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name; }
+
 QString helpFile() { return folder() + QStringLiteral("/pxhelp.hlp"); }
 
 void setFolder(const QString& f) { folderOverride() = f; }

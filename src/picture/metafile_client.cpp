@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 #include "core/file_system.h"
+#include "core/program_info.h"
 #include "picture/metafile_format.h"
 
 #include <QCoreApplication>
@@ -84,7 +85,7 @@ private:
 QImage drawMetafile(const QString& path, qint64 maxPixels, const std::atomic<bool>* cancelled, QSize* natural,
                     int timeLimitMs)
 {
-    const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/pxmetafile");
+    const QString helper = ProgramInfo::besideProgram(QStringLiteral("pxmetafile"));
     if (QCoreApplication::instance() == nullptr || !QFile::exists(helper))
         refuse(QStringLiteral("the metafile helper is missing"));
 

@@ -1,11 +1,7 @@
-#include "picture/jxl_plugin.h"
-
-#include "picture/format_plugin.h"
+#include "picture/codecs/decoders.h"
 
 #include <QColorSpace>
-#include <QIODevice>
 #include <QImage>
-#include <QVariant>
 
 #include <jxl/decode.h>
 #include <jxl/thread_parallel_runner.h>
@@ -13,9 +9,6 @@
 #include <memory>
 
 namespace {
-
-// The basic information sits at the start of the codestream.
-constexpr qint64 headForSize = 64 * 1024;
 
 struct DecoderFree {
     void operator()(JxlDecoder* decoder) const { JxlDecoderDestroy(decoder); }
@@ -45,24 +38,14 @@ Decoder decoderFor(const QByteArray& data, int events)
 
 }
 
-bool JxlHandler::canRead(QIODevice* device)
+bool jxlCanRead(const QByteArray& head)
 {
-    const QByteArray head = device ? device->peek(12) : QByteArray();
     const JxlSignature signature = JxlSignatureCheck(reinterpret_cast<const uint8_t*>(head.constData()), size_t(head.size()));
     return signature == JXL_SIG_CODESTREAM || signature == JXL_SIG_CONTAINER;
 }
 
-bool JxlHandler::canRead() const
+bool jxlRead(const QByteArray& data, QImage* image)
 {
-    if (!canRead(device()))
-        return false;
-    setFormat("jxl");
-    return true;
-}
-
-bool JxlHandler::read(QImage* image)
-{
-    const QByteArray data = device()->readAll();
     const Decoder decoder = decoderFor(data, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE);
     if (!decoder)
         return false;
@@ -118,27 +101,12 @@ bool JxlHandler::read(QImage* image)
     }
 }
 
-QVariant JxlHandler::option(ImageOption option) const
+QSize jxlSize(const QByteArray& head)
 {
-    if (option != Size)
-        return {};
-    const QByteArray head = device()->peek(headForSize);
     const Decoder decoder = decoderFor(head, JXL_DEC_BASIC_INFO);
     JxlBasicInfo info{};
     if (!decoder || JxlDecoderProcessInput(decoder.get()) != JXL_DEC_BASIC_INFO
         || JxlDecoderGetBasicInfo(decoder.get(), &info) != JXL_DEC_SUCCESS)
         return {};
     return upright(info);
-}
-
-bool JxlHandler::supportsOption(ImageOption option) const { return option == Size; }
-
-QImageIOPlugin::Capabilities JxlPlugin::capabilities(QIODevice* device, const QByteArray& format) const
-{
-    return readCapabilities<JxlHandler>(device, format, {"jxl"});
-}
-
-QImageIOHandler* JxlPlugin::create(QIODevice* device, const QByteArray& format) const
-{
-    return readHandler<JxlHandler>(device, format, QByteArrayLiteral("jxl"));
 }

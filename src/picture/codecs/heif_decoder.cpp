@@ -1,22 +1,13 @@
-#include "picture/heif_plugin.h"
-
-#include "picture/format_plugin.h"
+#include "picture/codecs/decoders.h"
 
 #include <QColorSpace>
-#include <QIODevice>
 #include <QImage>
-#include <QVariant>
 
 #include <libheif/heif.h>
 
 #include <memory>
 
 namespace {
-
-// The size box of the primary picture is in the file's meta box, which
-// writers put first; a file whose meta box lies further in tells its size
-// only when it is decoded.
-constexpr qint64 headForSize = 256 * 1024;
 
 struct ContextFree {
     void operator()(heif_context* context) const { heif_context_free(context); }
@@ -57,26 +48,15 @@ QByteArray iccProfile(heif_image_handle* handle)
 
 }
 
-bool HeifHandler::canRead(QIODevice* device)
+bool heifCanRead(const QByteArray& head)
 {
-    const QByteArray head = device ? device->peek(12) : QByteArray();
-    if (head.size() < 12)
-        return false;
-    const heif_filetype_result type = heif_check_filetype(reinterpret_cast<const uint8_t*>(head.constData()), int(head.size()));
-    return type == heif_filetype_yes_supported;
+    return head.size() >= 12
+        && heif_check_filetype(reinterpret_cast<const uint8_t*>(head.constData()), int(head.size()))
+        == heif_filetype_yes_supported;
 }
 
-bool HeifHandler::canRead() const
+bool heifRead(const QByteArray& data, QImage* image)
 {
-    if (!canRead(device()))
-        return false;
-    setFormat("heif");
-    return true;
-}
-
-bool HeifHandler::read(QImage* image)
-{
-    const QByteArray data = device()->readAll();
     Context context;
     const Handle handle = primary(data, context);
     if (!handle)
@@ -106,26 +86,11 @@ bool HeifHandler::read(QImage* image)
     return true;
 }
 
-QVariant HeifHandler::option(ImageOption option) const
+QSize heifSize(const QByteArray& head)
 {
-    if (option != Size)
-        return {};
-    const QByteArray head = device()->peek(headForSize);
     Context context;
     const Handle handle = primary(head, context);
     if (!handle)
         return {};
     return QSize(heif_image_handle_get_width(handle.get()), heif_image_handle_get_height(handle.get()));
-}
-
-bool HeifHandler::supportsOption(ImageOption option) const { return option == Size; }
-
-QImageIOPlugin::Capabilities HeifPlugin::capabilities(QIODevice* device, const QByteArray& format) const
-{
-    return readCapabilities<HeifHandler>(device, format, {"heif", "heic", "avif"});
-}
-
-QImageIOHandler* HeifPlugin::create(QIODevice* device, const QByteArray& format) const
-{
-    return readHandler<HeifHandler>(device, format, QByteArrayLiteral("heif"));
 }
