@@ -250,6 +250,8 @@ private:
     std::unique_ptr<PicturePreloader> preloader;
     std::shared_ptr<JobControl> infoJob;
     std::shared_ptr<JobControl> fileJob;
+    // The file job's progress bar in the status bar, gone with the job.
+    std::unique_ptr<QWidget> fileProgress;
     bool endRequested = false;
     bool intervalShown = false;
 };
