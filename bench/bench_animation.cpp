@@ -7,6 +7,7 @@
 #include "controls/image_view.h"
 #include "desktop/qt/qt_desktop.h"
 #include "settings/settings_store.h"
+#include "support/form1_controls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,7 +22,8 @@ namespace {
 // The share of one core the window takes while it shows the file for 10 s.
 double coreShare(MainWindow& form, int index)
 {
-    form.File1->setListIndex(index);
+    const Form1Controls ui(form);
+    ui.fileList->setListIndex(index);
     runEventsFor(1000);
     const double before = cpuSeconds();
     QElapsedTimer clock;
@@ -53,14 +55,15 @@ int main(int argc, char** argv)
 
     writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("0"));
     MainWindow form;
+    const Form1Controls ui(form);
     form.resize(1280, 1000);
     form.show();
-    form.File1->setPattern(QStringLiteral("*.*"));
-    form.File1->setPath(dir.path());
+    ui.fileList->setPattern(QStringLiteral("*.*"));
+    ui.fileList->setPath(dir.path());
     PaintCounter counter;
-    form.Image1->installEventFilter(&counter);
+    ui.picture->installEventFilter(&counter);
     const double playing = coreShare(form, 0);
-    const bool animated = form.Image1->animating();
+    const bool animated = ui.picture->animating();
     const int paints = counter.paints;
     const double resting = coreShare(form, 1);
     std::printf("640 x 480 GIF at 25 frames a second (%s, %d paints in 11 s): %.1f %% of a core; "

@@ -17,9 +17,11 @@
 #include "controls/image_view.h"
 #include "desktop/desktop.h"
 #include "desktop/qt/qt_desktop.h"
+#include "fileops/main_files.h"
 #include "movie/movie_player.h"
 #include "picture/picture_loader.h"
 #include "settings/settings_store.h"
+#include "support/form1_controls.h"
 
 #include "bench_folders.h"
 #include "bench_measures.h"
@@ -55,52 +57,56 @@ void print(const char* what, const Outcome& o)
                 o.longestStallMs, o.stallEndsAtMs);
 }
 
-bool shown(MainWindow& form, const QString& path)
+bool shown(const MainWindow& form, const ImageView& picture, const QString& path)
 {
-    return !form.loadingFile() && form.Image1->wholePicture().source() == path;
+    return !form.loadingFile() && picture.wholePicture().source() == path;
 }
 
 void openFolder(MainWindow& form, const QString& dir, bool pictures, const QString& pattern)
 {
+    const Form1Controls ui(form);
     form.setFileKind(pictures, pattern);
-    form.Dir1->setPath(dir);
+    ui.directoryList->setPath(dir);
     while (form.loadingFile())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void loadOne(MainWindow& form, const QString& root, const char* name, QSize size)
 {
+    const Form1Controls ui(form);
     const QString dir = root + "/" + name;
     makeJpegFolder(dir, 1, size);
     openFolder(form, root, true, QStringLiteral("*.png"));
     openFolder(form, dir, true, QStringLiteral("*.jpg"));
     const QString path = dir + "/pic00000.jpg";
     print(qPrintable(QStringLiteral("select a %1 x %2 JPEG").arg(size.width()).arg(size.height())),
-          measure([&] { form.File1->setListIndex(0); }, [&] { return shown(form, path); }));
+          measure([&] { ui.fileList->setListIndex(0); }, [&] { return shown(form, *ui.picture, path); }));
 }
 
 void step(MainWindow& form, const QString& root)
 {
+    const Form1Controls ui(form);
     const QString dir = root + "/step200";
     makeJpegFolder(dir, 200, {6000, 4000});
     openFolder(form, dir, true, QStringLiteral("*.jpg"));
-    form.File1->setListIndex(0);
-    while (!shown(form, dir + "/pic00000.jpg"))
+    ui.fileList->setListIndex(0);
+    while (!shown(form, *ui.picture, dir + "/pic00000.jpg"))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QTimer repeat;
     QObject::connect(&repeat, &QTimer::timeout, [&] {
-        if (form.File1->listIndex() >= 199)
+        if (ui.fileList->listIndex() >= 199)
             return repeat.stop();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true);
-        QCoreApplication::sendEvent(form.File1, &press);
+        QCoreApplication::sendEvent(ui.fileList, &press);
     });
     print("hold Down through 200 6000 x 4000 JPEGs", measure([&] { repeat.start(33); }, [&] {
-              return form.File1->listIndex() == 199 && shown(form, dir + "/pic00199.jpg");
+              return ui.fileList->listIndex() == 199 && shown(form, *ui.picture, dir + "/pic00199.jpg");
           }));
 }
 
 void movie(MainWindow& form, const QString& root)
 {
+    const Form1Controls ui(form);
     const QString dir = root + "/movie";
     QDir().mkpath(dir);
     const QString clip = dir + "/clip.avi";
@@ -113,14 +119,15 @@ void movie(MainWindow& form, const QString& root)
     openFolder(form, dir, false, QStringLiteral("*.avi"));
     // Told by the player: asking it would wait for its core.
     bool playing = false;
-    QObject::connect(form.AM1, &MoviePlayer::timeChanged, [&](qint32 ms) { playing = playing || ms > 0; });
-    print("select a 1280 x 720 movie (libmpv not loaded)", measure([&] { form.File1->setListIndex(0); }, [&] {
+    QObject::connect(ui.moviePlayer, &MoviePlayer::timeChanged, [&](qint32 ms) { playing = playing || ms > 0; });
+    print("select a 1280 x 720 movie (libmpv not loaded)", measure([&] { ui.fileList->setListIndex(0); }, [&] {
               return !form.loadingFile() && playing;
           }));
 }
 
 void copy(MainWindow& form, const QString& root, const Answer& answer)
 {
+    const Form1Controls ui(form);
     const QString dir = root + "/copy";
     QDir(dir).removeRecursively();
     QDir().mkpath(dir + "/src");
@@ -135,25 +142,26 @@ void copy(MainWindow& form, const QString& root, const Answer& answer)
         return;
     }
     openFolder(form, dir + "/src", true, QStringLiteral("*.jpg"));
-    form.Text3 = dir + "/dst/";
-    form.File1->setListIndex(0);
-    while (!shown(form, source))
+    form.files().useAsCopyDirectory(dir + "/dst/");
+    ui.fileList->setListIndex(0);
+    while (!shown(form, *ui.picture, source))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    print("File Copy of a 2 GB file", measure([&] { form.Command2->click(); }, [&] {
-              return form.Command2->text() == QLatin1String("File Copied") || answer.beeps > 0;
+    print("File Copy of a 2 GB file", measure([&] { ui.fileCopy->click(); }, [&] {
+              return ui.fileCopy->text() == QLatin1String("File Copied") || answer.beeps > 0;
           }));
     QDir(dir).removeRecursively();
 }
 
 void infoList(MainWindow& form, const QString& root)
 {
+    const Form1Controls ui(form);
     const QString dir = root + "/infolist";
     makeJpegFolder(dir, 10000, {640, 480});
     openFolder(form, dir, true, QStringLiteral("*.jpg"));
     // Watched for a second past the run's end too: the editor lays the
     // report out once it is shown.
     QElapsedTimer sinceEnd;
-    print("info list with sizes over 10,000 JPEGs", measure([&] { form.mnuinfolist->trigger(); }, [&] {
+    print("info list with sizes over 10,000 JPEGs", measure([&] { ui.infoList->trigger(); }, [&] {
               if (form.isEnabled() && !sinceEnd.isValid())
                   sinceEnd.start();
               return sinceEnd.isValid() && sinceEnd.elapsed() >= 1000;
@@ -178,6 +186,7 @@ int main(int argc, char** argv)
         scenarios = {"load24", "load100", "step", "movie", "copy", "infolist"};
 
     MainWindow form;
+    const Form1Controls ui(form);
     form.resize(1024, 768);
     form.show();
     for (const QString& s : scenarios) {

@@ -10,6 +10,7 @@
 #include "desktop/qt/qt_desktop.h"
 #include "editor/form6.h"
 #include "picture/picture_loader.h"
+#include "support/form1_controls.h"
 
 #include "bench_folders.h"
 
@@ -69,8 +70,9 @@ int main(int argc, char** argv)
         paths.append(dir + "/" + name);
 
     MainWindow form;
+    const Form1Controls ui(form);
     form.setFileKind(true, QStringLiteral("*.jpg"));
-    form.Dir1->setPath(dir);
+    ui.directoryList->setPath(dir);
 
     std::vector<double> identify, find, sized, plain;
     qsizetype identified = 0, found = 0;
@@ -80,7 +82,7 @@ int main(int argc, char** argv)
         Form6::unload();
         QElapsedTimer t;
         t.start();
-        form.mnuinfolist->trigger();
+        ui.infoList->trigger();
         // The run ends when the window takes input again, the report in the
         // editor.
         while (!form.isEnabled())

@@ -7,6 +7,7 @@
 #include "controls/dir_list.h"
 #include "controls/file_list.h"
 #include "desktop/qt/qt_desktop.h"
+#include "support/form1_controls.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -46,11 +47,12 @@ int main(int argc, char** argv)
             touch(QStringLiteral("%1/file%2.%3").arg(dir).arg(i, 6, 10, QLatin1Char('0')).arg(i % 2 ? "txt" : "jpg"));
 
     MainWindow form;
-    form.File1->setPattern("*.jpg");
-    form.Dir1->setPath(dir);
-    const int before = form.File1->listCount();
+    const Form1Controls ui(form);
+    ui.fileList->setPattern("*.jpg");
+    ui.directoryList->setPath(dir);
+    const int before = ui.fileList->listCount();
     int relists = 0;
-    QObject::connect(form.File1->model(), &QAbstractItemModel::modelReset, [&] { ++relists; });
+    QObject::connect(ui.fileList->model(), &QAbstractItemModel::modelReset, [&] { ++relists; });
 
     std::atomic<qint64> doneAt = 0;
     QElapsedTimer clock;
@@ -83,6 +85,6 @@ int main(int argc, char** argv)
     app.exec();
     writer.join();
     std::printf("listed %d, after the changes %d; %d listings again; longest stall %.1f ms\n", before,
-                form.File1->listCount(), relists, longest / 1e6);
+                ui.fileList->listCount(), relists, longest / 1e6);
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "picture/picture_loader.h"
 #include "picture/picture_preloader.h"
 #include "settings/settings_store.h"
+#include "support/form1_controls.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -88,12 +89,13 @@ void plainDecode(const QByteArray& file, std::vector<unsigned char>& out)
 // From the selection to the picture drawn in the picture area.
 double selectToShown(MainWindow& form, int index)
 {
-    const QString path = form.File1->path() + u'/' + form.File1->item(index);
+    const Form1Controls ui(form);
+    const QString path = ui.fileList->path() + u'/' + ui.fileList->item(index);
     const auto t0 = Clock::now();
-    form.File1->setListIndex(index);
-    while (form.Image1->wholePicture().source() != path)
+    ui.fileList->setListIndex(index);
+    while (ui.picture->wholePicture().source() != path)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    form.Image1->repaint();
+    ui.picture->repaint();
     return ms(Clock::now() - t0);
 }
 
@@ -126,15 +128,16 @@ int main(int argc, char** argv)
         getrusage(RUSAGE_SELF, &before);
         writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("1"));
         MainWindow form;
+        const Form1Controls ui(form);
         form.resize(1280, 1000);
         form.show();
-        form.File1->setPattern(QStringLiteral("*.jpg"));
-        form.File1->setPath(QFileInfo(big).path());
+        ui.fileList->setPattern(QStringLiteral("*.jpg"));
+        ui.fileList->setPath(QFileInfo(big).path());
         const double shown = selectToShown(form, 0);
         rusage after;
         getrusage(RUSAGE_SELF, &after);
         std::printf("20000 x 20000 JPEG (%.1f MB) select-to-shown: %.0f ms, shown at %dx%d, peak RSS %.0f MB (%.0f MB before)\n",
-                    QFileInfo(big).size() / 1e6, shown, form.Image1->width(), form.Image1->height(),
+                    QFileInfo(big).size() / 1e6, shown, ui.picture->width(), ui.picture->height(),
                     after.ru_maxrss / 1024.0, before.ru_maxrss / 1024.0);
     }
 
@@ -236,10 +239,11 @@ int main(int argc, char** argv)
             }
             writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("1"));
             MainWindow form;
+            const Form1Controls ui(form);
             form.resize(1280, 1000);
             form.show();
-            form.File1->setPattern(QStringLiteral("*.heic"));
-            form.File1->setPath(dir.filePath(QStringLiteral("heic")));
+            ui.fileList->setPattern(QStringLiteral("*.heic"));
+            ui.fileList->setPath(dir.filePath(QStringLiteral("heic")));
             std::vector<double> shown;
             for (int round = 0; round < 2; ++round)
                 for (int index : {0, 3})
@@ -258,10 +262,11 @@ int main(int argc, char** argv)
     std::vector<double> coldSelect;
     {
         MainWindow form;
+        const Form1Controls ui(form);
         form.resize(1280, 1000);
         form.show();
-        form.File1->setPattern(QStringLiteral("*.jpg"));
-        form.File1->setPath(dir.path());
+        ui.fileList->setPattern(QStringLiteral("*.jpg"));
+        ui.fileList->setPath(dir.path());
         for (int round = 0; round < 4; ++round)
             for (int index : {0, 3})
                 coldSelect.push_back(selectToShown(form, index));

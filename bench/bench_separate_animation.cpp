@@ -11,6 +11,7 @@
 #include "media/form4.h"
 #include "movie/movie_player.h"
 #include "settings/settings_store.h"
+#include "support/form1_controls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,25 +57,25 @@ int main(int argc, char** argv)
     writeSetting(QStringLiteral("OnTop"), QStringLiteral("0"));
 
     MainWindow main;
+    const Form1Controls ui(main);
     main.showMaximized();
     while (!main.windowHandle() || !main.windowHandle()->isExposed())
         app.processEvents(QEventLoop::WaitForMoreEvents, 50);
-    main.Label2 = QStringLiteral("avi");
-    main.File1->setPattern(clip.fileName());
-    main.Dir1->setPath(clip.absolutePath());
-    main.File1->setListIndex(0);
+    main.setFileKind(false, clip.fileName());
+    ui.directoryList->setPath(clip.absolutePath());
+    ui.fileList->setListIndex(0);
     while (main.loadingFile())
         runEventsFor(20);
-    if (main.AM1->fileName().isEmpty() || main.AM1->videoSize().isEmpty()) {
+    if (ui.moviePlayer->fileName().isEmpty() || ui.moviePlayer->videoSize().isEmpty()) {
         std::fprintf(stderr, "the main window's player could not open %s\n", argv[1]);
         return 1;
     }
-    const QSize video = main.AM1->videoSize();
+    const QSize video = ui.moviePlayer->videoSize();
     std::printf("clip %s, %d x %d, platform %s\n", qPrintable(clip.fileName()), video.width(),
                 video.height(), qPrintable(QGuiApplication::platformName()));
-    measure(main.AM1, seconds, "main window's player playing:");
+    measure(ui.moviePlayer, seconds, "main window's player playing:");
 
-    main.AM1->pause();
+    ui.moviePlayer->pause();
     main.newwindow_Click();
     Form4* separate = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -19,15 +19,17 @@ QString openPictureFolder(const TestEnvironment& env, Form1& form, int count)
     const QString dir = env.makeFolder("slides");
     for (int i = 0; i < count; ++i)
         savePicture(dir + QString("/slide%1.bmp").arg(i), QSize(20 + i, 10));
-    form.File1->setPattern("*.bmp");
-    form.Dir1->setPath(dir);
+    const Form1Controls ui(form);
+    ui.fileList->setPattern("*.bmp");
+    ui.directoryList->setPath(dir);
     return dir;
 }
 
 // The timer runs or not, and Run and Stop are enabled to match.
 bool showRuns(const Form1& form, bool on)
 {
-    return form.Timer1->isActive() == on && form.Command4->isEnabled() != on && form.Command5->isEnabled() == on;
+    const Form1Controls ui(form);
+    return ui.autoskipTimer->isActive() == on && ui.runAutoskip->isEnabled() != on && ui.stopAutoskip->isEnabled() == on;
 }
 
 // Exactly one message was shown, and it was the end-of-list notice.
@@ -70,8 +72,9 @@ private slots:
         for (const Case& c : cases) {
             TestEnvironment env;
             MainWindow form;
-            form.Text2->setText(c.text);
-            form.Command4->click();
+            const Form1Controls ui(form);
+            ui.autoskipInterval->setText(c.text);
+            ui.runAutoskip->click();
             QCOMPARE(env.dialogs.beeps, 1);
             QCOMPARE(env.dialogs.messages.size(), 1);
             QCOMPARE(env.dialogs.messages.last().title, c.title);
@@ -86,19 +89,20 @@ private slots:
         TestEnvironment env;
         writeSetting("AutoSkip", "0");
         MainWindow form;
+        const Form1Controls ui(form);
         const QString dir = openPictureFolder(env, form, 3);
-        form.Text2->setText("60");
-        form.Command4->click();
+        ui.autoskipInterval->setText("60");
+        ui.runAutoskip->click();
         QVERIFY(showRuns(form, true));
-        QCOMPARE(form.Timer1->interval(), 60000);
+        QCOMPARE(ui.autoskipTimer->interval(), 60000);
         QCOMPARE(form.windowTitle(), QString("Pixalto - Autoskip is running"));
 
         // No selection yet: the first tick shows the first file.
         for (int i = 0; i < 3; ++i) {
             form.Timer1_Timer();
             QVERIFY(fileArrived(form));
-            QCOMPARE(form.Label1, dir + QString("/slide%1.bmp").arg(i));
-            QCOMPARE(form.Image1->picture().width(), 20 + i);
+            QCOMPARE(form.shownPath(), dir + QString("/slide%1.bmp").arg(i));
+            QCOMPARE(ui.picture->picture().width(), 20 + i);
             QVERIFY(showRuns(form, true));
         }
         QVERIFY(env.dialogs.messages.isEmpty());
@@ -107,11 +111,11 @@ private slots:
         form.Timer1_Timer();
         QVERIFY(showRuns(form, false));
         QVERIFY(stoppedAtEndOfList(env));
-        QCOMPARE(form.Label1, dir + "/slide2.bmp");
+        QCOMPARE(form.shownPath(), dir + "/slide2.bmp");
 
         // Run again, then Stop.
-        form.Command4->click();
-        form.Command5->click();
+        ui.runAutoskip->click();
+        ui.stopAutoskip->click();
         QVERIFY(showRuns(form, false));
         QCOMPARE(form.windowTitle(), QString("Pixalto"));
     }
@@ -121,26 +125,27 @@ private slots:
         TestEnvironment env;
         writeSetting("AutoSkip", "1.0");
         MainWindow form;
+        const Form1Controls ui(form);
         const QString dir = openPictureFolder(env, form, 2);
-        form.File1->setListIndex(1);
-        form.Text2->setText("2");
+        ui.fileList->setListIndex(1);
+        ui.autoskipInterval->setText("2");
         form.Command4_Click();
-        QSignalSpy ticks(form.Timer1, &QTimer::timeout);
+        QSignalSpy ticks(ui.autoskipTimer, &QTimer::timeout);
         QVERIFY(ticks.wait(30000));
         QVERIFY(fileArrived(form));
-        QCOMPARE(form.Label1, dir + "/slide0.bmp");
+        QCOMPARE(form.shownPath(), dir + "/slide0.bmp");
         QVERIFY(showRuns(form, true));
         QVERIFY(env.dialogs.messages.isEmpty());
 
         // Run in an empty folder: the first tick stops the show, and the caption
         // no longer says it runs.
-        form.Command5->click();
-        form.Dir1->setPath(env.makeFolder("empty"));
-        form.Command4->click();
+        ui.stopAutoskip->click();
+        ui.directoryList->setPath(env.makeFolder("empty"));
+        ui.runAutoskip->click();
         form.Timer1_Timer();
         QVERIFY(showRuns(form, false));
         QVERIFY(stoppedAtEndOfList(env));
-        QCOMPARE(form.File1->listIndex(), -1);
+        QCOMPARE(ui.fileList->listIndex(), -1);
         QCOMPARE(form.windowTitle(), QString("Pixalto"));
     }
 };

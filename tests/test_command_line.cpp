@@ -59,20 +59,21 @@ private slots:
             writeSetting(key, value);
         writeSetting("startupdir", photos);
         MainWindow form;
+        const Form1Controls ui(form);
         QVERIFY(form.Form_Load());
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
 
         openStartPath(form, photos + "/b.jpg");
         QVERIFY(fileArrived(form));
-        QCOMPARE(form.File1->fileName(), QString("b.jpg"));
-        QCOMPARE(form.Image1->picture().size(), QSize(40, 30));
+        QCOMPARE(ui.fileList->fileName(), QString("b.jpg"));
+        QCOMPARE(ui.picture->picture().size(), QSize(40, 30));
         // The keys move through the files, as after a click on one.
-        QCOMPARE(QApplication::focusWidget(), form.File1);
-        QTest::keyClick(form.File1, Qt::Key_Up);
-        QCOMPARE(form.Label1, photos + "/a.jpg");
+        QCOMPARE(QApplication::focusWidget(), ui.fileList);
+        QTest::keyClick(ui.fileList, Qt::Key_Up);
+        QCOMPARE(form.shownPath(), photos + "/a.jpg");
         openStartPath(form, env.configHome());
-        QCOMPARE(form.Dir1->path(), env.configHome());
+        QCOMPARE(ui.directoryList->path(), env.configHome());
         QVERIFY(env.dialogs.messages.isEmpty());
 
         const QString missing = "File open ERROR 2 (No such file or directory)";
@@ -84,12 +85,12 @@ private slots:
             QCOMPARE(env.dialogs.messages.size(), 1);
             QCOMPARE(env.dialogs.messages.first().title, title);
             QVERIFY(env.dialogs.messages.first().text.contains(path));
-            QCOMPARE(form.Label1, photos + "/a.jpg");
+            QCOMPARE(form.shownPath(), photos + "/a.jpg");
         }
         // A picture the pattern leaves out joins it for this run.
         openStartPath(form, photos + "/c.png");
-        QCOMPARE(form.Label1, photos + "/c.png");
-        QCOMPARE(form.StatusBar1->text(1), QString("*.jpg;*.png"));
+        QCOMPARE(form.shownPath(), photos + "/c.png");
+        QCOMPARE(ui.statusBar->text(1), QString("*.jpg;*.png"));
         QCOMPARE(readSetting("PicPattern"), QString("*.jpg"));
     }
 
@@ -107,6 +108,7 @@ private slots:
         // would not be kept.
         QThread::msleep(150);
         MainWindow form;
+        const Form1Controls ui(form);
         form.preloadStartPicture(photos + "/big.jpg");
         QVERIFY(form.Form_Load());
         form.resize(1000, 800);
@@ -115,15 +117,15 @@ private slots:
 
         openStartPath(form, photos + "/big.jpg");
         QVERIFY(fileArrived(form));
-        QCOMPARE(form.Label5->text(), QString("4000 x 3000"));
+        QCOMPARE(ui.pictureSize->text(), QString("4000 x 3000"));
         // The smaller window shows it smaller still than it was decoded.
-        const QSize decoded = form.Image1->wholePicture().shown().size();
-        QVERIFY(decoded.width() > form.Image1->width());
+        const QSize decoded = ui.picture->wholePicture().shown().size();
+        QVERIFY(decoded.width() > ui.picture->width());
         QVERIFY(decoded.width() < 1280);
         // A file not asked for at start is decoded for this window.
         openStartPath(form, photos + "/other.jpg");
         QVERIFY(fileArrived(form));
-        QCOMPARE(form.Image1->wholePicture().shown().size(), form.Image1->size());
+        QCOMPARE(ui.picture->wholePicture().shown().size(), ui.picture->size());
     }
 };
 

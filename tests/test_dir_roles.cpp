@@ -3,6 +3,7 @@
 #include "controls/drive_list.h"
 #include "core/volumes.h"
 #include "fileops/form7.h"
+#include "fileops/main_files.h"
 #include "support/window_helpers.h"
 
 #include <QDir>
@@ -20,7 +21,7 @@ QString modalTitleOnClick(MainWindow& form, int panel)
         if (QWidget* dialog = QApplication::activeModalWidget())
             title = dialog->windowTitle(), dialog->close();
     });
-    form.StatusBar1->click(panel);
+    Form1Controls(form).statusBar->click(panel);
     QCoreApplication::processEvents();
     return title;
 }
@@ -35,14 +36,14 @@ private slots:
         TestEnvironment env;
         for (const QString& value : {QString("/"), env.makeFolder("pics") + "/"}) {
             Viewer v(value);
-            v.form.mnudefault->trigger();
-            v.form.mnustartup->trigger();
+            v.ui.defaultCopyDirectory->trigger();
+            v.ui.startupDirectory->trigger();
             QCOMPARE(readSetting("Defaultcopydir"), value);
             QCOMPARE(readSetting("startupdir"), value);
             writeSetting("defaultcopydir", "/kept/");
-            v.form.mnusession->trigger();
-            QCOMPARE(v.form.Text3, value);
-            QCOMPARE(v.form.StatusBar1->text(3), "  " + value);
+            v.ui.useAsCopyDirectory->trigger();
+            QCOMPARE(v.form.copyFolder(), value);
+            QCOMPARE(v.ui.statusBar->text(3), "  " + value);
             QCOMPARE(readSetting("defaultcopydir"), QString("/kept/"));
         }
     }
@@ -63,7 +64,7 @@ private slots:
         const QString removed = env.makeFolder("removed");
         QVERIFY(QDir(removed).removeRecursively());
         for (const QString& copyDir : {QString(), removed + "/"}) {
-            v.form.Text3 = copyDir;
+            v.form.files().useAsCopyDirectory(copyDir);
             Form7 opened(&v.form);
             QCOMPARE(opened.Dir1->path(), running);
             QCOMPARE(opened.Drive1->drive(), driveOf(running, mountedDrives()));
@@ -72,7 +73,7 @@ private slots:
         env.dialogs.inputAnswers = {"made"};
         Form7(&v.form).Command4_Click();
         QVERIFY(QFileInfo(running + "/made").isDir());
-        v.form.Text3 = pics + "/";
+        v.form.files().useAsCopyDirectory(pics + "/");
         Form7 browser(&v.form);
         QCOMPARE(browser.Dir1->path(), pics);
         browser.Dir1->setPath(other);
@@ -94,8 +95,8 @@ private slots:
         QVERIFY(logLines(env.programFolder() + "/PXLog.txt").isEmpty());
 
         browser.Command1_Click();
-        QCOMPARE(v.form.Text3, other + "/");
-        QCOMPARE(v.form.StatusBar1->text(3), "  " + other + "/");
+        QCOMPARE(v.form.copyFolder(), other + "/");
+        QCOMPARE(v.ui.statusBar->text(3), "  " + other + "/");
 
         // The status panels open the secondary windows.
         v.form.show();

@@ -24,6 +24,7 @@ const QString kRtfCodes = QStringLiteral("{\\rtf1\\ansi Hello}");
 struct Editor {
     TestEnvironment env;
     MainWindow main;
+    const Form1Controls ui{main};
     Form6* form = nullptr;
     Editor()
     {
@@ -66,7 +67,7 @@ private slots:
         // while the editor is loaded.
         e.main.File1_MouseDown(Qt::LeftButton);
         QCOMPARE(editorDocumentType(), QString("txt"));
-        QVERIFY(!e.main.textfile->isEnabled());
+        QVERIFY(!e.ui.textEditor->isEnabled());
 
         // Changes count only while the window is visible.
         e.type("ab");
@@ -96,7 +97,7 @@ private slots:
         QVERIFY(e.form->close());
         QVERIFY(!Form6::existing());
         e.main.File1_MouseDown(Qt::LeftButton);
-        QVERIFY(e.main.textfile->isEnabled());
+        QVERIFY(e.ui.textEditor->isEnabled());
     }
 
     // A long report goes in over several turns of the event loop, leaves the

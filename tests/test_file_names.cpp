@@ -5,6 +5,7 @@
 #include "core/file_name.h"
 #include "core/paths.h"
 #include "editor/form6.h"
+#include "fileops/main_files.h"
 #include "movie/movie_player.h"
 #include "support/fixtures.h"
 #include "support/window_helpers.h"
@@ -88,19 +89,20 @@ private slots:
 
         Viewer v(dir);
         Form1& f = v.form;
+        const Form1Controls& ui = v.ui;
         QCOMPARE(v.listed(), QStringList({clip, picture, drawing}));
         v.select(picture);
-        QCOMPARE(f.Label1, dir + "/" + picture);
-        QCOMPARE(f.Image1->picture().size(), QSize(40, 30));
-        QVERIFY(f.Image1->picture().pixelColor(20, 15).red() > 200);
+        QCOMPARE(f.shownPath(), dir + "/" + picture);
+        QCOMPARE(ui.picture->picture().size(), QSize(40, 30));
+        QVERIFY(ui.picture->picture().pixelColor(20, 15).red() > 200);
         v.select(drawing);
-        QVERIFY(f.Image1->hasPicture());
-        QVERIFY(f.Image1->picture().size() != QSize(40, 30));
+        QVERIFY(ui.picture->hasPicture());
+        QVERIFY(ui.picture->picture().size() != QSize(40, 30));
 
-        f.Label2 = "avi";
+        f.setFileKind(false, "*.*");
         v.select(clip);
-        QVERIFY(f.AM1->isVisibleTo(&f));
-        QCOMPARE(f.AM1->size(), QSize(160, 120));
+        QVERIFY(ui.moviePlayer->isVisibleTo(&f));
+        QCOMPARE(ui.moviePlayer->size(), QSize(160, 120));
         QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).title));
     }
 
@@ -115,11 +117,11 @@ private slots:
         const QString b = renamedTo(src, "b.jpg", "b\xff.jpg");
         const QString c = renamedTo(src, "c.jpg", "c\xfe.jpg");
         Viewer v(src);
-        v.form.Text3 = dst + "/";
+        v.form.files().useAsCopyDirectory(dst + "/");
         writeSetting("MoveConfirmation", "0");
 
         v.select(a);
-        v.form.Command2->click();
+        v.ui.fileCopy->click();
         QTRY_VERIFY(!v.form.copying() && exists(dst, "a\xe9.jpg") && exists(src, "a\xe9.jpg"));
         // A second copy meets its namesake and asks first.
         env.dialogs.messageAnswers = {MsgResult::No};
@@ -128,7 +130,7 @@ private slots:
         QCOMPARE(env.dialogs.messages[0].title, QString("Overwrite file?"));
 
         v.select(b);
-        v.form.Command7->click();
+        v.ui.fileMove->click();
         QTRY_VERIFY(!v.form.copying() && exists(dst, "b\xff.jpg") && !exists(src, "b\xff.jpg"));
 
         // The typed answer keeps the stray byte of the old name.
@@ -156,10 +158,10 @@ private slots:
         QVERIFY(::rename((top.toUtf8() + "/p\xe9.jpg").constData(), (top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg").constData()) == 0);
 
         Viewer v(top);
-        const QList<QListWidgetItem*> rows = v.form.Dir1->findItems(odd, Qt::MatchEndsWith);
+        const QList<QListWidgetItem*> rows = v.ui.directoryList->findItems(odd, Qt::MatchEndsWith);
         QCOMPARE(rows.size(), 1);
-        emit v.form.Dir1->itemActivated(rows[0]);
-        QCOMPARE(v.form.File1->path(), fullPath(top, odd));
+        emit v.ui.directoryList->itemActivated(rows[0]);
+        QCOMPARE(v.ui.fileList->path(), fullPath(top, odd));
         QCOMPARE(v.listed(), QStringList{picture});
 
         // A start argument arrives as the bytes the shell gave.
@@ -168,8 +170,8 @@ private slots:
         openStartPath(fresh.form, argument);
         QVERIFY(fileArrived(fresh.form));
         QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).text));
-        QCOMPARE(fresh.form.File1->fileName(), picture);
-        QVERIFY(fresh.form.Image1->hasPicture());
+        QCOMPARE(fresh.ui.fileList->fileName(), picture);
+        QVERIFY(fresh.ui.picture->hasPicture());
     }
 
     void infoListReachesEveryFile()

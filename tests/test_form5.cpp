@@ -79,6 +79,7 @@ private slots:
         const QString viv = env.makeFolder(QString(60, 'd')) + "/clip.viv";
         QVERIFY(QFile::copy(clip, viv));
         MainWindow main;
+        const Form1Controls ui(main);
         main.move(0, 0);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -92,7 +93,7 @@ private slots:
         // Kept on top, it leaves the lists, buttons and status bar of the main window free.
         const QRect movie = form->frameGeometry();
         for (QWidget* control : main.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (control->isVisible() && control != main.Image1)
+            if (control->isVisible() && control != ui.picture)
                 QVERIFY2(!movie.intersects(QRect(control->mapToGlobal(QPoint()), control->size())),
                          qPrintable(control->metaObject()->className()));
         PanelStatusBar* bar = form->StatusBar1;

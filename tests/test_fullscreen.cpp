@@ -32,12 +32,13 @@ private slots:
         savePicture(dir + "/shot.png", size, Qt::yellow);
         Viewer v(dir);
         MainWindow& form = v.form;
+        const Form1Controls& ui = v.ui;
         form.show();
-        form.File1->setListIndex(0);
+        ui.fileList->setListIndex(0);
         QVERIFY(fileArrived(form));
-        form.Option4->setChecked(true); // the main window's zoom does not carry over
+        ui.doubleSize->setChecked(true); // the main window's zoom does not carry over
 
-        QTest::mouseClick(form.Image1, Qt::LeftButton);
+        QTest::mouseClick(ui.picture, Qt::LeftButton);
         Form2* view = form.findChild<Form2*>();
         QVERIFY(view && view->isVisible());
         QVERIFY(view->windowState().testFlag(Qt::WindowFullScreen));
@@ -64,7 +65,7 @@ private slots:
         // A click closes; the next opening is the same window at natural size.
         QTest::mouseClick(view->Image1, Qt::LeftButton);
         QVERIFY(!view->isVisible());
-        QTest::mouseClick(form.Image1, Qt::LeftButton);
+        QTest::mouseClick(ui.picture, Qt::LeftButton);
         QVERIFY(view->isVisible());
         QCOMPARE(view->Image1->widthTwips(), w);
         QCOMPARE(view->Image1->pos(), corner);

@@ -35,22 +35,23 @@ private slots:
             }
             Viewer v(mixedFolder(env), "*.txt"); // a manual pattern is replaced by the kind
             MainWindow& form = v.form;
+            const Form1Controls& ui = v.ui;
             for (bool pic : {false, true}) {
-                form.Label7->setText("Current: 9");
+                ui.currentNumber->setText("Current: 9");
                 Form13 window(&form);
                 window.show();
                 (pic ? window.Option1 : window.Option2)->setChecked(true);
                 window.Command1_Click();
                 const QString stored = pic ? c.picSetting : c.aniSetting;
-                QCOMPARE(form.Label2, QString(pic ? "pic" : "avi"));
-                QCOMPARE(form.File1->pattern(), !stored.isEmpty() ? stored : pic ? kPicDefault : kAniDefault);
+                QCOMPARE(form.fileKind(), QString(pic ? "pic" : "avi"));
+                QCOMPARE(ui.fileList->pattern(), !stored.isEmpty() ? stored : pic ? kPicDefault : kAniDefault);
                 QCOMPARE(v.listed(), pic ? c.pictures : c.animations);
-                QCOMPARE(form.Frame1->title(), QString(pic ? "Zoom" : "Movie speed"));
-                QCOMPARE(QStringList({form.Option1->text(), form.Option2->text(), form.Option3->text(),
-                                      form.Option4->text()}),
+                QCOMPARE(ui.zoomOptions->title(), QString(pic ? "Zoom" : "Movie speed"));
+                QCOMPARE(QStringList({ui.quarterSize->text(), ui.halfSize->text(), ui.originalSize->text(),
+                                      ui.doubleSize->text()}),
                          pic ? QStringList({"1:4", "1:2", "1:1", "2:1"}) : QStringList({".25", ".50", "1.0", "2.0"}));
-                QCOMPARE(form.StatusBar1->text(1), QString(pic ? " Pictures " : " Animations "));
-                QCOMPARE(form.Label7->text(), QString("Current: "));
+                QCOMPARE(ui.statusBar->text(1), QString(pic ? " Pictures " : " Animations "));
+                QCOMPARE(ui.currentNumber->text(), QString("Current: "));
             }
             // Choosing a kind stores nothing of its own.
             QCOMPARE(readSetting("PicPattern"), c.picSetting);
@@ -63,6 +64,7 @@ private slots:
         TestEnvironment env;
         Viewer v(mixedFolder(env), kPicDefault);
         MainWindow& form = v.form;
+        const Form1Controls& ui = v.ui;
         for (bool ok : {false, true}) { // the close box, then OK
             {
                 Form13 window(&form);
@@ -79,8 +81,8 @@ private slots:
             }
             QCOMPARE(readSetting("PicPattern"), QString(ok ? "*.png" : ""));
             QCOMPARE(readSetting("AniPattern"), QString(ok ? "*.avi" : ""));
-            QCOMPARE(form.Label2, QString(ok ? "avi" : "pic"));
-            QCOMPARE(form.File1->pattern(), ok ? QString("*.avi") : kPicDefault);
+            QCOMPARE(form.fileKind(), QString(ok ? "avi" : "pic"));
+            QCOMPARE(ui.fileList->pattern(), ok ? QString("*.avi") : kPicDefault);
         }
 
         Form13 window(&form);
@@ -103,7 +105,7 @@ private slots:
         window.Option1->setChecked(true);
         window.Command1_Click();
         QCOMPARE(readSetting("PicPattern"), QString());
-        QCOMPARE(form.File1->pattern(), kPicDefault);
+        QCOMPARE(ui.fileList->pattern(), kPicDefault);
     }
 
     void manualPattern_data()
@@ -126,16 +128,16 @@ private slots:
         QFETCH(QStringList, files);
         TestEnvironment env;
         Viewer v(mixedFolder(env), "*.avi");
-        MainWindow& form = v.form;
-        form.StatusBar1->setText(1, " Animations ");
-        form.Label7->setText("Current: 1");
+        const Form1Controls& ui = v.ui;
+        ui.statusBar->setText(1, " Animations ");
+        ui.currentNumber->setText("Current: 1");
 
         env.dialogs.inputAnswers = {pattern};
-        form.mnupattern->trigger();
-        QCOMPARE(form.File1->pattern(), applied ? pattern : QString("*.avi"));
+        ui.searchPattern->trigger();
+        QCOMPARE(ui.fileList->pattern(), applied ? pattern : QString("*.avi"));
         QCOMPARE(v.listed(), files);
-        QCOMPARE(form.StatusBar1->text(1), applied ? pattern : QString(" Animations "));
-        QCOMPARE(form.Label7->text(), QString(applied ? "Current: " : "Current: 1"));
+        QCOMPARE(ui.statusBar->text(1), applied ? pattern : QString(" Animations "));
+        QCOMPARE(ui.currentNumber->text(), QString(applied ? "Current: " : "Current: 1"));
         QVERIFY(readSetting("PicPattern").isEmpty() && readSetting("AniPattern").isEmpty());
         const int refused = !applied && !pattern.isEmpty();
         QCOMPARE(env.dialogs.beeps, refused);

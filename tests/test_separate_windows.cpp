@@ -47,6 +47,7 @@ struct Pictures {
     QString dir = threePictures(env);
     Viewer viewer{dir};
     MainWindow& main = viewer.form;
+    const Form1Controls& ui = viewer.ui;
     ~Pictures() { unloadSecondaryWindows(); }
 };
 }
@@ -115,7 +116,7 @@ private slots:
         // Keep-on-top reaches every open window, the animation window's too;
         // turned on in the settings, a window takes it up when it gets the focus.
         p.viewer.select("small.png");
-        p.main.Label2 = "avi";
+        p.main.setFileKind(false, "*.*");
         const QList<QWidget*> windows{first, second, large, empty, openWith<Form4>(p.main)};
         switchOnTopWindows(true);
         QVERIFY(std::all_of(windows.begin(), windows.end(), onTop));
@@ -172,11 +173,11 @@ private slots:
         const QString dir = env.makeFolder("clips");
         QVERIFY(makeClip(dir + "/clip.avi", "testsrc=size=160x120:rate=10", 3));
         Viewer v(dir);
-        v.form.Label2 = "avi";
+        v.form.setFileKind(false, "*.*");
         v.select("clip.avi");
-        v.form.Option2->click();
+        v.ui.halfSize->click();
         // The window comes up once its player has the movie.
-        v.form.newwindow->trigger();
+        v.ui.separateWindow->trigger();
         QVERIFY(openWindows<Form4>().isEmpty() && v.form.cursor().shape() == Qt::WaitCursor);
         QTRY_COMPARE_WITH_TIMEOUT(openWindows<Form4>().size(), 1, 20000);
         Form4* w = openWindows<Form4>().first();
@@ -195,10 +196,10 @@ private slots:
     void oleEditOpenHandsTheFileOver()
     {
         Pictures p;
-        p.main.oleeditopen->trigger();
+        p.ui.openWithDesktop->trigger();
         QVERIFY(p.env.launcher.opened.isEmpty());
         p.viewer.select("large.png");
-        p.main.oleeditopen->trigger();
+        p.ui.openWithDesktop->trigger();
         QCOMPARE(p.env.launcher.opened, QStringList{p.dir + "/large.png"});
 
         // The desktop's opener gets the name's bytes, even when they are not

@@ -43,6 +43,7 @@ void knownUser()
 bool load()
 {
     MainWindow form;
+    const Form1Controls ui(form);
     return form.Form_Load();
 }
 
@@ -66,6 +67,7 @@ private slots:
                 splashSeen = splash->Label2->text() == "Pixalto 3.0" && splash->Image3->pixmap().size() == QSize(32, 32);
         });
         MainWindow form;
+        const Form1Controls ui(form);
         QVERIFY(form.Form_Load());
         QVERIFY(splashSeen);
 
@@ -85,10 +87,10 @@ private slots:
             QCOMPARE(readSetting(key), value);
         QVERIFY(readSetting("EXEName").endsWith(".exe"));
         // The fallback shows the home folder and copies there.
-        QCOMPARE(form.Dir1->path(), home);
-        QCOMPARE(form.StatusBar1->text(1), QString("Pictures"));
-        QCOMPARE(form.StatusBar1->text(3), "  " + home + "/");
-        QCOMPARE(form.Label6->text(), QString("2 File(s)"));
+        QCOMPARE(ui.directoryList->path(), home);
+        QCOMPARE(ui.statusBar->text(1), QString("Pictures"));
+        QCOMPARE(ui.statusBar->text(3), "  " + home + "/");
+        QCOMPARE(ui.fileCount->text(), QString("2 File(s)"));
     }
 
     void normalStartAppliesStoredSettingsOrFallsBack()
@@ -104,6 +106,7 @@ private slots:
         writeSetting("AutoSkipInterval", "abc");
         {
             MainWindow form;
+            const Form1Controls ui(form);
             QVERIFY(form.Form_Load());
             QCOMPARE(runLog(env), kHead + kInfo
                                       + okLines({"Drive list box drive set", "Dir list box path set",
@@ -111,13 +114,13 @@ private slots:
                                                  "Statusbar text set", "Label6 caption set",
                                                  "Special settings section completed"})
                                       + kEnd);
-            QCOMPARE(form.Dir1->path(), start);
-            QCOMPARE(form.Text2->text(), QString("abc"));
-            QCOMPARE(form.StatusBar1->text(1), QString(" Pictures "));
-            QCOMPARE(form.StatusBar1->text(3), QString("  /copies/"));
+            QCOMPARE(ui.directoryList->path(), start);
+            QCOMPARE(ui.autoskipInterval->text(), QString("abc"));
+            QCOMPARE(ui.statusBar->text(1), QString(" Pictures "));
+            QCOMPARE(ui.statusBar->text(3), QString("  /copies/"));
             QVERIFY(env.dialogs.inputs.isEmpty() && env.dialogs.messages.isEmpty());
             // What the user types is stored as typed.
-            QTest::keyClicks(form.Text2, ",5x");
+            QTest::keyClicks(ui.autoskipInterval, ",5x");
             form.close();
         }
         QCOMPARE(readSetting("autoskipinterval"), QString("abc,5x"));
@@ -126,12 +129,13 @@ private slots:
         QDir(start).removeRecursively();
         {
             MainWindow form;
+            const Form1Controls ui(form);
             QVERIFY(form.Form_Load());
             QCOMPARE(runLog(env).mid(0, 12), kHead + kInfo + okLines({"Drive list box drive set"}) + kFallback
                                                  + okLines({"Label6 caption set"}));
-            QCOMPARE(form.Dir1->path(), home);
+            QCOMPARE(ui.directoryList->path(), home);
             // This run shows the default; the stored interval survives it.
-            QCOMPARE(form.Text2->text(), QString("10"));
+            QCOMPARE(ui.autoskipInterval->text(), QString("10"));
             form.close();
         }
         QCOMPARE(readSetting("AutoSkipInterval"), QString("abc,5x"));

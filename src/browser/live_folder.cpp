@@ -1,5 +1,6 @@
 #include "browser/live_folder.h"
 
+#include "browser/main_lists.h"
 #include "controls/file_list.h"
 #include "core/failure.h"
 #include "core/file_system.h"
@@ -14,19 +15,19 @@ namespace {
 constexpr int kSettleMs = 250;
 }
 
-LiveFolder::LiveFolder(Form1& form) : QObject(&form), form(form)
+LiveFolder::LiveFolder(Form1& form) : QObject(&form), form(form), list(form.lists().fileList())
 {
     settle.setSingleShot(true);
     settle.setInterval(kSettleMs);
     connect(&settle, &QTimer::timeout, this, &LiveFolder::relist);
     connect(&watcher, &QFileSystemWatcher::directoryChanged, this, &LiveFolder::changed);
-    connect(form.File1, &FileList::relisted, this, &LiveFolder::follow);
+    connect(&list, &FileList::relisted, this, &LiveFolder::follow);
     follow();
 }
 
 void LiveFolder::follow()
 {
-    const QString folder = form.File1->path();
+    const QString folder = list.path();
     if (watcher.directories() == QStringList{folder})
         return;
     if (!watcher.directories().isEmpty())
@@ -50,8 +51,8 @@ void LiveFolder::changed()
 
 void LiveFolder::relist()
 {
-    const QString folder = form.File1->path();
-    const QString pattern = form.File1->pattern();
+    const QString folder = list.path();
+    const QString pattern = list.pattern();
     changedMeanwhile = false;
     listing = form.jobPool().start(
         this,
@@ -65,10 +66,10 @@ void LiveFolder::relist()
         },
         [this, folder, pattern](const std::optional<QStringList>& names) {
             listing.reset();
-            if (names && folder == form.File1->path() && pattern == form.File1->pattern()) {
-                form.File1->showRelisted(*names);
+            if (names && folder == list.path() && pattern == list.pattern()) {
+                list.showRelisted(*names);
                 form.showFileCount();
-                const int index = form.File1->listIndex();
+                const int index = list.listIndex();
                 form.showCurrent(index >= 0 ? QString::number(index + 1) : QString());
             }
             if (changedMeanwhile)

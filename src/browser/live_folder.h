@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class FileList;
 class Form1;
 class JobControl;
 
@@ -22,6 +23,7 @@ private:
     void relist();
 
     Form1& form;
+    FileList& list;
     QFileSystemWatcher watcher;
     QTimer settle;
     std::shared_ptr<JobControl> listing;

@@ -1,6 +1,6 @@
 #include "browser/open_start_path.h"
 
-#include "controls/dir_list.h"
+#include "browser/main_lists.h"
 #include "controls/file_list.h"
 #include "core/file_pattern.h"
 #include "core/file_system.h"
@@ -28,9 +28,9 @@ int listIndexOf(const FileList& list, const QString& name)
 }
 
 // A picture the list leaves out only for its pattern, while it lists pictures.
-bool hiddenByPattern(const Form1& form, const QFileInfo& file)
+bool hiddenByPattern(const Form1& form, const FileList& list, const QFileInfo& file)
 {
-    return form.showsPictures() && !FilePattern(form.File1->pattern()).matches(file.fileName())
+    return form.showsPictures() && !FilePattern(list.pattern()).matches(file.fileName())
         && probePicture(file.absoluteFilePath()).readable;
 }
 
@@ -44,20 +44,22 @@ QString patternFor(const QFileInfo& file)
 void openStartPath(Form1& form, const QString& path)
 {
     const QFileInfo info(path);
+    const MainLists lists = form.lists();
+    FileList& list = lists.fileList();
     try {
         if (FileSystem::isFolder(info.absoluteFilePath())) {
-            form.Dir1->setPath(withTrailingSeparator(info.absoluteFilePath()));
+            lists.openFolder(withTrailingSeparator(info.absoluteFilePath()));
             return;
         }
-        form.Dir1->setPath(withTrailingSeparator(info.absolutePath()));
-        int index = listIndexOf(*form.File1, info.fileName());
-        if (index < 0 && hiddenByPattern(form, info)) {
-            form.setManualPattern(form.File1->pattern() + QLatin1Char(';') + patternFor(info));
-            index = listIndexOf(*form.File1, info.fileName());
+        lists.openFolder(withTrailingSeparator(info.absolutePath()));
+        int index = listIndexOf(list, info.fileName());
+        if (index < 0 && hiddenByPattern(form, list, info)) {
+            form.setManualPattern(list.pattern() + QLatin1Char(';') + patternFor(info));
+            index = listIndexOf(list, info.fileName());
         }
         if (index < 0)
             Errors::raise(Errors::badFileName());
-        form.File1->setListIndex(index);
+        list.setListIndex(index);
     } catch (const PxError& error) {
         reportError(openTexts(path), error.failure);
     }

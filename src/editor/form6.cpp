@@ -19,6 +19,8 @@
 #include <QPointer>
 #include <QTextEdit>
 #include <QTimer>
+#include <memory>
+#include <optional>
 
 namespace {
 Form6* loaded = nullptr;
@@ -50,15 +52,15 @@ qsizetype pieceEnd(const QString& text, qsizetype from)
 class PiecewiseAppend : public QObject {
 public:
     PiecewiseAppend(QTextEdit* box, const QString& text, QObject* context, std::function<void()> done)
-        : QObject(context), text(text), done(std::move(done)), append(box)
+        : QObject(context), text(text), done(std::move(done)), append(std::in_place, box)
     {
     }
 
     void step()
     {
-        if (!append.boxGone() && at < text.size()) {
+        if (!append->boxGone() && at < text.size()) {
             const qsizetype end = pieceEnd(text, at);
-            append.insert(QStringView(text).mid(at, end - at));
+            append->insert(QStringView(text).mid(at, end - at));
             at = end;
             if (at < text.size()) {
                 QTimer::singleShot(0, this, [this] { step(); });
@@ -66,8 +68,9 @@ public:
             }
         }
         // The box is whole again, caret and layout, before done looks at it.
+        append.reset();
+        deleteLater();
         const std::function<void()> finished = std::move(done);
-        delete this;
         finished();
     }
 
@@ -75,7 +78,7 @@ private:
     const QString text;
     qsizetype at = 0;
     std::function<void()> done;
-    DocumentAppend append;
+    std::optional<DocumentAppend> append;
 };
 
 // The design client area, below the menu bar.
@@ -96,9 +99,9 @@ void Form6::unload()
 {
     if (!loaded)
         return;
-    Form6* form = loaded;
+    // Closing hands the window to the event loop; unloading ends it now.
+    const std::unique_ptr<Form6> form(loaded);
     form->close();
-    delete form;
 }
 
 void Form6::setMainWindow(QWidget* main) { mainWindow = main; }

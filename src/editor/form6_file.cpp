@@ -69,11 +69,9 @@ void Form6::installDocument(QTextDocument* document)
 {
     // The box deletes the document it made itself; the loaded ones are ours.
     QTextDocument* old = RichTextBox1->document();
-    const bool ours = old->parent() == RichTextBox1;
+    const std::unique_ptr<QTextDocument> replaced(old->parent() == RichTextBox1 ? old : nullptr);
     RichTextBox1->setDocument(document);
     paceLayout(RichTextBox1);
-    if (ours)
-        delete old;
 }
 
 void Form6::setSavedState(const QString& path, bool rich)

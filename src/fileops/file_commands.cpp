@@ -6,19 +6,20 @@
 #include "core/paths.h"
 #include "core/program_info.h"
 #include "desktop/desktop.h"
+#include "fileops/main_files.h"
 #include "fileops/name_rules.h"
-#include "movie/movie_player.h"
 #include "settings/keys.h"
 #include "startup/form1.h"
 
 namespace {
-// Label1 outlives the selection (a folder change, a rename, a move), so the
-// commands on the current file act only while the list still selects it:
-// a Delete key in a list without selection must not reach a file elsewhere.
-bool selectionIsCurrentFile(const Form1& form)
+// The shown path outlives the selection (a folder change, a rename, a
+// move), so the commands on the current file act only while the list still
+// selects it: a Delete key in a list without selection must not reach a
+// file elsewhere.
+bool selectionIsCurrentFile(Form1& form)
 {
-    const QString name = form.File1->fileName();
-    return !name.isEmpty() && fullPath(form.File1->path(), name) == form.Label1;
+    const QString name = form.selectedName();
+    return !name.isEmpty() && fullPath(form.files().listFolder(), name) == form.shownPath();
 }
 }
 
@@ -28,19 +29,19 @@ void deleteCurrentFile(Form1& form, const CommandReport& report)
         return;
     runReported(report, [&form] {
         if (!confirmFileCommand(Keys::DelConfirmation, QStringLiteral("delete"), QStringLiteral("Delete file?"),
-                                form.Label1))
+                                form.shownPath()))
             return;
-        const int index = form.File1->listIndex();
-        // Nothing may still be loading or playing the file that goes.
-        form.dropPendingLoad();
-        form.AM1->setFileName(QString());
-        FileSystem::setAttributes(form.Label1, FileSystem::Archive);
-        FileSystem::remove(form.Label1);
-        form.File1->refresh();
+        const MainFiles main = form.files();
+        FileList& list = main.fileList();
+        const int index = list.listIndex();
+        main.releaseShownFile();
+        FileSystem::setAttributes(form.shownPath(), FileSystem::Archive);
+        FileSystem::remove(form.shownPath());
+        list.refresh();
         form.showFileCount();
         form.showCurrent();
-        if (index < form.File1->listCount())
-            form.File1->setListIndex(index);
+        if (index < list.listCount())
+            list.setListIndex(index);
     });
 }
 
@@ -49,8 +50,8 @@ void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<Q
     if (!selectionIsCurrentFile(form) || form.fileJobRefused())
         return;
     runReported(report, [&form, at] {
-        const QString folder = withTrailingSeparator(form.File1->path());
-        const QString name = form.File1->fileName();
+        const QString folder = withTrailingSeparator(form.files().listFolder());
+        const QString name = form.selectedName();
         const QString answer =
             desktop()
                 .dialogs
@@ -62,10 +63,11 @@ void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<Q
         // A name, not a path: the file stays in its folder.
         if (!isPlainName(answer))
             Errors::raise(Errors::badFileName());
-        const QString target = renameTarget(folder, answer, form.Label1);
-        FileSystem::setAttributes(form.Label1, FileSystem::Archive);
-        FileSystem::rename(form.Label1, target);
-        form.File1->refresh();
+        const QString file = form.shownPath();
+        const QString target = renameTarget(folder, answer, file);
+        FileSystem::setAttributes(file, FileSystem::Archive);
+        FileSystem::rename(file, target);
+        form.files().fileList().refresh();
     });
 }
 

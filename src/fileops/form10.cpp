@@ -1,11 +1,11 @@
 #include "fileops/form10.h"
 
-#include "controls/file_list.h"
 #include "core/file_system.h"
 #include "core/locale_text.h"
 #include "core/paths.h"
 #include "desktop/screen.h"
 #include "fileops/file_commands.h"
+#include "fileops/main_files.h"
 #include "startup/form1.h"
 
 #include <QCheckBox>
@@ -104,14 +104,14 @@ void Form10::showModal(Form1* main)
 
 void Form10::Form_Load()
 {
-    if (main->Label1.isEmpty())
+    if (main->shownPath().isEmpty())
         return;
     // The first step that fails (the file vanished) leaves the rest as they
     // are, silently.
     ignoreFailure([this] {
-        const QString file = main->Label1;
-        Label5->setText(main->File1->fileName());
-        Label6->setText(withTrailingSeparator(main->File1->path()));
+        const QString file = main->shownPath();
+        Label5->setText(main->selectedName());
+        Label6->setText(withTrailingSeparator(main->files().listFolder()));
         Label7->setText(groupedNumber(FileSystem::length(file)) + QStringLiteral(" bytes"));
         Label8->setText(generalDate(FileSystem::changeTime(file)));
         const int ticks = tickedAttributes(FileSystem::attributes(file));
@@ -136,12 +136,12 @@ void Form10::Command2_Click()
 
 void Form10::Command3_Click()
 {
-    if (!main->Label1.isEmpty()) {
+    if (!main->shownPath().isEmpty()) {
         const int value = (Check1->isChecked() ? FileSystem::Archive : 0)
                         + (Check2->isChecked() ? FileSystem::ReadOnly : 0)
                         + (Check3->isChecked() ? FileSystem::Hidden : 0)
                         + (Check4->isChecked() ? FileSystem::System : 0);
-        ignoreFailure([&] { FileSystem::setAttributes(main->Label1, value); });
+        ignoreFailure([&] { FileSystem::setAttributes(main->shownPath(), value); });
     }
     accept();
 }

@@ -65,25 +65,27 @@ struct CopyPlan {
 
 // The steps of File Copy and File Move before any byte moves: the refusals
 // and the overwrite question. Nothing when the user keeps the existing file.
-std::optional<CopyPlan> planCopy(Form1& form)
+std::optional<CopyPlan> planCopy(const Form1& form)
 {
-    const QString name = form.File1->fileName();
-    if (name.isEmpty() || form.Label1.isEmpty())
+    const QString name = form.selectedName();
+    const QString& source = form.shownPath();
+    const QString& folder = form.copyFolder();
+    if (name.isEmpty() || source.isEmpty())
         Errors::throwErrno(ENOENT);
     // A relative copy directory would put the copy wherever the program runs.
-    if (!form.Text3.startsWith(QLatin1Char('/')))
+    if (!folder.startsWith(QLatin1Char('/')))
         Errors::raise(Errors::invalidPath());
-    form.Label4 = fullPath(form.Text3, name);
-    if (FileSystem::sameFile(form.Label1, form.Label4))
+    const QString target = fullPath(folder, name);
+    if (FileSystem::sameFile(source, target))
         Errors::raise(Errors::sameFile());
 
     // Letter case does not count here, so Photo.JPG is the namesake of
     // photo.jpg; that file is the one the user agrees to replace.
-    CopyPlan plan{form.Label1, form.Text3, name, form.Label4, {}};
-    const QString namesake = FileSystem::namesake(form.Text3, name);
+    CopyPlan plan{source, folder, name, target, {}};
+    const QString namesake = FileSystem::namesake(folder, name);
     if (!namesake.isEmpty()) {
-        plan.replaced = fullPath(form.Text3, namesake);
-        if (FileSystem::sameFile(form.Label1, plan.replaced))
+        plan.replaced = fullPath(folder, namesake);
+        if (FileSystem::sameFile(source, plan.replaced))
             Errors::raise(Errors::sameFile());
         if (!askOverwrite())
             return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "controls/dir_list.h"
 #include "fileops/directory_roles.h"
+#include "fileops/main_files.h"
 #include "settings/keys.h"
 #include "settings/settings_store.h"
 
@@ -10,7 +11,7 @@
 
 void Form1::mnusession_Click()
 {
-    ignoreFailure([this] { useAsCopyDirectory(*this, directoryValue(Dir1->path())); });
+    ignoreFailure([this] { files().useAsCopyDirectory(directoryValue(Dir1->path())); });
 }
 
 void Form1::mnudefault_Click()

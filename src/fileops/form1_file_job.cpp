@@ -35,7 +35,9 @@ bool Form1::fileJobRefused()
 void Form1::startFileJob(const std::optional<CommandReport>& report, std::function<void(JobControl&)> work,
                          std::function<void()> done)
 {
-    auto* bar = new CopyProgress(StatusBar1);
+    auto progress = std::make_unique<CopyProgress>(StatusBar1);
+    CopyProgress* bar = progress.get();
+    fileProgress = std::move(progress);
     fileJob = jobs->start(
         this,
         [work = std::move(work)](JobControl& job) -> std::optional<Failure> {
@@ -46,9 +48,9 @@ void Form1::startFileJob(const std::optional<CommandReport>& report, std::functi
                 return error.failure;
             }
         },
-        [this, report, done = std::move(done), bar](const std::optional<Failure>& failure) {
+        [this, report, done = std::move(done)](const std::optional<Failure>& failure) {
             fileJob.reset();
-            delete bar;
+            fileProgress.reset();
             if (!report) {
                 done();
                 return;

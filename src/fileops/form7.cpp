@@ -5,6 +5,7 @@
 #include "desktop/screen.h"
 #include "fileops/directory_roles.h"
 #include "fileops/file_commands.h"
+#include "fileops/main_files.h"
 #include "settings/keys.h"
 #include "settings/settings_store.h"
 #include "startup/form1.h"
@@ -83,9 +84,9 @@ void Form7::Form_Load()
     // no copy directory or it cannot be opened (removed since): the drive
     // list follows the directory list.
     ignoreFailure([this] { Dir1->setPath(QDir::currentPath()); });
-    if (!main->Text3.isEmpty())
-        ignoreFailure([this] { Dir1->setPath(main->Text3); });
-    Label1->setText(QStringLiteral("Current copy DIR: ") + main->Text3);
+    if (!main->copyFolder().isEmpty())
+        ignoreFailure([this] { Dir1->setPath(main->copyFolder()); });
+    Label1->setText(QStringLiteral("Current copy DIR: ") + main->copyFolder());
     Label2->setText(QStringLiteral("Default copy DIR: ") + readSetting(Keys::Defaultcopydir));
     Label3->setText(QStringLiteral("Startup DIR: ") + readSetting(Keys::Startupdir));
 }
@@ -95,8 +96,8 @@ void Form7::Drive1_Change() { openChosenDrive(*Drive1, *Dir1); }
 void Form7::Command1_Click()
 {
     ignoreFailure([this] {
-        useAsCopyDirectory(*main, directoryValue(Dir1->path()));
-        Label1->setText(QStringLiteral("Current copy DIR: ") + main->Text3);
+        main->files().useAsCopyDirectory(directoryValue(Dir1->path()));
+        Label1->setText(QStringLiteral("Current copy DIR: ") + main->copyFolder());
     });
     accept();
 }

@@ -2,8 +2,6 @@
 
 #include "controls/dir_list.h"
 #include "controls/file_list.h"
-#include "controls/image_view.h"
-#include "controls/status_bar.h"
 #include "core/file_system.h"
 #include "core/paths.h"
 #include "desktop/desktop.h"
@@ -12,6 +10,7 @@
 #include "infolist/info_estimate.h"
 #include "infolist/info_failure.h"
 #include "infolist/info_report.h"
+#include "infolist/main_info_run.h"
 #include "jobs/job_pool.h"
 #include "picture/picture_loader.h"
 #include "startup/secondary_windows.h"
@@ -88,12 +87,11 @@ InfoRun examine(const QString& path, const QStringList& names, bool withSizes, J
 // The end of a failed run: the windows as they were, the editor unshown.
 void endFailedRun(Form1& form, const Failure& failure, std::unique_ptr<Form9>& progress)
 {
-    reportInfoListFailure(failure, form.File2->listCount());
+    const MainInfoRun main = form.infoRun();
+    reportInfoListFailure(failure, main.workingList().listCount());
     progress.reset();
     minimizeSecondaryWindows(false);
-    form.Image1->setVisible(true);
-    form.setEnabled(true);
-    form.Timer1->blockSignals(false);
+    main.resume();
 }
 
 // The run's end, once the entry lines are in the editor.
@@ -117,11 +115,10 @@ void finishRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<F
     });
     ignoreFailure([&] { editor->placeForOpening(); });
     ignoreFailure([&] { editor->applyOnTop(); });
-    ignoreFailure([&] { editor->appendText(infoTotals(form.File2->listCount(), run.totalBytes)); });
+    const MainInfoRun main = form.infoRun();
+    ignoreFailure([&] { editor->appendText(infoTotals(main.workingList().listCount(), run.totalBytes)); });
     ignoreFailure([&] { editor->showAndFocus(); });
-    form.Image1->setVisible(true);
-    form.setEnabled(true);
-    form.Timer1->blockSignals(false);
+    main.resume();
 }
 
 void endRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<Form9> progress)
@@ -144,17 +141,19 @@ JobHandle examineListing(Form1& form, const Listing& listing)
     try {
         if (listing.failure)
             Errors::raise(*listing.failure);
-        form.File2->showListing(listing.folder, listing.pattern, listing.names);
+        const MainInfoRun main = form.infoRun();
+        FileList& list = main.workingList();
+        list.showListing(listing.folder, listing.pattern, listing.names);
 
         progress = std::make_unique<Form9>(&form);
         progress->Bar1->setValue(0);
-        progress->setBar1Max(form.File2->listCount());
-        const int count = form.File2->listCount();
+        progress->setBar1Max(list.listCount());
+        const int count = list.listCount();
 
         const QString withSizesText = estimateWithSizes(count);
         const QString plainText = estimateWithoutSizes(count);
         bool withSizes = false;
-        if (offersPictureSizes(form.StatusBar1->text(1), form.Label2)) {
+        if (offersPictureSizes(main.fileTypePanel(), form.fileKind())) {
             const MsgResult answer = desktop().dialogs->messageBox(
                 {QStringLiteral("Do you wish to include picture size's in the information") + CR + CR
                      + QStringLiteral("This will take approx. ") + withSizesText + CR
@@ -167,7 +166,7 @@ JobHandle examineListing(Form1& form, const Listing& listing)
         progress->setWindowTitle(QStringLiteral("Please wait, Retrieving information (This will take approx. ")
                                  + (withSizes ? withSizesText : plainText) + QLatin1Char(')'));
         Form6* editor = Form6::instance();
-        editor->appendText(infoHeader(form.File2->path(), form.File2->pattern()));
+        editor->appendText(infoHeader(list.path(), list.pattern()));
         Form9* bar = progress.release();
         return form.jobPool().start(
             &form,

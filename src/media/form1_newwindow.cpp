@@ -1,35 +1,36 @@
 #include "startup/form1.h"
 
-#include "controls/file_list.h"
 #include "controls/image_view.h"
 #include "desktop/desktop.h"
 #include "desktop/window_frame.h"
 #include "media/form3.h"
 #include "media/form4.h"
+#include "media/main_media.h"
 #include "media/separate_geometry.h"
 #include "movie/movie_player.h"
 #include "picture/picture_loader.h"
 
-#include <QLabel>
 
 namespace {
 // The windows belong to no one: each deletes itself when closed.
 void openPictureWindow(Form1& main)
 {
     auto* form = new Form3(&main);
+    const MainMedia media = main.media();
+    const QString& file = main.shownPath();
     main.setCursor(Qt::WaitCursor);
     ImageView* view = form->Image1;
     view->hide();
     ignoreFailure([&] {
         // The picture on show is taken as it is, with its file for a larger
         // size or its animation; another file (one that failed) is read.
-        const WholePicture& shown = main.Image1->wholePicture();
-        view->setPicture(shown.source() == main.Label1 ? shown : WholePicture(loadPicture(main.Label1), main.Label1));
+        const WholePicture& picture = media.shownPicture();
+        view->setPicture(picture.source() == file ? picture : WholePicture(loadPicture(file), file));
     });
     view->setStretch(false);
     if (!view->hasPicture())
-        form->sizeEmptyView(main.File1->fileName(),
-                            {QStringLiteral("  ") + main.Label1, QStringLiteral("  ") + main.Label5->text()});
+        form->sizeEmptyView(main.selectedName(),
+                            {QStringLiteral("  ") + file, QStringLiteral("  ") + media.pictureSizeText()});
     form->setWindowState(Qt::WindowNoState);
 
     const QSizeF screen = desktop().screen->sizeTwips();
@@ -43,9 +44,9 @@ void openPictureWindow(Form1& main)
     if (fit.shrunk)
         view->setStretch(true);
 
-    form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
-    form->StatusBar1->setText(2, QStringLiteral("  ") + main.Label5->text());
-    form->setWindowTitle(main.File1->fileName());
+    form->StatusBar1->setText(1, QStringLiteral("  ") + file);
+    form->StatusBar1->setText(2, QStringLiteral("  ") + media.pictureSizeText());
+    form->setWindowTitle(main.selectedName());
     // Shown once sized and placed, so that the window manager frames it
     // where it belongs.
     form->show();
@@ -58,15 +59,16 @@ void openPictureWindow(Form1& main)
 
 void finishAnimationWindow(Form1& main, Form4* form)
 {
-    ignoreFailure([&] { form->AM1->setSpeed(main.AM1->speed()); });
-    setOuterWidthTwips(form, pixelsToTwipsX(main.AM1->width()) + SeparateAllowance::width);
-    setOuterHeightTwips(form, form->statusBarHeightTwips() + pixelsToTwipsY(main.AM1->height())
+    const MainMedia media = main.media();
+    ignoreFailure([&] { form->AM1->setSpeed(media.movieSpeed()); });
+    setOuterWidthTwips(form, pixelsToTwipsX(media.movieSize().width()) + SeparateAllowance::width);
+    setOuterHeightTwips(form, form->statusBarHeightTwips() + pixelsToTwipsY(media.movieSize().height())
                                   + SeparateAllowance::openingHeight);
     main.unsetCursor();
     form->show();
     form->keepOnTopIfWanted();
-    form->StatusBar1->setText(1, QStringLiteral("  ") + main.Label1);
-    form->setWindowTitle(main.File1->fileName());
+    form->StatusBar1->setText(1, QStringLiteral("  ") + main.shownPath());
+    form->setWindowTitle(main.selectedName());
     form->setWindowState(Qt::WindowNoState);
 }
 
@@ -74,7 +76,7 @@ void openAnimationWindow(Form1& main)
 {
     auto* form = new Form4(&main);
     main.setCursor(Qt::WaitCursor);
-    ignoreFailure([&] { form->AM1->setFileName(main.Label1); });
+    ignoreFailure([&] { form->AM1->setFileName(main.shownPath()); });
     if (!form->AM1->loading()) {
         finishAnimationWindow(main, form);
         return;

@@ -5,6 +5,7 @@
 #include "desktop/desktop.h"
 #include "desktop/keep_on_top.h"
 #include "desktop/screen.h"
+#include "media/main_media.h"
 #include "media/minsec.h"
 #include "movie/movie_player.h"
 #include "settings/keys.h"
@@ -237,9 +238,7 @@ void Form5::placeOverPictureArea()
     QRect frame(QPoint(), frameGeometry().size());
     frame.moveCenter(free.center());
     if (mainWindow && mainWindow->isVisible()) {
-        const QRect picture = QRect(mainWindow->mapToGlobal(mainWindow->AM1->pos()),
-                                    mainWindow->mapToGlobal(QPoint(mainWindow->width(), mainWindow->StatusBar1->y()) - QPoint(1, 1)))
-                                  .intersected(free);
+        const QRect picture = mainWindow->media().pictureAreaOnScreen().intersected(free);
         if (picture.width() >= frame.width() && picture.height() >= frame.height())
             frame.moveCenter(picture.center());
     }

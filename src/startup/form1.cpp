@@ -22,19 +22,28 @@
 #include <QTimer>
 
 namespace {
-AutoSizeLabel* autoLabel(QWidget* parent, const QString& text, double left, double top)
+// Each control is named for what it is for: whatever looks it up in the
+// window finds it by that name.
+template <typename T>
+T* named(T* object, const char* name)
 {
-    auto* label = new AutoSizeLabel(parent);
+    object->setObjectName(QLatin1String(name));
+    return object;
+}
+
+AutoSizeLabel* autoLabel(QWidget* parent, const char* name, const QString& text, double left, double top)
+{
+    auto* label = named(new AutoSizeLabel(parent), name);
     label->move(twipsToPixelsX(left), twipsToPixelsY(top));
     label->setCaption(text);
     return label;
 }
 
 template <typename T>
-T* control(QWidget* parent, const QString& text, const QString& tooltip, double left, double top,
-           double width, double height)
+T* control(QWidget* parent, const char* name, const QString& text, const QString& tooltip, double left,
+           double top, double width, double height)
 {
-    auto* w = new T(text, parent);
+    auto* w = named(new T(text, parent), name);
     w->setToolTip(tooltip);
     placeTwips(w, left, top, width, height);
     return w;
@@ -55,96 +64,98 @@ Form1::Form1() : jobs(std::make_unique<JobPool>(2)), preloader(std::make_unique<
 
 Form1::~Form1() = default;
 
+QString Form1::selectedName() const { return File1->fileName(); }
+
 void Form1::buildControls()
 {
-    Drive1 = new DriveList(this);
+    Drive1 = named(new DriveList(this), "driveList");
     Drive1->setToolTip(QStringLiteral("Select a Harddrive"));
     placeTwips(Drive1, 120, 240, 2772, 288);
-    Dir1 = new DirList(this);
+    Dir1 = named(new DirList(this), "directoryList");
     Dir1->setToolTip(QStringLiteral("Select a Directory"));
     placeTwips(Dir1, 120, 720, 2772, 2016);
-    File1 = new FileList(this);
+    File1 = named(new FileList(this), "fileList");
     File1->setToolTip(QStringLiteral("Select file (right click to view menu)"));
     placeTwips(File1, 120, 2880, 2772, 2760);
-    Label6 = autoLabel(this, QStringLiteral("Label6"), 120, 5640);
-    Label7 = autoLabel(this, QStringLiteral("Current:"), 1920, 5640);
+    Label6 = autoLabel(this, "fileCount", QStringLiteral("Label6"), 120, 5640);
+    Label7 = autoLabel(this, "currentNumber", QStringLiteral("Current:"), 1920, 5640);
 
-    Frame1 = new QGroupBox(QStringLiteral("Zoom"), this);
+    Frame1 = named(new QGroupBox(QStringLiteral("Zoom"), this), "zoomOptions");
     placeTwips(Frame1, 120, 6000, 2772, 520);
-    Option1 = control<QRadioButton>(Frame1, QStringLiteral("1:4"), QStringLiteral("Fourth original size"), 240, 240, 612, 192);
-    Option2 = control<QRadioButton>(Frame1, QStringLiteral("1:2"), QStringLiteral("Half original size"), 840, 240, 612, 192);
-    Option3 = control<QRadioButton>(Frame1, QStringLiteral("1:1"), QStringLiteral("Original size"), 1440, 240, 612, 192);
-    Option4 = control<QRadioButton>(Frame1, QStringLiteral("2:1"), QStringLiteral("Double original size"), 2040, 240, 612, 192);
+    Option1 = control<QRadioButton>(Frame1, "quarterSize", QStringLiteral("1:4"), QStringLiteral("Fourth original size"), 240, 240, 612, 192);
+    Option2 = control<QRadioButton>(Frame1, "halfSize", QStringLiteral("1:2"), QStringLiteral("Half original size"), 840, 240, 612, 192);
+    Option3 = control<QRadioButton>(Frame1, "originalSize", QStringLiteral("1:1"), QStringLiteral("Original size"), 1440, 240, 612, 192);
+    Option4 = control<QRadioButton>(Frame1, "doubleSize", QStringLiteral("2:1"), QStringLiteral("Double original size"), 2040, 240, 612, 192);
 
-    Text2 = new QLineEdit(QStringLiteral("10"), this);
+    Text2 = named(new QLineEdit(QStringLiteral("10"), this), "autoskipInterval");
     Text2->setToolTip(QStringLiteral("Autoskip interval in seconds"));
     placeTwips(Text2, 120, 6720, 372, 288);
-    Label9 = new QLabel(QStringLiteral("sec."), this);
+    Label9 = named(new QLabel(QStringLiteral("sec."), this), "secondsCaption");
     placeTwips(Label9, 530, 6840, 300, 192);
-    Command4 = control<QPushButton>(this, QStringLiteral("&Run"), QStringLiteral("Start autoskip"), 960, 6720, 852, 288);
-    Command5 = control<QPushButton>(this, QStringLiteral("&Stop"), QStringLiteral("Stop autoskip"), 2040, 6720, 852, 288);
+    Command4 = control<QPushButton>(this, "runAutoskip", QStringLiteral("&Run"), QStringLiteral("Start autoskip"), 960, 6720, 852, 288);
+    Command5 = control<QPushButton>(this, "stopAutoskip", QStringLiteral("&Stop"), QStringLiteral("Stop autoskip"), 2040, 6720, 852, 288);
     Command5->setEnabled(false);
-    Command6 = control<QPushButton>(this, QStringLiteral("&Copy"), QStringLiteral("Copy file to clipboard"), 120, 7200, 1332, 372);
-    Command3 = control<QPushButton>(this, QStringLiteral("&Paste"), QStringLiteral("Paste data from clipboard"), 1680, 7200, 1212, 372);
-    Command2 = control<QPushButton>(this, QStringLiteral("&File Copy"), QStringLiteral("Copy file to destination directory"), 120, 7800, 1332, 372);
-    Command7 = control<QPushButton>(this, QStringLiteral("File &Move"), QStringLiteral("Move file to destination directory"), 1680, 7800, 1212, 372);
+    Command6 = control<QPushButton>(this, "copyToClipboard", QStringLiteral("&Copy"), QStringLiteral("Copy file to clipboard"), 120, 7200, 1332, 372);
+    Command3 = control<QPushButton>(this, "pasteFromClipboard", QStringLiteral("&Paste"), QStringLiteral("Paste data from clipboard"), 1680, 7200, 1212, 372);
+    Command2 = control<QPushButton>(this, "fileCopy", QStringLiteral("&File Copy"), QStringLiteral("Copy file to destination directory"), 120, 7800, 1332, 372);
+    Command7 = control<QPushButton>(this, "fileMove", QStringLiteral("File &Move"), QStringLiteral("Move file to destination directory"), 1680, 7800, 1212, 372);
 
-    Label3 = autoLabel(this, QStringLiteral("Picture size:"), 3000, 0);
-    Label5 = autoLabel(this, QStringLiteral("0 x 0"), 3960, 0);
-    Label8 = autoLabel(this, QStringLiteral("Pixels"), 4320, 0);
+    Label3 = autoLabel(this, "pictureSizeCaption", QStringLiteral("Picture size:"), 3000, 0);
+    Label5 = autoLabel(this, "pictureSize", QStringLiteral("0 x 0"), 3960, 0);
+    Label8 = autoLabel(this, "pixelsCaption", QStringLiteral("Pixels"), 4320, 0);
 
-    Image1 = new ImageView(*jobs, this);
+    Image1 = named(new ImageView(*jobs, this), "picture");
     Image1->setToolTip(QStringLiteral("Click on picture for full screen view"));
     placeTwips(Image1, 3000, 240, 8652, 7932);
     Image1->setWidthTwips(8652);
     Image1->setHeightTwips(7932);
 
-    AM1 = new MoviePlayer(this);
+    AM1 = named(new MoviePlayer(this), "moviePlayer");
     placeTwips(AM1, 3000, 240, 8652, 7932);
     AM1->hide();
 
-    StatusBar1 = new PanelStatusBar(
+    StatusBar1 = named(new PanelStatusBar(
         {{QStringLiteral("filetype"), QStringLiteral("Click to change file type"), twipsToPixelsX(1500), {}},
          {QStringLiteral("file"), QStringLiteral("Click to view file information"), 0, {}},
          {QStringLiteral("copydes"), QStringLiteral("Click to view DIR Browser"), twipsToPixelsX(3600), {}},
          {QString(), QStringLiteral("Zoom info"), twipsToPixelsX(900), {}}},
-        this);
+        this), "statusBar");
     StatusBar1->setFixedHeight(twipsToPixelsY(252) + 4);
 
-    Timer1 = new QTimer(this);
+    Timer1 = named(new QTimer(this), "autoskipTimer");
 
-    File2 = new FileList(this);
+    File2 = named(new FileList(this), "infoListFiles");
     File2->hide();
 }
 
 void Form1::buildMenus()
 {
-    mnufile = new QMenu(QStringLiteral("File"), this);
-    mnurename = mnufile->addAction(QStringLiteral("&Rename"));
-    mnudelete = mnufile->addAction(QStringLiteral("&Delete"));
+    mnufile = named(new QMenu(QStringLiteral("File"), this), "fileMenu");
+    mnurename = named(mnufile->addAction(QStringLiteral("&Rename")), "renameFile");
+    mnudelete = named(mnufile->addAction(QStringLiteral("&Delete")), "deleteFile");
     mnufile->addSeparator();
-    saveas = mnufile->addAction(QStringLiteral("&Save As..."));
+    saveas = named(mnufile->addAction(QStringLiteral("&Save As...")), "saveAs");
     mnufile->addSeparator();
-    oleeditopen = mnufile->addAction(QStringLiteral("&OLE Edit/Open"));
-    newwindow = mnufile->addAction(QStringLiteral("&Load in separate &window"));
+    oleeditopen = named(mnufile->addAction(QStringLiteral("&OLE Edit/Open")), "openWithDesktop");
+    newwindow = named(mnufile->addAction(QStringLiteral("&Load in separate &window")), "separateWindow");
     mnufile->addSeparator();
-    textfile = mnufile->addAction(QStringLiteral("Open text &editor"));
+    textfile = named(mnufile->addAction(QStringLiteral("Open text &editor")), "textEditor");
     mnufile->addSeparator();
-    mnupattern = mnufile->addAction(QStringLiteral("&Change search pattern"));
+    mnupattern = named(mnufile->addAction(QStringLiteral("&Change search pattern")), "searchPattern");
     mnufile->addSeparator();
-    options = mnufile->addAction(QStringLiteral("Options..."));
+    options = named(mnufile->addAction(QStringLiteral("Options...")), "options");
 
-    mnuset = new QMenu(QStringLiteral("Settings"), this);
-    mnurenamedir = mnuset->addAction(QStringLiteral("Rename"));
+    mnuset = named(new QMenu(QStringLiteral("Settings"), this), "directoryMenu");
+    mnurenamedir = named(mnuset->addAction(QStringLiteral("Rename")), "renameDirectory");
     mnuset->addSeparator();
-    mnusession = mnuset->addAction(QStringLiteral("&Use as Copy DIR (this session)"));
-    mnudefault = mnuset->addAction(QStringLiteral("Set as &Default Copy DIR"));
-    mnustartup = mnuset->addAction(QStringLiteral("Set as &Startup DIR"));
-    mnusub = mnuset->addAction(QStringLiteral("&Create Sub DIR"));
+    mnusession = named(mnuset->addAction(QStringLiteral("&Use as Copy DIR (this session)")), "useAsCopyDirectory");
+    mnudefault = named(mnuset->addAction(QStringLiteral("Set as &Default Copy DIR")), "defaultCopyDirectory");
+    mnustartup = named(mnuset->addAction(QStringLiteral("Set as &Startup DIR")), "startupDirectory");
+    mnusub = named(mnuset->addAction(QStringLiteral("&Create Sub DIR")), "createSubDirectory");
     mnuset->addSeparator();
-    mnuinfolist = mnuset->addAction(QStringLiteral("Create Info List"));
+    mnuinfolist = named(mnuset->addAction(QStringLiteral("Create Info List")), "infoList");
     mnuset->addSeparator();
-    mnuhelp = mnuset->addAction(QStringLiteral("Help"));
+    mnuhelp = named(mnuset->addAction(QStringLiteral("Help")), "help");
 }
 
 void Form1::setZoomOption(QRadioButton* option)

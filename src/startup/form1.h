@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <optional>
 
 class DriveList;
 class DirList;
@@ -18,6 +17,10 @@ class ImageView;
 class JobControl;
 class JobPool;
 struct LoadedPicture;
+class MainFiles;
+class MainInfoRun;
+class MainLists;
+class MainMedia;
 class MoviePlayer;
 class PanelStatusBar;
 class PicturePreloader;
@@ -117,6 +120,54 @@ public:
     void newwindow_Click();
     void oleeditopen_Click();
 
+    // The captions and state that several windows write.
+    void showFileCount();
+    void showCurrent(const QString& number = {});
+    bool showsPictures() const { return Label2 == QLatin1String("pic"); }
+    bool showsAnimations() const { return Label2 == QLatin1String("avi"); }
+    // Switches the browser between pictures and animations: zoom or speed
+    // captions, the list's pattern, panels 1 and 4 and the kind code. A
+    // pattern the list refuses leaves the list as it was.
+    void setFileKind(bool pictures, const QString& pattern);
+    // A pattern for this run only, nothing stored: the list shows what it
+    // matches, panel 1 the pattern itself. Throws PxError when the list
+    // refuses it (the list is left as it was).
+    void setManualPattern(const QString& pattern);
+
+    // What the window holds, for the windows and helpers that read it.
+    const QString& shownPath() const { return Label1; }
+    const QString& fileKind() const { return Label2; }
+    const QString& copyFolder() const { return Text3; }
+    const WholePicture& lastPicture() const { return Picture1; }
+    QString selectedName() const;
+
+    // Each subsystem's view of the window: only what its windows and
+    // helpers need. Each is defined in its subsystem's folder.
+    MainFiles files();
+    MainLists lists();
+    MainMedia media();
+    MainInfoRun infoRun();
+
+    // Where pop-up menus open; tests replace it to record instead of showing.
+    std::function<void(QMenu*)> popUp;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    friend class MainFiles;
+    friend class MainLists;
+    friend class MainMedia;
+    friend class MainInfoRun;
+    // The wiring of each subsystem's handlers to the controls.
+    friend void connectBrowser(Form1& form);
+    friend void connectFileCommands(Form1& form);
+    friend void connectMedia(Form1& form);
+    friend void connectEditor(Form1& form);
+    friend void connectOptions(Form1& form);
+    friend void connectInfoList(Form1& form);
+
     // Visible controls.
     DriveList* Drive1;
     DirList* Dir1;
@@ -148,9 +199,6 @@ public:
     QString Label1;                     // full path of the file shown
     QString Label2 = QStringLiteral("pic"); // file kind: "pic" or "avi"
     QString Text3;                      // copy directory of this run
-    QString Label4;
-    QString Text1;
-    QString Text4;
     WholePicture Picture1;              // copy of the last picture loaded
     FileList* File2;                    // the info list's working list
 
@@ -173,28 +221,6 @@ public:
     QAction* mnuinfolist;
     QAction* mnuhelp;
 
-    // The captions and state that several windows write.
-    void showFileCount();
-    void showCurrent(const QString& number = {});
-    bool showsPictures() const { return Label2 == QLatin1String("pic"); }
-    bool showsAnimations() const { return Label2 == QLatin1String("avi"); }
-    // Switches the browser between pictures and animations: zoom or speed
-    // captions, the list's pattern, panels 1 and 4 and the kind code. A
-    // pattern the list refuses leaves the list as it was.
-    void setFileKind(bool pictures, const QString& pattern);
-    // A pattern for this run only, nothing stored: the list shows what it
-    // matches, panel 1 the pattern itself. Throws PxError when the list
-    // refuses it (the list is left as it was).
-    void setManualPattern(const QString& pattern);
-
-    // Where pop-up menus open; tests replace it to record instead of showing.
-    std::function<void(QMenu*)> popUp;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
     void buildControls();
     void buildMenus();
     void fallbackBlock();
@@ -224,6 +250,8 @@ private:
     std::unique_ptr<PicturePreloader> preloader;
     std::shared_ptr<JobControl> infoJob;
     std::shared_ptr<JobControl> fileJob;
+    // The file job's progress bar in the status bar, gone with the job.
+    std::unique_ptr<QWidget> fileProgress;
     bool endRequested = false;
     bool intervalShown = false;
 };

@@ -16,8 +16,8 @@ void turnWheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers keys)
 
 Viewer::Viewer(const QString& folder, const QString& pattern)
 {
-    form.File1->setPattern(pattern);
-    form.Dir1->setPath(folder);
+    ui.fileList->setPattern(pattern);
+    ui.directoryList->setPath(folder);
 }
 
 void Viewer::select(const QString& name)
@@ -28,7 +28,7 @@ void Viewer::select(const QString& name)
 
 void Viewer::runInfoList()
 {
-    form.mnuinfolist->trigger();
+    ui.infoList->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(form.isEnabled(), 60000);
 }
 
@@ -36,13 +36,13 @@ void Viewer::beginSelect(const QString& name)
 {
     const int index = int(listed().indexOf(name));
     QVERIFY2(index >= 0, qPrintable("no such file in the list: " + name));
-    form.File1->setListIndex(index);
+    ui.fileList->setListIndex(index);
 }
 
 QStringList Viewer::listed() const
 {
     QStringList names;
-    for (int i = 0; i < form.File1->listCount(); ++i)
-        names.append(form.File1->item(i));
+    for (int i = 0; i < ui.fileList->listCount(); ++i)
+        names.append(ui.fileList->item(i));
     return names;
 }

@@ -6,6 +6,7 @@
 #include "controls/image_view.h"
 #include "controls/status_bar.h"
 #include "settings/settings_store.h"
+#include "support/form1_controls.h"
 #include "support/test_environment.h"
 #include "support/test_files.h"
 
@@ -37,6 +38,7 @@ struct Viewer {
     void runInfoList();
     QStringList listed() const;
     MainWindow form;
+    const Form1Controls ui{form};
 };
 
 // The visible top-level windows of a class.
@@ -56,7 +58,7 @@ template <typename Window>
 Window* openWith(MainWindow& main)
 {
     const QList<Window*> before = openWindows<Window>();
-    main.newwindow->trigger();
+    Form1Controls(main).separateWindow->trigger();
     Window* opened = nullptr;
     const auto appeared = [&] {
         for (Window* w : openWindows<Window>())

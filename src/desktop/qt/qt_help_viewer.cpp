@@ -33,15 +33,12 @@ protected:
 
 QtHelpViewer::QtHelpViewer() = default;
 
-QtHelpViewer::~QtHelpViewer()
-{
-    delete m_window;
-}
+QtHelpViewer::~QtHelpViewer() = default;
 
 QString QtHelpViewer::topicAnchor(int topic) { return QStringLiteral("topic-%1").arg(topic); }
 QString QtHelpViewer::contentsAnchor() { return QStringLiteral("contents"); }
 
-QWidget* QtHelpViewer::window() const { return m_window; }
+QWidget* QtHelpViewer::window() const { return m_window.get(); }
 QTextBrowser* QtHelpViewer::browser() const { return m_browser; }
 QLabel* QtHelpViewer::notice() const { return m_notice; }
 
@@ -119,7 +116,7 @@ void QtHelpViewer::ensureWindow()
     QObject::connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
     QObject::connect(m_browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     QObject::connect(close, &QPushButton::clicked, w, &QWidget::close);
-    m_window = w;
+    m_window.reset(w);
 }
 
 void QtHelpViewer::present()
@@ -127,7 +124,7 @@ void QtHelpViewer::present()
     // Help asked for from a modal dialog belongs to that dialog: a window
     // transient for it stays above it and is not blocked while it waits.
     // Help asked for from anywhere else is an ordinary window.
-    auto* w = static_cast<HelpWindow*>(m_window.data());
+    auto* w = static_cast<HelpWindow*>(m_window.get());
     QWidget* modal = QApplication::activeModalWidget();
     const Qt::WindowType kind = modal ? Qt::Dialog : Qt::Window;
     if (modal != w->owner || w->windowType() != kind || !w->windowHandle()) {
@@ -152,7 +149,7 @@ void QtHelpViewer::placeOnScreen()
 {
     // Over the window that asked, but whole on its screen, title bar
     // included.
-    const QWidget* anchor = static_cast<HelpWindow*>(m_window.data())->owner;
+    const QWidget* anchor = static_cast<HelpWindow*>(m_window.get())->owner;
     if (!anchor)
         anchor = QApplication::activeWindow();
     const QScreen* screen = anchor ? anchor->screen() : QGuiApplication::primaryScreen();

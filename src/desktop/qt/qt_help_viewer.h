@@ -1,8 +1,9 @@
 #pragma once
 #include "desktop/help_viewer.h"
 
-#include <QPointer>
 #include <QUrl>
+
+#include <memory>
 
 class QLabel;
 class QTextBrowser;
@@ -40,7 +41,7 @@ private:
     void setNotice(const QString& text);
     bool hasAnchor(const QString& name) const;
 
-    QPointer<QWidget> m_window;
+    std::unique_ptr<QWidget> m_window;
     QTextBrowser* m_browser = nullptr;
     QLabel* m_notice = nullptr;
     QUrl m_file; // the help file on display, empty while a message is shown
