@@ -74,7 +74,9 @@ bool gifIsComplete(const QByteArray& d)
 
 // libpng stops at the end of the pixel data; the end chunk shows the
 // file was written whole.
-bool pngIsComplete(const QByteArray& d) { return d.contains(QByteArrayLiteral("\0\0\0\0IEND")); }
+// Searched from the end, where the chunk is unless data trails the picture:
+// a whole large file is not read through for it.
+bool pngIsComplete(const QByteArray& d) { return d.lastIndexOf(QByteArrayLiteral("\0\0\0\0IEND")) >= 0; }
 
 std::optional<qint64> icoLength(const QByteArray& d)
 {
