@@ -10,7 +10,6 @@
 #include "movie/movie_player.h"
 #include "picture/picture_loader.h"
 
-
 namespace {
 // The windows belong to no one: each deletes itself when closed.
 void openPictureWindow(Form1& main)
