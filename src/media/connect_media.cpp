@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <memory>
 
 namespace {
 template <typename Window>
@@ -32,8 +33,8 @@ SecondaryWindowHooks everyOpenWindow()
             },
             [] {
                 for (Window* window : openWindows<Window>()) {
-                    window->close();
-                    delete window;
+                    const std::unique_ptr<Window> unloaded(window);
+                    unloaded->close();
                 }
             },
             [](bool minimized) {

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -41,9 +42,9 @@ void Form5::unload()
 {
     if (!loaded)
         return;
-    Form5* form = loaded;
+    // Closing hands the window to the event loop; unloading ends it now.
+    const std::unique_ptr<Form5> form(loaded);
     form->close();
-    delete form;
 }
 
 void Form5::setMainWindow(Form1* main) { mainWindow = main; }
