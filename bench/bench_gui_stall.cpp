@@ -173,7 +173,7 @@ void infoList(MainWindow& form, const QString& root)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    allowLargePictures();
+    preparePictureReading();
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("1"));

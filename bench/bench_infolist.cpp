@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     QtDesktop qtDesktop;
     Answer answer;
     desktop().dialogs = &answer;
-    allowLargePictures();
+    preparePictureReading();
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + "/pixalto-bench-infolist";
     makeJpegFolder(dir, kFiles, {640, 480});
     QStringList paths;

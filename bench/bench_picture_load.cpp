@@ -114,7 +114,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
     QApplication app(argc, argv);
-    allowLargePictures();
+    preparePictureReading();
     QtDesktop desktop;
     constexpr int width = 6000, height = 4000, files = 5, runs = 7;
 

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     // Qt finds its image format plug-ins through the application.
     static QCoreApplication app(*argc, *argv);
-    allowLargePictures();
+    preparePictureReading();
     return 0;
 }
 

@@ -43,7 +43,7 @@ extern "C" __attribute__((visibility("default"))) int pixaltoViewerMain(int argc
 {
     static_assert(std::is_same_v<decltype(&pixaltoViewerMain), ViewerEntry>);
     QApplication app(argc, argv);
-    allowLargePictures();
+    preparePictureReading();
     // The movie player refuses any other numeric locale.
     std::setlocale(LC_NUMERIC, "C");
     // The dialogs that lay themselves out follow a theme's font once it

@@ -14,6 +14,7 @@
 #include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
+#include <QPluginLoader>
 #include <QtPlugin>
 
 #include <algorithm>
@@ -348,11 +349,13 @@ qint64 decodingBytes(const PictureProbe& probe, QSize shownAt, qint64 shownPixel
     return bytes(decoded) + (scaledAfter ? bytes(shownAt.boundedTo(decoded)) : 0);
 }
 
-void allowLargePictures()
+void preparePictureReading()
 {
-    // The pixel count the loader checks is the real bound; this only leaves
-    // room for 16-bit formats.
+    // Qt refuses pictures beyond a few hundred megabytes, which would refuse
+    // some the loader accepts. The pixel count the loader checks is the real
+    // bound; this only leaves room for 16-bit formats.
     QImageReader::setAllocationLimit(int(Metafile::maxPixels * 8 / (1024 * 1024)) + 1);
+    QPluginLoader::staticInstances();
 }
 
 PictureProbe probePicture(const QString& path)

@@ -37,9 +37,11 @@ QImage decodePictureData(const QByteArray& data, qint64 maxPixels);
 // loader keeps to decode the next picture of the same size into.
 qint64 spareDecodeBytes();
 
-// Qt refuses pictures beyond a few hundred megabytes, which would refuse
-// some the loader accepts. Called once at start-up, before any is read.
-void allowLargePictures();
+// Called once at start-up on the window's thread, before any picture is
+// read: Qt's limit on picture sizes is raised to the loader's, and the
+// program's own picture formats are made, which Qt does not guard against
+// two workers making them at once.
+void preparePictureReading();
 
 // What a file's header says of it, read without decoding any pixel.
 struct PictureProbe {

@@ -16,7 +16,7 @@ TestEnvironment::TestEnvironment()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     ProgramInfo::setFolder(program.path());
     installDesktop({&dialogs, &help, &launcher, &screen});
-    allowLargePictures();
+    preparePictureReading();
 }
 
 TestEnvironment::~TestEnvironment()
