@@ -6,6 +6,7 @@
 #include "support/window_helpers.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -91,6 +92,28 @@ private slots:
         // Cut short, it is refused as any broken picture is.
         writeFile(dir + "/cut-" + name, fileBytes(dir + "/" + name).left(300));
         QVERIFY_THROWS_EXCEPTION(PxError, loadPicture(dir + "/cut-" + name));
+    }
+
+    // A photo's media data runs far past the start that is read for its
+    // size: the size comes from the boxes before it, so the info list and
+    // the command line take it as a picture.
+    void photoSizedHeicIsMeasuredFromItsStart()
+    {
+        TestEnvironment env;
+        const QString dir = env.makeFolder("phone");
+        QImage noise(1600, 1200, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, random.generate() | 0xff000000u);
+        QVERIFY(noise.save(dir + "/noise.png"));
+        QProcess encode;
+        encode.start("heif-enc", {"-q", "95", "-o", dir + "/photo.heic", dir + "/noise.png"});
+        QVERIFY(encode.waitForFinished(60000) && encode.exitCode() == 0);
+        QVERIFY(QFileInfo(dir + "/photo.heic").size() > 1024 * 1024);
+        const PictureProbe probe = probePicture(dir + "/photo.heic");
+        QVERIFY(probe.readable);
+        QCOMPARE(probe.size, QSize(1600, 1200));
     }
 };
 

@@ -9,12 +9,13 @@
 struct CodecTable {
     // Whether head, the file's first 12 bytes, starts a file the decoder reads.
     bool (*heifCanRead)(const QByteArray& head);
-    // The upright size from the file's first bytes; invalid when they do not tell it.
-    QSize (*heifSize)(const QByteArray& head);
+    // The upright size from the file's first bytes and its length; invalid
+    // when they do not tell it.
+    QSize (*heifSize)(const QByteArray& head, qint64 fileSize);
     // False when the data is no picture the decoder can read.
     bool (*heifRead)(const QByteArray& data, QImage* image);
     bool (*jxlCanRead)(const QByteArray& head);
-    QSize (*jxlSize)(const QByteArray& head);
+    QSize (*jxlSize)(const QByteArray& head, qint64 fileSize);
     bool (*jxlRead)(const QByteArray& data, QImage* image);
 };
 

@@ -15,8 +15,8 @@ bool jxlSignature(const QByteArray& head)
 }
 
 // The size box of the primary picture is in the file's meta box, which
-// writers put first; a file whose meta box lies further in tells its size
-// only when it is decoded.
+// writers put before the picture's data; a file whose meta box lies further
+// in tells its size only when it is decoded.
 const ModuleFormat kHeif{"heif",
                          {"heif", "heic", "avif"},
                          256 * 1024,
@@ -78,7 +78,7 @@ QVariant ModuleFormatHandler::option(ImageOption option) const
     const CodecTable* table = format_.hasSignature(head.left(12)) ? codecTable() : nullptr;
     if (!table)
         return {};
-    const QSize size = (table->*format_.size)(head);
+    const QSize size = (table->*format_.size)(head, device()->size());
     return size.isValid() ? QVariant(size) : QVariant();
 }
 

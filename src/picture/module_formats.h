@@ -16,7 +16,7 @@ struct ModuleFormat {
     qint64 headForSize;
     bool (*hasSignature)(const QByteArray& head);
     bool (*CodecTable::*canRead)(const QByteArray& head);
-    QSize (*CodecTable::*size)(const QByteArray& head);
+    QSize (*CodecTable::*size)(const QByteArray& head, qint64 fileSize);
     bool (*CodecTable::*read)(const QByteArray& data, QImage* image);
 };
 

@@ -5,6 +5,9 @@
 
 #include <libheif/heif.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -86,10 +89,20 @@ bool heifRead(const QByteArray& data, QImage* image)
     return true;
 }
 
-QSize heifSize(const QByteArray& head)
+QSize heifSize(const QByteArray& head, qint64 fileSize)
 {
+    // libheif checks that the data each item points to lies within the file,
+    // and a photo's data lies far past its start: the rest of the file is
+    // stood in for by zeros, which reading the size never looks at (calloc's
+    // large blocks are pages not made until touched).
+    const qint64 total = std::max<qint64>(head.size(), fileSize);
+    const std::unique_ptr<char, decltype(&std::free)> whole(static_cast<char*>(std::calloc(size_t(total), 1)), &std::free);
+    if (!whole)
+        return {};
+    std::memcpy(whole.get(), head.constData(), size_t(head.size()));
+    const QByteArray file = QByteArray::fromRawData(whole.get(), qsizetype(total));
     Context context;
-    const Handle handle = primary(head, context);
+    const Handle handle = primary(file, context);
     if (!handle)
         return {};
     return QSize(heif_image_handle_get_width(handle.get()), heif_image_handle_get_height(handle.get()));

@@ -101,7 +101,7 @@ bool jxlRead(const QByteArray& data, QImage* image)
     }
 }
 
-QSize jxlSize(const QByteArray& head)
+QSize jxlSize(const QByteArray& head, qint64)
 {
     const Decoder decoder = decoderFor(head, JXL_DEC_BASIC_INFO);
     JxlBasicInfo info{};
