@@ -23,7 +23,7 @@ namespace {
 double coreShare(MainWindow& form, int index)
 {
     const Form1Controls ui(form);
-    ui.fileList->setListIndex(index);
+    ui.File1->setListIndex(index);
     runEventsFor(1000);
     const double before = cpuSeconds();
     QElapsedTimer clock;
@@ -58,12 +58,12 @@ int main(int argc, char** argv)
     const Form1Controls ui(form);
     form.resize(1280, 1000);
     form.show();
-    ui.fileList->setPattern(QStringLiteral("*.*"));
-    ui.fileList->setPath(dir.path());
+    ui.File1->setPattern(QStringLiteral("*.*"));
+    ui.File1->setPath(dir.path());
     PaintCounter counter;
-    ui.picture->installEventFilter(&counter);
+    ui.Image1->installEventFilter(&counter);
     const double playing = coreShare(form, 0);
-    const bool animated = ui.picture->animating();
+    const bool animated = ui.Image1->animating();
     const int paints = counter.paints;
     const double resting = coreShare(form, 1);
     std::printf("640 x 480 GIF at 25 frames a second (%s, %d paints in 11 s): %.1f %% of a core; "

@@ -66,7 +66,7 @@ void openFolder(MainWindow& form, const QString& dir, bool pictures, const QStri
 {
     const Form1Controls ui(form);
     form.setFileKind(pictures, pattern);
-    ui.directoryList->setPath(dir);
+    ui.Dir1->setPath(dir);
     while (form.loadingFile())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
@@ -80,7 +80,7 @@ void loadOne(MainWindow& form, const QString& root, const char* name, QSize size
     openFolder(form, dir, true, QStringLiteral("*.jpg"));
     const QString path = dir + "/pic00000.jpg";
     print(qPrintable(QStringLiteral("select a %1 x %2 JPEG").arg(size.width()).arg(size.height())),
-          measure([&] { ui.fileList->setListIndex(0); }, [&] { return shown(form, *ui.picture, path); }));
+          measure([&] { ui.File1->setListIndex(0); }, [&] { return shown(form, *ui.Image1, path); }));
 }
 
 void step(MainWindow& form, const QString& root)
@@ -89,18 +89,18 @@ void step(MainWindow& form, const QString& root)
     const QString dir = root + "/step200";
     makeJpegFolder(dir, 200, {6000, 4000});
     openFolder(form, dir, true, QStringLiteral("*.jpg"));
-    ui.fileList->setListIndex(0);
-    while (!shown(form, *ui.picture, dir + "/pic00000.jpg"))
+    ui.File1->setListIndex(0);
+    while (!shown(form, *ui.Image1, dir + "/pic00000.jpg"))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QTimer repeat;
     QObject::connect(&repeat, &QTimer::timeout, [&] {
-        if (ui.fileList->listIndex() >= 199)
+        if (ui.File1->listIndex() >= 199)
             return repeat.stop();
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true);
-        QCoreApplication::sendEvent(ui.fileList, &press);
+        QCoreApplication::sendEvent(ui.File1, &press);
     });
     print("hold Down through 200 6000 x 4000 JPEGs", measure([&] { repeat.start(33); }, [&] {
-              return ui.fileList->listIndex() == 199 && shown(form, *ui.picture, dir + "/pic00199.jpg");
+              return ui.File1->listIndex() == 199 && shown(form, *ui.Image1, dir + "/pic00199.jpg");
           }));
 }
 
@@ -119,8 +119,8 @@ void movie(MainWindow& form, const QString& root)
     openFolder(form, dir, false, QStringLiteral("*.avi"));
     // Told by the player: asking it would wait for its core.
     bool playing = false;
-    QObject::connect(ui.moviePlayer, &MoviePlayer::timeChanged, [&](qint32 ms) { playing = playing || ms > 0; });
-    print("select a 1280 x 720 movie (libmpv not loaded)", measure([&] { ui.fileList->setListIndex(0); }, [&] {
+    QObject::connect(ui.AM1, &MoviePlayer::timeChanged, [&](qint32 ms) { playing = playing || ms > 0; });
+    print("select a 1280 x 720 movie (libmpv not loaded)", measure([&] { ui.File1->setListIndex(0); }, [&] {
               return !form.loadingFile() && playing;
           }));
 }
@@ -143,11 +143,11 @@ void copy(MainWindow& form, const QString& root, const Answer& answer)
     }
     openFolder(form, dir + "/src", true, QStringLiteral("*.jpg"));
     form.files().useAsCopyDirectory(dir + "/dst/");
-    ui.fileList->setListIndex(0);
-    while (!shown(form, *ui.picture, source))
+    ui.File1->setListIndex(0);
+    while (!shown(form, *ui.Image1, source))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    print("File Copy of a 2 GB file", measure([&] { ui.fileCopy->click(); }, [&] {
-              return ui.fileCopy->text() == QLatin1String("File Copied") || answer.beeps > 0;
+    print("File Copy of a 2 GB file", measure([&] { ui.Command2->click(); }, [&] {
+              return ui.Command2->text() == QLatin1String("File Copied") || answer.beeps > 0;
           }));
     QDir(dir).removeRecursively();
 }
@@ -161,7 +161,7 @@ void infoList(MainWindow& form, const QString& root)
     // Watched for a second past the run's end too: the editor lays the
     // report out once it is shown.
     QElapsedTimer sinceEnd;
-    print("info list with sizes over 10,000 JPEGs", measure([&] { ui.infoList->trigger(); }, [&] {
+    print("info list with sizes over 10,000 JPEGs", measure([&] { ui.mnuinfolist->trigger(); }, [&] {
               if (form.isEnabled() && !sinceEnd.isValid())
                   sinceEnd.start();
               return sinceEnd.isValid() && sinceEnd.elapsed() >= 1000;

@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     MainWindow form;
     const Form1Controls ui(form);
     form.setFileKind(true, QStringLiteral("*.jpg"));
-    ui.directoryList->setPath(dir);
+    ui.Dir1->setPath(dir);
 
     std::vector<double> identify, find, sized, plain;
     qsizetype identified = 0, found = 0;
@@ -82,7 +82,7 @@ int main(int argc, char** argv)
         Form6::unload();
         QElapsedTimer t;
         t.start();
-        ui.infoList->trigger();
+        ui.mnuinfolist->trigger();
         // The run ends when the window takes input again, the report in the
         // editor.
         while (!form.isEnabled())

@@ -48,11 +48,11 @@ int main(int argc, char** argv)
 
     MainWindow form;
     const Form1Controls ui(form);
-    ui.fileList->setPattern("*.jpg");
-    ui.directoryList->setPath(dir);
-    const int before = ui.fileList->listCount();
+    ui.File1->setPattern("*.jpg");
+    ui.Dir1->setPath(dir);
+    const int before = ui.File1->listCount();
     int relists = 0;
-    QObject::connect(ui.fileList->model(), &QAbstractItemModel::modelReset, [&] { ++relists; });
+    QObject::connect(ui.File1->model(), &QAbstractItemModel::modelReset, [&] { ++relists; });
 
     std::atomic<qint64> doneAt = 0;
     QElapsedTimer clock;
@@ -85,6 +85,6 @@ int main(int argc, char** argv)
     app.exec();
     writer.join();
     std::printf("listed %d, after the changes %d; %d listings again; longest stall %.1f ms\n", before,
-                ui.fileList->listCount(), relists, longest / 1e6);
+                ui.File1->listCount(), relists, longest / 1e6);
     return 0;
 }

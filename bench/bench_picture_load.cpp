@@ -90,12 +90,12 @@ void plainDecode(const QByteArray& file, std::vector<unsigned char>& out)
 double selectToShown(MainWindow& form, int index)
 {
     const Form1Controls ui(form);
-    const QString path = ui.fileList->path() + u'/' + ui.fileList->item(index);
+    const QString path = ui.File1->path() + u'/' + ui.File1->item(index);
     const auto t0 = Clock::now();
-    ui.fileList->setListIndex(index);
-    while (ui.picture->wholePicture().source() != path)
+    ui.File1->setListIndex(index);
+    while (ui.Image1->wholePicture().source() != path)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    ui.picture->repaint();
+    ui.Image1->repaint();
     return ms(Clock::now() - t0);
 }
 
@@ -131,13 +131,13 @@ int main(int argc, char** argv)
         const Form1Controls ui(form);
         form.resize(1280, 1000);
         form.show();
-        ui.fileList->setPattern(QStringLiteral("*.jpg"));
-        ui.fileList->setPath(QFileInfo(big).path());
+        ui.File1->setPattern(QStringLiteral("*.jpg"));
+        ui.File1->setPath(QFileInfo(big).path());
         const double shown = selectToShown(form, 0);
         rusage after;
         getrusage(RUSAGE_SELF, &after);
         std::printf("20000 x 20000 JPEG (%.1f MB) select-to-shown: %.0f ms, shown at %dx%d, peak RSS %.0f MB (%.0f MB before)\n",
-                    QFileInfo(big).size() / 1e6, shown, ui.picture->width(), ui.picture->height(),
+                    QFileInfo(big).size() / 1e6, shown, ui.Image1->width(), ui.Image1->height(),
                     after.ru_maxrss / 1024.0, before.ru_maxrss / 1024.0);
     }
 
@@ -242,8 +242,8 @@ int main(int argc, char** argv)
             const Form1Controls ui(form);
             form.resize(1280, 1000);
             form.show();
-            ui.fileList->setPattern(QStringLiteral("*.heic"));
-            ui.fileList->setPath(dir.filePath(QStringLiteral("heic")));
+            ui.File1->setPattern(QStringLiteral("*.heic"));
+            ui.File1->setPath(dir.filePath(QStringLiteral("heic")));
             std::vector<double> shown;
             for (int round = 0; round < 2; ++round)
                 for (int index : {0, 3})
@@ -265,8 +265,8 @@ int main(int argc, char** argv)
         const Form1Controls ui(form);
         form.resize(1280, 1000);
         form.show();
-        ui.fileList->setPattern(QStringLiteral("*.jpg"));
-        ui.fileList->setPath(dir.path());
+        ui.File1->setPattern(QStringLiteral("*.jpg"));
+        ui.File1->setPath(dir.path());
         for (int round = 0; round < 4; ++round)
             for (int index : {0, 3})
                 coldSelect.push_back(selectToShown(form, index));

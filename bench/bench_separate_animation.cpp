@@ -62,20 +62,20 @@ int main(int argc, char** argv)
     while (!main.windowHandle() || !main.windowHandle()->isExposed())
         app.processEvents(QEventLoop::WaitForMoreEvents, 50);
     main.setFileKind(false, clip.fileName());
-    ui.directoryList->setPath(clip.absolutePath());
-    ui.fileList->setListIndex(0);
+    ui.Dir1->setPath(clip.absolutePath());
+    ui.File1->setListIndex(0);
     while (main.loadingFile())
         runEventsFor(20);
-    if (ui.moviePlayer->fileName().isEmpty() || ui.moviePlayer->videoSize().isEmpty()) {
+    if (ui.AM1->fileName().isEmpty() || ui.AM1->videoSize().isEmpty()) {
         std::fprintf(stderr, "the main window's player could not open %s\n", argv[1]);
         return 1;
     }
-    const QSize video = ui.moviePlayer->videoSize();
+    const QSize video = ui.AM1->videoSize();
     std::printf("clip %s, %d x %d, platform %s\n", qPrintable(clip.fileName()), video.width(),
                 video.height(), qPrintable(QGuiApplication::platformName()));
-    measure(ui.moviePlayer, seconds, "main window's player playing:");
+    measure(ui.AM1, seconds, "main window's player playing:");
 
-    ui.moviePlayer->pause();
+    ui.AM1->pause();
     main.newwindow_Click();
     Form4* separate = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())

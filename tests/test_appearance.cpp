@@ -75,9 +75,9 @@ private slots:
         }
         // A label that sizes to its text does so in the window's font too.
         v.form.setFont(QFont("Liberation Serif", 14));
-        QVERIFY(v.ui.fileCount->width() >= v.ui.fileCount->sizeHint().width());
+        QVERIFY(v.ui.Label6->width() >= v.ui.Label6->sizeHint().width());
 
-        for (QWidget* text : {(QWidget*)v.ui.statusBar->findChildren<QLabel*>().at(1),
+        for (QWidget* text : {(QWidget*)v.ui.StatusBar1->findChildren<QLabel*>().at(1),
                               (QWidget*)editor->StatusBar1->findChildren<QLabel*>().at(1), editor->RichTextBox1->viewport(),
                               help.browser()->viewport(), (QWidget*)splash.findChildren<QLabel*>().last()})
             QVERIFY2(contrast(text) > 128, text->parentWidget()->metaObject()->className());
@@ -96,7 +96,7 @@ private slots:
             writeSetting("AutoZoom", autoZoom);
             Viewer v(env.makeFolder("pics"));
             v.select("grid.bmp");
-            QImage shown = v.ui.picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QImage shown = v.ui.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
             shown.setDevicePixelRatio(1);
             QCOMPARE(shown, picture);
         }

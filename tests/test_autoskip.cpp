@@ -20,8 +20,8 @@ QString openPictureFolder(const TestEnvironment& env, Form1& form, int count)
     for (int i = 0; i < count; ++i)
         savePicture(dir + QString("/slide%1.bmp").arg(i), QSize(20 + i, 10));
     const Form1Controls ui(form);
-    ui.fileList->setPattern("*.bmp");
-    ui.directoryList->setPath(dir);
+    ui.File1->setPattern("*.bmp");
+    ui.Dir1->setPath(dir);
     return dir;
 }
 
@@ -29,7 +29,7 @@ QString openPictureFolder(const TestEnvironment& env, Form1& form, int count)
 bool showRuns(const Form1& form, bool on)
 {
     const Form1Controls ui(form);
-    return ui.autoskipTimer->isActive() == on && ui.runAutoskip->isEnabled() != on && ui.stopAutoskip->isEnabled() == on;
+    return ui.Timer1->isActive() == on && ui.Command4->isEnabled() != on && ui.Command5->isEnabled() == on;
 }
 
 // Exactly one message was shown, and it was the end-of-list notice.
@@ -73,8 +73,8 @@ private slots:
             TestEnvironment env;
             MainWindow form;
             const Form1Controls ui(form);
-            ui.autoskipInterval->setText(c.text);
-            ui.runAutoskip->click();
+            ui.Text2->setText(c.text);
+            ui.Command4->click();
             QCOMPARE(env.dialogs.beeps, 1);
             QCOMPARE(env.dialogs.messages.size(), 1);
             QCOMPARE(env.dialogs.messages.last().title, c.title);
@@ -91,10 +91,10 @@ private slots:
         MainWindow form;
         const Form1Controls ui(form);
         const QString dir = openPictureFolder(env, form, 3);
-        ui.autoskipInterval->setText("60");
-        ui.runAutoskip->click();
+        ui.Text2->setText("60");
+        ui.Command4->click();
         QVERIFY(showRuns(form, true));
-        QCOMPARE(ui.autoskipTimer->interval(), 60000);
+        QCOMPARE(ui.Timer1->interval(), 60000);
         QCOMPARE(form.windowTitle(), QString("Pixalto - Autoskip is running"));
 
         // No selection yet: the first tick shows the first file.
@@ -102,7 +102,7 @@ private slots:
             form.Timer1_Timer();
             QVERIFY(fileArrived(form));
             QCOMPARE(form.shownPath(), dir + QString("/slide%1.bmp").arg(i));
-            QCOMPARE(ui.picture->picture().width(), 20 + i);
+            QCOMPARE(ui.Image1->picture().width(), 20 + i);
             QVERIFY(showRuns(form, true));
         }
         QVERIFY(env.dialogs.messages.isEmpty());
@@ -114,8 +114,8 @@ private slots:
         QCOMPARE(form.shownPath(), dir + "/slide2.bmp");
 
         // Run again, then Stop.
-        ui.runAutoskip->click();
-        ui.stopAutoskip->click();
+        ui.Command4->click();
+        ui.Command5->click();
         QVERIFY(showRuns(form, false));
         QCOMPARE(form.windowTitle(), QString("Pixalto"));
     }
@@ -127,10 +127,10 @@ private slots:
         MainWindow form;
         const Form1Controls ui(form);
         const QString dir = openPictureFolder(env, form, 2);
-        ui.fileList->setListIndex(1);
-        ui.autoskipInterval->setText("2");
+        ui.File1->setListIndex(1);
+        ui.Text2->setText("2");
         form.Command4_Click();
-        QSignalSpy ticks(ui.autoskipTimer, &QTimer::timeout);
+        QSignalSpy ticks(ui.Timer1, &QTimer::timeout);
         QVERIFY(ticks.wait(30000));
         QVERIFY(fileArrived(form));
         QCOMPARE(form.shownPath(), dir + "/slide0.bmp");
@@ -139,13 +139,13 @@ private slots:
 
         // Run in an empty folder: the first tick stops the show, and the caption
         // no longer says it runs.
-        ui.stopAutoskip->click();
-        ui.directoryList->setPath(env.makeFolder("empty"));
-        ui.runAutoskip->click();
+        ui.Command5->click();
+        ui.Dir1->setPath(env.makeFolder("empty"));
+        ui.Command4->click();
         form.Timer1_Timer();
         QVERIFY(showRuns(form, false));
         QVERIFY(stoppedAtEndOfList(env));
-        QCOMPARE(ui.fileList->listIndex(), -1);
+        QCOMPARE(ui.File1->listIndex(), -1);
         QCOMPARE(form.windowTitle(), QString("Pixalto"));
     }
 };

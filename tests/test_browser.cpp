@@ -95,21 +95,21 @@ void BrowserTest::folderChangeUpdatesLabelsAndDrive()
     Viewer v(full, "*.jpg;*.bmp;*.ico");
     MainWindow& form = v.form;
     const Form1Controls& ui = v.ui;
-    QCOMPARE(ui.fileCount->text(), QString("3 File(s)"));
-    QCOMPARE(ui.currentNumber->text(), QString("Current: "));
-    ui.directoryList->setPath(gone);
-    QCOMPARE(ui.fileCount->text(), QString("0 File(s)"));
-    QCOMPARE(ui.fileList->listIndex(), -1);
-    QCOMPARE(ui.driveList->currentDirectory(ui.driveList->drive()), gone);
+    QCOMPARE(ui.Label6->text(), QString("3 File(s)"));
+    QCOMPARE(ui.Label7->text(), QString("Current: "));
+    ui.Dir1->setPath(gone);
+    QCOMPARE(ui.Label6->text(), QString("0 File(s)"));
+    QCOMPARE(ui.File1->listIndex(), -1);
+    QCOMPARE(ui.Drive1->currentDirectory(ui.Drive1->drive()), gone);
 
     // The drive's remembered folder vanished: choosing the drive again
     // leaves the lists where they were.
-    ui.directoryList->setPath(full);
+    ui.Dir1->setPath(full);
     QDir(gone).removeRecursively();
-    ui.driveList->followDirectory(gone);
+    ui.Drive1->followDirectory(gone);
     form.Drive1_Change();
-    QCOMPARE(ui.directoryList->path(), full);
-    QCOMPARE(ui.driveList->drive(), driveOf(full, mountedDrives()));
+    QCOMPARE(ui.Dir1->path(), full);
+    QCOMPARE(ui.Drive1->drive(), driveOf(full, mountedDrives()));
 }
 
 void BrowserTest::listFollowsChangesMadeByOthers()
@@ -120,21 +120,21 @@ void BrowserTest::listFollowsChangesMadeByOthers()
         savePicture(dir + "/" + name, {8, 8}, Qt::red);
     Viewer v(dir, "*.png");
     v.select("c.png");
-    QSignalSpy clicks(v.ui.fileList, &FileList::clicked);
+    QSignalSpy clicks(v.ui.File1, &FileList::clicked);
     savePicture(dir + "/a.png", {8, 8}, Qt::blue);
     QVERIFY(QFile::rename(dir + "/d.png", dir + "/e.png"));
     QVERIFY(QFile::remove(dir + "/b.png"));
     writeFile(dir + "/notes.txt");
     QTRY_COMPARE(v.listed(), QStringList({"a.png", "c.png", "e.png"}));
-    QCOMPARE(v.ui.fileList->fileName(), QString("c.png"));
-    QCOMPARE(v.ui.fileCount->text(), QString("3 File(s)"));
-    QCOMPARE(v.ui.currentNumber->text(), QString("Current: 2"));
+    QCOMPARE(v.ui.File1->fileName(), QString("c.png"));
+    QCOMPARE(v.ui.Label6->text(), QString("3 File(s)"));
+    QCOMPARE(v.ui.Label7->text(), QString("Current: 2"));
     QCOMPARE(clicks.count(), 0);
     // The selected file goes: nothing is selected, its picture stays shown.
     QVERIFY(QFile::remove(dir + "/c.png"));
     QTRY_COMPARE(v.listed(), QStringList({"a.png", "e.png"}));
-    QCOMPARE(v.ui.fileList->listIndex(), -1);
-    QVERIFY(v.ui.picture->hasPicture());
+    QCOMPARE(v.ui.File1->listIndex(), -1);
+    QVERIFY(v.ui.Image1->hasPicture());
     QCOMPARE(clicks.count(), 0);
 }
 
@@ -157,9 +157,9 @@ void BrowserTest::filesTravelByDragAndDrop()
     savePicture(from + "/a.png", {8, 8}, Qt::red);
     savePicture(to + "/" + name, {8, 8}, Qt::blue);
     Viewer v(from, "*.png");
-    v.ui.fileList->setListIndex(0);
+    v.ui.File1->setListIndex(0);
     const std::unique_ptr<QMimeData> dragged(
-        v.ui.fileList->model()->mimeData({v.ui.fileList->model()->index(0, 0)}));
+        v.ui.File1->model()->mimeData({v.ui.File1->model()->index(0, 0)}));
     QCOMPARE(dragged->urls(), QList<QUrl>{QUrl::fromLocalFile(from + "/a.png")});
 
     QMimeData dropped;
@@ -169,8 +169,8 @@ void BrowserTest::filesTravelByDragAndDrop()
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&v.form, &drop);
-    QCOMPARE(v.ui.fileList->path(), to);
-    QCOMPARE(v.ui.fileList->fileName(), name);
+    QCOMPARE(v.ui.File1->path(), to);
+    QCOMPARE(v.ui.File1->fileName(), name);
     QVERIFY(fileArrived(v.form));
 }
 
@@ -186,20 +186,20 @@ void BrowserTest::driveFollowsTheDirectoryList()
     QDir().mkpath(volume + "/inner");
     MainWindow form;
     const Form1Controls ui(form);
-    QSignalSpy driveChanges(ui.driveList, &DriveList::changed);
+    QSignalSpy driveChanges(ui.Drive1, &DriveList::changed);
 
     // Into the volume and up out of it again: the drive list shows the
     // volume that holds the folder, and the folder stays where it was.
     for (const QString& folder : {volume + "/inner", outer}) {
-        ui.directoryList->setPath(folder);
-        QCOMPARE(ui.directoryList->path(), folder);
-        QCOMPARE(ui.driveList->drive(), driveOf(folder, mountedDrives()));
-        QCOMPARE(ui.driveList->currentText(), ui.driveList->drive());
+        ui.Dir1->setPath(folder);
+        QCOMPARE(ui.Dir1->path(), folder);
+        QCOMPARE(ui.Drive1->drive(), driveOf(folder, mountedDrives()));
+        QCOMPARE(ui.Drive1->currentText(), ui.Drive1->drive());
     }
     QVERIFY(driveChanges.isEmpty());
     // Choosing the volume again goes back where it was left.
-    ui.driveList->setDrive(volume);
-    QCOMPARE(ui.directoryList->path(), volume + "/inner");
+    ui.Drive1->setDrive(volume);
+    QCOMPARE(ui.Dir1->path(), volume + "/inner");
 }
 
 void BrowserTest::clicksShowTheFileAndPopTheMenus()
@@ -219,33 +219,33 @@ void BrowserTest::clicksShowTheFileAndPopTheMenus()
     form.popUp = [&](QMenu* m) { popped.append(m); };
 
     // A click on a file shows that file, not the folder.
-    QTest::mouseClick(ui.fileList->viewport(), Qt::LeftButton, {},
-                      ui.fileList->visualRect(ui.fileList->model()->index(1, 0)).center());
+    QTest::mouseClick(ui.File1->viewport(), Qt::LeftButton, {},
+                      ui.File1->visualRect(ui.File1->model()->index(1, 0)).center());
     QVERIFY(fileArrived(form));
     QVERIFY(env.dialogs.messages.isEmpty());
     QCOMPARE(form.shownPath(), dir + "/b.png");
     QCOMPARE(form.lastPicture().size(), QSize(11, 5));
-    QCOMPARE(ui.currentNumber->text(), QString("Current: 2"));
+    QCOMPARE(ui.Label7->text(), QString("Current: 2"));
     QVERIFY(popped.isEmpty());
 
     // The separate window entry is there for all but Vivo movies; a
     // right-click pops the menu without moving the selection.
     v.select("movie.VIV");
     form.File1_MouseDown(Qt::LeftButton);
-    QVERIFY(!ui.separateWindow->isEnabled());
+    QVERIFY(!ui.newwindow->isEnabled());
     QVERIFY(popped.isEmpty());
-    ui.fileList->setListIndex(1);
-    QTest::mousePress(ui.fileList->viewport(), Qt::RightButton);
-    QCOMPARE(popped, QList<QMenu*>{ui.fileMenu});
-    QVERIFY(ui.separateWindow->isEnabled());
-    QCOMPARE(ui.fileList->listIndex(), 1);
+    ui.File1->setListIndex(1);
+    QTest::mousePress(ui.File1->viewport(), Qt::RightButton);
+    QCOMPARE(popped, QList<QMenu*>{ui.mnufile});
+    QVERIFY(ui.newwindow->isEnabled());
+    QCOMPARE(ui.File1->listIndex(), 1);
 
     // The directory list pops its own menu on a right-click only.
     form.Dir1_MouseDown(Qt::LeftButton);
     QCOMPARE(popped.size(), 1);
-    QTest::mousePress(ui.directoryList->viewport(), Qt::RightButton);
-    QCOMPARE(popped.last(), ui.directoryMenu);
-    ui.help->trigger();
+    QTest::mousePress(ui.Dir1->viewport(), Qt::RightButton);
+    QCOMPARE(popped.last(), ui.mnuset);
+    ui.mnuhelp->trigger();
     QCOMPARE(env.help.topics.size(), 1);
     QCOMPARE(env.help.topics.first().second, 14);
 }

@@ -80,7 +80,7 @@ private slots:
         writeSetting("AutoZoom", "0");
         Viewer v(dir);
         v.select(file);
-        QVERIFY(meanDifference(v.ui.picture->picture(), reference) <= 2.0);
+        QVERIFY(meanDifference(v.ui.Image1->picture(), reference) <= 2.0);
     }
 
     void exifColourSpaceSaysAdobeRgb()

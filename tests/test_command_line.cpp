@@ -66,14 +66,14 @@ private slots:
 
         openStartPath(form, photos + "/b.jpg");
         QVERIFY(fileArrived(form));
-        QCOMPARE(ui.fileList->fileName(), QString("b.jpg"));
-        QCOMPARE(ui.picture->picture().size(), QSize(40, 30));
+        QCOMPARE(ui.File1->fileName(), QString("b.jpg"));
+        QCOMPARE(ui.Image1->picture().size(), QSize(40, 30));
         // The keys move through the files, as after a click on one.
-        QCOMPARE(QApplication::focusWidget(), ui.fileList);
-        QTest::keyClick(ui.fileList, Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), ui.File1);
+        QTest::keyClick(ui.File1, Qt::Key_Up);
         QCOMPARE(form.shownPath(), photos + "/a.jpg");
         openStartPath(form, env.configHome());
-        QCOMPARE(ui.directoryList->path(), env.configHome());
+        QCOMPARE(ui.Dir1->path(), env.configHome());
         QVERIFY(env.dialogs.messages.isEmpty());
 
         const QString missing = "File open ERROR 2 (No such file or directory)";
@@ -90,7 +90,7 @@ private slots:
         // A picture the pattern leaves out joins it for this run.
         openStartPath(form, photos + "/c.png");
         QCOMPARE(form.shownPath(), photos + "/c.png");
-        QCOMPARE(ui.statusBar->text(1), QString("*.jpg;*.png"));
+        QCOMPARE(ui.StatusBar1->text(1), QString("*.jpg;*.png"));
         QCOMPARE(readSetting("PicPattern"), QString("*.jpg"));
     }
 
@@ -117,15 +117,15 @@ private slots:
 
         openStartPath(form, photos + "/big.jpg");
         QVERIFY(fileArrived(form));
-        QCOMPARE(ui.pictureSize->text(), QString("4000 x 3000"));
+        QCOMPARE(ui.Label5->text(), QString("4000 x 3000"));
         // The smaller window shows it smaller still than it was decoded.
-        const QSize decoded = ui.picture->wholePicture().shown().size();
-        QVERIFY(decoded.width() > ui.picture->width());
+        const QSize decoded = ui.Image1->wholePicture().shown().size();
+        QVERIFY(decoded.width() > ui.Image1->width());
         QVERIFY(decoded.width() < 1280);
         // A file not asked for at start is decoded for this window.
         openStartPath(form, photos + "/other.jpg");
         QVERIFY(fileArrived(form));
-        QCOMPARE(ui.picture->wholePicture().shown().size(), ui.picture->size());
+        QCOMPARE(ui.Image1->wholePicture().shown().size(), ui.Image1->size());
     }
 };
 

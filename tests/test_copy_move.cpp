@@ -101,25 +101,25 @@ private slots:
         // another file is selected.
         b.select("new.jpg");
         const auto aged = age(b.src + "/new.jpg");
-        QVERIFY(b.run(b.ui.fileCopy));
+        QVERIFY(b.run(b.ui.Command2));
         QVERIFY(!QFile::exists(b.dst + "/" + dead + "aaaaaa"));
         for (const QString& kept : {dead + "bbbbbb", live})
             QVERIFY(QFile::remove(b.dst + "/" + kept));
         QCOMPARE(modeAndTime(b.dst + "/new.jpg"), aged);
         QVERIFY(b.titles().isEmpty());
-        QVERIFY(!b.ui.fileCopy->isEnabled());
+        QVERIFY(!b.ui.Command2->isEnabled());
         b.select("photo.jpg");
-        QVERIFY(b.ui.fileCopy->isEnabled());
+        QVERIFY(b.ui.Command2->isEnabled());
 
         // No keeps the existing file; Yes replaces it, read-only as it is.
         b.env.dialogs.messageAnswers = {MsgResult::No};
-        QVERIFY(b.run(b.ui.fileCopy));
+        QVERIFY(b.run(b.ui.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), QByteArray("older photo"));
-        QVERIFY(b.ui.fileCopy->isEnabled());
+        QVERIFY(b.ui.Command2->isEnabled());
         FileSystem::setAttributes(b.dst + "/photo.jpg", FileSystem::ReadOnly);
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        QVERIFY(b.run(b.ui.fileCopy));
+        QVERIFY(b.run(b.ui.Command2));
         QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), fileBytes(b.src + "/photo.jpg"));
 
@@ -127,7 +127,7 @@ private slots:
         // name the list shows.
         b.select("other.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        QVERIFY(b.run(b.ui.fileCopy));
+        QVERIFY(b.run(b.ui.Command2));
         QCOMPARE(b.titles(), QStringList(3, "Overwrite file?"));
         QCOMPARE(entries(b.dst), QStringList({"new.jpg", "other.jpg", "photo.jpg"}));
         QCOMPARE(fileBytes(b.dst + "/other.jpg"), fileBytes(b.src + "/other.jpg"));
@@ -139,7 +139,7 @@ private slots:
             QSKIP("no user extended attributes on this file system");
         FileSystem::setAttributes(b.dst + "/hidden.jpg", FileSystem::Hidden);
         b.select("hidden.jpg");
-        QVERIFY(b.run(b.ui.fileCopy));
+        QVERIFY(b.run(b.ui.Command2));
         QCOMPARE(b.titles().mid(3), QStringList{"File copy ERROR 75 (Path/File access error: the file is hidden)"});
         QCOMPARE(fileBytes(b.dst + "/hidden.jpg"), QByteArray("hidden older"));
         QCOMPARE(FileSystem::attributes(b.dst + "/hidden.jpg"), int(FileSystem::Hidden));
@@ -166,12 +166,12 @@ private slots:
         writeFile(b.dst + "/" + name, "older");
         b.select(name);
         b.env.dialogs.messageAnswers = {MsgResult::No};
-        QVERIFY(b.run(move ? b.ui.fileMove : b.ui.fileCopy));
+        QVERIFY(b.run(move ? b.ui.Command7 : b.ui.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(fileBytes(b.dst + "/" + name), QByteArray("older"));
         QVERIFY(QFile::exists(b.src + "/" + name));
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        QVERIFY(b.run(move ? b.ui.fileMove : b.ui.fileCopy));
+        QVERIFY(b.run(move ? b.ui.Command7 : b.ui.Command2));
         QCOMPARE(b.titles(), QStringList(2, "Overwrite file?"));
         QCOMPARE(QFile::exists(b.src + "/" + name), !move);
         QVERIFY(fileBytes(b.dst + "/" + name) != QByteArray("older"));
@@ -185,11 +185,11 @@ private slots:
         b.select("photo.jpg");
         writeSetting("MoveConfirmation", "0");
         b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes, MsgResult::Yes};
-        QVERIFY(b.run(b.ui.fileCopy));
-        QVERIFY(b.run(b.ui.fileMove));
+        QVERIFY(b.run(b.ui.Command2));
+        QVERIFY(b.run(b.ui.Command7));
         // The same folder spelt another way.
         b.form.files().useAsCopyDirectory(b.src + "/./");
-        QVERIFY(b.run(b.ui.fileCopy));
+        QVERIFY(b.run(b.ui.Command2));
 
         // Refused before any question: the only copy stays as it was.
         const QString same = " ERROR 58 (Source and destination are the same file)";
@@ -220,7 +220,7 @@ private slots:
         const QByteArray source = fileBytes(b.src + "/photo.jpg");
         b.select("photo.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        QVERIFY(b.run(move ? b.ui.fileMove : b.ui.fileCopy));
+        QVERIFY(b.run(move ? b.ui.Command7 : b.ui.Command2));
         QCOMPARE(b.titles(), QStringList{"Overwrite file?"});
         QCOMPARE(entries(b.dst), QStringList{"photo.jpg"});
         QCOMPARE(fileBytes(b.dst + "/photo.jpg"), source);
@@ -236,7 +236,7 @@ private slots:
         b.select("b.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::No, MsgResult::Yes};
         for (const QStringList& left : {QStringList{"b.jpg"}, QStringList()}) {
-            QVERIFY(b.run(b.ui.fileMove));
+            QVERIFY(b.run(b.ui.Command7));
             QCOMPARE(entries(b.src), left);
         }
         QCOMPARE(b.titles(), QStringList(2, "Move file?"));
@@ -257,8 +257,8 @@ private slots:
         // Yes to the overwrite question, then the disk fills up half-way; a move
         // that cannot copy keeps its source.
         b.env.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
-        QVERIFY(b.run(b.ui.fileCopy));
-        QVERIFY(b.run(b.ui.fileMove));
+        QVERIFY(b.run(b.ui.Command2));
+        QVERIFY(b.run(b.ui.Command7));
         QCOMPARE(b.titles(), QStringList({"Overwrite file?", "File copy ERROR 28 (No space left on device)",
                                           "Overwrite file?", "File move ERROR 28 (No space left on device)"}));
         QCOMPARE(fileBytes(b.src + "/big.bmp"), source);
@@ -301,7 +301,7 @@ private slots:
         b.form.show();
         b.select("big.jpg");
         b.env.dialogs.messageAnswers = {MsgResult::Yes};
-        (move ? b.ui.fileMove : b.ui.fileCopy)->click();
+        (move ? b.ui.Command7 : b.ui.Command2)->click();
 
         bool fired = false;
         QTimer::singleShot(5, [&] { fired = true; });
@@ -309,12 +309,12 @@ private slots:
         PaintCount painted;
         qApp->installEventFilter(&painted);
         QPointer<QProgressBar> bar;
-        QTRY_VERIFY((bar = b.ui.statusBar->findChild<QProgressBar*>()) && bar->isVisible() && bar->value() > 0);
+        QTRY_VERIFY((bar = b.ui.StatusBar1->findChild<QProgressBar*>()) && bar->isVisible() && bar->value() > 0);
         QVERIFY(bar->value() < bar->maximum());
         QTRY_VERIFY(painted.count > 0);
-        b.ui.deleteFile->trigger();
+        b.ui.mnudelete->trigger();
         QCOMPARE(b.titles(), QStringList({"Overwrite file?", "Please wait"}));
-        QVERIFY(b.ui.fileCopy->isEnabled() && b.ui.fileMove->isEnabled());
+        QVERIFY(b.ui.Command2->isEnabled() && b.ui.Command7->isEnabled());
         QCOMPARE(QDir(b.dst).entryList(QDir::Files | QDir::Hidden).size(), 2);
         if (close)
             b.form.close();
@@ -328,7 +328,7 @@ private slots:
         if (close)
             QCOMPARE(fileBytes(target), QByteArray("older"));
         else
-            QCOMPARE((move ? b.ui.fileMove : b.ui.fileCopy)->text() + b.ui.fileCount->text(),
+            QCOMPARE((move ? b.ui.Command7 : b.ui.Command2)->text() + b.ui.Label6->text(),
                      move ? "File Moved1 File(s)" : "File Copied2 File(s)");
     }
 
@@ -337,26 +337,26 @@ private slots:
         Bench b({"shown.bmp"});
 
         // With nothing shown there is nothing to put on the clipboard.
-        b.ui.copyToClipboard->click();
+        b.ui.Command6->click();
         QCOMPARE(b.titles(), QStringList{"Clipboard copy ERROR"});
         b.select("shown.bmp");
-        b.ui.copyToClipboard->click();
+        b.ui.Command6->click();
         QCOMPARE(rgb(Clipboard::image()), rgb(QImage(b.src + "/shown.bmp")));
 
         // Paste shows another picture at 1:1 without touching the file state.
         QImage pasted(64, 48, QImage::Format_RGB32);
         pasted.fill(Qt::yellow);
         Clipboard::setImage(pasted);
-        b.ui.doubleSize->setChecked(true);
-        b.ui.pasteFromClipboard->click();
-        QCOMPARE(rgb(b.ui.picture->picture()), pasted);
-        QCOMPARE(b.ui.picture->widthTwips(), 64 * 15.0);
+        b.ui.Option4->setChecked(true);
+        b.ui.Command3->click();
+        QCOMPARE(rgb(b.ui.Image1->picture()), pasted);
+        QCOMPARE(b.ui.Image1->widthTwips(), 64 * 15.0);
         QCOMPARE(b.form.shownPath(), b.src + "/shown.bmp");
 
         // With no picture on the clipboard the area is left empty, silently.
         Clipboard::clear();
-        b.ui.pasteFromClipboard->click();
-        QVERIFY(!b.ui.picture->hasPicture());
+        b.ui.Command3->click();
+        QVERIFY(!b.ui.Image1->hasPicture());
         QCOMPARE(b.titles().size(), 1);
     }
 

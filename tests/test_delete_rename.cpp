@@ -34,13 +34,13 @@ private slots:
         // shown. The last of five by the Delete key: nothing is selected.
         for (const int index : {1, 4}) {
             Window w;
-            w.ui.fileList->setListIndex(index);
-            index == 1 ? w.ui.deleteFile->trigger() : QTest::keyClick(w.ui.fileList, Qt::Key_Delete);
+            w.ui.File1->setListIndex(index);
+            index == 1 ? w.ui.mnudelete->trigger() : QTest::keyClick(w.ui.File1, Qt::Key_Delete);
             QVERIFY(fileArrived(w.form));
             QCOMPARE(entries(w.dir), without(kFive, kFive[index]));
-            QCOMPARE(w.ui.fileCount->text(), QString("4 File(s)"));
-            QCOMPARE(w.ui.fileList->fileName(), QString(index == 1 ? "3.jpg" : ""));
-            QCOMPARE(w.ui.currentNumber->text(), QString(index == 1 ? "Current: 2" : "Current: "));
+            QCOMPARE(w.ui.Label6->text(), QString("4 File(s)"));
+            QCOMPARE(w.ui.File1->fileName(), QString(index == 1 ? "3.jpg" : ""));
+            QCOMPARE(w.ui.Label7->text(), QString(index == 1 ? "Current: 2" : "Current: "));
             QVERIFY(w.env.dialogs.messages.isEmpty());
             if (index == 1)
                 QCOMPARE(w.form.shownPath(), w.dir + "/3.jpg");
@@ -51,7 +51,7 @@ private slots:
     {
         Window w;
         writeSetting("DelConfirmation", "1");
-        w.ui.fileList->setListIndex(2);
+        w.ui.File1->setListIndex(2);
         w.env.dialogs.messageAnswers = {MsgResult::No};
         w.form.mnudelete_Click();
         QCOMPARE(w.env.dialogs.messages[0].text,
@@ -79,15 +79,15 @@ private slots:
             QVERIFY2(!isPlainName(bad), bad);
 
         Window w;
-        w.ui.fileList->setListIndex(1);
+        w.ui.File1->setListIndex(1);
         w.env.dialogs.inputAnswers = {" holiday "};
-        w.ui.renameFile->trigger();
+        w.ui.mnurename->trigger();
         const QStringList renamed{"1.jpg", "3.jpg", "4.jpg", "5.jpg", "holiday.jpg"};
         QCOMPARE(entries(w.dir), renamed);
-        QCOMPARE(w.ui.fileList->item(4), QString("holiday.jpg"));
+        QCOMPARE(w.ui.File1->item(4), QString("holiday.jpg"));
 
         // An existing name, a path out of the folder and a cancel change nothing.
-        w.ui.fileList->setListIndex(0);
+        w.ui.File1->setListIndex(0);
         w.env.dialogs.inputAnswers = {"3.jpg", "../escaped.jpg"};
         for (int i = 0; i < 3; ++i)
             w.form.mnurename_Click();
@@ -96,12 +96,12 @@ private slots:
         QCOMPARE(w.env.dialogs.messages[0].title, QString("File rename ERROR 17 (File exists)"));
 
         const int beeps = w.env.dialogs.beeps;
-        const int rows = w.ui.directoryList->count();
+        const int rows = w.ui.Dir1->count();
         w.env.dialogs.inputAnswers = {"Holiday 2024", "Holiday 2024", "../beside"};
         for (int i = 0; i < 3; ++i)
             w.form.mnusub_Click();
         QVERIFY(QFileInfo(w.dir + "/Holiday 2024").isDir());
-        QCOMPARE(w.ui.directoryList->count(), rows + 1);
+        QCOMPARE(w.ui.Dir1->count(), rows + 1);
 
         // An existing name fails without a beep; a path is not a name.
         QCOMPARE(w.env.dialogs.messages.size(), 4);
@@ -113,25 +113,25 @@ private slots:
     void keypadZoomCompounds()
     {
         Window w;
-        w.ui.fileList->setListIndex(0);
+        w.ui.File1->setListIndex(0);
         QVERIFY(fileArrived(w.form));
-        QTest::keyClick(w.ui.fileList, Qt::Key_Plus, Qt::KeypadModifier);
-        QTest::keyClick(w.ui.fileList, Qt::Key_Plus, Qt::KeypadModifier);
-        QCOMPARE(w.ui.picture->widthTwips(), 40 * 15.0 * 1.05 * 1.05);
-        QTest::keyClick(w.ui.fileList, Qt::Key_Minus, Qt::KeypadModifier);
-        QCOMPARE(w.ui.picture->widthTwips(), 40 * 15.0 * 1.05 * 1.05 * 0.95);
+        QTest::keyClick(w.ui.File1, Qt::Key_Plus, Qt::KeypadModifier);
+        QTest::keyClick(w.ui.File1, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(w.ui.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05);
+        QTest::keyClick(w.ui.File1, Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(w.ui.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05 * 0.95);
         // Ctrl + wheel takes the same steps, one a notch, however the turn comes.
-        turnWheel(w.ui.picture, {0, -60}, Qt::ControlModifier);
-        turnWheel(w.ui.picture, {0, -60}, Qt::ControlModifier);
-        turnWheel(w.ui.picture, {0, 240}, Qt::ControlModifier);
-        QCOMPARE(w.ui.picture->widthTwips(), 40 * 15.0 * 1.05 * 1.05 * 0.95 * 0.95 * 1.05 * 1.05);
-        QCOMPARE(w.ui.statusBar->text(4), QString("User"));
+        turnWheel(w.ui.Image1, {0, -60}, Qt::ControlModifier);
+        turnWheel(w.ui.Image1, {0, -60}, Qt::ControlModifier);
+        turnWheel(w.ui.Image1, {0, 240}, Qt::ControlModifier);
+        QCOMPARE(w.ui.Image1->widthTwips(), 40 * 15.0 * 1.05 * 1.05 * 0.95 * 0.95 * 1.05 * 1.05);
+        QCOMPARE(w.ui.StatusBar1->text(4), QString("User"));
 
         // The main keyboard's plus and minus leave the picture alone.
         w.form.Option3_Click();
-        QTest::keyClick(w.ui.fileList, Qt::Key_Plus);
-        QTest::keyClick(w.ui.fileList, Qt::Key_Minus);
-        QCOMPARE(w.ui.picture->widthTwips(), 40 * 15.0);
+        QTest::keyClick(w.ui.File1, Qt::Key_Plus);
+        QTest::keyClick(w.ui.File1, Qt::Key_Minus);
+        QCOMPARE(w.ui.Image1->widthTwips(), 40 * 15.0);
     }
 };
 

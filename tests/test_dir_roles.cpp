@@ -21,7 +21,7 @@ QString modalTitleOnClick(MainWindow& form, int panel)
         if (QWidget* dialog = QApplication::activeModalWidget())
             title = dialog->windowTitle(), dialog->close();
     });
-    Form1Controls(form).statusBar->click(panel);
+    Form1Controls(form).StatusBar1->click(panel);
     QCoreApplication::processEvents();
     return title;
 }
@@ -36,14 +36,14 @@ private slots:
         TestEnvironment env;
         for (const QString& value : {QString("/"), env.makeFolder("pics") + "/"}) {
             Viewer v(value);
-            v.ui.defaultCopyDirectory->trigger();
-            v.ui.startupDirectory->trigger();
+            v.ui.mnudefault->trigger();
+            v.ui.mnustartup->trigger();
             QCOMPARE(readSetting("Defaultcopydir"), value);
             QCOMPARE(readSetting("startupdir"), value);
             writeSetting("defaultcopydir", "/kept/");
-            v.ui.useAsCopyDirectory->trigger();
+            v.ui.mnusession->trigger();
             QCOMPARE(v.form.copyFolder(), value);
-            QCOMPARE(v.ui.statusBar->text(3), "  " + value);
+            QCOMPARE(v.ui.StatusBar1->text(3), "  " + value);
             QCOMPARE(readSetting("defaultcopydir"), QString("/kept/"));
         }
     }
@@ -96,7 +96,7 @@ private slots:
 
         browser.Command1_Click();
         QCOMPARE(v.form.copyFolder(), other + "/");
-        QCOMPARE(v.ui.statusBar->text(3), "  " + other + "/");
+        QCOMPARE(v.ui.StatusBar1->text(3), "  " + other + "/");
 
         // The status panels open the secondary windows.
         v.form.show();

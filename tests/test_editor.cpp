@@ -67,7 +67,7 @@ private slots:
         // while the editor is loaded.
         e.main.File1_MouseDown(Qt::LeftButton);
         QCOMPARE(editorDocumentType(), QString("txt"));
-        QVERIFY(!e.ui.textEditor->isEnabled());
+        QVERIFY(!e.ui.textfile->isEnabled());
 
         // Changes count only while the window is visible.
         e.type("ab");
@@ -97,7 +97,7 @@ private slots:
         QVERIFY(e.form->close());
         QVERIFY(!Form6::existing());
         e.main.File1_MouseDown(Qt::LeftButton);
-        QVERIFY(e.ui.textEditor->isEnabled());
+        QVERIFY(e.ui.textfile->isEnabled());
     }
 
     // A long report goes in over several turns of the event loop, leaves the

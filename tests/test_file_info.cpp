@@ -86,7 +86,7 @@ private slots:
             QCOMPARE(info.result(), int(QDialog::Accepted));
             QCOMPARE(QDir(dir).entryList(QDir::Files), step.files);
         }
-        QCOMPARE(v.ui.fileList->fileName(), QString("b.jpg"));
+        QCOMPARE(v.ui.File1->fileName(), QString("b.jpg"));
         // The failed rename ("b" becomes b.jpg, which exists): its own title, in
         // the box only, and no place given for the input box.
         QVERIFY(!env.dialogs.inputs[0].positionTwips);

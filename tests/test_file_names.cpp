@@ -93,16 +93,16 @@ private slots:
         QCOMPARE(v.listed(), QStringList({clip, picture, drawing}));
         v.select(picture);
         QCOMPARE(f.shownPath(), dir + "/" + picture);
-        QCOMPARE(ui.picture->picture().size(), QSize(40, 30));
-        QVERIFY(ui.picture->picture().pixelColor(20, 15).red() > 200);
+        QCOMPARE(ui.Image1->picture().size(), QSize(40, 30));
+        QVERIFY(ui.Image1->picture().pixelColor(20, 15).red() > 200);
         v.select(drawing);
-        QVERIFY(ui.picture->hasPicture());
-        QVERIFY(ui.picture->picture().size() != QSize(40, 30));
+        QVERIFY(ui.Image1->hasPicture());
+        QVERIFY(ui.Image1->picture().size() != QSize(40, 30));
 
         f.setFileKind(false, "*.*");
         v.select(clip);
-        QVERIFY(ui.moviePlayer->isVisibleTo(&f));
-        QCOMPARE(ui.moviePlayer->size(), QSize(160, 120));
+        QVERIFY(ui.AM1->isVisibleTo(&f));
+        QCOMPARE(ui.AM1->size(), QSize(160, 120));
         QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).title));
     }
 
@@ -121,7 +121,7 @@ private slots:
         writeSetting("MoveConfirmation", "0");
 
         v.select(a);
-        v.ui.fileCopy->click();
+        v.ui.Command2->click();
         QTRY_VERIFY(!v.form.copying() && exists(dst, "a\xe9.jpg") && exists(src, "a\xe9.jpg"));
         // A second copy meets its namesake and asks first.
         env.dialogs.messageAnswers = {MsgResult::No};
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(env.dialogs.messages[0].title, QString("Overwrite file?"));
 
         v.select(b);
-        v.ui.fileMove->click();
+        v.ui.Command7->click();
         QTRY_VERIFY(!v.form.copying() && exists(dst, "b\xff.jpg") && !exists(src, "b\xff.jpg"));
 
         // The typed answer keeps the stray byte of the old name.
@@ -158,10 +158,10 @@ private slots:
         QVERIFY(::rename((top.toUtf8() + "/p\xe9.jpg").constData(), (top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg").constData()) == 0);
 
         Viewer v(top);
-        const QList<QListWidgetItem*> rows = v.ui.directoryList->findItems(odd, Qt::MatchEndsWith);
+        const QList<QListWidgetItem*> rows = v.ui.Dir1->findItems(odd, Qt::MatchEndsWith);
         QCOMPARE(rows.size(), 1);
-        emit v.ui.directoryList->itemActivated(rows[0]);
-        QCOMPARE(v.ui.fileList->path(), fullPath(top, odd));
+        emit v.ui.Dir1->itemActivated(rows[0]);
+        QCOMPARE(v.ui.File1->path(), fullPath(top, odd));
         QCOMPARE(v.listed(), QStringList{picture});
 
         // A start argument arrives as the bytes the shell gave.
@@ -170,8 +170,8 @@ private slots:
         openStartPath(fresh.form, argument);
         QVERIFY(fileArrived(fresh.form));
         QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).text));
-        QCOMPARE(fresh.ui.fileList->fileName(), picture);
-        QVERIFY(fresh.ui.picture->hasPicture());
+        QCOMPARE(fresh.ui.File1->fileName(), picture);
+        QVERIFY(fresh.ui.Image1->hasPicture());
     }
 
     void infoListReachesEveryFile()

@@ -93,7 +93,7 @@ private slots:
         // Kept on top, it leaves the lists, buttons and status bar of the main window free.
         const QRect movie = form->frameGeometry();
         for (QWidget* control : main.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (control->isVisible() && control != ui.picture)
+            if (control->isVisible() && control != ui.Image1)
                 QVERIFY2(!movie.intersects(QRect(control->mapToGlobal(QPoint()), control->size())),
                          qPrintable(control->metaObject()->className()));
         PanelStatusBar* bar = form->StatusBar1;

@@ -34,11 +34,11 @@ private slots:
         MainWindow& form = v.form;
         const Form1Controls& ui = v.ui;
         form.show();
-        ui.fileList->setListIndex(0);
+        ui.File1->setListIndex(0);
         QVERIFY(fileArrived(form));
-        ui.doubleSize->setChecked(true); // the main window's zoom does not carry over
+        ui.Option4->setChecked(true); // the main window's zoom does not carry over
 
-        QTest::mouseClick(ui.picture, Qt::LeftButton);
+        QTest::mouseClick(ui.Image1, Qt::LeftButton);
         Form2* view = form.findChild<Form2*>();
         QVERIFY(view && view->isVisible());
         QVERIFY(view->windowState().testFlag(Qt::WindowFullScreen));
@@ -65,7 +65,7 @@ private slots:
         // A click closes; the next opening is the same window at natural size.
         QTest::mouseClick(view->Image1, Qt::LeftButton);
         QVERIFY(!view->isVisible());
-        QTest::mouseClick(ui.picture, Qt::LeftButton);
+        QTest::mouseClick(ui.Image1, Qt::LeftButton);
         QVERIFY(view->isVisible());
         QCOMPARE(view->Image1->widthTwips(), w);
         QCOMPARE(view->Image1->pos(), corner);

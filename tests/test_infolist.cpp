@@ -25,7 +25,7 @@ QDateTime at(int d, int h, int mi = 0, int s = 0) { return QDateTime(QDate(2001,
 struct Run {
     explicit Run(const QString& dir, bool pictures = true) : viewer(dir, pictures ? u"*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico"_s : u"*.*"_s)
     {
-        viewer.form.setFileKind(pictures, viewer.ui.fileList->pattern());
+        viewer.form.setFileKind(pictures, viewer.ui.File1->pattern());
     }
     static QString editorText() { return Form6::existing() ? Form6::existing()->RichTextBox1->toPlainText() : QString(); }
     // The report for the listed files, from what the file system says of them.
@@ -33,10 +33,10 @@ struct Run {
     {
         QList<InfoEntry> entries;
         for (const QString& name : viewer.listed()) {
-            const QFileInfo file(viewer.ui.fileList->path() + "/" + name);
+            const QFileInfo file(viewer.ui.File1->path() + "/" + name);
             entries.append({name, file.size(), file.lastModified(), pixels.value(entries.size())});
         }
-        return infoReport(viewer.ui.fileList->path(), viewer.ui.fileList->pattern(), entries, !pixels.isEmpty());
+        return infoReport(viewer.ui.File1->path(), viewer.ui.File1->pattern(), entries, !pixels.isEmpty());
     }
     Viewer viewer;
     MainWindow& form = viewer.form;
@@ -52,7 +52,7 @@ struct ProgressWatch : QObject {
         if (auto* bar = qobject_cast<QProgressBar*>(watched); bar && event->type() == QEvent::Paint) {
             captions.insert(bar->window()->windowTitle());
             mainEnabled |= main->isEnabled();
-            selected |= Form1Controls(*main).fileList->listIndex() >= 0;
+            selected |= Form1Controls(*main).File1->listIndex() >= 0;
         }
         return false;
     }
@@ -112,7 +112,7 @@ void InfoListTest::pictureSizesFromHeadersMatchFullLoads()
     env.dialogs.messages.clear();
     env.dialogs.messageAnswers = {MsgResult::Yes};
     // Autoskip running fast: no tick may show another file meanwhile.
-    run.ui.autoskipTimer->start(1);
+    run.ui.Timer1->start(1);
     ProgressWatch watch(&run.form);
     run.viewer.runInfoList();
 
@@ -163,7 +163,7 @@ void InfoListTest::failures()
     }
     Run run(dir);
     env.dialogs.messageAnswers = {MsgResult::Yes};
-    run.ui.picture->hide();
+    run.ui.Image1->hide();
     run.viewer.runInfoList();
 
     const MessageBoxRequest box = env.dialogs.messages.last();
@@ -173,7 +173,7 @@ void InfoListTest::failures()
     QCOMPARE(run.editorText().count('\n'), filled ? 3 : 0);
     QVERIFY(!filled || run.editorText().section('\n', 2, 2).startsWith("a.jpg    "));
     QVERIFY(!Form6::existing() || !Form6::existing()->isVisible());
-    QVERIFY(run.form.isEnabled() && !run.ui.picture->isHidden());
+    QVERIFY(run.form.isEnabled() && !run.ui.Image1->isHidden());
 
     // No failure of the program's own lacks a description; the report still
     // has words for one.
@@ -198,7 +198,7 @@ void InfoListTest::plainListsUpToTheOverflow()
     env.dialogs.messages.clear();
     env.dialogs.messageAnswers = {MsgResult::No};
     run.viewer.runInfoList();
-    run.form.setFileKind(false, run.ui.fileList->pattern());
+    run.form.setFileKind(false, run.ui.File1->pattern());
     run.viewer.runInfoList();
     QCOMPARE(env.dialogs.messages.size(), 1);
     QVERIFY(env.dialogs.messages[0].text.endsWith("approx. 32766 sec.\r Else it will take approx. 393.192 sec."));

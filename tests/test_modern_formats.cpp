@@ -75,10 +75,10 @@ private slots:
         // picture the pattern joins for this run.
         writeSetting("AutoZoom", "0");
         Viewer v(dir);
-        v.ui.fileList->setPattern("*.jpg");
+        v.ui.File1->setPattern("*.jpg");
         openStartPath(v.form, dir + "/" + name);
         QVERIFY(fileArrived(v.form));
-        QCOMPARE(v.ui.pictureSize->text(), QString("96 x 64"));
+        QCOMPARE(v.ui.Label5->text(), QString("96 x 64"));
 
         // A JPEG XL made from a JPEG turned by its EXIF data keeps the turn.
         if (encoder == "cjxl") {

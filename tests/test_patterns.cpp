@@ -37,21 +37,21 @@ private slots:
             MainWindow& form = v.form;
             const Form1Controls& ui = v.ui;
             for (bool pic : {false, true}) {
-                ui.currentNumber->setText("Current: 9");
+                ui.Label7->setText("Current: 9");
                 Form13 window(&form);
                 window.show();
                 (pic ? window.Option1 : window.Option2)->setChecked(true);
                 window.Command1_Click();
                 const QString stored = pic ? c.picSetting : c.aniSetting;
                 QCOMPARE(form.fileKind(), QString(pic ? "pic" : "avi"));
-                QCOMPARE(ui.fileList->pattern(), !stored.isEmpty() ? stored : pic ? kPicDefault : kAniDefault);
+                QCOMPARE(ui.File1->pattern(), !stored.isEmpty() ? stored : pic ? kPicDefault : kAniDefault);
                 QCOMPARE(v.listed(), pic ? c.pictures : c.animations);
-                QCOMPARE(ui.zoomOptions->title(), QString(pic ? "Zoom" : "Movie speed"));
-                QCOMPARE(QStringList({ui.quarterSize->text(), ui.halfSize->text(), ui.originalSize->text(),
-                                      ui.doubleSize->text()}),
+                QCOMPARE(ui.Frame1->title(), QString(pic ? "Zoom" : "Movie speed"));
+                QCOMPARE(QStringList({ui.Option1->text(), ui.Option2->text(), ui.Option3->text(),
+                                      ui.Option4->text()}),
                          pic ? QStringList({"1:4", "1:2", "1:1", "2:1"}) : QStringList({".25", ".50", "1.0", "2.0"}));
-                QCOMPARE(ui.statusBar->text(1), QString(pic ? " Pictures " : " Animations "));
-                QCOMPARE(ui.currentNumber->text(), QString("Current: "));
+                QCOMPARE(ui.StatusBar1->text(1), QString(pic ? " Pictures " : " Animations "));
+                QCOMPARE(ui.Label7->text(), QString("Current: "));
             }
             // Choosing a kind stores nothing of its own.
             QCOMPARE(readSetting("PicPattern"), c.picSetting);
@@ -82,7 +82,7 @@ private slots:
             QCOMPARE(readSetting("PicPattern"), QString(ok ? "*.png" : ""));
             QCOMPARE(readSetting("AniPattern"), QString(ok ? "*.avi" : ""));
             QCOMPARE(form.fileKind(), QString(ok ? "avi" : "pic"));
-            QCOMPARE(ui.fileList->pattern(), ok ? QString("*.avi") : kPicDefault);
+            QCOMPARE(ui.File1->pattern(), ok ? QString("*.avi") : kPicDefault);
         }
 
         Form13 window(&form);
@@ -105,7 +105,7 @@ private slots:
         window.Option1->setChecked(true);
         window.Command1_Click();
         QCOMPARE(readSetting("PicPattern"), QString());
-        QCOMPARE(ui.fileList->pattern(), kPicDefault);
+        QCOMPARE(ui.File1->pattern(), kPicDefault);
     }
 
     void manualPattern_data()
@@ -129,15 +129,15 @@ private slots:
         TestEnvironment env;
         Viewer v(mixedFolder(env), "*.avi");
         const Form1Controls& ui = v.ui;
-        ui.statusBar->setText(1, " Animations ");
-        ui.currentNumber->setText("Current: 1");
+        ui.StatusBar1->setText(1, " Animations ");
+        ui.Label7->setText("Current: 1");
 
         env.dialogs.inputAnswers = {pattern};
-        ui.searchPattern->trigger();
-        QCOMPARE(ui.fileList->pattern(), applied ? pattern : QString("*.avi"));
+        ui.mnupattern->trigger();
+        QCOMPARE(ui.File1->pattern(), applied ? pattern : QString("*.avi"));
         QCOMPARE(v.listed(), files);
-        QCOMPARE(ui.statusBar->text(1), applied ? pattern : QString(" Animations "));
-        QCOMPARE(ui.currentNumber->text(), QString(applied ? "Current: " : "Current: 1"));
+        QCOMPARE(ui.StatusBar1->text(1), applied ? pattern : QString(" Animations "));
+        QCOMPARE(ui.Label7->text(), QString(applied ? "Current: " : "Current: 1"));
         QVERIFY(readSetting("PicPattern").isEmpty() && readSetting("AniPattern").isEmpty());
         const int refused = !applied && !pattern.isEmpty();
         QCOMPARE(env.dialogs.beeps, refused);

@@ -175,9 +175,9 @@ private slots:
         Viewer v(dir);
         v.form.setFileKind(false, "*.*");
         v.select("clip.avi");
-        v.ui.halfSize->click();
+        v.ui.Option2->click();
         // The window comes up once its player has the movie.
-        v.ui.separateWindow->trigger();
+        v.ui.newwindow->trigger();
         QVERIFY(openWindows<Form4>().isEmpty() && v.form.cursor().shape() == Qt::WaitCursor);
         QTRY_COMPARE_WITH_TIMEOUT(openWindows<Form4>().size(), 1, 20000);
         Form4* w = openWindows<Form4>().first();
@@ -196,10 +196,10 @@ private slots:
     void oleEditOpenHandsTheFileOver()
     {
         Pictures p;
-        p.ui.openWithDesktop->trigger();
+        p.ui.oleeditopen->trigger();
         QVERIFY(p.env.launcher.opened.isEmpty());
         p.viewer.select("large.png");
-        p.ui.openWithDesktop->trigger();
+        p.ui.oleeditopen->trigger();
         QCOMPARE(p.env.launcher.opened, QStringList{p.dir + "/large.png"});
 
         // The desktop's opener gets the name's bytes, even when they are not

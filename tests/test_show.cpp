@@ -47,28 +47,28 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
     const Form1Controls& ui = v.ui;
     f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
     v.select("pic.bmp");
-    QVERIFY(ui.originalSize->isChecked());
-    QCOMPARE(ui.picture->size(), QSize(640, 480));
+    QVERIFY(ui.Option3->isChecked());
+    QCOMPARE(ui.Image1->size(), QSize(640, 480));
 
     const struct {
         QRadioButton* option;
         QSize size;
         const char* panel;
-    } cases[] = {{ui.halfSize, {320, 240}, "1:2"}, {ui.originalSize, {640, 480}, "1:1"},
-                 {ui.quarterSize, {160, 120}, "1:4"}, {ui.doubleSize, {1280, 960}, "2:1"}};
+    } cases[] = {{ui.Option2, {320, 240}, "1:2"}, {ui.Option3, {640, 480}, "1:1"},
+                 {ui.Option1, {160, 120}, "1:4"}, {ui.Option4, {1280, 960}, "2:1"}};
     for (const auto& c : cases) {
         c.option->click();
-        QCOMPARE(ui.picture->size(), c.size);
-        QCOMPARE(ui.statusBar->text(4), QString(c.panel));
-        QCOMPARE(ui.picture->stretch(), c.option != ui.originalSize);
+        QCOMPARE(ui.Image1->size(), c.size);
+        QCOMPARE(ui.StatusBar1->text(4), QString(c.panel));
+        QCOMPARE(ui.Image1->stretch(), c.option != ui.Option3);
         // Shrunk, the picture is scaled off the paint path, once.
         if (c.size.width() < 640)
-            QTRY_COMPARE(ui.picture->ready().size(), c.size);
+            QTRY_COMPARE(ui.Image1->ready().size(), c.size);
     }
     // At 2:1 the picture runs past its area; the status bar stays above it.
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    const QImage bar = f.grab(ui.statusBar->geometry()).toImage();
+    const QImage bar = f.grab(ui.StatusBar1->geometry()).toImage();
     int pictureDots = 0;
     for (int y = 0; y < bar.height(); ++y)
         for (int x = 0; x < bar.width(); ++x)
@@ -80,29 +80,29 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
     // size it is shown at.
     writeSetting("AutoZoom", "1");
     savePicture(dir + "/fresh.bmp", {640, 480}, Qt::blue);
-    ui.fileList->refresh();
+    ui.File1->refresh();
     v.select("fresh.bmp");
-    QCOMPARE(ui.pictureSize->text(), QString("640 x 480"));
-    QCOMPARE(ui.statusBar->text(4), QString("Auto"));
-    QVERIFY(!ui.quarterSize->isChecked() && !ui.halfSize->isChecked() && !ui.originalSize->isChecked()
-            && !ui.doubleSize->isChecked());
-    QVERIFY(ui.picture->stretch());
+    QCOMPARE(ui.Label5->text(), QString("640 x 480"));
+    QCOMPARE(ui.StatusBar1->text(4), QString("Auto"));
+    QVERIFY(!ui.Option1->isChecked() && !ui.Option2->isChecked() && !ui.Option3->isChecked()
+            && !ui.Option4->isChecked());
+    QVERIFY(ui.Image1->stretch());
     const double limit = 0.743 * f.frameGeometry().width() * 15;
-    QVERIFY(ui.picture->widthTwips() <= limit);
-    QVERIFY(ui.picture->widthTwips() / 0.99 > limit);
+    QVERIFY(ui.Image1->widthTwips() <= limit);
+    QVERIFY(ui.Image1->widthTwips() / 0.99 > limit);
     // Decoded at the size shown, it is drawn as it came; Copy, Save As and
     // a zoom to 2:1 still get the whole picture.
-    QCOMPARE(ui.picture->wholePicture().shown().size(), ui.picture->size());
+    QCOMPARE(ui.Image1->wholePicture().shown().size(), ui.Image1->size());
     // Off the window's thread, so nothing is copied before the window runs on.
-    ui.copyToClipboard->click();
+    ui.Command6->click();
     QVERIFY(Clipboard::image().isNull());
     QTRY_COMPARE(Clipboard::image().size(), QSize(640, 480));
     env.dialogs.fileAnswers = {{dir + "/whole.bmp", 2}};
     f.saveas_Click();
     QVERIFY(f.copying());
     QTRY_COMPARE(QImage(dir + "/whole.bmp").size(), QSize(640, 480));
-    ui.doubleSize->click();
-    QTRY_COMPARE(ui.picture->wholePicture().shown().size(), QSize(640, 480));
+    ui.Option4->click();
+    QTRY_COMPARE(ui.Image1->wholePicture().shown().size(), QSize(640, 480));
 }
 
 void ShowTest::hugeJpegIsShownFitted()
@@ -119,9 +119,9 @@ void ShowTest::hugeJpegIsShownFitted()
     writeFile("/proc/self/clear_refs", "5");
     const qint64 before = procStatusBytes("VmHWM:");
     v.select("huge.jpg");
-    QCOMPARE(ui.pictureSize->text(), QString("20000 x 20000"));
-    QCOMPARE(ui.picture->wholePicture().shown().size(), ui.picture->size());
-    QVERIFY(ui.picture->width() < 1000);
+    QCOMPARE(ui.Label5->text(), QString("20000 x 20000"));
+    QCOMPARE(ui.Image1->wholePicture().shown().size(), ui.Image1->size());
+    QVERIFY(ui.Image1->width() < 1000);
     QVERIFY(procStatusBytes("VmHWM:") - before < PicturePreloader::defaultBudget);
 }
 
@@ -140,18 +140,18 @@ void ShowTest::wheelScrollsAnEnlargedPicture()
     f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
     f.show();
     v.select("tall.png");
-    const auto topLeft = [&] { return ui.picture->grab(QRect(0, 0, 1, 1)).toImage().pixelColor(0, 0); };
+    const auto topLeft = [&] { return ui.Image1->grab(QRect(0, 0, 1, 1)).toImage().pixelColor(0, 0); };
     // A picture that fits does not move; at 2:1 the wheel brings its lower
     // part into the window, and the next size starts at the top again.
-    turnWheel(ui.picture, {0, -120 * 20});
-    QCOMPARE(ui.picture->scrolled(), QPoint());
-    ui.doubleSize->click();
+    turnWheel(ui.Image1, {0, -120 * 20});
+    QCOMPARE(ui.Image1->scrolled(), QPoint());
+    ui.Option4->click();
     QCOMPARE(topLeft(), QColor(Qt::red));
-    turnWheel(ui.picture, {0, -120 * 20});
-    QVERIFY(ui.picture->scrolled().y() > 240);
+    turnWheel(ui.Image1, {0, -120 * 20});
+    QVERIFY(ui.Image1->scrolled().y() > 240);
     QCOMPARE(topLeft(), QColor(Qt::blue));
-    ui.originalSize->click();
-    QCOMPARE(ui.picture->scrolled(), QPoint());
+    ui.Option3->click();
+    QCOMPARE(ui.Image1->scrolled(), QPoint());
 }
 
 void ShowTest::animatedPicturesPlay_data()
@@ -186,19 +186,19 @@ void ShowTest::animatedPicturesPlay()
     f.show();
     v.select(name);
     const auto centre = [&] {
-        return ui.picture->grab(QRect(ui.picture->width() / 2, ui.picture->height() / 2, 1, 1)).toImage().pixelColor(0, 0);
+        return ui.Image1->grab(QRect(ui.Image1->width() / 2, ui.Image1->height() / 2, 1, 1)).toImage().pixelColor(0, 0);
     };
     // In order and looped, at every zoom; Copy takes the first frame.
     for (const QColor colour : {QColor(Qt::green), QColor(Qt::blue), QColor(Qt::red)})
         QTRY_COMPARE(centre(), colour);
-    ui.doubleSize->click();
+    ui.Option4->click();
     QTRY_COMPARE(centre(), QColor(Qt::green));
-    ui.copyToClipboard->click();
+    ui.Command6->click();
     QTRY_COMPARE(Clipboard::image().pixelColor(0, 0), QColor(Qt::red));
     Form3* separate = openWith<Form3>(v.form);
     QTRY_VERIFY(separate->Image1->animating());
     v.select("still.png");
-    QVERIFY(!ui.picture->animating());
+    QVERIFY(!ui.Image1->animating());
     QCOMPARE(centre(), QColor(Qt::yellow));
 }
 
@@ -214,20 +214,20 @@ void ShowTest::failedLoadReportsOrGoesToDesktop()
         Form1& f = v.form;
         const Form1Controls& ui = v.ui;
         v.select("a.png");
-        const QImage before = ui.picture->picture();
+        const QImage before = ui.Image1->picture();
         // Selecting puts back what a copy or move left behind.
-        ui.fileCopy->setEnabled(false);
-        ui.copyToClipboard->setText("done");
+        ui.Command2->setEnabled(false);
+        ui.Command6->setText("done");
         v.select("b.jpg");
         QCOMPARE(f.windowTitle(), QString("Pixalto"));
-        QCOMPARE(ui.statusBar->text(2), dir + "/b.jpg (33 bytes)");
-        QVERIFY(ui.fileCopy->isEnabled());
-        QCOMPARE(ui.copyToClipboard->text(), QString("&Copy"));
+        QCOMPARE(ui.StatusBar1->text(2), dir + "/b.jpg (33 bytes)");
+        QVERIFY(ui.Command2->isEnabled());
+        QCOMPARE(ui.Command6->text(), QString("&Copy"));
         QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
         if (QString(ole) == "1.0") {
             QCOMPARE(env.launcher.opened, QStringList{dir + "/b.jpg"});
             QVERIFY(env.dialogs.messages.isEmpty());
-            QVERIFY(!ui.picture->hasPicture());
+            QVERIFY(!ui.Image1->hasPicture());
             continue;
         }
         QVERIFY(env.launcher.opened.isEmpty());
@@ -239,8 +239,8 @@ void ShowTest::failedLoadReportsOrGoesToDesktop()
         QCOMPARE(box.icon, MsgIcon::Critical);
         QVERIFY(logLines(env.programFolder() + "/PXLog.txt").last().endsWith("> " + box.title + "\""));
         // The previous picture stays.
-        QCOMPARE(ui.picture->picture(), before);
-        QVERIFY(ui.picture->isVisibleTo(&f));
+        QCOMPARE(ui.Image1->picture(), before);
+        QVERIFY(ui.Image1->isVisibleTo(&f));
     }
 }
 
@@ -266,23 +266,23 @@ void ShowTest::badFilesNeverTakeTheViewerDown()
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
     v.select("00-good.png");
-    const QImage good = ui.picture->picture();
+    const QImage good = ui.Image1->picture();
     int failures = 0;
-    for (int i = 1; i < ui.fileList->listCount(); ++i) {
+    for (int i = 1; i < ui.File1->listCount(); ++i) {
         const int before = int(env.dialogs.messages.size());
-        ui.fileList->setListIndex(i);
+        ui.File1->setListIndex(i);
         QVERIFY(fileArrived(f));
         const bool failed = env.dialogs.messages.size() == before + 1;
         // A damaged file either fails or shows as a picture; the crash input
         // may render safely with its EMF+ records skipped.
-        QVERIFY2(failed || ui.picture->picture() != good, qPrintable(ui.fileList->item(i)));
+        QVERIFY2(failed || ui.Image1->picture() != good, qPrintable(ui.File1->item(i)));
         if (failed) {
             ++failures;
             QVERIFY(env.dialogs.messages.last().title.startsWith("Picture load ERROR "));
         }
         QCOMPARE(f.windowTitle(), QString("Pixalto"));
     }
-    QVERIFY(failures >= ui.fileList->listCount() - 2);
+    QVERIFY(failures >= ui.File1->listCount() - 2);
 }
 
 void ShowTest::picturesLoadWhileTheWindowRuns()
@@ -324,14 +324,14 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     QCOMPARE(f.cursor().shape(), Qt::WaitCursor);
     QCOMPARE(f.shownPath(), dir + "/3.jpg");
     f.Timer1_Timer();
-    QCOMPARE(ui.fileList->listIndex(), 2); // the autoskip tick is skipped
+    QCOMPARE(ui.File1->listIndex(), 2); // the autoskip tick is skipped
     release();
     QVERIFY(fileArrived(f));
     // The steps after the load, as if it had not waited.
-    QCOMPARE(ui.picture->picture().size(), QSize(60, 40));
-    QCOMPARE(ui.pictureSize->text(), QString("60 x 40"));
-    QCOMPARE(ui.statusBar->text(4), QString("Auto"));
-    QCOMPARE(ui.currentNumber->text(), QString("Current: 3"));
+    QCOMPARE(ui.Image1->picture().size(), QSize(60, 40));
+    QCOMPARE(ui.Label5->text(), QString("60 x 40"));
+    QCOMPARE(ui.StatusBar1->text(4), QString("Auto"));
+    QCOMPARE(ui.Label7->text(), QString("Current: 3"));
     QCOMPARE(f.windowTitle(), QString("Pixalto"));
     QCOMPARE(f.cursor().shape(), Qt::ArrowCursor);
 
@@ -344,14 +344,14 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
     release();
     bool staleShown = false;
     const auto settled = [&] {
-        staleShown = staleShown || ui.pictureSize->text() == "12 x 8";
+        staleShown = staleShown || ui.Label5->text() == "12 x 8";
         return !f.loadingFile();
     };
     QTRY_VERIFY_WITH_TIMEOUT(settled(), 60000);
     QVERIFY(!staleShown);
     QCOMPARE(f.shownPath(), dir + "/4.jpg");
-    QCOMPARE(ui.pictureSize->text(), QString("64 x 48"));
-    QCOMPARE(ui.currentNumber->text(), QString("Current: 4"));
+    QCOMPARE(ui.Label5->text(), QString("64 x 48"));
+    QCOMPARE(ui.Label7->text(), QString("Current: 4"));
 
     // Closing during a load closes at once; the window goes once the drive
     // lets the read go.
@@ -377,23 +377,23 @@ void ShowTest::largeMetafileKeepsItsHeaderSize()
     Viewer v(dir);
     const Form1Controls& ui = v.ui;
     v.select("huge.emf");
-    QCOMPARE(ui.pictureSize->text(), QString("10000 x 10000"));
-    QCOMPARE(ui.picture->size(), QSize(10000, 10000));
-    const QImage& drawn = ui.picture->picture();
+    QCOMPARE(ui.Label5->text(), QString("10000 x 10000"));
+    QCOMPARE(ui.Image1->size(), QSize(10000, 10000));
+    const QImage& drawn = ui.Image1->picture();
     QVERIFY(qint64(drawn.width()) * drawn.height() <= Metafile::maxDrawnPixels);
     // The red block spans 5-45 % across and 6.7-46.7 % down, the blue
     // ellipse is centred at 75 % across and 26.7 % down.
     const auto colourAt = [&](double x, double y) {
-        const QPoint at(int(x * ui.picture->width()), int(y * ui.picture->height()));
-        return ui.picture->grab(QRect(at, QSize(1, 1))).toImage().pixelColor(0, 0);
+        const QPoint at(int(x * ui.Image1->width()), int(y * ui.Image1->height()));
+        return ui.Image1->grab(QRect(at, QSize(1, 1))).toImage().pixelColor(0, 0);
     };
-    for (QRadioButton* option : {ui.originalSize, ui.halfSize, ui.doubleSize}) {
+    for (QRadioButton* option : {ui.Option3, ui.Option2, ui.Option4}) {
         option->click();
         QCOMPARE(colourAt(0.25, 0.25), QColor(Qt::red));
         QCOMPARE(colourAt(0.75, 0.267), QColor(Qt::blue));
         QCOMPARE(colourAt(0.02, 0.02), QColor(Qt::white));
     }
-    QCOMPARE(ui.picture->size(), QSize(20000, 20000));
+    QCOMPARE(ui.Image1->size(), QSize(20000, 20000));
 }
 
 void ShowTest::moviesPlayHereOrInTheVivoWindow()
@@ -410,33 +410,33 @@ void ShowTest::moviesPlayHereOrInTheVivoWindow()
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
     f.setFileKind(false, "*.*");
-    ui.pictureSize->setText("1 x 1");
+    ui.Label5->setText("1 x 1");
     // The window runs on while the player opens the file; a slide-show tick
     // waits for it (moved on, the clip would never show).
     v.beginSelect("clip.avi");
     QCOMPARE(f.windowTitle(), QString("Pixalto - Please wait, loading animation"));
     f.Timer1_Timer();
     QVERIFY(fileArrived(f));
-    QVERIFY(ui.moviePlayer->isVisibleTo(&f));
-    QVERIFY(!ui.picture->isVisibleTo(&f));
-    QCOMPARE(ui.pictureSize->text(), QString());
-    QCOMPARE(ui.moviePlayer->size(), QSize(160, 120));
-    QCOMPARE(ui.statusBar->text(4), QString("1.0"));
-    ui.quarterSize->click();
-    QCOMPARE(ui.moviePlayer->speed(), 0.25);
-    QCOMPARE(ui.statusBar->text(4), QString(".25"));
+    QVERIFY(ui.AM1->isVisibleTo(&f));
+    QVERIFY(!ui.Image1->isVisibleTo(&f));
+    QCOMPARE(ui.Label5->text(), QString());
+    QCOMPARE(ui.AM1->size(), QSize(160, 120));
+    QCOMPARE(ui.StatusBar1->text(4), QString("1.0"));
+    ui.Option1->click();
+    QCOMPARE(ui.AM1->speed(), 0.25);
+    QCOMPARE(ui.StatusBar1->text(4), QString(".25"));
 
     // Moved on while it opens, the broken file is never reported.
     v.beginSelect("broken.avi");
     v.select("clip.avi");
-    QCOMPARE(ui.moviePlayer->fileName(), dir + "/clip.avi");
+    QCOMPARE(ui.AM1->fileName(), dir + "/clip.avi");
 
     v.select("broken.avi");
     QCOMPARE(env.dialogs.messages.size(), 1);
     QVERIFY(env.dialogs.messages.first().title.startsWith("Animation load ERROR 482 ("));
     QVERIFY(logLines(programLogPath()).last().endsWith("> " + env.dialogs.messages.first().title + "\""));
     QCOMPARE(f.windowTitle(), QString("Pixalto"));
-    QVERIFY(ui.statusBar->text(2).startsWith(dir + "/broken.avi ("));
+    QVERIFY(ui.StatusBar1->text(2).startsWith(dir + "/broken.avi ("));
 
     // Vivo movies open their own window, which closes with this one.
     v.select("clip.VIV");

@@ -87,10 +87,10 @@ private slots:
             QCOMPARE(readSetting(key), value);
         QVERIFY(readSetting("EXEName").endsWith(".exe"));
         // The fallback shows the home folder and copies there.
-        QCOMPARE(ui.directoryList->path(), home);
-        QCOMPARE(ui.statusBar->text(1), QString("Pictures"));
-        QCOMPARE(ui.statusBar->text(3), "  " + home + "/");
-        QCOMPARE(ui.fileCount->text(), QString("2 File(s)"));
+        QCOMPARE(ui.Dir1->path(), home);
+        QCOMPARE(ui.StatusBar1->text(1), QString("Pictures"));
+        QCOMPARE(ui.StatusBar1->text(3), "  " + home + "/");
+        QCOMPARE(ui.Label6->text(), QString("2 File(s)"));
     }
 
     void normalStartAppliesStoredSettingsOrFallsBack()
@@ -114,13 +114,13 @@ private slots:
                                                  "Statusbar text set", "Label6 caption set",
                                                  "Special settings section completed"})
                                       + kEnd);
-            QCOMPARE(ui.directoryList->path(), start);
-            QCOMPARE(ui.autoskipInterval->text(), QString("abc"));
-            QCOMPARE(ui.statusBar->text(1), QString(" Pictures "));
-            QCOMPARE(ui.statusBar->text(3), QString("  /copies/"));
+            QCOMPARE(ui.Dir1->path(), start);
+            QCOMPARE(ui.Text2->text(), QString("abc"));
+            QCOMPARE(ui.StatusBar1->text(1), QString(" Pictures "));
+            QCOMPARE(ui.StatusBar1->text(3), QString("  /copies/"));
             QVERIFY(env.dialogs.inputs.isEmpty() && env.dialogs.messages.isEmpty());
             // What the user types is stored as typed.
-            QTest::keyClicks(ui.autoskipInterval, ",5x");
+            QTest::keyClicks(ui.Text2, ",5x");
             form.close();
         }
         QCOMPARE(readSetting("autoskipinterval"), QString("abc,5x"));
@@ -133,9 +133,9 @@ private slots:
             QVERIFY(form.Form_Load());
             QCOMPARE(runLog(env).mid(0, 12), kHead + kInfo + okLines({"Drive list box drive set"}) + kFallback
                                                  + okLines({"Label6 caption set"}));
-            QCOMPARE(ui.directoryList->path(), home);
+            QCOMPARE(ui.Dir1->path(), home);
             // This run shows the default; the stored interval survives it.
-            QCOMPARE(ui.autoskipInterval->text(), QString("10"));
+            QCOMPARE(ui.Text2->text(), QString("10"));
             form.close();
         }
         QCOMPARE(readSetting("AutoSkipInterval"), QString("abc,5x"));

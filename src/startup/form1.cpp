@@ -22,8 +22,8 @@
 #include <QTimer>
 
 namespace {
-// Each control is named for what it is for: whatever looks it up in the
-// window finds it by that name.
+// Each control carries its name as its object name: whatever looks it up in
+// the window finds it by that name.
 template <typename T>
 T* named(T* object, const char* name)
 {
@@ -68,49 +68,49 @@ QString Form1::selectedName() const { return File1->fileName(); }
 
 void Form1::buildControls()
 {
-    Drive1 = named(new DriveList(this), "driveList");
+    Drive1 = named(new DriveList(this), "Drive1");
     Drive1->setToolTip(QStringLiteral("Select a Harddrive"));
     placeTwips(Drive1, 120, 240, 2772, 288);
-    Dir1 = named(new DirList(this), "directoryList");
+    Dir1 = named(new DirList(this), "Dir1");
     Dir1->setToolTip(QStringLiteral("Select a Directory"));
     placeTwips(Dir1, 120, 720, 2772, 2016);
-    File1 = named(new FileList(this), "fileList");
+    File1 = named(new FileList(this), "File1");
     File1->setToolTip(QStringLiteral("Select file (right click to view menu)"));
     placeTwips(File1, 120, 2880, 2772, 2760);
-    Label6 = autoLabel(this, "fileCount", QStringLiteral("Label6"), 120, 5640);
-    Label7 = autoLabel(this, "currentNumber", QStringLiteral("Current:"), 1920, 5640);
+    Label6 = autoLabel(this, "Label6", QStringLiteral("Label6"), 120, 5640);
+    Label7 = autoLabel(this, "Label7", QStringLiteral("Current:"), 1920, 5640);
 
-    Frame1 = named(new QGroupBox(QStringLiteral("Zoom"), this), "zoomOptions");
+    Frame1 = named(new QGroupBox(QStringLiteral("Zoom"), this), "Frame1");
     placeTwips(Frame1, 120, 6000, 2772, 520);
-    Option1 = control<QRadioButton>(Frame1, "quarterSize", QStringLiteral("1:4"), QStringLiteral("Fourth original size"), 240, 240, 612, 192);
-    Option2 = control<QRadioButton>(Frame1, "halfSize", QStringLiteral("1:2"), QStringLiteral("Half original size"), 840, 240, 612, 192);
-    Option3 = control<QRadioButton>(Frame1, "originalSize", QStringLiteral("1:1"), QStringLiteral("Original size"), 1440, 240, 612, 192);
-    Option4 = control<QRadioButton>(Frame1, "doubleSize", QStringLiteral("2:1"), QStringLiteral("Double original size"), 2040, 240, 612, 192);
+    Option1 = control<QRadioButton>(Frame1, "Option1", QStringLiteral("1:4"), QStringLiteral("Fourth original size"), 240, 240, 612, 192);
+    Option2 = control<QRadioButton>(Frame1, "Option2", QStringLiteral("1:2"), QStringLiteral("Half original size"), 840, 240, 612, 192);
+    Option3 = control<QRadioButton>(Frame1, "Option3", QStringLiteral("1:1"), QStringLiteral("Original size"), 1440, 240, 612, 192);
+    Option4 = control<QRadioButton>(Frame1, "Option4", QStringLiteral("2:1"), QStringLiteral("Double original size"), 2040, 240, 612, 192);
 
-    Text2 = named(new QLineEdit(QStringLiteral("10"), this), "autoskipInterval");
+    Text2 = named(new QLineEdit(QStringLiteral("10"), this), "Text2");
     Text2->setToolTip(QStringLiteral("Autoskip interval in seconds"));
     placeTwips(Text2, 120, 6720, 372, 288);
-    Label9 = named(new QLabel(QStringLiteral("sec."), this), "secondsCaption");
+    Label9 = named(new QLabel(QStringLiteral("sec."), this), "Label9");
     placeTwips(Label9, 530, 6840, 300, 192);
-    Command4 = control<QPushButton>(this, "runAutoskip", QStringLiteral("&Run"), QStringLiteral("Start autoskip"), 960, 6720, 852, 288);
-    Command5 = control<QPushButton>(this, "stopAutoskip", QStringLiteral("&Stop"), QStringLiteral("Stop autoskip"), 2040, 6720, 852, 288);
+    Command4 = control<QPushButton>(this, "Command4", QStringLiteral("&Run"), QStringLiteral("Start autoskip"), 960, 6720, 852, 288);
+    Command5 = control<QPushButton>(this, "Command5", QStringLiteral("&Stop"), QStringLiteral("Stop autoskip"), 2040, 6720, 852, 288);
     Command5->setEnabled(false);
-    Command6 = control<QPushButton>(this, "copyToClipboard", QStringLiteral("&Copy"), QStringLiteral("Copy file to clipboard"), 120, 7200, 1332, 372);
-    Command3 = control<QPushButton>(this, "pasteFromClipboard", QStringLiteral("&Paste"), QStringLiteral("Paste data from clipboard"), 1680, 7200, 1212, 372);
-    Command2 = control<QPushButton>(this, "fileCopy", QStringLiteral("&File Copy"), QStringLiteral("Copy file to destination directory"), 120, 7800, 1332, 372);
-    Command7 = control<QPushButton>(this, "fileMove", QStringLiteral("File &Move"), QStringLiteral("Move file to destination directory"), 1680, 7800, 1212, 372);
+    Command6 = control<QPushButton>(this, "Command6", QStringLiteral("&Copy"), QStringLiteral("Copy file to clipboard"), 120, 7200, 1332, 372);
+    Command3 = control<QPushButton>(this, "Command3", QStringLiteral("&Paste"), QStringLiteral("Paste data from clipboard"), 1680, 7200, 1212, 372);
+    Command2 = control<QPushButton>(this, "Command2", QStringLiteral("&File Copy"), QStringLiteral("Copy file to destination directory"), 120, 7800, 1332, 372);
+    Command7 = control<QPushButton>(this, "Command7", QStringLiteral("File &Move"), QStringLiteral("Move file to destination directory"), 1680, 7800, 1212, 372);
 
-    Label3 = autoLabel(this, "pictureSizeCaption", QStringLiteral("Picture size:"), 3000, 0);
-    Label5 = autoLabel(this, "pictureSize", QStringLiteral("0 x 0"), 3960, 0);
-    Label8 = autoLabel(this, "pixelsCaption", QStringLiteral("Pixels"), 4320, 0);
+    Label3 = autoLabel(this, "Label3", QStringLiteral("Picture size:"), 3000, 0);
+    Label5 = autoLabel(this, "Label5", QStringLiteral("0 x 0"), 3960, 0);
+    Label8 = autoLabel(this, "Label8", QStringLiteral("Pixels"), 4320, 0);
 
-    Image1 = named(new ImageView(*jobs, this), "picture");
+    Image1 = named(new ImageView(*jobs, this), "Image1");
     Image1->setToolTip(QStringLiteral("Click on picture for full screen view"));
     placeTwips(Image1, 3000, 240, 8652, 7932);
     Image1->setWidthTwips(8652);
     Image1->setHeightTwips(7932);
 
-    AM1 = named(new MoviePlayer(this), "moviePlayer");
+    AM1 = named(new MoviePlayer(this), "AM1");
     placeTwips(AM1, 3000, 240, 8652, 7932);
     AM1->hide();
 
@@ -119,43 +119,43 @@ void Form1::buildControls()
          {QStringLiteral("file"), QStringLiteral("Click to view file information"), 0, {}},
          {QStringLiteral("copydes"), QStringLiteral("Click to view DIR Browser"), twipsToPixelsX(3600), {}},
          {QString(), QStringLiteral("Zoom info"), twipsToPixelsX(900), {}}},
-        this), "statusBar");
+        this), "StatusBar1");
     StatusBar1->setFixedHeight(twipsToPixelsY(252) + 4);
 
-    Timer1 = named(new QTimer(this), "autoskipTimer");
+    Timer1 = named(new QTimer(this), "Timer1");
 
-    File2 = named(new FileList(this), "infoListFiles");
+    File2 = named(new FileList(this), "File2");
     File2->hide();
 }
 
 void Form1::buildMenus()
 {
-    mnufile = named(new QMenu(QStringLiteral("File"), this), "fileMenu");
-    mnurename = named(mnufile->addAction(QStringLiteral("&Rename")), "renameFile");
-    mnudelete = named(mnufile->addAction(QStringLiteral("&Delete")), "deleteFile");
+    mnufile = named(new QMenu(QStringLiteral("File"), this), "mnufile");
+    mnurename = named(mnufile->addAction(QStringLiteral("&Rename")), "mnurename");
+    mnudelete = named(mnufile->addAction(QStringLiteral("&Delete")), "mnudelete");
     mnufile->addSeparator();
-    saveas = named(mnufile->addAction(QStringLiteral("&Save As...")), "saveAs");
+    saveas = named(mnufile->addAction(QStringLiteral("&Save As...")), "saveas");
     mnufile->addSeparator();
-    oleeditopen = named(mnufile->addAction(QStringLiteral("&OLE Edit/Open")), "openWithDesktop");
-    newwindow = named(mnufile->addAction(QStringLiteral("&Load in separate &window")), "separateWindow");
+    oleeditopen = named(mnufile->addAction(QStringLiteral("&OLE Edit/Open")), "oleeditopen");
+    newwindow = named(mnufile->addAction(QStringLiteral("&Load in separate &window")), "newwindow");
     mnufile->addSeparator();
-    textfile = named(mnufile->addAction(QStringLiteral("Open text &editor")), "textEditor");
+    textfile = named(mnufile->addAction(QStringLiteral("Open text &editor")), "textfile");
     mnufile->addSeparator();
-    mnupattern = named(mnufile->addAction(QStringLiteral("&Change search pattern")), "searchPattern");
+    mnupattern = named(mnufile->addAction(QStringLiteral("&Change search pattern")), "mnupattern");
     mnufile->addSeparator();
     options = named(mnufile->addAction(QStringLiteral("Options...")), "options");
 
-    mnuset = named(new QMenu(QStringLiteral("Settings"), this), "directoryMenu");
-    mnurenamedir = named(mnuset->addAction(QStringLiteral("Rename")), "renameDirectory");
+    mnuset = named(new QMenu(QStringLiteral("Settings"), this), "mnuset");
+    mnurenamedir = named(mnuset->addAction(QStringLiteral("Rename")), "mnurenamedir");
     mnuset->addSeparator();
-    mnusession = named(mnuset->addAction(QStringLiteral("&Use as Copy DIR (this session)")), "useAsCopyDirectory");
-    mnudefault = named(mnuset->addAction(QStringLiteral("Set as &Default Copy DIR")), "defaultCopyDirectory");
-    mnustartup = named(mnuset->addAction(QStringLiteral("Set as &Startup DIR")), "startupDirectory");
-    mnusub = named(mnuset->addAction(QStringLiteral("&Create Sub DIR")), "createSubDirectory");
+    mnusession = named(mnuset->addAction(QStringLiteral("&Use as Copy DIR (this session)")), "mnusession");
+    mnudefault = named(mnuset->addAction(QStringLiteral("Set as &Default Copy DIR")), "mnudefault");
+    mnustartup = named(mnuset->addAction(QStringLiteral("Set as &Startup DIR")), "mnustartup");
+    mnusub = named(mnuset->addAction(QStringLiteral("&Create Sub DIR")), "mnusub");
     mnuset->addSeparator();
-    mnuinfolist = named(mnuset->addAction(QStringLiteral("Create Info List")), "infoList");
+    mnuinfolist = named(mnuset->addAction(QStringLiteral("Create Info List")), "mnuinfolist");
     mnuset->addSeparator();
-    mnuhelp = named(mnuset->addAction(QStringLiteral("Help")), "help");
+    mnuhelp = named(mnuset->addAction(QStringLiteral("Help")), "mnuhelp");
 }
 
 void Form1::setZoomOption(QRadioButton* option)

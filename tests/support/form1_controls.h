@@ -1,5 +1,6 @@
 #pragma once
-// The main window's controls as a person finds them: by what each is for.
+// The main window's controls as a person finds them on screen, each by its
+// name, which its object carries.
 #include <QString>
 
 class DirList;
@@ -21,40 +22,40 @@ class QTimer;
 struct Form1Controls {
     explicit Form1Controls(const Form1& form);
 
-    DriveList* driveList;
-    DirList* directoryList;
-    FileList* fileList;
-    QLabel* fileCount;
-    QLabel* currentNumber;
-    QGroupBox* zoomOptions;
-    QRadioButton* quarterSize;
-    QRadioButton* halfSize;
-    QRadioButton* originalSize;
-    QRadioButton* doubleSize;
-    QLineEdit* autoskipInterval;
-    QPushButton* runAutoskip;
-    QPushButton* stopAutoskip;
-    QPushButton* copyToClipboard;
-    QPushButton* pasteFromClipboard;
-    QPushButton* fileCopy;
-    QPushButton* fileMove;
-    QLabel* pictureSize;
-    ImageView* picture;
-    PanelStatusBar* statusBar;
-    MoviePlayer* moviePlayer;
-    QTimer* autoskipTimer;
+    DriveList* Drive1;
+    DirList* Dir1;
+    FileList* File1;
+    QLabel* Label6;
+    QLabel* Label7;
+    QGroupBox* Frame1;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+    QRadioButton* Option3;
+    QRadioButton* Option4;
+    QLineEdit* Text2;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPushButton* Command6;
+    QPushButton* Command3;
+    QPushButton* Command2;
+    QPushButton* Command7;
+    QLabel* Label5;
+    ImageView* Image1;
+    PanelStatusBar* StatusBar1;
+    MoviePlayer* AM1;
+    QTimer* Timer1;
 
-    QMenu* fileMenu;
-    QAction* renameFile;
-    QAction* deleteFile;
-    QAction* openWithDesktop;
-    QAction* separateWindow;
-    QAction* textEditor;
-    QAction* searchPattern;
-    QMenu* directoryMenu;
-    QAction* useAsCopyDirectory;
-    QAction* defaultCopyDirectory;
-    QAction* startupDirectory;
-    QAction* infoList;
-    QAction* help;
+    QMenu* mnufile;
+    QAction* mnurename;
+    QAction* mnudelete;
+    QAction* oleeditopen;
+    QAction* newwindow;
+    QAction* textfile;
+    QAction* mnupattern;
+    QMenu* mnuset;
+    QAction* mnusession;
+    QAction* mnudefault;
+    QAction* mnustartup;
+    QAction* mnuinfolist;
+    QAction* mnuhelp;
 };

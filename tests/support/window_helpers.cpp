@@ -16,8 +16,8 @@ void turnWheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers keys)
 
 Viewer::Viewer(const QString& folder, const QString& pattern)
 {
-    ui.fileList->setPattern(pattern);
-    ui.directoryList->setPath(folder);
+    ui.File1->setPattern(pattern);
+    ui.Dir1->setPath(folder);
 }
 
 void Viewer::select(const QString& name)
@@ -28,7 +28,7 @@ void Viewer::select(const QString& name)
 
 void Viewer::runInfoList()
 {
-    ui.infoList->trigger();
+    ui.mnuinfolist->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(form.isEnabled(), 60000);
 }
 
@@ -36,13 +36,13 @@ void Viewer::beginSelect(const QString& name)
 {
     const int index = int(listed().indexOf(name));
     QVERIFY2(index >= 0, qPrintable("no such file in the list: " + name));
-    ui.fileList->setListIndex(index);
+    ui.File1->setListIndex(index);
 }
 
 QStringList Viewer::listed() const
 {
     QStringList names;
-    for (int i = 0; i < ui.fileList->listCount(); ++i)
-        names.append(ui.fileList->item(i));
+    for (int i = 0; i < ui.File1->listCount(); ++i)
+        names.append(ui.File1->item(i));
     return names;
 }

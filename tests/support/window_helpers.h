@@ -58,7 +58,7 @@ template <typename Window>
 Window* openWith(MainWindow& main)
 {
     const QList<Window*> before = openWindows<Window>();
-    Form1Controls(main).separateWindow->trigger();
+    Form1Controls(main).newwindow->trigger();
     Window* opened = nullptr;
     const auto appeared = [&] {
         for (Window* w : openWindows<Window>())
