@@ -7,6 +7,7 @@
 #include "desktop/qt/qt_desktop.h"
 #include "editor/form6.h"
 #include "editor/rtf/rtf.h"
+#include "startup/secondary_windows.h"
 
 #include "bench_measures.h"
 
@@ -63,7 +64,8 @@ int main(int argc, char** argv)
     withAnswers.dialogs = &answers;
     installDesktop(withAnswers);
 
-    Form6* editor = Form6::instance();
+    SecondaryWindows windows(nullptr);
+    Form6* editor = Form6::instance(windows);
     editor->show();
     const Outcome open = measure([&] { editor->openfile(); }, [&] {
         QTextDocument* document = editor->RichTextBox1->document();
@@ -79,6 +81,6 @@ int main(int argc, char** argv)
     std::printf("%lld bytes, %d paragraphs: open and lay out %lld ms (longest stall %lld ms), save %.0f ms\n",
                 qlonglong(QFile(path).size()), editor->RichTextBox1->document()->blockCount(), open.totalMs,
                 open.longestStallMs, saveMs);
-    Form6::unload();
+    windows.editor.unload();
     return 0;
 }

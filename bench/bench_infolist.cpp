@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     int reported = 0;
     auto report = [&](MsgResult choice) {
         answer.answer = choice;
-        Form6::unload();
+        form.secondaryWindows().editor.unload();
         QElapsedTimer t;
         t.start();
         ui.infoList->trigger();
@@ -88,9 +88,8 @@ int main(int argc, char** argv)
         while (!form.isEnabled())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const double ms = t.nsecsElapsed() / 1e6;
-        reported = Form6::existing() && Form6::existing()->isVisible()
-                       ? int(Form6::existing()->RichTextBox1->document()->blockCount())
-                       : -1;
+        const Form6* editor = Form6::existing(form.secondaryWindows());
+        reported = editor && editor->isVisible() ? int(editor->RichTextBox1->document()->blockCount()) : -1;
         return ms;
     };
     for (int run = 0; run < 5; ++run) {

@@ -186,12 +186,12 @@ private slots:
         env.dialogs.messageAnswers = {MsgResult::Yes};
         v.runInfoList();
         QCOMPARE(env.dialogs.messages.size(), 1);
-        const QString text = Form6::existing()->RichTextBox1->toPlainText();
+        const QString text = Form6::existing(v.form.secondaryWindows())->RichTextBox1->toPlainText();
         const QStringList lines = text.split('\n');
         QVERIFY2(lines.size() > 2 && lines[2].startsWith(picture + "    ") && lines[2].contains(" bytes    40 x 30 Pixels    ("),
                  qPrintable(text));
         QVERIFY(text.contains("Total 1 File(s)"));
-        Form6::unload();
+        v.form.secondaryWindows().editor.unload();
     }
 };
 

@@ -27,7 +27,11 @@ struct Run {
     {
         viewer.form.setFileKind(pictures, viewer.ui.fileList->pattern());
     }
-    static QString editorText() { return Form6::existing() ? Form6::existing()->RichTextBox1->toPlainText() : QString(); }
+    QString editorText() const
+    {
+        const Form6* editor = Form6::existing(form.secondaryWindows());
+        return editor ? editor->RichTextBox1->toPlainText() : QString();
+    }
     // The report for the listed files, from what the file system says of them.
     QString expected(const QList<QSize>& pixels = {}) const
     {
@@ -66,7 +70,6 @@ struct ProgressWatch : QObject {
 class InfoListTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { Form6::unload(); }
     void reportText();
     void pictureSizesFromHeadersMatchFullLoads();
     void failures_data();
@@ -127,7 +130,7 @@ void InfoListTest::pictureSizesFromHeadersMatchFullLoads()
     QCOMPARE(watch.captions, QSet<QString>{"Please wait, Retrieving information (This will take approx. 21 sec.)"});
     QVERIFY(!watch.mainEnabled && !watch.selected && run.form.isEnabled());
     // The new editor shows the report from its start, laid out and drawn.
-    QTextEdit* box = Form6::existing()->RichTextBox1;
+    QTextEdit* box = Form6::existing(run.form.secondaryWindows())->RichTextBox1;
     QCOMPARE(box->textCursor().position(), 0);
     const QImage shown = box->viewport()->grab().toImage();
     int ink = 0;
@@ -172,7 +175,8 @@ void InfoListTest::failures()
     // What was appended before the failure stays; the editor is not shown.
     QCOMPARE(run.editorText().count('\n'), filled ? 3 : 0);
     QVERIFY(!filled || run.editorText().section('\n', 2, 2).startsWith("a.jpg    "));
-    QVERIFY(!Form6::existing() || !Form6::existing()->isVisible());
+    const Form6* editor = Form6::existing(run.form.secondaryWindows());
+    QVERIFY(!editor || !editor->isVisible());
     QVERIFY(run.form.isEnabled() && !run.ui.picture->isHidden());
 
     // No failure of the program's own lacks a description; the report still
@@ -188,13 +192,13 @@ void InfoListTest::plainListsUpToTheOverflow()
     const QString dir = env.makeFolder("many");
     for (int i = 0; i < 10922; ++i)
         writeFile(dir + QStringLiteral("/%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
+    Run run(dir);
     // An editor that showed a saved file before.
-    Form6* editor = Form6::instance();
+    Form6* editor = Form6::instance(run.form.secondaryWindows());
     editor->Label1 = u"/somewhere/saved.txt"_s;
     editor->show();
 
     // No to the question; then as animations, where nothing is asked.
-    Run run(dir);
     env.dialogs.messages.clear();
     env.dialogs.messageAnswers = {MsgResult::No};
     run.viewer.runInfoList();

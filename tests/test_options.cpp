@@ -15,6 +15,7 @@ const QStringList kKeys{"OLE", "AutoZoom", "AutoSkip", "UserReq", "DelConfirmati
 
 class OptionsTest : public QObject {
     Q_OBJECT
+    const SecondaryWindows noWindows{nullptr};
 private slots:
     void storedValuesOpenAndWriteBack()
     {
@@ -27,9 +28,9 @@ private slots:
             if (!c.stored.isNull())
                 for (const QString& key : kKeys)
                     writeSetting(key, c.stored);
-            Form14 options(nullptr);
+            Form14 options(nullptr, noWindows);
             // A second copy of the program open at the same time: OK keeps its change.
-            Form14 other(nullptr);
+            Form14 other(nullptr, noWindows);
             for (QCheckBox* box : options.findChildren<QCheckBox*>())
                 QCOMPARE(box->checkState(), c.state);
             QCOMPARE(options.Frame7->title(), QString("User name (current: )"));
@@ -45,7 +46,7 @@ private slots:
     {
         TestEnvironment env;
         const QString longName(10000, QChar('n'));
-        Form14 options(nullptr);
+        Form14 options(nullptr, noWindows);
         env.dialogs.inputAnswers = {"Anna Maria SMITH", QString(), longName, "nosplash;x=1", QString()};
         for (int i = 0; i < 3; ++i)
             options.Command8_Click();
@@ -73,15 +74,14 @@ private slots:
         // Keep-on-top is off while the window is open and back on after it only
         // when the stored choice is "1"; the close box writes nothing.
         QList<bool> switched;
-        const QList<SecondaryWindow> windows{SecondaryWindow::Form3, SecondaryWindow::Form4, SecondaryWindow::Form6};
-        for (SecondaryWindow w : windows)
-            registerSecondaryWindow(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
-        const auto unregister = qScopeGuard([&] { for (SecondaryWindow w : windows) registerSecondaryWindow(w, {}); });
+        SecondaryWindows windows(nullptr);
+        for (SecondaryWindow w : {SecondaryWindow::Form3, SecondaryWindow::Form4, SecondaryWindow::Form6})
+            windows.add(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
         for (const QString& onTop : QStringList{"1", "2"}) {
             TestEnvironment env;
             switched.clear();
             writeSetting("OnTop", onTop);
-            Form14 options(nullptr);
+            Form14 options(nullptr, windows);
             options.show();
             QCOMPARE(switched, QList<bool>({false, false, false}));
             const bool ok = onTop == "1";

@@ -48,7 +48,7 @@ struct Pictures {
     Viewer viewer{dir};
     MainWindow& main = viewer.form;
     const Form1Controls& ui = viewer.ui;
-    ~Pictures() { unloadSecondaryWindows(); }
+    ~Pictures() { main.secondaryWindows().unload(); }
 };
 }
 
@@ -118,9 +118,9 @@ private slots:
         p.viewer.select("small.png");
         p.main.setFileKind(false, "*.*");
         const QList<QWidget*> windows{first, second, large, empty, openWith<Form4>(p.main)};
-        switchOnTopWindows(true);
+        p.main.secondaryWindows().switchOnTop(true);
         QVERIFY(std::all_of(windows.begin(), windows.end(), onTop));
-        switchOnTopWindows(false);
+        p.main.secondaryWindows().switchOnTop(false);
         QVERIFY(std::none_of(windows.begin(), windows.end(), onTop));
         writeSetting("OnTop", "1");
         first->activateWindow();

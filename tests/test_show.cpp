@@ -441,7 +441,7 @@ void ShowTest::moviesPlayHereOrInTheVivoWindow()
     // Vivo movies open their own window, which closes with this one.
     v.select("clip.VIV");
     QCOMPARE(env.dialogs.messages.size(), 1);
-    Form5* player = Form5::existing();
+    Form5* player = Form5::existing(f.secondaryWindows());
     QVERIFY(player && player->isVisible());
     v.select("junk.viv");
     QCOMPARE(env.dialogs.messages.size(), 2);
@@ -449,7 +449,7 @@ void ShowTest::moviesPlayHereOrInTheVivoWindow()
     // Closing while a movie opens: nothing more comes of it.
     v.beginSelect("clip.VIV");
     f.close();
-    QVERIFY(!Form5::existing() && !f.loadingFile());
+    QVERIFY(!Form5::existing(f.secondaryWindows()) && !f.loadingFile());
 }
 
 QTEST_MAIN(ShowTest)

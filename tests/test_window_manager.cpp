@@ -83,7 +83,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&v.form));
         QTRY_VERIFY(frameOnScreen(&v.form) != v.form.geometry());
         v.select("picture.png");
-        auto cleanUp = qScopeGuard([] { unloadSecondaryWindows(); });
+        auto cleanUp = qScopeGuard([&v] { v.form.secondaryWindows().unload(); });
         Form3* w = nullptr;
         for (int opening = 1; opening <= 15; ++opening) {
             w = openWith<Form3>(v.form);
@@ -149,7 +149,6 @@ private slots:
             QVERIFY(windowManagerCaughtUp());
             QCOMPARE(editors.count, 0);
         }
-        Form6::unload();
     }
 };
 

@@ -94,7 +94,7 @@ void Form13::showModal(Form1* main)
 
 void Form13::Form_Load()
 {
-    ignoreFailure([] { switchOnTopWindows(false); });
+    ignoreFailure([this] { main->secondaryWindows().switchOnTop(false); });
     CommonDialog1HelpFile = ProgramInfo::helpFile();
     ignoreFailure([this] {
         const QString pattern = readSetting(Keys::PicPattern);
@@ -117,7 +117,7 @@ void Form13::Form_Unload()
     unloaded = true;
     // Only a user who wants the windows on top gets them back on top; the
     // others keep ordinary windows.
-    ignoreFailure([] { switchOnTopWindows(settingIsOne(Keys::OnTop)); });
+    ignoreFailure([this] { main->secondaryWindows().switchOnTop(settingIsOne(Keys::OnTop)); });
 }
 
 void Form13::done(int result)

@@ -2,6 +2,7 @@
 #include "controls/auto_size_label.h"
 #include "core/failure.h"
 #include "picture/whole_picture.h"
+#include "startup/secondary_windows.h"
 
 #include <QImage>
 #include <QString>
@@ -45,6 +46,9 @@ public:
     // The workers that load, scale and list off the window's thread, for
     // every window.
     JobPool& jobPool() const { return *jobs; }
+    // The secondary windows: this window owns the movie player window and
+    // the editor, and reaches the separate windows through them too.
+    SecondaryWindows& secondaryWindows() { return secondary; }
 
     // The whole start-up. Returns false when the program must end at once
     // (a wrong start-up password).
@@ -254,4 +258,7 @@ private:
     std::unique_ptr<QWidget> fileProgress;
     bool endRequested = false;
     bool intervalShown = false;
+    // Last: the secondary windows go before anything of this window they
+    // may use.
+    SecondaryWindows secondary{this};
 };
