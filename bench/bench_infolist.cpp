@@ -61,7 +61,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QtDesktop qtDesktop;
     Answer answer;
-    desktop().dialogs = &answer;
+    Desktop desktop = qtDesktop.parts();
+    desktop.dialogs = &answer;
+    installDesktop(desktop);
     allowLargePictures();
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + "/pixalto-bench-infolist";
     makeJpegFolder(dir, kFiles, {640, 480});
@@ -69,7 +71,7 @@ int main(int argc, char** argv)
     for (const QString& name : QDir(dir).entryList({"*.jpg"}, QDir::Files, QDir::Name))
         paths.append(dir + "/" + name);
 
-    MainWindow form;
+    MainWindow form(desktop);
     const Form1Controls ui(form);
     form.setFileKind(true, QStringLiteral("*.jpg"));
     ui.directoryList->setPath(dir);

@@ -44,7 +44,7 @@ private slots:
     {
         TestEnvironment env;
         savePicture(env.makeFolder("pics") + "/a.bmp", {1600, 1200});
-        Viewer v(env.makeFolder("pics"));
+        Viewer v(env.desktop(), env.makeFolder("pics"));
         v.select("a.bmp");
         v.form.textfile_Click();
         Form6* editor = Form6::existing(v.form.secondaryWindows());
@@ -95,7 +95,7 @@ private slots:
         // At 1:1, and with Auto Zoom on for a picture that fits the window in device pixels.
         for (const char* autoZoom : {"0", "1"}) {
             writeSetting("AutoZoom", autoZoom);
-            Viewer v(env.makeFolder("pics"));
+            Viewer v(env.desktop(), env.makeFolder("pics"));
             v.select("grid.bmp");
             QImage shown = v.ui.picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
             shown.setDevicePixelRatio(1);

@@ -23,7 +23,7 @@ const QString kRtfCodes = QStringLiteral("{\\rtf1\\ansi Hello}");
 
 struct Editor {
     TestEnvironment env;
-    MainWindow main;
+    MainWindow main{env.desktop()};
     const Form1Controls ui{main};
     Form6* form = nullptr;
     Editor()

@@ -84,7 +84,7 @@ private slots:
         // A path longer than its panel.
         const QString viv = env.makeFolder(QString(60, 'd')) + "/clip.viv";
         QVERIFY(QFile::copy(clip, viv));
-        MainWindow main;
+        MainWindow main(env.desktop());
         const Form1Controls ui(main);
         main.move(0, 0);
         main.show();

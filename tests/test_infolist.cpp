@@ -23,7 +23,8 @@ QDateTime at(int d, int h, int mi = 0, int s = 0) { return QDateTime(QDate(2001,
 
 // The main window on a folder, showing pictures or animations.
 struct Run {
-    explicit Run(const QString& dir, bool pictures = true) : viewer(dir, pictures ? u"*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico"_s : u"*.*"_s)
+    Run(const Desktop& desktop, const QString& dir, bool pictures = true)
+        : viewer(desktop, dir, pictures ? u"*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico"_s : u"*.*"_s)
     {
         viewer.form.setFileKind(pictures, viewer.ui.fileList->pattern());
     }
@@ -111,7 +112,7 @@ void InfoListTest::pictureSizesFromHeadersMatchFullLoads()
     writeFile(dir + "/f.emf", MetafileWriter::emf({120, 80}));
     // More pixels than a picture may decode to: its header still tells.
     QVERIFY(QImage(12000, 9000, QImage::Format_Grayscale8).save(dir + "/g.jpg", "jpg", 10));
-    Run run(dir);
+    Run run(env.desktop(), dir);
     env.dialogs.messages.clear();
     env.dialogs.messageAnswers = {MsgResult::Yes};
     // Autoskip running fast: no tick may show another file meanwhile.
@@ -164,7 +165,7 @@ void InfoListTest::failures()
         writeFile(dir + "/b.jpg", middle);
         savePicture(dir + "/c.jpg", {16, 8});
     }
-    Run run(dir);
+    Run run(env.desktop(), dir);
     env.dialogs.messageAnswers = {MsgResult::Yes};
     run.ui.picture->hide();
     run.viewer.runInfoList();
@@ -192,7 +193,7 @@ void InfoListTest::plainListsUpToTheOverflow()
     const QString dir = env.makeFolder("many");
     for (int i = 0; i < 10922; ++i)
         writeFile(dir + QStringLiteral("/%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
-    Run run(dir);
+    Run run(env.desktop(), dir);
     // An editor that showed a saved file before.
     Form6* editor = Form6::instance(run.form.secondaryWindows());
     editor->Label1 = u"/somewhere/saved.txt"_s;
@@ -244,7 +245,7 @@ void InfoListTest::changeTimesInLocalTime()
         QVERIFY(stamped.open(QIODevice::ReadWrite) && stamped.setFileTime(file.utc, QFileDevice::FileModificationTime));
         expected.append(QString(file.name) + "     bytes    (" + file.shown + ")");
     }
-    Run run(dir, false);
+    Run run(env.desktop(), dir, false);
     run.viewer.runInfoList();
     QCOMPARE(run.editorText().split('\n').mid(2, 3), expected);
 }

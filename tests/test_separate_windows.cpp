@@ -45,7 +45,7 @@ QString threePictures(const TestEnvironment& env)
 struct Pictures {
     TestEnvironment env;
     QString dir = threePictures(env);
-    Viewer viewer{dir};
+    Viewer viewer{env.desktop(), dir};
     MainWindow& main = viewer.form;
     const Form1Controls& ui = viewer.ui;
     ~Pictures() { main.secondaryWindows().unload(); }
@@ -172,7 +172,7 @@ private slots:
         TestEnvironment env;
         const QString dir = env.makeFolder("clips");
         QVERIFY(makeClip(dir + "/clip.avi", "testsrc=size=160x120:rate=10", 3));
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         v.form.setFileKind(false, "*.*");
         v.select("clip.avi");
         v.ui.halfSize->click();

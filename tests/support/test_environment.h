@@ -1,5 +1,6 @@
 #pragma once
 #include "doubles/recording_desktop.h"
+#include "desktop/desktop.h"
 #include "doubles/scripted_dialogs.h"
 
 #include <QTemporaryDir>
@@ -17,6 +18,8 @@ public:
     QString settingsFile() const;
     // A fresh folder under a temporary root, for test files.
     QString makeFolder(const QString& name) const;
+    // The doubles, as the windows take them.
+    Desktop desktop() { return {&dialogs, &help, &launcher, &screen}; }
 
     ScriptedDialogs dialogs;
     RecordingHelp help;

@@ -1,4 +1,5 @@
 #pragma once
+#include "desktop/desktop.h"
 #include "desktop/qt/qt_dialogs.h"
 #include "desktop/qt/qt_help_viewer.h"
 #include "desktop/qt/qt_launcher.h"
@@ -10,6 +11,7 @@ class QtDesktop {
 public:
     QtDesktop();
     ~QtDesktop();
+    Desktop parts() { return {&dialogs, &help, &launcher, &screen}; }
 
 private:
     QtDialogs dialogs;
