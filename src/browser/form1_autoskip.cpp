@@ -44,7 +44,7 @@ void Form1::Command4_Click()
         if (error.failure.description.isEmpty())
             refuseInterval();
         else
-            reportError(kAutoskipRun, error.failure);
+            reportError(*desktop().dialogs, kAutoskipRun, error.failure);
     }
 }
 

@@ -92,7 +92,7 @@ void Form1::moviePath()
 void Form1::movieOpened(const std::optional<Failure>& failure)
 {
     if (failure)
-        reportError(kMovieLoad, *failure);
+        reportError(*desktop().dialogs, kMovieLoad, *failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     commonTail();
 }
@@ -144,13 +144,13 @@ void Form1::pictureFailure(const Failure& failure, bool loadFailed)
         try {
             desktop().launcher->openWithDesktop(Label1);
         } catch (const PxError& error) {
-            reportError(kPictureLoad, error.failure);
+            reportError(*desktop().dialogs, kPictureLoad, error.failure);
         }
         setWindowTitle(QStringLiteral("Pixalto"));
         Image1->clearPicture();
         return;
     }
-    reportError(kPictureLoad, failure);
+    reportError(*desktop().dialogs, kPictureLoad, failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     if (!loadFailed)
         Image1->show();
@@ -189,7 +189,7 @@ void Form1::animationStarted()
 
 void Form1::animationRefused(const Failure& failure)
 {
-    reportError(kAnimationLoad, failure);
+    reportError(*desktop().dialogs, kAnimationLoad, failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     commonTail();
 }

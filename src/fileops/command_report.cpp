@@ -14,7 +14,7 @@ void runReported(const CommandReport& report, const std::function<void()>& steps
     }
     if (report.record == CommandReport::Record::Fixed)
         failure = Failure{};
-    reportError(report.texts, failure, report.beep, report.logging);
+    reportError(*desktop().dialogs, report.texts, failure, report.beep, report.logging);
 }
 
 bool confirmFileCommand(const QString& flagKey, const QString& verb, const QString& title,
