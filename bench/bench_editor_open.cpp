@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     withAnswers.dialogs = &answers;
     installDesktop(withAnswers);
 
-    SecondaryWindows windows(nullptr);
+    SecondaryWindows windows(nullptr, withAnswers);
     Form6* editor = Form6::instance(windows);
     editor->show();
     const Outcome open = measure([&] { editor->openfile(); }, [&] {

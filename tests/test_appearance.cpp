@@ -51,7 +51,7 @@ private slots:
         editor->RichTextBox1->setPlainText("Lines of text to read");
         QtHelpViewer help;
         help.showTopic(PIXALTO_SOURCE_DIR "/help/pxhelp.hlp", 36);
-        Form15 splash;
+        Form15 splash(env.screen);
         const std::unique_ptr<Form3> separate(new Form3(&v.form));
         const QList<QWidget*> windows{&v.form, separate.get(), new Form7(&v.form), new Form10(&v.form),
                                       new Form13(&v.form), new Form14(&v.form, v.form.secondaryWindows()), editor,

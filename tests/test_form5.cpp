@@ -40,9 +40,12 @@ public:
 class TestForm5 : public QObject {
     Q_OBJECT
     TestEnvironment env;
-    // The movie window's owner where no main window is shown.
-    SecondaryWindows windows{nullptr};
+    // The movie window's owner where no main window is shown; its boxes go
+    // to dialogs.
+    SecondaryWindows windows{nullptr, desktop()};
     InfoWatchingDialogs dialogs{windows};
+
+    Desktop desktop() { return {&dialogs, &env.help, &env.launcher, &env.screen}; }
 
     // Opens the movie and waits for the player's answer: true when it plays.
     static bool openViv(SecondaryWindows& windows, const QString& viv, const QString& onTopSetting)
@@ -84,7 +87,7 @@ private slots:
         // A path longer than its panel.
         const QString viv = env.makeFolder(QString(60, 'd')) + "/clip.viv";
         QVERIFY(QFile::copy(clip, viv));
-        MainWindow main(env.desktop());
+        MainWindow main(desktop());
         const Form1Controls ui(main);
         main.move(0, 0);
         main.show();

@@ -94,6 +94,8 @@ Form6* Form6::instance(SecondaryWindows& windows)
 
 Form6* Form6::existing(const SecondaryWindows& windows) { return static_cast<Form6*>(windows.editor.get()); }
 
+const Desktop& Form6::desktop() const { return windows.desktop(); }
+
 Form6::Form6(SecondaryWindows& windows) : windows(windows)
 {
     setAttribute(Qt::WA_DeleteOnClose);

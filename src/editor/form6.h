@@ -16,6 +16,7 @@ class QMenuBar;
 class QTextDocument;
 class QTextEdit;
 class SecondaryWindows;
+struct Desktop;
 struct LeftOutPicture;
 
 // The text editor: one plain-text or rich-text document in a rich-text box,
@@ -116,6 +117,7 @@ private:
     // saving; throws PxError when it is cancelled.
     FileDialogResult chooseFile(bool save, int helpTopic);
     explicit Form6(SecondaryWindows& windows);
+    const Desktop& desktop() const;
     void buildMenus();
     // The box and the bars by the window's outer size.
     void placeControls();

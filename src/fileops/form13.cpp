@@ -86,6 +86,8 @@ Form13::~Form13()
         Form_Unload();
 }
 
+const Desktop& Form13::desktop() const { return main->desktop(); }
+
 void Form13::showModal(Form1* main)
 {
     Form13 form(main);

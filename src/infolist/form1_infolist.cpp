@@ -146,7 +146,7 @@ JobHandle examineListing(Form1& form, const Listing& listing)
         FileList& list = main.workingList();
         list.showListing(listing.folder, listing.pattern, listing.names);
 
-        progress = std::make_unique<Form9>(&form);
+        progress = std::make_unique<Form9>(&form, *form.desktop().screen);
         progress->Bar1->setValue(0);
         progress->setBar1Max(list.listCount());
         const int count = list.listCount();

@@ -36,6 +36,8 @@ Form5* Form5::instance(SecondaryWindows& windows)
 
 Form5* Form5::existing(const SecondaryWindows& windows) { return static_cast<Form5*>(windows.movie.get()); }
 
+const Desktop& Form5::desktop() const { return windows.desktop(); }
+
 Form5::Form5(SecondaryWindows& windows) : windows(windows)
 {
     setAttribute(Qt::WA_DeleteOnClose);

@@ -9,6 +9,7 @@
 class MoviePlayer;
 class PanelStatusBar;
 class SecondaryWindows;
+struct Desktop;
 
 // The Vivo movie player window: plays a movie with play, pause, restart and
 // info as clickable status-bar panels, and shows position and duration.
@@ -53,6 +54,7 @@ protected:
 
 private:
     explicit Form5(SecondaryWindows& windows);
+    const Desktop& desktop() const;
     void placeStatusBar();
     void placeOverPictureArea();
     void showState(bool playing);

@@ -80,6 +80,8 @@ Form14::~Form14()
         Form_Unload();
 }
 
+const Desktop& Form14::desktop() const { return windows.desktop(); }
+
 void Form14::showModal(QWidget* owner, const SecondaryWindows& windows)
 {
     Form14 form(owner, windows);

@@ -7,6 +7,7 @@ class QCheckBox;
 class QGroupBox;
 class QPushButton;
 class SecondaryWindows;
+struct Desktop;
 
 // The Options window: the eight yes/no preferences, the user name, the
 // special setting, the help file and the About window. The preferences are
@@ -80,6 +81,7 @@ private:
     QPushButton* bottomButton(const QString& caption, double left, int topic);
     void showUserName(const QString& name);
     QList<Preference> preferences() const;
+    const Desktop& desktop() const;
     QHash<QCheckBox*, Qt::CheckState> openedStates;
     bool unloaded = false;
     const SecondaryWindows& windows;

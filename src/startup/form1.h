@@ -266,5 +266,5 @@ private:
     bool intervalShown = false;
     // Last: the secondary windows go before anything of this window they
     // may use.
-    SecondaryWindows secondary{this};
+    SecondaryWindows secondary{this, parts};
 };

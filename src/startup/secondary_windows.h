@@ -1,4 +1,6 @@
 #pragma once
+#include "desktop/desktop.h"
+
 #include <array>
 #include <functional>
 #include <memory>
@@ -47,12 +49,14 @@ private:
 // player window and the editor live as long as it does at most.
 class SecondaryWindows {
 public:
-    // main is null for windows shown without a main window.
-    explicit SecondaryWindows(Form1* main) : main(main) {}
+    // main is null for windows shown without a main window; the windows
+    // use the desktop's parts given.
+    SecondaryWindows(Form1* main, const Desktop& desktop) : main(main), parts(desktop) {}
     SecondaryWindows(const SecondaryWindows&) = delete;
     SecondaryWindows& operator=(const SecondaryWindows&) = delete;
 
     Form1* mainWindow() const { return main; }
+    const Desktop& desktop() const { return parts; }
 
     void add(SecondaryWindow window, SecondaryWindowHooks hooks);
     // Switches every registered window in the order Form3, Form4, Form6; a
@@ -69,5 +73,6 @@ public:
 
 private:
     Form1* main;
+    const Desktop parts;
     std::array<SecondaryWindowHooks, 4> hooks;
 };

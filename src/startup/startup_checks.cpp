@@ -35,7 +35,7 @@ void Form1::spctest()
 {
     if (readSetting(Keys::SpcSetting).toLower().contains(QLatin1String("nosplash")))
         return;
-    Form15 splash;
+    Form15 splash(*desktop().screen);
     splash.exec();
 }
 
