@@ -60,9 +60,8 @@ int main(int argc, char** argv)
         return 1;
     file.close();
     AnswerOnce answers(path);
-    Desktop withAnswers = desktop();
+    Desktop withAnswers = qt.parts();
     withAnswers.dialogs = &answers;
-    installDesktop(withAnswers);
 
     SecondaryWindows windows(nullptr, withAnswers);
     Form6* editor = Form6::instance(windows);

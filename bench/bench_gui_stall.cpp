@@ -181,7 +181,6 @@ int main(int argc, char** argv)
     Answer answer;
     Desktop desktop = qtDesktop.parts();
     desktop.dialogs = &answer;
-    installDesktop(desktop);
     const QString root = QDir::tempPath() + "/pixalto-bench-stall";
     QStringList scenarios = app.arguments().mid(1);
     if (scenarios.isEmpty())

@@ -63,7 +63,6 @@ int main(int argc, char** argv)
     Answer answer;
     Desktop desktop = qtDesktop.parts();
     desktop.dialogs = &answer;
-    installDesktop(desktop);
     allowLargePictures();
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + "/pixalto-bench-infolist";
     makeJpegFolder(dir, kFiles, {640, 480});

@@ -65,7 +65,6 @@ class TestForm5 : public QObject {
     }
 
 private slots:
-    void initTestCase() { installDesktop({&dialogs, &env.help, &env.launcher, &env.screen}); }
     void cleanup() { windows.movie.unload(); }
 
     void minsecReadsMinutesAndSeconds()

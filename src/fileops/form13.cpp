@@ -29,11 +29,11 @@ QString storedOr(const QString& key, const QString& fallback)
 }
 
 // SetPic and SetAni ask alike; the empty text means Cancel.
-QString askPattern(const QString& kind, const QString& example, const QString& current)
+QString askPattern(Dialogs& dialogs, const QString& kind, const QString& example, const QString& current)
 {
-    return desktop().dialogs->inputBox({QStringLiteral("Enter new ") + kind + QStringLiteral(" pattern") + CR
-                                             + CR + QStringLiteral("Example: ") + example,
-                                         kind + QStringLiteral(" pattern change"), current, std::nullopt, {}, 0});
+    return dialogs.inputBox({QStringLiteral("Enter new ") + kind + QStringLiteral(" pattern") + CR + CR
+                                 + QStringLiteral("Example: ") + example,
+                             kind + QStringLiteral(" pattern change"), current, std::nullopt, {}, 0});
 }
 
 QPushButton* button(QWidget* parent, const QString& caption, double left)
@@ -131,7 +131,8 @@ void Form13::done(int result)
 
 void Form13::Command5_Click()
 {
-    const QString answer = askPattern(QStringLiteral("Picture"), QStringLiteral("*.jpg;*.bmp;*.gif"),
+    const QString answer = askPattern(*desktop().dialogs, QStringLiteral("Picture"),
+                                      QStringLiteral("*.jpg;*.bmp;*.gif"),
                                       storedOr(Keys::PicPattern, Defaults::picturePattern()));
     if (answer.isEmpty())
         return;
@@ -141,7 +142,8 @@ void Form13::Command5_Click()
 
 void Form13::Command4_Click()
 {
-    const QString answer = askPattern(QStringLiteral("Animation"), QStringLiteral("*.avi;*.mov;*.mpg"),
+    const QString answer = askPattern(*desktop().dialogs, QStringLiteral("Animation"),
+                                      QStringLiteral("*.avi;*.mov;*.mpg"),
                                       storedOr(Keys::AniPattern, Defaults::animationPattern()));
     if (answer.isEmpty())
         return;

@@ -155,7 +155,7 @@ JobHandle examineListing(Form1& form, const Listing& listing)
         const QString plainText = estimateWithoutSizes(count);
         bool withSizes = false;
         if (offersPictureSizes(main.fileTypePanel(), form.fileKind())) {
-            const MsgResult answer = desktop().dialogs->messageBox(
+            const MsgResult answer = form.desktop().dialogs->messageBox(
                 {QStringLiteral("Do you wish to include picture size's in the information") + CR + CR
                      + QStringLiteral("This will take approx. ") + withSizesText + CR
                      + QStringLiteral(" Else it will take approx. ") + plainText,
