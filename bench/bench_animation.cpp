@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     still.save(dir.filePath(QStringLiteral("b-still.png")));
 
     writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("0"));
-    MainWindow form;
+    MainWindow form(desktop.parts());
     const Form1Controls ui(form);
     form.resize(1280, 1000);
     form.show();

@@ -4,6 +4,7 @@
 // Usage: QT_QPA_PLATFORM=offscreen bench_editor_append
 #include "desktop/qt/qt_desktop.h"
 #include "editor/form6.h"
+#include "startup/secondary_windows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,8 +15,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QtDesktop desktop;
+    SecondaryWindows windows(nullptr, desktop.parts());
     for (const int lines : {2500, 10000, 40000}) {
-        Form6* editor = Form6::instance();
+        Form6* editor = Form6::instance(windows);
         editor->show();
         QElapsedTimer t;
         t.start();
@@ -26,7 +28,7 @@ int main(int argc, char** argv)
                     qlonglong(editor->RichTextBox1->document()->characterCount()));
         // Unchanged, so closing asks nothing.
         editor->Label2.clear();
-        Form6::unload();
+        windows.editor.unload();
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "desktop/qt/qt_desktop.h"
 #include "editor/form6.h"
 #include "editor/rtf/rtf.h"
+#include "startup/secondary_windows.h"
 
 #include "bench_measures.h"
 
@@ -59,11 +60,11 @@ int main(int argc, char** argv)
         return 1;
     file.close();
     AnswerOnce answers(path);
-    Desktop withAnswers = desktop();
+    Desktop withAnswers = qt.parts();
     withAnswers.dialogs = &answers;
-    installDesktop(withAnswers);
 
-    Form6* editor = Form6::instance();
+    SecondaryWindows windows(nullptr, withAnswers);
+    Form6* editor = Form6::instance(windows);
     editor->show();
     const Outcome open = measure([&] { editor->openfile(); }, [&] {
         QTextDocument* document = editor->RichTextBox1->document();
@@ -79,6 +80,6 @@ int main(int argc, char** argv)
     std::printf("%lld bytes, %d paragraphs: open and lay out %lld ms (longest stall %lld ms), save %.0f ms\n",
                 qlonglong(QFile(path).size()), editor->RichTextBox1->document()->blockCount(), open.totalMs,
                 open.longestStallMs, saveMs);
-    Form6::unload();
+    windows.editor.unload();
     return 0;
 }

@@ -179,13 +179,14 @@ int main(int argc, char** argv)
     writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("1"));
     QtDesktop qtDesktop;
     Answer answer;
-    desktop().dialogs = &answer;
+    Desktop desktop = qtDesktop.parts();
+    desktop.dialogs = &answer;
     const QString root = QDir::tempPath() + "/pixalto-bench-stall";
     QStringList scenarios = app.arguments().mid(1);
     if (scenarios.isEmpty())
         scenarios = {"load24", "load100", "step", "movie", "copy", "infolist"};
 
-    MainWindow form;
+    MainWindow form(desktop);
     const Form1Controls ui(form);
     form.resize(1024, 768);
     form.show();

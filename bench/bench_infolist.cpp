@@ -61,7 +61,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QtDesktop qtDesktop;
     Answer answer;
-    desktop().dialogs = &answer;
+    Desktop desktop = qtDesktop.parts();
+    desktop.dialogs = &answer;
     preparePictureReading();
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + "/pixalto-bench-infolist";
     makeJpegFolder(dir, kFiles, {640, 480});
@@ -69,7 +70,7 @@ int main(int argc, char** argv)
     for (const QString& name : QDir(dir).entryList({"*.jpg"}, QDir::Files, QDir::Name))
         paths.append(dir + "/" + name);
 
-    MainWindow form;
+    MainWindow form(desktop);
     const Form1Controls ui(form);
     form.setFileKind(true, QStringLiteral("*.jpg"));
     ui.Dir1->setPath(dir);
@@ -79,7 +80,7 @@ int main(int argc, char** argv)
     int reported = 0;
     auto report = [&](MsgResult choice) {
         answer.answer = choice;
-        Form6::unload();
+        form.secondaryWindows().editor.unload();
         QElapsedTimer t;
         t.start();
         ui.mnuinfolist->trigger();
@@ -88,9 +89,8 @@ int main(int argc, char** argv)
         while (!form.isEnabled())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const double ms = t.nsecsElapsed() / 1e6;
-        reported = Form6::existing() && Form6::existing()->isVisible()
-                       ? int(Form6::existing()->RichTextBox1->document()->blockCount())
-                       : -1;
+        const Form6* editor = Form6::existing(form.secondaryWindows());
+        reported = editor && editor->isVisible() ? int(editor->RichTextBox1->document()->blockCount()) : -1;
         return ms;
     };
     for (int run = 0; run < 5; ++run) {

@@ -46,7 +46,7 @@ int main(int argc, char** argv)
         for (int i = 0; i < kFiles; ++i)
             touch(QStringLiteral("%1/file%2.%3").arg(dir).arg(i, 6, 10, QLatin1Char('0')).arg(i % 2 ? "txt" : "jpg"));
 
-    MainWindow form;
+    MainWindow form(desktop.parts());
     const Form1Controls ui(form);
     ui.File1->setPattern("*.jpg");
     ui.Dir1->setPath(dir);

@@ -127,7 +127,7 @@ int main(int argc, char** argv)
         rusage before;
         getrusage(RUSAGE_SELF, &before);
         writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("1"));
-        MainWindow form;
+        MainWindow form(desktop.parts());
         const Form1Controls ui(form);
         form.resize(1280, 1000);
         form.show();
@@ -238,7 +238,7 @@ int main(int argc, char** argv)
                 utimensat(AT_FDCWD, QFile::encodeName(file.filePath()).constData(), old, 0);
             }
             writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("1"));
-            MainWindow form;
+            MainWindow form(desktop.parts());
             const Form1Controls ui(form);
             form.resize(1280, 1000);
             form.show();
@@ -261,7 +261,7 @@ int main(int argc, char** argv)
     writeSetting(QStringLiteral("AutoZoom"), QStringLiteral("1"));
     std::vector<double> coldSelect;
     {
-        MainWindow form;
+        MainWindow form(desktop.parts());
         const Form1Controls ui(form);
         form.resize(1280, 1000);
         form.show();

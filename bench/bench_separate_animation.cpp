@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     QtDesktop desktop;
     writeSetting(QStringLiteral("OnTop"), QStringLiteral("0"));
 
-    MainWindow main;
+    MainWindow main(desktop.parts());
     const Form1Controls ui(main);
     main.showMaximized();
     while (!main.windowHandle() || !main.windowHandle()->isExposed())

@@ -26,7 +26,7 @@ int main(int argc, char** argv)
     QtDesktop desktop;
     QElapsedTimer load;
     load.start();
-    MainWindow form;
+    MainWindow form(desktop.parts());
     const double built = load.nsecsElapsed() / 1e6;
     if (!form.Form_Load())
         return 1;

@@ -44,17 +44,18 @@ private slots:
     {
         TestEnvironment env;
         savePicture(env.makeFolder("pics") + "/a.bmp", {1600, 1200});
-        Viewer v(env.makeFolder("pics"));
+        Viewer v(env.desktop(), env.makeFolder("pics"));
         v.select("a.bmp");
         v.form.textfile_Click();
-        Form6* editor = Form6::existing();
+        Form6* editor = Form6::existing(v.form.secondaryWindows());
         editor->RichTextBox1->setPlainText("Lines of text to read");
         QtHelpViewer help;
         help.showTopic(PIXALTO_SOURCE_DIR "/help/pxhelp.hlp", 36);
-        Form15 splash;
+        Form15 splash(env.screen);
         const std::unique_ptr<Form3> separate(new Form3(&v.form));
         const QList<QWidget*> windows{&v.form, separate.get(), new Form7(&v.form), new Form10(&v.form),
-                                      new Form13(&v.form), new Form14(&v.form), editor, &splash, help.window()};
+                                      new Form13(&v.form), new Form14(&v.form, v.form.secondaryWindows()), editor,
+                                      &splash, help.window()};
         QApplication::setFont(QFont("Liberation Serif", 14));
         QApplication::setPalette(QPalette(Qt::white, QColor(0x42, 0x42, 0x45), Qt::gray, Qt::black, Qt::darkGray,
                                           Qt::white, Qt::white, QColor(0x3d, 0x3d, 0x3d), QColor(0x22, 0x20, 0x20)));
@@ -81,7 +82,7 @@ private slots:
                               (QWidget*)editor->StatusBar1->findChildren<QLabel*>().at(1), editor->RichTextBox1->viewport(),
                               help.browser()->viewport(), (QWidget*)splash.findChildren<QLabel*>().last()})
             QVERIFY2(contrast(text) > 128, text->parentWidget()->metaObject()->className());
-        Form6::unload();
+        v.form.secondaryWindows().editor.unload();
     }
 
     void oneToOneAndFittingCountDevicePixels()
@@ -94,7 +95,7 @@ private slots:
         // At 1:1, and with Auto Zoom on for a picture that fits the window in device pixels.
         for (const char* autoZoom : {"0", "1"}) {
             writeSetting("AutoZoom", autoZoom);
-            Viewer v(env.makeFolder("pics"));
+            Viewer v(env.desktop(), env.makeFolder("pics"));
             v.select("grid.bmp");
             QImage shown = v.ui.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
             shown.setDevicePixelRatio(1);

@@ -71,7 +71,7 @@ private slots:
              "Pixalto - Autoskip is running"}};
         for (const Case& c : cases) {
             TestEnvironment env;
-            MainWindow form;
+            MainWindow form(env.desktop());
             const Form1Controls ui(form);
             ui.Text2->setText(c.text);
             ui.Command4->click();
@@ -88,7 +88,7 @@ private slots:
     {
         TestEnvironment env;
         writeSetting("AutoSkip", "0");
-        MainWindow form;
+        MainWindow form(env.desktop());
         const Form1Controls ui(form);
         const QString dir = openPictureFolder(env, form, 3);
         ui.Text2->setText("60");
@@ -124,7 +124,7 @@ private slots:
     {
         TestEnvironment env;
         writeSetting("AutoSkip", "1.0");
-        MainWindow form;
+        MainWindow form(env.desktop());
         const Form1Controls ui(form);
         const QString dir = openPictureFolder(env, form, 2);
         ui.File1->setListIndex(1);

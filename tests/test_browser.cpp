@@ -92,7 +92,7 @@ void BrowserTest::folderChangeUpdatesLabelsAndDrive()
     const QString gone = env.makeFolder("gone");
     for (const char* name : {"1.jpg", "2.bmp", "3.ico", "4.txt"})
         writeFile(full + "/" + name);
-    Viewer v(full, "*.jpg;*.bmp;*.ico");
+    Viewer v(env.desktop(), full, "*.jpg;*.bmp;*.ico");
     MainWindow& form = v.form;
     const Form1Controls& ui = v.ui;
     QCOMPARE(ui.Label6->text(), QString("3 File(s)"));
@@ -118,7 +118,7 @@ void BrowserTest::listFollowsChangesMadeByOthers()
     const QString dir = env.makeFolder("live");
     for (const char* name : {"b.png", "c.png", "d.png"})
         savePicture(dir + "/" + name, {8, 8}, Qt::red);
-    Viewer v(dir, "*.png");
+    Viewer v(env.desktop(), dir, "*.png");
     v.select("c.png");
     QSignalSpy clicks(v.ui.File1, &FileList::clicked);
     savePicture(dir + "/a.png", {8, 8}, Qt::blue);
@@ -156,7 +156,7 @@ void BrowserTest::filesTravelByDragAndDrop()
     const QString name = "a b#1.png";
     savePicture(from + "/a.png", {8, 8}, Qt::red);
     savePicture(to + "/" + name, {8, 8}, Qt::blue);
-    Viewer v(from, "*.png");
+    Viewer v(env.desktop(), from, "*.png");
     v.ui.File1->setListIndex(0);
     const std::unique_ptr<QMimeData> dragged(
         v.ui.File1->model()->mimeData({v.ui.File1->model()->index(0, 0)}));
@@ -184,7 +184,7 @@ void BrowserTest::driveFollowsTheDirectoryList()
         QSKIP("a tmpfs cannot be mounted here (mounting needs root)");
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {volume}); });
     QDir().mkpath(volume + "/inner");
-    MainWindow form;
+    MainWindow form(env.desktop());
     const Form1Controls ui(form);
     QSignalSpy driveChanges(ui.Drive1, &DriveList::changed);
 
@@ -210,7 +210,7 @@ void BrowserTest::clicksShowTheFileAndPopTheMenus()
     for (const char* name : {"a.png", "b.png", "c.png"})
         savePicture(dir + "/" + name, {10 + name[0] - 'a', 5});
     writeFile(dir + "/movie.VIV");
-    Viewer v(dir);
+    Viewer v(env.desktop(), dir);
     MainWindow& form = v.form;
     const Form1Controls& ui = v.ui;
     form.show();

@@ -78,7 +78,7 @@ private slots:
 
         // Selected in the main window, at 1:1, the picture shows the same.
         writeSetting("AutoZoom", "0");
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         v.select(file);
         QVERIFY(meanDifference(v.ui.Image1->picture(), reference) <= 2.0);
     }

@@ -58,7 +58,7 @@ private slots:
         for (const auto& [key, value] : {std::pair{"User", "Ann"}, {"SpcSetting", "NoSplash"}, {"PicPattern", "*.jpg"}})
             writeSetting(key, value);
         writeSetting("startupdir", photos);
-        MainWindow form;
+        MainWindow form(env.desktop());
         const Form1Controls ui(form);
         QVERIFY(form.Form_Load());
         form.show();
@@ -107,7 +107,7 @@ private slots:
         // A file written this instant might still change unseen: its decode
         // would not be kept.
         QThread::msleep(150);
-        MainWindow form;
+        MainWindow form(env.desktop());
         const Form1Controls ui(form);
         form.preloadStartPicture(photos + "/big.jpg");
         QVERIFY(form.Form_Load());

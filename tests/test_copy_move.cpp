@@ -73,7 +73,7 @@ struct Bench {
     TestEnvironment env;
     const QString src;
     const QString dst = env.makeFolder("dst");
-    Viewer viewer{src};
+    Viewer viewer{env.desktop(), src};
     MainWindow& form = viewer.form;
     const Form1Controls& ui = viewer.ui;
 };

@@ -19,7 +19,7 @@ QStringList without(QStringList names, const QString& name)
 struct Window {
     TestEnvironment env;
     const QString dir = savePictures(env.makeFolder("five"), kFive, {40, 20});
-    Viewer viewer{dir};
+    Viewer viewer{env.desktop(), dir};
     MainWindow& form = viewer.form;
     const Form1Controls& ui = viewer.ui;
 };

@@ -35,7 +35,7 @@ private slots:
         // The root keeps its single "/"; any other folder gets one added.
         TestEnvironment env;
         for (const QString& value : {QString("/"), env.makeFolder("pics") + "/"}) {
-            Viewer v(value);
+            Viewer v(env.desktop(), value);
             v.ui.mnudefault->trigger();
             v.ui.mnustartup->trigger();
             QCOMPARE(readSetting("Defaultcopydir"), value);
@@ -54,7 +54,7 @@ private slots:
         const QString pics = env.makeFolder("pics");
         const QString other = env.makeFolder("other");
         QDir(other).mkdir("taken");
-        Viewer v(pics);
+        Viewer v(env.desktop(), pics);
         // Without a copy directory, or with one removed since, it opens where the
         // program runs, and creates sub-directories there.
         const QString running = env.makeFolder("running");

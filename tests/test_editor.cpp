@@ -23,15 +23,15 @@ const QString kRtfCodes = QStringLiteral("{\\rtf1\\ansi Hello}");
 
 struct Editor {
     TestEnvironment env;
-    MainWindow main;
+    MainWindow main{env.desktop()};
     const Form1Controls ui{main};
     Form6* form = nullptr;
     Editor()
     {
         main.textfile_Click();
-        form = Form6::instance();
+        form = Form6::instance(main.secondaryWindows());
     }
-    ~Editor() { Form6::unload(); }
+    ~Editor() { main.secondaryWindows().editor.unload(); }
     QStringList panels() const
     {
         QStringList texts;
@@ -66,7 +66,7 @@ private slots:
         // The main window's menu reads the document type: the command is off
         // while the editor is loaded.
         e.main.File1_MouseDown(Qt::LeftButton);
-        QCOMPARE(editorDocumentType(), QString("txt"));
+        QCOMPARE(editorDocumentType(e.main.secondaryWindows()), QString("txt"));
         QVERIFY(!e.ui.textfile->isEnabled());
 
         // Changes count only while the window is visible.
@@ -95,7 +95,7 @@ private slots:
 
         // Closing unloads the editor; the command is on again.
         QVERIFY(e.form->close());
-        QVERIFY(!Form6::existing());
+        QVERIFY(!Form6::existing(e.main.secondaryWindows()));
         e.main.File1_MouseDown(Qt::LeftButton);
         QVERIFY(e.ui.textfile->isEnabled());
     }
@@ -149,7 +149,7 @@ private slots:
 
         int ends = 0;
         e.form->appendLongText(report, &e.main, [&] { ++ends; });
-        Form6::unload();
+        e.main.secondaryWindows().editor.unload();
         QTRY_COMPARE(ends, 1);
     }
 

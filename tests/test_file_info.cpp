@@ -20,7 +20,7 @@ private slots:
             writeFile(dir + "/" + name);
         writeFile(dir + "/two.jpg", QByteArray(2048, 'x'));
 
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         QCOMPARE(Form10(&v.form).Label8->text(), QString("No file selected"));
         v.select("two.jpg");
         Form10 info(&v.form);
@@ -54,7 +54,7 @@ private slots:
             if (c.dir == ram && !mounted)
                 QSKIP("cannot mount a ramfs here (needs root): no file system without extended attributes");
             savePicture(c.dir + "/a.jpg", {8, 8});
-            Viewer v(c.dir);
+            Viewer v(env.desktop(), c.dir);
             v.select("a.jpg");
             for (bool on : {true, false}) {
                 Form10 info(&v.form);
@@ -71,7 +71,7 @@ private slots:
     {
         TestEnvironment env;
         const QString dir = savePictures(env.makeFolder("cmds"), {"a.jpg", "b.jpg", "c.jpg"});
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         v.select("a.jpg");
         writeSetting("DelConfirmation", "1");
 

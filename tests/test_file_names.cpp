@@ -87,7 +87,7 @@ private slots:
         const QString drawing = renamedTo(dir, "d.wmf", "\xff" "d.wmf");
         const QString clip = renamedTo(dir, "c.avi", "c\x80.avi");
 
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         Form1& f = v.form;
         const Form1Controls& ui = v.ui;
         QCOMPARE(v.listed(), QStringList({clip, picture, drawing}));
@@ -116,7 +116,7 @@ private slots:
         const QString a = renamedTo(src, "a.jpg", "a\xe9.jpg");
         const QString b = renamedTo(src, "b.jpg", "b\xff.jpg");
         const QString c = renamedTo(src, "c.jpg", "c\xfe.jpg");
-        Viewer v(src);
+        Viewer v(env.desktop(), src);
         v.form.files().useAsCopyDirectory(dst + "/");
         writeSetting("MoveConfirmation", "0");
 
@@ -157,7 +157,7 @@ private slots:
         const QString picture = renamedTo(top, "p.jpg", "p\xe9.jpg");
         QVERIFY(::rename((top.toUtf8() + "/p\xe9.jpg").constData(), (top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg").constData()) == 0);
 
-        Viewer v(top);
+        Viewer v(env.desktop(), top);
         const QList<QListWidgetItem*> rows = v.ui.Dir1->findItems(odd, Qt::MatchEndsWith);
         QCOMPARE(rows.size(), 1);
         emit v.ui.Dir1->itemActivated(rows[0]);
@@ -166,7 +166,7 @@ private slots:
 
         // A start argument arrives as the bytes the shell gave.
         const QString argument = FileName::fromBytes(top.toUtf8() + "/d\xe9j\xe0/p\xe9.jpg");
-        Viewer fresh(top);
+        Viewer fresh(env.desktop(), top);
         openStartPath(fresh.form, argument);
         QVERIFY(fileArrived(fresh.form));
         QVERIFY2(env.dialogs.messages.isEmpty(), qPrintable(env.dialogs.messages.value(0).text));
@@ -181,17 +181,17 @@ private slots:
         const RemovedAtEnd removed{dir};
         savePicture(dir + "/p.jpg", {40, 30});
         const QString picture = renamedTo(dir, "p.jpg", "p\xe9.jpg");
-        Viewer v(dir, "*.jpg");
+        Viewer v(env.desktop(), dir, "*.jpg");
         v.form.setFileKind(true, "*.jpg");
         env.dialogs.messageAnswers = {MsgResult::Yes};
         v.runInfoList();
         QCOMPARE(env.dialogs.messages.size(), 1);
-        const QString text = Form6::existing()->RichTextBox1->toPlainText();
+        const QString text = Form6::existing(v.form.secondaryWindows())->RichTextBox1->toPlainText();
         const QStringList lines = text.split('\n');
         QVERIFY2(lines.size() > 2 && lines[2].startsWith(picture + "    ") && lines[2].contains(" bytes    40 x 30 Pixels    ("),
                  qPrintable(text));
         QVERIFY(text.contains("Total 1 File(s)"));
-        Form6::unload();
+        v.form.secondaryWindows().editor.unload();
     }
 };
 

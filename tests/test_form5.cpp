@@ -2,6 +2,7 @@
 #include "media/form5.h"
 #include "media/minsec.h"
 #include "movie/movie_player.h"
+#include "startup/secondary_windows.h"
 #include "support/fixtures.h"
 #include "support/window_helpers.h"
 
@@ -12,7 +13,7 @@ const QString kTitle = QStringLiteral("Vivo Movie Player");
 const QString kPlaying = kTitle + QStringLiteral(" - Playing");
 using Bevel = PanelStatusBar::Bevel;
 
-bool onTop(QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+bool onTop(const QWidget* w) { return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 
 QLabel* panelLabel(PanelStatusBar* bar, int panel) { return bar->findChildren<QLabel*>().at(panel - 1); }
 
@@ -24,26 +25,34 @@ int innerEdge(PanelStatusBar* bar, int panel) { return qGray(panelLabel(bar, pan
 // still kept on top while the box was up.
 class InfoWatchingDialogs : public ScriptedDialogs {
 public:
+    explicit InfoWatchingDialogs(const SecondaryWindows& windows) : windows(windows) {}
     MsgResult messageBox(const MessageBoxRequest& request) override
     {
-        onTopDuringBox.append(Form5::existing() && onTop(Form5::existing()));
+        const Form5* form = Form5::existing(windows);
+        onTopDuringBox.append(form && onTop(form));
         return ScriptedDialogs::messageBox(request);
     }
     QList<bool> onTopDuringBox;
+    const SecondaryWindows& windows;
 };
 }
 
 class TestForm5 : public QObject {
     Q_OBJECT
     TestEnvironment env;
-    InfoWatchingDialogs dialogs;
+    // The movie window's owner where no main window is shown; its boxes go
+    // to dialogs.
+    SecondaryWindows windows{nullptr, desktop()};
+    InfoWatchingDialogs dialogs{windows};
+
+    Desktop desktop() { return {&dialogs, &env.help, &env.launcher, &env.screen}; }
 
     // Opens the movie and waits for the player's answer: true when it plays.
-    static bool openViv(const QString& viv, const QString& onTopSetting)
+    static bool openViv(SecondaryWindows& windows, const QString& viv, const QString& onTopSetting)
     {
         writeSetting("OnTop", onTopSetting);
         std::optional<std::optional<Failure>> outcome;
-        Form5::instance()->openMovie(viv, [&](const std::optional<Failure>& failure) { outcome = failure; });
+        Form5::instance(windows)->openMovie(viv, [&](const std::optional<Failure>& failure) { outcome = failure; });
         return QTest::qWaitFor([&] { return outcome.has_value(); }, 20000) && !*outcome;
     }
     // Caption, player and the bevels of Play (pressed while playing) and Pause agree.
@@ -56,8 +65,7 @@ class TestForm5 : public QObject {
     }
 
 private slots:
-    void initTestCase() { installDesktop({&dialogs, &env.help, &env.launcher, &env.screen}); }
-    void cleanup() { Form5::unload(); }
+    void cleanup() { windows.movie.unload(); }
 
     void minsecReadsMinutesAndSeconds()
     {
@@ -78,13 +86,13 @@ private slots:
         // A path longer than its panel.
         const QString viv = env.makeFolder(QString(60, 'd')) + "/clip.viv";
         QVERIFY(QFile::copy(clip, viv));
-        MainWindow main;
+        MainWindow main(desktop());
         const Form1Controls ui(main);
         main.move(0, 0);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         writeSetting("OnTop", "1");
-        Form5* form = Form5::instance();
+        Form5* form = Form5::instance(main.secondaryWindows());
         // The window comes up once the movie plays.
         form->openMovie(viv, [](const std::optional<Failure>&) {});
         QVERIFY(form->opening() && !form->isVisible() && form->windowTitle() == kTitle);
@@ -105,15 +113,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(bar->text(6) == QStringLiteral("0:01  "), 20000);
 
         // Another movie reuses the window.
-        QVERIFY(openViv(viv, "1"));
-        QCOMPARE(Form5::instance(), form);
+        QVERIFY(openViv(main.secondaryWindows(), viv, "1"));
+        QCOMPARE(Form5::instance(main.secondaryWindows()), form);
     }
 
     void panelsPlayPauseRestartAndClose()
     {
         FIXTURE(viv, "clip.viv");
-        QVERIFY(openViv(viv, "0"));
-        QPointer<Form5> form = Form5::instance();
+        QVERIFY(openViv(windows, viv, "0"));
+        QPointer<Form5> form = Form5::instance(windows);
         PanelStatusBar* bar = form->StatusBar1;
         MoviePlayer* player = form->VvWeb1;
         QVERIFY(!onTop(form));
@@ -139,23 +147,23 @@ private slots:
         // Closing stops the player and unloads the window; the next movie gets a fresh one.
         QVERIFY(form->close());
         QVERIFY(player->fileName().isEmpty() && player->durationMs() == 0);
-        QVERIFY(!Form5::existing());
+        QVERIFY(!Form5::existing(windows));
         QTRY_VERIFY(form.isNull());
-        QCOMPARE(Form5::instance()->windowTitle(), kTitle);
+        QCOMPARE(Form5::instance(windows)->windowTitle(), kTitle);
 
         // Closed while a movie opens, the window tells the opener at once,
         // with nothing to report.
         bool told = false;
-        Form5::instance()->openMovie(viv, [&](const std::optional<Failure>& failure) { told = !failure; });
-        QVERIFY(Form5::instance()->close() && told);
+        Form5::instance(windows)->openMovie(viv, [&](const std::optional<Failure>& failure) { told = !failure; });
+        QVERIFY(Form5::instance(windows)->close() && told);
     }
 
     void infoRestoresKeepOnTopFromTheSetting()
     {
         FIXTURE(viv, "clip.viv");
         for (const QString setting : {"1", "0"}) {
-            QVERIFY(openViv(viv, "1"));
-            Form5* form = Form5::instance();
+            QVERIFY(openViv(windows, viv, "1"));
+            Form5* form = Form5::instance(windows);
             writeSetting("OnTop", setting);
             dialogs.messages.clear();
             dialogs.onTopDuringBox.clear();

@@ -30,7 +30,7 @@ private slots:
         TestEnvironment env;
         const QString dir = env.makeFolder("pictures");
         savePicture(dir + "/shot.png", size, Qt::yellow);
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         MainWindow& form = v.form;
         const Form1Controls& ui = v.ui;
         form.show();

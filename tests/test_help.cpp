@@ -100,10 +100,8 @@ private slots:
 
     void helpFromAModalDialogStaysUsable()
     {
-        QtDialogs dialogs;
         QtHelpViewer viewer;
-        installDesktop({&dialogs, &viewer, nullptr, nullptr});
-        const auto uninstall = qScopeGuard([] { installDesktop({}); });
+        QtDialogs dialogs(viewer);
         QTemporaryDir folder;
         // The file dialog keeps its history in the user's settings: not the real ones.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
@@ -148,7 +146,8 @@ private slots:
 
     void messageBoxShowsItsWholeTitleAndEvenLines()
     {
-        QtDialogs dialogs;
+        QtHelpViewer viewer;
+        QtDialogs dialogs(viewer);
         const QString title = QStringLiteral("Picture load ERROR 481 (Invalid picture format)");
         onModal([&](QWidget* box) {
             QFont bold = QApplication::font();

@@ -23,11 +23,16 @@ QDateTime at(int d, int h, int mi = 0, int s = 0) { return QDateTime(QDate(2001,
 
 // The main window on a folder, showing pictures or animations.
 struct Run {
-    explicit Run(const QString& dir, bool pictures = true) : viewer(dir, pictures ? u"*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico"_s : u"*.*"_s)
+    Run(const Desktop& desktop, const QString& dir, bool pictures = true)
+        : viewer(desktop, dir, pictures ? u"*.jpg;*.jpeg;*.bmp;*.gif;*.wmf;*.emf;*.ico"_s : u"*.*"_s)
     {
         viewer.form.setFileKind(pictures, viewer.ui.File1->pattern());
     }
-    static QString editorText() { return Form6::existing() ? Form6::existing()->RichTextBox1->toPlainText() : QString(); }
+    QString editorText() const
+    {
+        const Form6* editor = Form6::existing(form.secondaryWindows());
+        return editor ? editor->RichTextBox1->toPlainText() : QString();
+    }
     // The report for the listed files, from what the file system says of them.
     QString expected(const QList<QSize>& pixels = {}) const
     {
@@ -66,7 +71,6 @@ struct ProgressWatch : QObject {
 class InfoListTest : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { Form6::unload(); }
     void reportText();
     void pictureSizesFromHeadersMatchFullLoads();
     void failures_data();
@@ -108,7 +112,7 @@ void InfoListTest::pictureSizesFromHeadersMatchFullLoads()
     writeFile(dir + "/f.emf", MetafileWriter::emf({120, 80}));
     // More pixels than a picture may decode to: its header still tells.
     QVERIFY(QImage(12000, 9000, QImage::Format_Grayscale8).save(dir + "/g.jpg", "jpg", 10));
-    Run run(dir);
+    Run run(env.desktop(), dir);
     env.dialogs.messages.clear();
     env.dialogs.messageAnswers = {MsgResult::Yes};
     // Autoskip running fast: no tick may show another file meanwhile.
@@ -127,7 +131,7 @@ void InfoListTest::pictureSizesFromHeadersMatchFullLoads()
     QCOMPARE(watch.captions, QSet<QString>{"Please wait, Retrieving information (This will take approx. 21 sec.)"});
     QVERIFY(!watch.mainEnabled && !watch.selected && run.form.isEnabled());
     // The new editor shows the report from its start, laid out and drawn.
-    QTextEdit* box = Form6::existing()->RichTextBox1;
+    QTextEdit* box = Form6::existing(run.form.secondaryWindows())->RichTextBox1;
     QCOMPARE(box->textCursor().position(), 0);
     const QImage shown = box->viewport()->grab().toImage();
     int ink = 0;
@@ -161,7 +165,7 @@ void InfoListTest::failures()
         writeFile(dir + "/b.jpg", middle);
         savePicture(dir + "/c.jpg", {16, 8});
     }
-    Run run(dir);
+    Run run(env.desktop(), dir);
     env.dialogs.messageAnswers = {MsgResult::Yes};
     run.ui.Image1->hide();
     run.viewer.runInfoList();
@@ -172,12 +176,13 @@ void InfoListTest::failures()
     // What was appended before the failure stays; the editor is not shown.
     QCOMPARE(run.editorText().count('\n'), filled ? 3 : 0);
     QVERIFY(!filled || run.editorText().section('\n', 2, 2).startsWith("a.jpg    "));
-    QVERIFY(!Form6::existing() || !Form6::existing()->isVisible());
+    const Form6* editor = Form6::existing(run.form.secondaryWindows());
+    QVERIFY(!editor || !editor->isVisible());
     QVERIFY(run.form.isEnabled() && !run.ui.Image1->isHidden());
 
     // No failure of the program's own lacks a description; the report still
     // has words for one.
-    reportInfoListFailure(Errors::undescribed(), 3);
+    reportInfoListFailure(env.dialogs, Errors::undescribed(), 3);
     QCOMPARE((QStringList{env.dialogs.messages.last().title, env.dialogs.messages.last().text}),
              (QStringList{"Unknown List creation ERROR", "Unable to create file list. Please check that the path is valid."}));
 }
@@ -188,13 +193,13 @@ void InfoListTest::plainListsUpToTheOverflow()
     const QString dir = env.makeFolder("many");
     for (int i = 0; i < 10922; ++i)
         writeFile(dir + QStringLiteral("/%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
+    Run run(env.desktop(), dir);
     // An editor that showed a saved file before.
-    Form6* editor = Form6::instance();
+    Form6* editor = Form6::instance(run.form.secondaryWindows());
     editor->Label1 = u"/somewhere/saved.txt"_s;
     editor->show();
 
     // No to the question; then as animations, where nothing is asked.
-    Run run(dir);
     env.dialogs.messages.clear();
     env.dialogs.messageAnswers = {MsgResult::No};
     run.viewer.runInfoList();
@@ -240,7 +245,7 @@ void InfoListTest::changeTimesInLocalTime()
         QVERIFY(stamped.open(QIODevice::ReadWrite) && stamped.setFileTime(file.utc, QFileDevice::FileModificationTime));
         expected.append(QString(file.name) + "     bytes    (" + file.shown + ")");
     }
-    Run run(dir, false);
+    Run run(env.desktop(), dir, false);
     run.viewer.runInfoList();
     QCOMPARE(run.editorText().split('\n').mid(2, 3), expected);
 }

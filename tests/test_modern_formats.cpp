@@ -74,7 +74,7 @@ private slots:
         // Left out by the default pattern, opened from the command line as a
         // picture the pattern joins for this run.
         writeSetting("AutoZoom", "0");
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         v.ui.File1->setPattern("*.jpg");
         openStartPath(v.form, dir + "/" + name);
         QVERIFY(fileArrived(v.form));

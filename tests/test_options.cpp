@@ -27,9 +27,10 @@ private slots:
             if (!c.stored.isNull())
                 for (const QString& key : kKeys)
                     writeSetting(key, c.stored);
-            Form14 options(nullptr);
+            const SecondaryWindows windows(nullptr, env.desktop());
+            Form14 options(nullptr, windows);
             // A second copy of the program open at the same time: OK keeps its change.
-            Form14 other(nullptr);
+            Form14 other(nullptr, windows);
             for (QCheckBox* box : options.findChildren<QCheckBox*>())
                 QCOMPARE(box->checkState(), c.state);
             QCOMPARE(options.Frame7->title(), QString("User name (current: )"));
@@ -45,7 +46,8 @@ private slots:
     {
         TestEnvironment env;
         const QString longName(10000, QChar('n'));
-        Form14 options(nullptr);
+        const SecondaryWindows windows(nullptr, env.desktop());
+        Form14 options(nullptr, windows);
         env.dialogs.inputAnswers = {"Anna Maria SMITH", QString(), longName, "nosplash;x=1", QString()};
         for (int i = 0; i < 3; ++i)
             options.Command8_Click();
@@ -73,15 +75,14 @@ private slots:
         // Keep-on-top is off while the window is open and back on after it only
         // when the stored choice is "1"; the close box writes nothing.
         QList<bool> switched;
-        const QList<SecondaryWindow> windows{SecondaryWindow::Form3, SecondaryWindow::Form4, SecondaryWindow::Form6};
-        for (SecondaryWindow w : windows)
-            registerSecondaryWindow(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
-        const auto unregister = qScopeGuard([&] { for (SecondaryWindow w : windows) registerSecondaryWindow(w, {}); });
         for (const QString& onTop : QStringList{"1", "2"}) {
             TestEnvironment env;
+            SecondaryWindows windows(nullptr, env.desktop());
+            for (SecondaryWindow w : {SecondaryWindow::Form3, SecondaryWindow::Form4, SecondaryWindow::Form6})
+                windows.add(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
             switched.clear();
             writeSetting("OnTop", onTop);
-            Form14 options(nullptr);
+            Form14 options(nullptr, windows);
             options.show();
             QCOMPARE(switched, QList<bool>({false, false, false}));
             const bool ok = onTop == "1";

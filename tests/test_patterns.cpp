@@ -33,7 +33,7 @@ private slots:
                 writeSetting("PicPattern", c.picSetting);
                 writeSetting("AniPattern", c.aniSetting);
             }
-            Viewer v(mixedFolder(env), "*.txt"); // a manual pattern is replaced by the kind
+            Viewer v(env.desktop(), mixedFolder(env), "*.txt"); // a manual pattern is replaced by the kind
             MainWindow& form = v.form;
             const Form1Controls& ui = v.ui;
             for (bool pic : {false, true}) {
@@ -62,7 +62,7 @@ private slots:
     void setPicStoresOnlyOnOkAndDefaultsAskFirst()
     {
         TestEnvironment env;
-        Viewer v(mixedFolder(env), kPicDefault);
+        Viewer v(env.desktop(), mixedFolder(env), kPicDefault);
         MainWindow& form = v.form;
         const Form1Controls& ui = v.ui;
         for (bool ok : {false, true}) { // the close box, then OK
@@ -127,7 +127,7 @@ private slots:
         QFETCH(bool, applied);
         QFETCH(QStringList, files);
         TestEnvironment env;
-        Viewer v(mixedFolder(env), "*.avi");
+        Viewer v(env.desktop(), mixedFolder(env), "*.avi");
         const Form1Controls& ui = v.ui;
         ui.StatusBar1->setText(1, " Animations ");
         ui.Label7->setText("Current: 1");

@@ -45,10 +45,10 @@ QString threePictures(const TestEnvironment& env)
 struct Pictures {
     TestEnvironment env;
     QString dir = threePictures(env);
-    Viewer viewer{dir};
+    Viewer viewer{env.desktop(), dir};
     MainWindow& main = viewer.form;
     const Form1Controls& ui = viewer.ui;
-    ~Pictures() { unloadSecondaryWindows(); }
+    ~Pictures() { main.secondaryWindows().unload(); }
 };
 }
 
@@ -118,9 +118,9 @@ private slots:
         p.viewer.select("small.png");
         p.main.setFileKind(false, "*.*");
         const QList<QWidget*> windows{first, second, large, empty, openWith<Form4>(p.main)};
-        switchOnTopWindows(true);
+        p.main.secondaryWindows().switchOnTop(true);
         QVERIFY(std::all_of(windows.begin(), windows.end(), onTop));
-        switchOnTopWindows(false);
+        p.main.secondaryWindows().switchOnTop(false);
         QVERIFY(std::none_of(windows.begin(), windows.end(), onTop));
         writeSetting("OnTop", "1");
         first->activateWindow();
@@ -172,7 +172,7 @@ private slots:
         TestEnvironment env;
         const QString dir = env.makeFolder("clips");
         QVERIFY(makeClip(dir + "/clip.avi", "testsrc=size=160x120:rate=10", 3));
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         v.form.setFileKind(false, "*.*");
         v.select("clip.avi");
         v.ui.Option2->click();

@@ -253,8 +253,8 @@ private slots:
         ProgramLog::close();
 
         const ErrorTexts texts{"File copy ERROR ", "Unknown File copy ERROR", "Body"};
-        reportError(texts, {2, "No such file or directory"});
-        reportError(texts, {}, Beep::Silent);
+        reportError(env.dialogs, texts, {2, "No such file or directory"});
+        reportError(env.dialogs, texts, {}, Beep::Silent);
         QCOMPARE(env.dialogs.beeps, 1);
         const QList<MessageBoxRequest>& boxes = env.dialogs.messages;
         QCOMPARE(boxes.size(), 2);

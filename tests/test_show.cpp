@@ -42,7 +42,7 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
     writeSetting("AutoZoom", "0");
     const QString dir = env.makeFolder("pics");
     savePicture(dir + "/pic.bmp", {640, 480}, Qt::blue);
-    Viewer v(dir);
+    Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
     f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
@@ -112,7 +112,7 @@ void ShowTest::hugeJpegIsShownFitted()
     writeSetting("AutoZoom", "1");
     const QString dir = env.makeFolder("big");
     savePlainJpeg(dir + "/huge.jpg", {20000, 20000}, Qt::darkGreen);
-    Viewer v(dir);
+    Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
     f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
@@ -134,7 +134,7 @@ void ShowTest::wheelScrollsAnEnlargedPicture()
     picture.fill(Qt::blue);
     QPainter(&picture).fillRect(0, 0, 640, 120, Qt::red);
     QVERIFY(picture.save(dir + "/tall.png"));
-    Viewer v(dir);
+    Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
     f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
@@ -180,7 +180,7 @@ void ShowTest::animatedPicturesPlay()
         QVERIFY(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
     }
     savePicture(dir + "/still.png", {40, 30}, Qt::yellow);
-    Viewer v(dir);
+    Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
     f.show();
@@ -210,7 +210,7 @@ void ShowTest::failedLoadReportsOrGoesToDesktop()
         const QString dir = env.makeFolder("pics");
         savePicture(dir + "/a.png", {30, 20}, Qt::green);
         writeFile(dir + "/b.jpg", "this is only text, not a picture\n");
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         Form1& f = v.form;
         const Form1Controls& ui = v.ui;
         v.select("a.png");
@@ -262,7 +262,7 @@ void ShowTest::badFilesNeverTakeTheViewerDown()
     FIXTURE(badEmfPlus, "emfplus.emf");
     QVERIFY(QFile::copy(badEmfPlus, dir + "/crash.emf"));
     writeFile(dir + "/huge.bmp", QByteArray::fromHex("424d00000000000000003600000028000000204e0000204e000001001800"));
-    Viewer v(dir);
+    Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
     v.select("00-good.png");
@@ -309,7 +309,7 @@ void ShowTest::picturesLoadWhileTheWindowRuns()
         QFile::remove(gate + ".held");
     };
     const auto readHeld = [&] { return QTest::qWaitFor([&] { return QFile::exists(gate + ".held"); }, 20000); };
-    auto v = std::make_unique<Viewer>(dir);
+    auto v = std::make_unique<Viewer>(env.desktop(), dir);
     Form1& f = v->form;
     const Form1Controls& ui = v->ui;
     f.show();
@@ -374,7 +374,7 @@ void ShowTest::largeMetafileKeepsItsHeaderSize()
     writeSetting("AutoZoom", "0");
     const QString dir = env.makeFolder("meta");
     writeFile(dir + "/huge.emf", MetafileWriter::emf({10000, 10000}));
-    Viewer v(dir);
+    Viewer v(env.desktop(), dir);
     const Form1Controls& ui = v.ui;
     v.select("huge.emf");
     QCOMPARE(ui.Label5->text(), QString("10000 x 10000"));
@@ -406,7 +406,7 @@ void ShowTest::moviesPlayHereOrInTheVivoWindow()
     FIXTURE(viv, "clip.viv");
     QVERIFY(QFile::copy(viv, dir + "/clip.VIV"));
     writeFile(dir + "/junk.viv", "not a vivo movie");
-    Viewer v(dir);
+    Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
     f.setFileKind(false, "*.*");
@@ -441,7 +441,7 @@ void ShowTest::moviesPlayHereOrInTheVivoWindow()
     // Vivo movies open their own window, which closes with this one.
     v.select("clip.VIV");
     QCOMPARE(env.dialogs.messages.size(), 1);
-    Form5* player = Form5::existing();
+    Form5* player = Form5::existing(f.secondaryWindows());
     QVERIFY(player && player->isVisible());
     v.select("junk.viv");
     QCOMPARE(env.dialogs.messages.size(), 2);
@@ -449,7 +449,7 @@ void ShowTest::moviesPlayHereOrInTheVivoWindow()
     // Closing while a movie opens: nothing more comes of it.
     v.beginSelect("clip.VIV");
     f.close();
-    QVERIFY(!Form5::existing() && !f.loadingFile());
+    QVERIFY(!Form5::existing(f.secondaryWindows()) && !f.loadingFile());
 }
 
 QTEST_MAIN(ShowTest)

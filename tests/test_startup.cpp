@@ -40,9 +40,9 @@ void knownUser()
 }
 
 // One start and shut-down of the main window; whether it went on past the checks.
-bool load()
+bool load(TestEnvironment& env)
 {
-    MainWindow form;
+    MainWindow form(env.desktop());
     const Form1Controls ui(form);
     return form.Form_Load();
 }
@@ -66,7 +66,7 @@ private slots:
             for (Form15* splash : openWindows<Form15>())
                 splashSeen = splash->Label2->text() == "Pixalto 3.0" && splash->Image3->pixmap().size() == QSize(32, 32);
         });
-        MainWindow form;
+        MainWindow form(env.desktop());
         const Form1Controls ui(form);
         QVERIFY(form.Form_Load());
         QVERIFY(splashSeen);
@@ -105,7 +105,7 @@ private slots:
         writeSetting("defaultcopydir", "/copies/");
         writeSetting("AutoSkipInterval", "abc");
         {
-            MainWindow form;
+            MainWindow form(env.desktop());
             const Form1Controls ui(form);
             QVERIFY(form.Form_Load());
             QCOMPARE(runLog(env), kHead + kInfo
@@ -128,7 +128,7 @@ private slots:
         // The start folder is gone: the fallback block.
         QDir(start).removeRecursively();
         {
-            MainWindow form;
+            MainWindow form(env.desktop());
             const Form1Controls ui(form);
             QVERIFY(form.Form_Load());
             QCOMPARE(runLog(env).mid(0, 12), kHead + kInfo + okLines({"Drive list box drive set"}) + kFallback
@@ -146,7 +146,7 @@ private slots:
         TestEnvironment env;
         QVERIFY(QDir().mkpath(env.settingsFile()));
         env.dialogs.inputAnswers = {"Ann"};
-        QVERIFY(load());
+        QVERIFY(load(env));
         // No first-run set-up: nothing could keep the name.
         QVERIFY(env.dialogs.inputs.isEmpty());
         QCOMPARE(env.dialogs.messages.size(), 1);
@@ -165,7 +165,7 @@ private slots:
         writeSetting("UserReq", "1");
         env.screen = FixedScreen(800, 600);
         env.dialogs.inputAnswers = {"annlee"};
-        QVERIFY(!load());
+        QVERIFY(!load(env));
         QCOMPARE(env.dialogs.messages.size(), 1);
         QCOMPARE(env.dialogs.messages.last().title, QString("Pixalto - Invalid User Name"));
         QCOMPARE(env.dialogs.beeps, 1);
@@ -177,7 +177,7 @@ private slots:
 
         // Enter at the warning gives its default, No, which leaves the display settings alone.
         env.dialogs.inputAnswers = {"AnnLee"};
-        QVERIFY(load());
+        QVERIFY(load(env));
         QCOMPARE(runLog(env).last(), QString("PROGRAM LOAD COMPLETED"));
         QCOMPARE(env.dialogs.messages.size(), 2);
         const MessageBoxRequest warning = env.dialogs.messages.last();
@@ -187,7 +187,7 @@ private slots:
 
         env.dialogs.inputAnswers = {"AnnLee"};
         env.dialogs.messageAnswers = {MsgResult::Yes};
-        QVERIFY(load());
+        QVERIFY(load(env));
         QCOMPARE(env.dialogs.messages.last().title, QString("HELP - for changing the screen resolution"));
         QCOMPARE(env.launcher.displaySettingsStarts, 1);
     }
@@ -197,7 +197,7 @@ private slots:
         TestEnvironment env;
         knownUser();
         writeSetting("Systray", "1");
-        QVERIFY(load());
+        QVERIFY(load(env));
         const QStringList run = runLog(env);
         QCOMPARE(run.mid(run.indexOf("Systray program ERROR")),
                  QStringList({"Systray program ERROR", ok("Systray section completed"), "PROGRAM LOAD COMPLETED"}));
@@ -209,7 +209,7 @@ private slots:
         const QString companion = env.programFolder() + "/PXTray.exe";
         writeFile(companion);
         QFile::setPermissions(companion, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(load());
+        QVERIFY(load(env));
         QCOMPARE(env.launcher.started, QStringList{companion});
         QVERIFY(runLog(env).contains(ok("Systray program loaded")));
 
@@ -218,13 +218,13 @@ private slots:
         QProcess tray;
         tray.start(PIXALTO_BUILD_DIR "/PXTray.exe");
         QTRY_VERIFY_WITH_TIMEOUT(settingIsOne("SystrayLoaded"), 30000);
-        QVERIFY(load());
+        QVERIFY(load(env));
         QCOMPARE(env.launcher.started.size(), 1);
         QCOMPARE(runLog(env).filter("Systray"), QStringList{ok("Systray section completed")});
         tray.kill();
         QVERIFY(tray.waitForFinished());
         QVERIFY(settingIsOne("SystrayLoaded"));
-        QVERIFY(load());
+        QVERIFY(load(env));
         QCOMPARE(env.launcher.started, QStringList({companion, companion}));
     }
 };

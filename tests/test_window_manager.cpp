@@ -77,13 +77,13 @@ private slots:
         TestEnvironment env;
         const QString dir = env.makeFolder("pictures");
         savePicture(dir + "/picture.png", {400, 300}, Qt::darkGreen);
-        Viewer v(dir);
+        Viewer v(env.desktop(), dir);
         v.form.show();
         // The separate windows take the frame the main window was given.
         QVERIFY(QTest::qWaitForWindowExposed(&v.form));
         QTRY_VERIFY(frameOnScreen(&v.form) != v.form.geometry());
         v.select("picture.png");
-        auto cleanUp = qScopeGuard([] { unloadSecondaryWindows(); });
+        auto cleanUp = qScopeGuard([&v] { v.form.secondaryWindows().unload(); });
         Form3* w = nullptr;
         for (int opening = 1; opening <= 15; ++opening) {
             w = openWith<Form3>(v.form);
@@ -137,7 +137,7 @@ private slots:
         writeFile(unreadable + "/broken.jpg", "not a picture");
         ExposedEditors editors;
         for (const QString& dir : {empty, unreadable}) {
-            Viewer v(dir, "*.jpg");
+            Viewer v(env.desktop(), dir, "*.jpg");
             v.form.setFileKind(true, "*.jpg");
             v.form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&v.form));
@@ -149,7 +149,6 @@ private slots:
             QVERIFY(windowManagerCaughtUp());
             QCOMPARE(editors.count, 0);
         }
-        Form6::unload();
     }
 };
 

@@ -7,7 +7,7 @@
 #include "media/connect_media.h"
 #include "options/connect_options.h"
 
-MainWindow::MainWindow()
+MainWindow::MainWindow(const Desktop& desktop) : Form1(desktop)
 {
     connectBrowser(*this);
     connectFileCommands(*this);

@@ -5,5 +5,5 @@
 // program shows and the tests drive.
 class MainWindow : public Form1 {
 public:
-    MainWindow();
+    explicit MainWindow(const Desktop& desktop);
 };

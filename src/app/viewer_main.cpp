@@ -54,7 +54,7 @@ extern "C" __attribute__((visibility("default"))) int pixaltoViewerMain(int argc
     QApplication::setApplicationName(QStringLiteral(PIXALTO_APP_ID));
     QApplication::setDesktopFileName(QStringLiteral(PIXALTO_APP_ID));
     QtDesktop desktop;
-    MainWindow form;
+    MainWindow form(desktop.parts());
     setProgramIconSoon(form);
     // Opened once the window is up, as if the person had clicked the file;
     // a picture is decoding meanwhile.

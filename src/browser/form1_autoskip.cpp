@@ -17,13 +17,12 @@ const ErrorTexts kAutoskipRun{
     QStringLiteral("Autoskip ERROR "), QStringLiteral("Unknown Autoskip ERROR"),
     QStringLiteral("Unable to run Autoskip. Make sure you have entered a number between 2 and 60")};
 
-void refuseInterval()
+void refuseInterval(Dialogs& dialogs)
 {
-    desktop().dialogs->beep();
+    dialogs.beep();
     ProgramLog::record(QStringLiteral("Autoskip ERROR (Invalid interval time"));
-    desktop().dialogs->messageBox({QStringLiteral("You have to enter an interval time between 2 and 60 sec."),
-                                    MsgButtons::OK, MsgIcon::Critical, 1,
-                                    QStringLiteral("ERROR (Invalid interval time)")});
+    dialogs.messageBox({QStringLiteral("You have to enter an interval time between 2 and 60 sec."), MsgButtons::OK,
+                        MsgIcon::Critical, 1, QStringLiteral("ERROR (Invalid interval time)")});
 }
 }
 
@@ -42,9 +41,9 @@ void Form1::Command4_Click()
         Command5->setEnabled(true);
     } catch (const PxError& error) {
         if (error.failure.description.isEmpty())
-            refuseInterval();
+            refuseInterval(*desktop().dialogs);
         else
-            reportError(kAutoskipRun, error.failure);
+            reportError(*desktop().dialogs, kAutoskipRun, error.failure);
     }
 }
 

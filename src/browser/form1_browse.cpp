@@ -30,7 +30,7 @@ void Form1::Dir1_MouseDown(Qt::MouseButton button)
 void Form1::File1_MouseDown(Qt::MouseButton button)
 {
     newwindow->setEnabled(File1->fileName().right(3).toLower() != QLatin1String("viv"));
-    textfile->setEnabled(editorDocumentType().isEmpty());
+    textfile->setEnabled(editorDocumentType(secondary).isEmpty());
     if (button == Qt::RightButton)
         popUp(mnufile);
 }

@@ -18,7 +18,6 @@
 #include "settings/settings_store.h"
 
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -56,7 +55,7 @@ void Form1::File1_Click()
 
 bool Form1::loadingFile() const
 {
-    const Form5* movieWindow = Form5::existing();
+    const Form5* movieWindow = Form5::existing(secondary);
     return preloader->requestPending() || AM1->loading() || (movieWindow && movieWindow->opening());
 }
 
@@ -65,7 +64,7 @@ void Form1::cancelPendingLoads()
     preloader->cancel();
     if (AM1->loading())
         AM1->setFileName(QString());
-    if (Form5* movieWindow = Form5::existing())
+    if (Form5* movieWindow = Form5::existing(secondary))
         movieWindow->cancelOpen();
 }
 
@@ -83,11 +82,8 @@ void Form1::moviePath()
     try {
         Label1 = fullPath(File1->path(), File1->fileName());
         setWindowTitle(QStringLiteral("Pixalto - Please wait, loading animation"));
-        // The movie window may outlive this one.
-        Form5::instance()->openMovie(Label1, [self = QPointer<Form1>(this)](const std::optional<Failure>& failure) {
-            if (self)
-                self->movieOpened(failure);
-        });
+        Form5::instance(secondary)->openMovie(Label1,
+                                              [this](const std::optional<Failure>& failure) { movieOpened(failure); });
     } catch (const PxError& error) {
         movieOpened(error.failure);
     }
@@ -96,7 +92,7 @@ void Form1::moviePath()
 void Form1::movieOpened(const std::optional<Failure>& failure)
 {
     if (failure)
-        reportError(kMovieLoad, *failure);
+        reportError(*desktop().dialogs, kMovieLoad, *failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     commonTail();
 }
@@ -148,13 +144,13 @@ void Form1::pictureFailure(const Failure& failure, bool loadFailed)
         try {
             desktop().launcher->openWithDesktop(Label1);
         } catch (const PxError& error) {
-            reportError(kPictureLoad, error.failure);
+            reportError(*desktop().dialogs, kPictureLoad, error.failure);
         }
         setWindowTitle(QStringLiteral("Pixalto"));
         Image1->clearPicture();
         return;
     }
-    reportError(kPictureLoad, failure);
+    reportError(*desktop().dialogs, kPictureLoad, failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     if (!loadFailed)
         Image1->show();
@@ -193,7 +189,7 @@ void Form1::animationStarted()
 
 void Form1::animationRefused(const Failure& failure)
 {
-    reportError(kAnimationLoad, failure);
+    reportError(*desktop().dialogs, kAnimationLoad, failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     commonTail();
 }

@@ -18,7 +18,8 @@ QPointF centredTopLeft(const QSizeF& screenTwips, const QSizeF& pictureTwips)
             screenTwips.height() / 2 - pictureTwips.height() / 2};
 }
 
-Form2::Form2(QWidget* owner, JobPool& jobs) : QWidget(owner, Qt::Window | Qt::FramelessWindowHint)
+Form2::Form2(QWidget* owner, JobPool& jobs, const Desktop& desktop)
+    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint), parts(desktop)
 {
     setFocusPolicy(Qt::StrongFocus);
     QPalette colours = palette();
@@ -76,7 +77,7 @@ void Form1::Image1_Click()
 {
     auto* view = findChild<Form2*>(QString(), Qt::FindDirectChildrenOnly);
     if (!view)
-        view = new Form2(this, *jobs);
+        view = new Form2(this, *jobs, desktop());
     view->Image1->setPicture(Image1->wholePicture());
     view->Image1->setStretch(false);
     view->centre();

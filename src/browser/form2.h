@@ -1,4 +1,6 @@
 #pragma once
+#include "desktop/desktop.h"
+
 #include <QPointF>
 #include <QSizeF>
 #include <QWidget>
@@ -17,7 +19,7 @@ QPointF centredTopLeft(const QSizeF& screenTwips, const QSizeF& pictureTwips);
 class Form2 : public QWidget {
     Q_OBJECT
 public:
-    Form2(QWidget* owner, JobPool& jobs);
+    Form2(QWidget* owner, JobPool& jobs, const Desktop& desktop);
 
     void Form_Load();
     void Form_KeyDown(int key, Qt::KeyboardModifiers shift);
@@ -32,4 +34,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    const Desktop& desktop() const { return parts; }
+    const Desktop parts;
 };

@@ -61,6 +61,6 @@ void openStartPath(Form1& form, const QString& path)
             Errors::raise(Errors::badFileName());
         list.setListIndex(index);
     } catch (const PxError& error) {
-        reportError(openTexts(path), error.failure);
+        reportError(*form.desktop().dialogs, openTexts(path), error.failure);
     }
 }

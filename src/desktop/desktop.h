@@ -5,13 +5,11 @@
 #include "desktop/screen.h"
 
 // The parts of the desktop that stand for a person or for the desktop itself.
-// main() installs the Qt implementations; tests install doubles.
+// Whoever starts the windows owns them (the program the Qt implementations,
+// tests doubles) and hands them to the main window, which hands them on.
 struct Desktop {
     Dialogs* dialogs = nullptr;
     HelpViewer* help = nullptr;
     Launcher* launcher = nullptr;
     Screen* screen = nullptr;
 };
-
-Desktop& desktop();
-void installDesktop(const Desktop& p);

@@ -10,8 +10,9 @@
 void connectEditor(Form1& main)
 {
     QObject::connect(main.textfile, &QAction::triggered, &main, &Form1::textfile_Click);
-    Form6::setMainWindow(&main);
-    registerSecondaryWindow(SecondaryWindow::Form6,
-                            {[](bool on) { setKeepOnTop(Form6::instance(), on); }, [] { Form6::unload(); },
-                             [](bool minimized) { setMinimized(Form6::instance(), minimized); }});
+    SecondaryWindows& windows = main.secondaryWindows();
+    windows.add(SecondaryWindow::Form6,
+                {[&windows](bool on) { setKeepOnTop(Form6::instance(windows), on); },
+                 [&windows] { windows.editor.unload(); },
+                 [&windows](bool minimized) { setMinimized(Form6::instance(windows), minimized); }});
 }

@@ -2,8 +2,8 @@
 
 #include "editor/form6.h"
 
-QString editorDocumentType()
+QString editorDocumentType(const SecondaryWindows& windows)
 {
-    const Form6* editor = Form6::existing();
+    const Form6* editor = Form6::existing(windows);
     return editor ? editor->Label3 : QString();
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+class SecondaryWindows;
+
 // The text editor's document type (its Label3), read by the main window's
 // file menu: empty while no editor window is loaded.
-QString editorDocumentType();
+QString editorDocumentType(const SecondaryWindows& windows);

@@ -5,7 +5,7 @@
 void Form1::textfile_Click()
 {
     // The text stays: an open editor's document becomes a new, unchanged one.
-    Form6* editor = Form6::instance();
+    Form6* editor = Form6::instance(secondaryWindows());
     editor->setNewState();
     ignoreFailure([editor] { editor->placeForOpening(); });
     ignoreFailure([editor] { editor->applyOnTop(); });

@@ -10,21 +10,20 @@
 #include "editor/editor_font.h"
 #include "settings/keys.h"
 #include "settings/settings_store.h"
+#include "startup/form1.h"
+#include "startup/secondary_windows.h"
 
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QTextEdit>
 #include <QTimer>
 #include <memory>
 #include <optional>
 
 namespace {
-Form6* loaded = nullptr;
-QPointer<QWidget> mainWindow;
 
 // The window's outer size, frame and title included.
 QSizeF outerTwips(const QWidget* window)
@@ -86,27 +85,18 @@ constexpr double kClientWidth = 7692;
 constexpr double kClientHeight = 5640;
 }
 
-Form6* Form6::instance()
+Form6* Form6::instance(SecondaryWindows& windows)
 {
-    if (!loaded)
-        loaded = new Form6;
-    return loaded;
+    if (!windows.editor.get())
+        windows.editor.load(std::unique_ptr<Form6>(new Form6(windows)));
+    return existing(windows);
 }
 
-Form6* Form6::existing() { return loaded; }
+Form6* Form6::existing(const SecondaryWindows& windows) { return static_cast<Form6*>(windows.editor.get()); }
 
-void Form6::unload()
-{
-    if (!loaded)
-        return;
-    // Closing hands the window to the event loop; unloading ends it now.
-    const std::unique_ptr<Form6> form(loaded);
-    form->close();
-}
+const Desktop& Form6::desktop() const { return windows.desktop(); }
 
-void Form6::setMainWindow(QWidget* main) { mainWindow = main; }
-
-Form6::Form6()
+Form6::Form6(SecondaryWindows& windows) : windows(windows)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Text Editor"));
@@ -140,8 +130,6 @@ Form6::Form6()
 
 Form6::~Form6()
 {
-    if (loaded == this)
-        loaded = nullptr;
     openerCancelled = true;
     if (opener.joinable())
         opener.join();
@@ -255,9 +243,9 @@ void Form6::Form_Unload(int& /*Cancel*/)
 {
     ignoreFailure([this] { askToSave(); });
     hide();
-    if (mainWindow) {
-        mainWindow->activateWindow();
-        mainWindow->setFocus();
+    if (Form1* main = windows.mainWindow()) {
+        main->activateWindow();
+        main->setFocus();
     }
 }
 
@@ -291,10 +279,7 @@ void Form6::closeEvent(QCloseEvent* event)
     int cancel = 0;
     Form_Unload(cancel);
     event->accept();
-    // Unloaded: the next use gets a fresh window even before this one is
-    // deleted.
-    if (loaded == this)
-        loaded = nullptr;
+    windows.editor.closing(this);
 }
 
 void Form6::moveEvent(QMoveEvent* event)

@@ -15,22 +15,22 @@ class QMenu;
 class QMenuBar;
 class QTextDocument;
 class QTextEdit;
+class SecondaryWindows;
+struct Desktop;
 struct LeftOutPicture;
 
 // The text editor: one plain-text or rich-text document in a rich-text box,
 // with its state in three hidden labels and four status-bar panels. There is
-// one instance; closing deletes it, and the next use makes a fresh one.
+// one instance among a main window's secondary windows, which own it;
+// closing deletes it, and the next use makes a fresh one. The main window
+// gets the focus when the editor closes.
 class Form6 : public QWidget {
     Q_OBJECT
 public:
     // The window, created hidden on first use.
-    static Form6* instance();
+    static Form6* instance(SecondaryWindows& windows);
     // The window if it is loaded, else null.
-    static Form6* existing();
-    // Closes and deletes the window if it is loaded (main window shut-down).
-    static void unload();
-    // The window that gets the focus when the editor closes.
-    static void setMainWindow(QWidget* main);
+    static Form6* existing(const SecondaryWindows& windows);
 
     ~Form6() override;
 
@@ -116,7 +116,8 @@ private:
     // Runs the file dialog the editor keeps between uses, for opening or
     // saving; throws PxError when it is cancelled.
     FileDialogResult chooseFile(bool save, int helpTopic);
-    Form6();
+    explicit Form6(SecondaryWindows& windows);
+    const Desktop& desktop() const;
     void buildMenus();
     // The box and the bars by the window's outer size.
     void placeControls();
@@ -143,4 +144,5 @@ private:
     std::thread opener;
     // Set when the editor closes while a file is read.
     std::atomic<bool> openerCancelled = false;
+    SecondaryWindows& windows;
 };

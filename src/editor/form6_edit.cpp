@@ -19,7 +19,8 @@ void Form6::mnucopy_Click()
         Clipboard::clear();
         Clipboard::setText(withoutPictures(RichTextBox1->textCursor().selection().toPlainText()));
     } catch (const PxError& e) {
-        reportError({QStringLiteral("Copy ERROR "), QStringLiteral("Unknown Copy ERROR"),
+        reportError(*desktop().dialogs,
+                    {QStringLiteral("Copy ERROR "), QStringLiteral("Unknown Copy ERROR"),
                      QStringLiteral("The selected text could not be put on the clipboard.")},
                     e.failure);
     }
@@ -35,7 +36,8 @@ void Form6::mnupaste_Click()
         cursor.insertText(text);
         RichTextBox1->setTextCursor(cursor);
     } catch (const PxError& e) {
-        reportError({QStringLiteral("Paste ERROR "), QStringLiteral("Unknown Paste ERROR"),
+        reportError(*desktop().dialogs,
+                    {QStringLiteral("Paste ERROR "), QStringLiteral("Unknown Paste ERROR"),
                      QStringLiteral("The text on the clipboard could not be pasted.")},
                     e.failure);
     }

@@ -91,7 +91,8 @@ bool Form6::saveDocument(const QString& path, bool rich)
         FileSystem::writeFile(path, rich ? writeRtf(document) : withoutPictures(document.toPlainText()).toUtf8());
         return true;
     } catch (const PxError& e) {
-        reportError({QStringLiteral("Save ERROR "), QStringLiteral("Unknown Save ERROR"),
+        reportError(*desktop().dialogs,
+                    {QStringLiteral("Save ERROR "), QStringLiteral("Unknown Save ERROR"),
                      QStringLiteral("The document could not be saved as ") + path
                          + QStringLiteral(". The file keeps its former contents.")},
                     e.failure);
@@ -178,7 +179,8 @@ void Form6::finishOpening(const QString& path, bool rich, QTextDocument* documen
     opener.join();
     setEnabled(true);
     if (refusal)
-        reportError({QStringLiteral("Open ERROR "), QStringLiteral("Unknown Open ERROR"),
+        reportError(*desktop().dialogs,
+                    {QStringLiteral("Open ERROR "), QStringLiteral("Unknown Open ERROR"),
                      QStringLiteral("The file ") + path + QStringLiteral(" could not be opened.")},
                     *refusal);
     if (document) {

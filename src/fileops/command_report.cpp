@@ -1,9 +1,9 @@
 #include "fileops/command_report.h"
 
-#include "desktop/desktop.h"
+#include "desktop/dialogs.h"
 #include "settings/settings_store.h"
 
-void runReported(const CommandReport& report, const std::function<void()>& steps)
+void runReported(Dialogs& dialogs, const CommandReport& report, const std::function<void()>& steps)
 {
     Failure failure;
     try {
@@ -14,15 +14,15 @@ void runReported(const CommandReport& report, const std::function<void()>& steps
     }
     if (report.record == CommandReport::Record::Fixed)
         failure = Failure{};
-    reportError(report.texts, failure, report.beep, report.logging);
+    reportError(dialogs, report.texts, failure, report.beep, report.logging);
 }
 
-bool confirmFileCommand(const QString& flagKey, const QString& verb, const QString& title,
+bool confirmFileCommand(Dialogs& dialogs, const QString& flagKey, const QString& verb, const QString& title,
                         const QString& path)
 {
     if (!settingIsOne(flagKey))
         return true;
-    return desktop().dialogs->messageBox(
+    return dialogs.messageBox(
                {QStringLiteral("Are you sure you want to ") + verb + QStringLiteral(" the following file:") + CR
                     + CR + path,
                 MsgButtons::YesNo, MsgIcon::Exclamation, 1, title})

@@ -24,5 +24,5 @@ void connectFileCommands(Form1& form)
     QObject::connect(f->mnudefault, &QAction::triggered, f, &Form1::mnudefault_Click);
     QObject::connect(f->mnustartup, &QAction::triggered, f, &Form1::mnustartup_Click);
     QObject::connect(f->mnuhelp, &QAction::triggered, f,
-                     [] { desktop().help->showTopic(ProgramInfo::helpFile(), 14); });
+                     [f] { f->desktop().help->showTopic(ProgramInfo::helpFile(), 14); });
 }

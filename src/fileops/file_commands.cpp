@@ -27,9 +27,9 @@ void deleteCurrentFile(Form1& form, const CommandReport& report)
 {
     if (!selectionIsCurrentFile(form) || form.fileJobRefused())
         return;
-    runReported(report, [&form] {
-        if (!confirmFileCommand(Keys::DelConfirmation, QStringLiteral("delete"), QStringLiteral("Delete file?"),
-                                form.shownPath()))
+    runReported(*form.desktop().dialogs, report, [&form] {
+        if (!confirmFileCommand(*form.desktop().dialogs, Keys::DelConfirmation, QStringLiteral("delete"),
+                                QStringLiteral("Delete file?"), form.shownPath()))
             return;
         const MainFiles main = form.files();
         FileList& list = main.fileList();
@@ -49,11 +49,11 @@ void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<Q
 {
     if (!selectionIsCurrentFile(form) || form.fileJobRefused())
         return;
-    runReported(report, [&form, at] {
+    runReported(*form.desktop().dialogs, report, [&form, at] {
         const QString folder = withTrailingSeparator(form.files().listFolder());
         const QString name = form.selectedName();
         const QString answer =
-            desktop()
+            form.desktop()
                 .dialogs
                 ->inputBox({QStringLiteral("Rename: ") + name + CR + CR + QStringLiteral("Enter new name"),
                             QStringLiteral("Rename file"), name, at, ProgramInfo::helpFile(), 9})
@@ -71,16 +71,15 @@ void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<Q
     });
 }
 
-void createSubDirectory(DirList& list, const CommandReport& report)
+void createSubDirectory(Dialogs& dialogs, DirList& list, const CommandReport& report)
 {
-    runReported(report, [&list] {
+    runReported(dialogs, report, [&dialogs, &list] {
         if (list.path().isEmpty())
             Errors::raise(Errors::invalidPath());
         const QString folder = withTrailingSeparator(list.path());
         const QString answer =
-            desktop()
-                .dialogs
-                ->inputBox({QStringLiteral("You are currently in: ") + folder + CR + CR
+            dialogs
+                .inputBox({QStringLiteral("You are currently in: ") + folder + CR + CR
                                 + QStringLiteral("Enter new sub directory name"),
                             QStringLiteral("Create sub directory"), QString(), std::nullopt,
                             ProgramInfo::helpFile(), 19})

@@ -6,6 +6,7 @@
 #include <optional>
 
 class DirList;
+class Dialogs;
 class Form1;
 
 // The delete, rename and sub-directory commands, shared by the main window,
@@ -30,5 +31,6 @@ void deleteCurrentFile(Form1& form, const CommandReport& report);
 // Renames the main window's current file within its folder; the input box
 // opens at `at` (twips on the screen) or where the desktop puts it.
 void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<QPoint> at);
-// Creates a sub-directory in the open folder of list and refreshes the list.
-void createSubDirectory(DirList& list, const CommandReport& report);
+// Creates a sub-directory in the open folder of list and refreshes the list;
+// the name is asked with dialogs.
+void createSubDirectory(Dialogs& dialogs, DirList& list, const CommandReport& report);

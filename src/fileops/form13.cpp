@@ -29,11 +29,11 @@ QString storedOr(const QString& key, const QString& fallback)
 }
 
 // SetPic and SetAni ask alike; the empty text means Cancel.
-QString askPattern(const QString& kind, const QString& example, const QString& current)
+QString askPattern(Dialogs& dialogs, const QString& kind, const QString& example, const QString& current)
 {
-    return desktop().dialogs->inputBox({QStringLiteral("Enter new ") + kind + QStringLiteral(" pattern") + CR
-                                             + CR + QStringLiteral("Example: ") + example,
-                                         kind + QStringLiteral(" pattern change"), current, std::nullopt, {}, 0});
+    return dialogs.inputBox({QStringLiteral("Enter new ") + kind + QStringLiteral(" pattern") + CR + CR
+                                 + QStringLiteral("Example: ") + example,
+                             kind + QStringLiteral(" pattern change"), current, std::nullopt, {}, 0});
 }
 
 QPushButton* button(QWidget* parent, const QString& caption, double left)
@@ -86,6 +86,8 @@ Form13::~Form13()
         Form_Unload();
 }
 
+const Desktop& Form13::desktop() const { return main->desktop(); }
+
 void Form13::showModal(Form1* main)
 {
     Form13 form(main);
@@ -94,7 +96,7 @@ void Form13::showModal(Form1* main)
 
 void Form13::Form_Load()
 {
-    ignoreFailure([] { switchOnTopWindows(false); });
+    ignoreFailure([this] { main->secondaryWindows().switchOnTop(false); });
     CommonDialog1HelpFile = ProgramInfo::helpFile();
     ignoreFailure([this] {
         const QString pattern = readSetting(Keys::PicPattern);
@@ -117,7 +119,7 @@ void Form13::Form_Unload()
     unloaded = true;
     // Only a user who wants the windows on top gets them back on top; the
     // others keep ordinary windows.
-    ignoreFailure([] { switchOnTopWindows(settingIsOne(Keys::OnTop)); });
+    ignoreFailure([this] { main->secondaryWindows().switchOnTop(settingIsOne(Keys::OnTop)); });
 }
 
 void Form13::done(int result)
@@ -129,7 +131,8 @@ void Form13::done(int result)
 
 void Form13::Command5_Click()
 {
-    const QString answer = askPattern(QStringLiteral("Picture"), QStringLiteral("*.jpg;*.bmp;*.gif"),
+    const QString answer = askPattern(*desktop().dialogs, QStringLiteral("Picture"),
+                                      QStringLiteral("*.jpg;*.bmp;*.gif"),
                                       storedOr(Keys::PicPattern, Defaults::picturePattern()));
     if (answer.isEmpty())
         return;
@@ -139,7 +142,8 @@ void Form13::Command5_Click()
 
 void Form13::Command4_Click()
 {
-    const QString answer = askPattern(QStringLiteral("Animation"), QStringLiteral("*.avi;*.mov;*.mpg"),
+    const QString answer = askPattern(*desktop().dialogs, QStringLiteral("Animation"),
+                                      QStringLiteral("*.avi;*.mov;*.mpg"),
                                       storedOr(Keys::AniPattern, Defaults::animationPattern()));
     if (answer.isEmpty())
         return;

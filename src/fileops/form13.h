@@ -3,6 +3,7 @@
 #include <QString>
 
 class Form1;
+struct Desktop;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -47,6 +48,7 @@ protected:
 
 private:
     void applyKind();
+    const Desktop& desktop() const;
     Form1* main;
     bool unloaded = false;
 };

@@ -46,9 +46,9 @@ const QString kPictureFilter = QStringLiteral(
 const QString kAnimationFilter =
     QStringLiteral("Animation files (*.avi;*.mpg;*.mpeg;*.mov)|*.avi;*.mpg;*.mpeg;*.mov");
 
-bool askOverwrite()
+bool askOverwrite(Dialogs& dialogs)
 {
-    return desktop().dialogs->messageBox(
+    return dialogs.messageBox(
                {QStringLiteral("File allready exist") + CR + CR + QStringLiteral("Do you want overwrite the file?"),
                 MsgButtons::YesNo, MsgIcon::Exclamation, 1, QStringLiteral("Overwrite file?")})
         == MsgResult::Yes;
@@ -87,7 +87,7 @@ std::optional<CopyPlan> planCopy(const Form1& form)
         plan.replaced = fullPath(folder, namesake);
         if (FileSystem::sameFile(source, plan.replaced))
             Errors::raise(Errors::sameFile());
-        if (!askOverwrite())
+        if (!askOverwrite(*form.desktop().dialogs))
             return std::nullopt;
         FileSystem::setAttributes(plan.replaced, FileSystem::Archive);
     }
@@ -126,7 +126,7 @@ void Form1::Command2_Click()
 {
     if (fileJobRefused())
         return;
-    runReported(kFileCopy, [this] {
+    runReported(*desktop().dialogs, kFileCopy, [this] {
         const std::optional<CopyPlan> plan = planCopy(*this);
         if (!plan)
             return;
@@ -145,8 +145,9 @@ void Form1::Command7_Click()
 {
     if (fileJobRefused())
         return;
-    runReported(kFileMove, [this] {
-        if (!confirmFileCommand(Keys::MoveConfirmation, QStringLiteral("move"), QStringLiteral("Move file?"), Label1))
+    runReported(*desktop().dialogs, kFileMove, [this] {
+        if (!confirmFileCommand(*desktop().dialogs, Keys::MoveConfirmation, QStringLiteral("move"),
+                                QStringLiteral("Move file?"), Label1))
             return;
         const std::optional<CopyPlan> plan = planCopy(*this);
         if (!plan)
@@ -179,7 +180,7 @@ void Form1::Command6_Click()
 {
     // A picture shown smaller is decoded whole on a worker first.
     Image1->whenWhole([this] {
-        runReported(kClipboardCopy, [this] {
+        runReported(*desktop().dialogs, kClipboardCopy, [this] {
             Clipboard::clear();
             Clipboard::setImage(Image1->picture());
             Command6->setEnabled(false);
@@ -190,7 +191,7 @@ void Form1::Command6_Click()
 
 void Form1::Command3_Click()
 {
-    runReported(kPaste, [this] {
+    runReported(*desktop().dialogs, kPaste, [this] {
         Image1->setPicture(Clipboard::image());
         Image1->hide();
         Image1->setStretch(false);

@@ -88,9 +88,9 @@ InfoRun examine(const QString& path, const QStringList& names, bool withSizes, J
 void endFailedRun(Form1& form, const Failure& failure, std::unique_ptr<Form9>& progress)
 {
     const MainInfoRun main = form.infoRun();
-    reportInfoListFailure(failure, main.workingList().listCount());
+    reportInfoListFailure(*form.desktop().dialogs, failure, main.workingList().listCount());
     progress.reset();
-    minimizeSecondaryWindows(false);
+    form.secondaryWindows().minimize(false);
     main.resume();
 }
 
@@ -102,7 +102,7 @@ void finishRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<F
         return;
     }
     // From here on a failing step is skipped and the next one runs.
-    minimizeSecondaryWindows(false);
+    form.secondaryWindows().minimize(false);
     progress.reset();
     ignoreFailure([&] {
         editor->Label1.clear();
@@ -128,7 +128,8 @@ void endRun(Form1& form, Form6* editor, const InfoRun& run, std::unique_ptr<Form
     // before it.
     Form9* bar = progress.release();
     editor->appendLongText(run.lines, &form, [&form, editor = QPointer<Form6>(editor), run, bar] {
-        finishRun(form, editor ? editor.data() : Form6::instance(), run, std::unique_ptr<Form9>(bar));
+        finishRun(form, editor ? editor.data() : Form6::instance(form.secondaryWindows()), run,
+                  std::unique_ptr<Form9>(bar));
     });
 }
 
@@ -145,7 +146,7 @@ JobHandle examineListing(Form1& form, const Listing& listing)
         FileList& list = main.workingList();
         list.showListing(listing.folder, listing.pattern, listing.names);
 
-        progress = std::make_unique<Form9>(&form);
+        progress = std::make_unique<Form9>(&form, *form.desktop().screen);
         progress->Bar1->setValue(0);
         progress->setBar1Max(list.listCount());
         const int count = list.listCount();
@@ -154,7 +155,7 @@ JobHandle examineListing(Form1& form, const Listing& listing)
         const QString plainText = estimateWithoutSizes(count);
         bool withSizes = false;
         if (offersPictureSizes(main.fileTypePanel(), form.fileKind())) {
-            const MsgResult answer = desktop().dialogs->messageBox(
+            const MsgResult answer = form.desktop().dialogs->messageBox(
                 {QStringLiteral("Do you wish to include picture size's in the information") + CR + CR
                      + QStringLiteral("This will take approx. ") + withSizesText + CR
                      + QStringLiteral(" Else it will take approx. ") + plainText,
@@ -165,7 +166,7 @@ JobHandle examineListing(Form1& form, const Listing& listing)
         progress->show();
         progress->setWindowTitle(QStringLiteral("Please wait, Retrieving information (This will take approx. ")
                                  + (withSizes ? withSizesText : plainText) + QLatin1Char(')'));
-        Form6* editor = Form6::instance();
+        Form6* editor = Form6::instance(form.secondaryWindows());
         editor->appendText(infoHeader(list.path(), list.pattern()));
         Form9* bar = progress.release();
         return form.jobPool().start(
@@ -174,7 +175,8 @@ JobHandle examineListing(Form1& form, const Listing& listing)
                 return examine(folder, names, withSizes, job);
             },
             [&form, editor = QPointer<Form6>(editor), bar](const InfoRun& run) {
-                endRun(form, editor ? editor.data() : Form6::instance(), run, std::unique_ptr<Form9>(bar));
+                endRun(form, editor ? editor.data() : Form6::instance(form.secondaryWindows()), run,
+                       std::unique_ptr<Form9>(bar));
             },
             [bar](qint64 done, qint64) { bar->showDone(int(done)); });
     } catch (const PxError& error) {
@@ -192,7 +194,7 @@ void Form1::mnuinfolist_Click()
     Timer1->blockSignals(true);
     Dir1->setFocus();
     setEnabled(false);
-    minimizeSecondaryWindows(true);
+    secondary.minimize(true);
     // A large folder takes longer than a frame to list.
     infoJob = jobs->start(
         this,

@@ -6,15 +6,16 @@
 
 #include <QProgressBar>
 
-Form9::Form9(QWidget* parent) : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+Form9::Form9(QWidget* parent, const Screen& screen)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(QStringLiteral("Creating file info list, please wait..."));
     useDesignFont(this);
     const QSize size(twipsToPixelsX(9000), twipsToPixelsY(855));
     setFixedSize(size);
-    const QSizeF screen = desktop().screen->sizeTwips();
-    move((twipsToPixelsX(screen.width()) - size.width()) / 2,
-         (twipsToPixelsY(screen.height()) - size.height()) / 2);
+    const QSizeF screenSize = screen.sizeTwips();
+    move((twipsToPixelsX(screenSize.width()) - size.width()) / 2,
+         (twipsToPixelsY(screenSize.height()) - size.height()) / 2);
 
     Bar1 = new QProgressBar(this);
     Bar1->setRange(0, 100);

@@ -46,10 +46,10 @@ SecondaryWindowHooks everyOpenWindow()
 
 void connectMedia(Form1& main)
 {
-    Form5::setMainWindow(&main);
-    registerSecondaryWindow(SecondaryWindow::Form3, everyOpenWindow<Form3>());
-    registerSecondaryWindow(SecondaryWindow::Form4, everyOpenWindow<Form4>());
-    registerSecondaryWindow(SecondaryWindow::Form5, {{}, [] { Form5::unload(); }, {}});
+    SecondaryWindows& windows = main.secondaryWindows();
+    windows.add(SecondaryWindow::Form3, everyOpenWindow<Form3>());
+    windows.add(SecondaryWindow::Form4, everyOpenWindow<Form4>());
+    windows.add(SecondaryWindow::Form5, {{}, [&windows] { windows.movie.unload(); }, {}});
     QObject::connect(main.newwindow, &QAction::triggered, &main, &Form1::newwindow_Click);
     QObject::connect(main.oleeditopen, &QAction::triggered, &main, &Form1::oleeditopen_Click);
 }

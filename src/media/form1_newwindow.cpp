@@ -32,7 +32,7 @@ void openPictureWindow(Form1& main)
                             {QStringLiteral("  ") + file, QStringLiteral("  ") + media.pictureSizeText()});
     form->setWindowState(Qt::WindowNoState);
 
-    const QSizeF screen = desktop().screen->sizeTwips();
+    const QSizeF screen = main.desktop().screen->sizeTwips();
     const FittedPicture fit = fitpicture(view->widthTwips(), view->heightTwips(), screen.width(), screen.height());
     if (fit.shrunk) {
         view->setHeightTwips(fit.height);

@@ -12,16 +12,14 @@
 #include "settings/settings_store.h"
 
 #include "startup/form1.h"
+#include "startup/secondary_windows.h"
 
 #include <QCloseEvent>
-#include <QPointer>
 #include <QScreen>
 #include <memory>
 #include <utility>
 
 namespace {
-Form5* loaded = nullptr;
-QPointer<Form1> mainWindow;
 
 const QString kPlaying = QStringLiteral("Vivo Movie Player - Playing");
 const QString kPaused = QStringLiteral("Vivo Movie Player - Paused");
@@ -29,27 +27,18 @@ const QString kPaused = QStringLiteral("Vivo Movie Player - Paused");
 bool onTopWanted() { return settingIsOne(Keys::OnTop); }
 }
 
-Form5* Form5::instance()
+Form5* Form5::instance(SecondaryWindows& windows)
 {
-    if (!loaded)
-        loaded = new Form5;
-    return loaded;
+    if (!windows.movie.get())
+        windows.movie.load(std::unique_ptr<Form5>(new Form5(windows)));
+    return existing(windows);
 }
 
-Form5* Form5::existing() { return loaded; }
+Form5* Form5::existing(const SecondaryWindows& windows) { return static_cast<Form5*>(windows.movie.get()); }
 
-void Form5::unload()
-{
-    if (!loaded)
-        return;
-    // Closing hands the window to the event loop; unloading ends it now.
-    const std::unique_ptr<Form5> form(loaded);
-    form->close();
-}
+const Desktop& Form5::desktop() const { return windows.desktop(); }
 
-void Form5::setMainWindow(Form1* main) { mainWindow = main; }
-
-Form5::Form5()
+Form5::Form5(SecondaryWindows& windows) : windows(windows)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vivo Movie Player"));
@@ -85,12 +74,6 @@ Form5::Form5()
             finishOpen(failure);
     });
     connect(VvWeb1, &MoviePlayer::timeChanged, this, &Form5::VvWeb1_Time);
-}
-
-Form5::~Form5()
-{
-    if (loaded == this)
-        loaded = nullptr;
 }
 
 void Form5::openMovie(const QString& fullPath, OpenOutcome outcome)
@@ -217,10 +200,7 @@ void Form5::closeEvent(QCloseEvent* event)
     int cancel = 0;
     Form_Unload(cancel);
     event->accept();
-    // Unloaded: the next movie gets a new window even before this one is
-    // deleted.
-    if (loaded == this)
-        loaded = nullptr;
+    windows.movie.closing(this);
 }
 
 void Form5::resizeEvent(QResizeEvent* event)
@@ -234,6 +214,7 @@ void Form5::placeOverPictureArea()
     // Kept on top, the window must not hide the lists and buttons: it opens
     // over the main window's picture area, or in the middle of the screen
     // when it does not fit there.
+    Form1* mainWindow = windows.mainWindow();
     const QScreen* display = mainWindow ? mainWindow->screen() : screen();
     const QRect free = display->availableGeometry();
     QRect frame(QPoint(), frameGeometry().size());

@@ -6,26 +6,23 @@
 #include <functional>
 #include <optional>
 
-class Form1;
 class MoviePlayer;
 class PanelStatusBar;
+class SecondaryWindows;
+struct Desktop;
 
 // The Vivo movie player window: plays a movie with play, pause, restart and
 // info as clickable status-bar panels, and shows position and duration.
-// There is one instance; it is deleted when closed and made anew on next use.
+// There is one instance among a main window's secondary windows, which own
+// it; it is deleted when closed and made anew on next use. It opens over
+// that main window's picture area.
 class Form5 : public QWidget {
     Q_OBJECT
 public:
     // The window, created on first use.
-    static Form5* instance();
+    static Form5* instance(SecondaryWindows& windows);
     // The window if it is loaded, else null.
-    static Form5* existing();
-    // Closes and deletes the window if it is loaded (main window shut-down).
-    static void unload();
-    // The main window whose picture area the window opens over.
-    static void setMainWindow(Form1* main);
-
-    ~Form5() override;
+    static Form5* existing(const SecondaryWindows& windows);
 
     // Told once how an open ended: no failure when the movie plays (or the
     // window was closed before the player answered).
@@ -56,7 +53,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    Form5();
+    explicit Form5(SecondaryWindows& windows);
+    const Desktop& desktop() const;
     void placeStatusBar();
     void placeOverPictureArea();
     void showState(bool playing);
@@ -68,4 +66,5 @@ private:
     // it regains the focus.
     bool showingInfo = false;
     OpenOutcome pendingOpen;
+    SecondaryWindows& windows;
 };

@@ -13,7 +13,7 @@
 
 SeparateWindow::SeparateWindow(Form1* main, const QString& caption,
                                const QVector<PanelStatusBar::PanelSpec>& panels)
-    : mainWindow(main)
+    : mainWindow(main), parts(main->desktop())
 {
     setAttribute(Qt::WA_DeleteOnClose);
     // It works with the main window's job pool and controls, so it goes

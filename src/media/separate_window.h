@@ -1,5 +1,6 @@
 #pragma once
 #include "controls/status_bar.h"
+#include "desktop/desktop.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -33,7 +34,9 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    const Desktop& desktop() const { return parts; }
 
 private:
     QPointer<Form1> mainWindow;
+    const Desktop parts;
 };

@@ -22,7 +22,7 @@ const double kRightColumn = 4560;
 const double kRows[] = {360, 1440, 2520, 3600};
 }
 
-Form14::Form14(QWidget* owner) : QDialog(owner)
+Form14::Form14(QWidget* owner, const SecondaryWindows& windows) : QDialog(owner), windows(windows)
 {
     setWindowTitle(QStringLiteral("Options"));
     useDesignFont(this);
@@ -80,9 +80,11 @@ Form14::~Form14()
         Form_Unload();
 }
 
-void Form14::showModal(QWidget* owner)
+const Desktop& Form14::desktop() const { return windows.desktop(); }
+
+void Form14::showModal(QWidget* owner, const SecondaryWindows& windows)
 {
-    Form14 form(owner);
+    Form14 form(owner, windows);
     form.exec();
 }
 
@@ -134,7 +136,7 @@ void Form14::showUserName(const QString& name)
 
 void Form14::Form_Load()
 {
-    ignoreFailure([] { switchOnTopWindows(false); });
+    ignoreFailure([this] { windows.switchOnTop(false); });
     CommonDialog1HelpFile = ProgramInfo::helpFile();
     for (const Preference& p : preferences()) {
         // A value that is no state leaves its box clear.
@@ -151,7 +153,7 @@ void Form14::Form_Unload()
 {
     unloaded = true;
     // Only a user who wants the windows on top gets them back on top.
-    ignoreFailure([] { switchOnTopWindows(settingIsOne(Keys::OnTop)); });
+    ignoreFailure([this] { windows.switchOnTop(settingIsOne(Keys::OnTop)); });
 }
 
 void Form14::done(int result)

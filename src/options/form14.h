@@ -6,6 +6,8 @@
 class QCheckBox;
 class QGroupBox;
 class QPushButton;
+class SecondaryWindows;
+struct Desktop;
 
 // The Options window: the eight yes/no preferences, the user name, the
 // special setting, the help file and the About window. The preferences are
@@ -14,11 +16,12 @@ class QPushButton;
 class Form14 : public QDialog {
     Q_OBJECT
 public:
-    explicit Form14(QWidget* owner);
+    // The secondary windows leave keep-on-top while the window is open.
+    Form14(QWidget* owner, const SecondaryWindows& windows);
     ~Form14() override;
 
     // Opens the window modally over owner and returns when it is closed.
-    static void showModal(QWidget* owner);
+    static void showModal(QWidget* owner, const SecondaryWindows& windows);
 
     void Form_Load();
     void Form_Unload();
@@ -78,6 +81,8 @@ private:
     QPushButton* bottomButton(const QString& caption, double left, int topic);
     void showUserName(const QString& name);
     QList<Preference> preferences() const;
+    const Desktop& desktop() const;
     QHash<QCheckBox*, Qt::CheckState> openedStates;
     bool unloaded = false;
+    const SecondaryWindows& windows;
 };

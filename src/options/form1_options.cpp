@@ -2,4 +2,4 @@
 
 #include "options/form14.h"
 
-void Form1::options_Click() { Form14::showModal(this); }
+void Form1::options_Click() { Form14::showModal(this, secondary); }

@@ -1,6 +1,6 @@
 #include "report/error_report.h"
 
-#include "desktop/desktop.h"
+#include "desktop/dialogs.h"
 #include "settings/program_log.h"
 
 QString errorTitle(const ErrorTexts& texts, const Failure& failure)
@@ -11,12 +11,12 @@ QString errorTitle(const ErrorTexts& texts, const Failure& failure)
          + failure.description + QLatin1Char(')');
 }
 
-void reportError(const ErrorTexts& texts, const Failure& failure, Beep beep, Logging logging)
+void reportError(Dialogs& dialogs, const ErrorTexts& texts, const Failure& failure, Beep beep, Logging logging)
 {
     if (beep == Beep::Sound)
-        desktop().dialogs->beep();
+        dialogs.beep();
     const QString title = errorTitle(texts, failure);
     if (logging == Logging::Record)
         ProgramLog::record(title);
-    desktop().dialogs->messageBox({texts.message, MsgButtons::OK, MsgIcon::Critical, 1, title});
+    dialogs.messageBox({texts.message, MsgButtons::OK, MsgIcon::Critical, 1, title});
 }

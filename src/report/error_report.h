@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class Dialogs;
+
 // The standard error report: a beep, a program-log record and a critical
 // message box. With a described failure the record and the box title are
 // stem + number + " (" + description + ")"; without one, the fallback text.
@@ -16,7 +18,8 @@ enum class Beep { Sound, Silent };
 // The secondary windows report some failures in their box only.
 enum class Logging { Record, BoxOnly };
 
-void reportError(const ErrorTexts& texts, const Failure& failure, Beep beep = Beep::Sound,
+// The beep and the box come from dialogs.
+void reportError(Dialogs& dialogs, const ErrorTexts& texts, const Failure& failure, Beep beep = Beep::Sound,
                  Logging logging = Logging::Record);
 // The title and record text the report uses for this failure.
 QString errorTitle(const ErrorTexts& texts, const Failure& failure);

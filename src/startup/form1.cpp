@@ -52,7 +52,8 @@ T* control(QWidget* parent, const char* name, const QString& text, const QString
 
 // Two workers: the picture asked for and one more job, beside the
 // preloader's own neighbour thread, on a machine that may have two cores.
-Form1::Form1() : jobs(std::make_unique<JobPool>(2)), preloader(std::make_unique<PicturePreloader>(*jobs))
+Form1::Form1(const Desktop& desktop)
+    : parts(desktop), jobs(std::make_unique<JobPool>(2)), preloader(std::make_unique<PicturePreloader>(*jobs))
 {
     setWindowTitle(QStringLiteral("Pixalto"));
     useDesignFont(this);

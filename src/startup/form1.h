@@ -1,7 +1,9 @@
 #pragma once
 #include "controls/auto_size_label.h"
 #include "core/failure.h"
+#include "desktop/desktop.h"
 #include "picture/whole_picture.h"
+#include "startup/secondary_windows.h"
 
 #include <QImage>
 #include <QString>
@@ -39,12 +41,19 @@ struct CommandReport;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    Form1();
+    // The desktop's parts stay the caller's and must outlive the window.
+    explicit Form1(const Desktop& desktop);
     ~Form1() override;
 
     // The workers that load, scale and list off the window's thread, for
     // every window.
     JobPool& jobPool() const { return *jobs; }
+    // The dialogs, help viewer, launcher and screen this window and the
+    // windows it makes use.
+    const Desktop& desktop() const { return parts; }
+    // The secondary windows: this window owns the movie player window and
+    // the editor, and reaches the separate windows through them too.
+    SecondaryWindows& secondaryWindows() { return secondary; }
 
     // The whole start-up. Returns false when the program must end at once
     // (a wrong start-up password).
@@ -246,6 +255,7 @@ private:
     double outerWidthTwips() const;
     double outerHeightTwips() const;
 
+    const Desktop parts;
     std::unique_ptr<JobPool> jobs;
     std::unique_ptr<PicturePreloader> preloader;
     std::shared_ptr<JobControl> infoJob;
@@ -254,4 +264,7 @@ private:
     std::unique_ptr<QWidget> fileProgress;
     bool endRequested = false;
     bool intervalShown = false;
+    // Last: the secondary windows go before anything of this window they
+    // may use.
+    SecondaryWindows secondary{this, parts};
 };

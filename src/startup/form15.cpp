@@ -13,7 +13,7 @@
 #include <QStyle>
 #include <QTimer>
 
-Form15::Form15(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
+Form15::Form15(const Screen& screen, QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog)
 {
     setModal(true);
     useDesignFont(this);
@@ -24,9 +24,9 @@ Form15::Form15(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
     setPalette(ink);
     const QSize size(twipsToPixelsX(6612), twipsToPixelsY(2940));
     resize(size);
-    const QSizeF screen = desktop().screen->sizeTwips();
-    move((twipsToPixelsX(screen.width()) - size.width()) / 2,
-         (twipsToPixelsY(screen.height()) - size.height()) / 2);
+    const QSizeF screenSize = screen.sizeTwips();
+    move((twipsToPixelsX(screenSize.width()) - size.width()) / 2,
+         (twipsToPixelsY(screenSize.height()) - size.height()) / 2);
 
     Image3 = new QLabel(this);
     // The program's icon, or a stand-in where it has none. Either may only

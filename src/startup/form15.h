@@ -2,6 +2,7 @@
 #include <QDialog>
 
 class QLabel;
+class Screen;
 class QTimer;
 
 // The splash window: shown modally at start-up, closes itself after two
@@ -9,7 +10,8 @@ class QTimer;
 class Form15 : public QDialog {
     Q_OBJECT
 public:
-    explicit Form15(QWidget* parent = nullptr);
+    // In the middle of the screen.
+    explicit Form15(const Screen& screen, QWidget* parent = nullptr);
     void Form_Load();
     void Timer1_Timer();
 

@@ -102,7 +102,7 @@ void Form1::fallbackBlock()
 
 void Form1::Form_Unload()
 {
-    unloadSecondaryWindows();
+    secondary.unload();
     ignoreFailure([] { ProgramLog::close(); });
     // After the fallback block the box shows the default, not the stored
     // interval: that is kept unless the user typed another.

@@ -2,38 +2,45 @@
 
 #include "core/failure.h"
 
-#include <array>
+#include <QWidget>
 
-namespace {
-std::array<SecondaryWindowHooks, 4>& registered()
+void SingleWindow::closing(const QWidget* closed)
 {
-    static std::array<SecondaryWindowHooks, 4> all;
-    return all;
-}
+    if (window.get() == closed)
+        (void)window.release();
 }
 
-void registerSecondaryWindow(SecondaryWindow window, SecondaryWindowHooks hooks)
+void SingleWindow::unload()
 {
-    registered().at(std::size_t(window)) = std::move(hooks);
+    if (!window)
+        return;
+    // Closing hands the window to the event loop; unloading ends it now.
+    const std::unique_ptr<QWidget> unloaded = std::move(window);
+    unloaded->close();
 }
 
-void switchOnTopWindows(bool on)
+void SecondaryWindows::add(SecondaryWindow window, SecondaryWindowHooks added)
 {
-    for (const auto& hooks : registered())
-        if (hooks.keepOnTop)
-            ignoreFailure([&] { hooks.keepOnTop(on); });
+    hooks.at(std::size_t(window)) = std::move(added);
 }
 
-void minimizeSecondaryWindows(bool minimized)
+void SecondaryWindows::switchOnTop(bool on) const
 {
-    for (const auto& hooks : registered())
-        if (hooks.minimize)
-            ignoreFailure([&] { hooks.minimize(minimized); });
+    for (const auto& h : hooks)
+        if (h.keepOnTop)
+            ignoreFailure([&] { h.keepOnTop(on); });
 }
 
-void unloadSecondaryWindows()
+void SecondaryWindows::minimize(bool minimized) const
 {
-    for (const auto& hooks : registered())
-        if (hooks.unload)
-            ignoreFailure([&] { hooks.unload(); });
+    for (const auto& h : hooks)
+        if (h.minimize)
+            ignoreFailure([&] { h.minimize(minimized); });
+}
+
+void SecondaryWindows::unload() const
+{
+    for (const auto& h : hooks)
+        if (h.unload)
+            ignoreFailure([&] { h.unload(); });
 }

@@ -1,11 +1,18 @@
 #pragma once
+#include "desktop/desktop.h"
+
+#include <array>
 #include <functional>
+#include <memory>
+
+class Form1;
+class QWidget;
 
 // The main window's secondary windows: the separate picture and animation
-// windows, the movie player window and the editor. Each registers here, from
-// its subsystem's connection to the main window, how to switch itself above
-// all other windows and how to unload itself, so that the main window and
-// its modal windows can reach them without knowing them.
+// windows, the movie player window and the editor. Each subsystem registers
+// here, from its connection to the main window, how to switch its windows
+// above all other windows and how to unload them, so that the main window
+// and its modal windows can reach them without knowing them.
 enum class SecondaryWindow { Form3, Form4, Form5, Form6 };
 
 struct SecondaryWindowHooks {
@@ -21,12 +28,51 @@ struct SecondaryWindowHooks {
     std::function<void(bool minimized)> minimize;
 };
 
-void registerSecondaryWindow(SecondaryWindow window, SecondaryWindowHooks hooks);
-// Switches every registered window in the order Form3, Form4, Form6; a window
-// whose switch fails is skipped.
-void switchOnTopWindows(bool on);
-// Minimizes, or makes normal again, every registered window in the order
-// Form3, Form4, Form6; a window whose switch fails is skipped.
-void minimizeSecondaryWindows(bool minimized);
-// Unloads every registered window; one that fails is skipped.
-void unloadSecondaryWindows();
+// A window of which at most one is loaded. It is held here until it closes;
+// a window that closes itself is deleted by Qt afterwards, so it gives
+// itself up as it closes.
+class SingleWindow {
+public:
+    QWidget* get() const { return window.get(); }
+    void load(std::unique_ptr<QWidget> loaded) { window = std::move(loaded); }
+    // The window is closing: the next use gets a new one even before this
+    // one is deleted.
+    void closing(const QWidget* closed);
+    // Closes and deletes the loaded window now.
+    void unload();
+
+private:
+    std::unique_ptr<QWidget> window;
+};
+
+// The secondary windows of one main window, which owns them: the movie
+// player window and the editor live as long as it does at most.
+class SecondaryWindows {
+public:
+    // main is null for windows shown without a main window; the windows
+    // use the desktop's parts given.
+    SecondaryWindows(Form1* main, const Desktop& desktop) : main(main), parts(desktop) {}
+    SecondaryWindows(const SecondaryWindows&) = delete;
+    SecondaryWindows& operator=(const SecondaryWindows&) = delete;
+
+    Form1* mainWindow() const { return main; }
+    const Desktop& desktop() const { return parts; }
+
+    void add(SecondaryWindow window, SecondaryWindowHooks hooks);
+    // Switches every registered window in the order Form3, Form4, Form6; a
+    // window whose switch fails is skipped.
+    void switchOnTop(bool on) const;
+    // Minimizes, or makes normal again, every registered window in the order
+    // Form3, Form4, Form6; a window whose switch fails is skipped.
+    void minimize(bool minimized) const;
+    // Unloads every registered window; one that fails is skipped.
+    void unload() const;
+
+    SingleWindow movie;
+    SingleWindow editor;
+
+private:
+    Form1* main;
+    const Desktop parts;
+    std::array<SecondaryWindowHooks, 4> hooks;
+};

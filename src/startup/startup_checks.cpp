@@ -35,7 +35,7 @@ void Form1::spctest()
 {
     if (readSetting(Keys::SpcSetting).toLower().contains(QLatin1String("nosplash")))
         return;
-    Form15 splash;
+    Form15 splash(*desktop().screen);
     splash.exec();
 }
 
@@ -110,7 +110,8 @@ void Form1::restest()
     } catch (const PxError& error) {
         desktop().dialogs->beep();
         RunLog::line(QStringLiteral("Screen resolution detection ERROR"));
-        reportError({QStringLiteral("Resolution detection ERROR "),
+        reportError(*desktop().dialogs,
+                    {QStringLiteral("Resolution detection ERROR "),
                      QStringLiteral("Unknown Resolution detection ERROR"),
                      QStringLiteral("Unable to detect the screen resolution or running the Control panel")},
                     error.failure, Beep::Silent);
@@ -134,7 +135,8 @@ void Form1::systray()
     } catch (const PxError& error) {
         desktop().dialogs->beep();
         RunLog::line(QStringLiteral("Systray program ERROR"));
-        reportError({QStringLiteral("Systray ERROR "), QStringLiteral("Unknown Systray ERROR"),
+        reportError(*desktop().dialogs,
+                    {QStringLiteral("Systray ERROR "), QStringLiteral("Unknown Systray ERROR"),
                      QStringLiteral("Unable to load the Systray program, please check that the program exists.")},
                     error.failure, Beep::Silent);
     }

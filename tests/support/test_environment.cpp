@@ -15,13 +15,13 @@ TestEnvironment::TestEnvironment()
     // Qt reads the configuration folder once; point it at this test's.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     ProgramInfo::setFolder(program.path());
-    installDesktop({&dialogs, &help, &launcher, &screen});
+    installScreen(&screen);
     preparePictureReading();
 }
 
 TestEnvironment::~TestEnvironment()
 {
-    installDesktop({});
+    installScreen(nullptr);
     ProgramInfo::setFolder({});
 }
 

@@ -14,7 +14,7 @@ void turnWheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers keys)
     QApplication::sendEvent(widget, &event);
 }
 
-Viewer::Viewer(const QString& folder, const QString& pattern)
+Viewer::Viewer(const Desktop& desktop, const QString& folder, const QString& pattern) : form(desktop)
 {
     ui.File1->setPattern(pattern);
     ui.Dir1->setPath(folder);

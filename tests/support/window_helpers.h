@@ -28,7 +28,7 @@ void turnWheel(QWidget* widget, QPoint angle, Qt::KeyboardModifiers keys = Qt::N
 // The main window browsing a folder through its directory list, its file list
 // showing what matches pattern.
 struct Viewer {
-    explicit Viewer(const QString& folder, const QString& pattern = QStringLiteral("*.*"));
+    Viewer(const Desktop& desktop, const QString& folder, const QString& pattern = QStringLiteral("*.*"));
     // Selects the named file in the list, which shows it, and waits until a
     // picture is in; fails the test when the list does not hold it.
     void select(const QString& name);

@@ -1,7 +1,5 @@
 #include "desktop/qt/qt_desktop.h"
 
-#include "desktop/desktop.h"
+QtDesktop::QtDesktop() { installScreen(&screen); }
 
-QtDesktop::QtDesktop() { installDesktop({&dialogs, &help, &launcher, &screen}); }
-
-QtDesktop::~QtDesktop() { installDesktop({}); }
+QtDesktop::~QtDesktop() { installScreen(nullptr); }

@@ -1,7 +1,6 @@
 #include "desktop/qt/qt_dialogs.h"
 
 #include "core/failure.h"
-#include "desktop/desktop.h"
 #include "desktop/screen.h"
 
 #include <QApplication>
@@ -55,11 +54,11 @@ QList<QMessageBox::StandardButton> buttonsOf(MsgButtons buttons)
 
 // A Help button and F1, both opening the help file at the request's topic;
 // nothing when the request names no help file.
-void offerHelp(QDialog& dialog, QDialogButtonBox* buttons, const QString& file, int topic)
+void offerHelp(HelpViewer& help, QDialog& dialog, QDialogButtonBox* buttons, const QString& file, int topic)
 {
     if (file.isEmpty() || !buttons)
         return;
-    const auto show = [file, topic] { desktop().help->showTopic(file, topic); };
+    const auto show = [&help, file, topic] { help.showTopic(file, topic); };
     QObject::connect(buttons->addButton(QDialogButtonBox::Help), &QPushButton::clicked, &dialog, show);
     QObject::connect(new QShortcut(QKeySequence::HelpContents, &dialog), &QShortcut::activated, &dialog, show);
 }
@@ -161,7 +160,7 @@ QString QtDialogs::inputBox(const InputBoxRequest& r)
     edit->selectAll();
     layout->addWidget(edit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    offerHelp(dialog, buttons, r.helpFile, r.helpTopic);
+    offerHelp(help, dialog, buttons, r.helpFile, r.helpTopic);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
@@ -192,7 +191,7 @@ FileDialogResult QtDialogs::fileDialog(const FileDialogRequest& r)
     dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // After the accept mode, which sets the dialog's buttons anew.
-    offerHelp(dialog, dialog.findChild<QDialogButtonBox*>(), r.helpFile, r.helpTopic);
+    offerHelp(help, dialog, dialog.findChild<QDialogButtonBox*>(), r.helpFile, r.helpTopic);
     const QStringList filters = qtNameFilters(r.filter);
     dialog.setNameFilters(filters);
     if (r.filterIndex >= 1 && r.filterIndex <= filters.size())

@@ -1,15 +1,21 @@
 #pragma once
 #include "desktop/dialogs.h"
+#include "desktop/help_viewer.h"
 
 class QFontMetrics;
 
 // Message boxes, input boxes and file dialogs as Qt shows them.
 class QtDialogs : public Dialogs {
 public:
+    // The dialogs' Help buttons and F1 open help there.
+    explicit QtDialogs(HelpViewer& help) : help(help) {}
     MsgResult messageBox(const MessageBoxRequest& request) override;
     QString inputBox(const InputBoxRequest& request) override;
     FileDialogResult fileDialog(const FileDialogRequest& request) override;
     void beep() override;
+
+private:
+    HelpViewer& help;
 };
 
 // "Pictures|*.jpg;*.bmp|All|*.*" as Qt's name filters.
