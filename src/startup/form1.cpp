@@ -63,7 +63,14 @@ Form1::Form1(const Desktop& desktop)
     popUp = [](QMenu* menu) { menu->popup(QCursor::pos()); };
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Its own dialogs still reach the main window and its secondary windows
+    // as they go: they go first, while it is whole, not after its members.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow())
+            const std::unique_ptr<QWidget> going(child);
+}
 
 QString Form1::selectedName() const { return File1->fileName(); }
 
