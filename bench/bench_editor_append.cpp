@@ -15,7 +15,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QtDesktop desktop;
-    SecondaryWindows windows(nullptr, desktop.parts());
+    ProgramLog log;
+    SecondaryWindows windows(nullptr, desktop.parts(), log);
     for (const int lines : {2500, 10000, 40000}) {
         Form6* editor = Form6::instance(windows);
         editor->show();

@@ -63,7 +63,8 @@ int main(int argc, char** argv)
     Desktop withAnswers = qt.parts();
     withAnswers.dialogs = &answers;
 
-    SecondaryWindows windows(nullptr, withAnswers);
+    ProgramLog log;
+    SecondaryWindows windows(nullptr, withAnswers, log);
     Form6* editor = Form6::instance(windows);
     editor->show();
     const Outcome open = measure([&] { editor->openfile(); }, [&] {

@@ -42,7 +42,7 @@ class TestForm5 : public QObject {
     TestEnvironment env;
     // The movie window's owner where no main window is shown; its boxes go
     // to dialogs.
-    SecondaryWindows windows{nullptr, desktop()};
+    SecondaryWindows windows{nullptr, desktop(), env.programLog};
     InfoWatchingDialogs dialogs{windows};
 
     Desktop desktop() { return {&dialogs, &env.help, &env.launcher, &env.screen}; }

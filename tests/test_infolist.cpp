@@ -182,7 +182,7 @@ void InfoListTest::failures()
 
     // No failure of the program's own lacks a description; the report still
     // has words for one.
-    reportInfoListFailure(env.dialogs, Errors::undescribed(), 3);
+    reportInfoListFailure(env.reporting(), Errors::undescribed(), 3);
     QCOMPARE((QStringList{env.dialogs.messages.last().title, env.dialogs.messages.last().text}),
              (QStringList{"Unknown List creation ERROR", "Unable to create file list. Please check that the path is valid."}));
 }

@@ -27,7 +27,7 @@ private slots:
             if (!c.stored.isNull())
                 for (const QString& key : kKeys)
                     writeSetting(key, c.stored);
-            const SecondaryWindows windows(nullptr, env.desktop());
+            const SecondaryWindows windows(nullptr, env.desktop(), env.programLog);
             Form14 options(nullptr, windows);
             // A second copy of the program open at the same time: OK keeps its change.
             Form14 other(nullptr, windows);
@@ -46,7 +46,7 @@ private slots:
     {
         TestEnvironment env;
         const QString longName(10000, QChar('n'));
-        const SecondaryWindows windows(nullptr, env.desktop());
+        const SecondaryWindows windows(nullptr, env.desktop(), env.programLog);
         Form14 options(nullptr, windows);
         env.dialogs.inputAnswers = {"Anna Maria SMITH", QString(), longName, "nosplash;x=1", QString()};
         for (int i = 0; i < 3; ++i)
@@ -77,7 +77,7 @@ private slots:
         QList<bool> switched;
         for (const QString& onTop : QStringList{"1", "2"}) {
             TestEnvironment env;
-            SecondaryWindows windows(nullptr, env.desktop());
+            SecondaryWindows windows(nullptr, env.desktop(), env.programLog);
             for (SecondaryWindow w : {SecondaryWindow::Form3, SecondaryWindow::Form4, SecondaryWindow::Form6})
                 windows.add(w, {[&switched](bool on) { switched.append(on); }, [] {}, {}});
             switched.clear();

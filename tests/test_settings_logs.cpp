@@ -183,10 +183,8 @@ private slots:
         filler.write(QByteArray(64 * 1024, 'f'));
 
         const QByteArray lost = standardErrorOf([] {
-            RunLog::open();
-            RunLog::line("this start");
-            RunLog::close();
-            ProgramLog::record(QString(200, QLatin1Char('r')));
+            RunLog().line("this start");
+            ProgramLog().record(QString(200, QLatin1Char('r')));
             writeSetting("User", "Bob");
         });
         QVERIFY(fileBytes(runLogPath()) == run && fileBytes(programLogPath()) == log);
@@ -209,10 +207,11 @@ private slots:
         const QString record(4000, QLatin1Char('r'));
         const auto writer = [&](int process) {
             return [&, process] {
-                ProgramLog::open();
+                ProgramLog log;
+                log.open();
                 for (int n = 0; n < writes; ++n) {
                     writeSetting(QString("P%1Key%2").arg(process).arg(n), QString::number(n));
-                    ProgramLog::record(QString::number(process) + record);
+                    log.record(QString::number(process) + record);
                 }
                 return true;
             };
@@ -235,26 +234,26 @@ private slots:
     {
         TestEnvironment env;
         for (const char* run : {"first", "second"}) {
-            RunLog::open();
-            RunLog::line(run);
-            RunLog::close();
-            ProgramLog::open();
-            ProgramLog::record(run);
-            ProgramLog::close();
+            RunLog().line(run);
+            ProgramLog log;
+            log.open();
+            log.record(run);
         }
         QCOMPARE(logLines(env.programFolder() + "/PXRunLog.txt"),
                  QStringList({"***Orvenko Works, Pixalto Run Logfile***", "", "second"}));
         const QString log = env.programFolder() + "/PXLog.txt";
-        ProgramLog::open();
-        ProgramLog::emptyRecord();
-        ProgramLog::plainRecord("Invalid user name was entered");
-        // Each record is on disk as soon as it is written, while the log is open.
-        QCOMPARE(logLines(log).size(), 4);
-        ProgramLog::close();
+        {
+            ProgramLog held;
+            held.open();
+            held.emptyRecord();
+            held.plainRecord("Invalid user name was entered");
+            // Each record is on disk as soon as it is written, while the log is open.
+            QCOMPARE(logLines(log).size(), 4);
+        }
 
         const ErrorTexts texts{"File copy ERROR ", "Unknown File copy ERROR", "Body"};
-        reportError(env.dialogs, texts, {2, "No such file or directory"});
-        reportError(env.dialogs, texts, {}, Beep::Silent);
+        reportError(env.reporting(), texts, {2, "No such file or directory"});
+        reportError(env.reporting(), texts, {}, Beep::Silent);
         QCOMPARE(env.dialogs.beeps, 1);
         const QList<MessageBoxRequest>& boxes = env.dialogs.messages;
         QCOMPARE(boxes.size(), 2);
@@ -281,10 +280,8 @@ private slots:
         QVERIFY(setMode(env.programFolder(), 0555));
         qputenv("XDG_DATA_HOME", data.toLocal8Bit());
         const bool moved = inChildProcesses({[&] {
-                                                RunLog::open();
-                                                RunLog::line("run");
-                                                RunLog::close();
-                                                ProgramLog::record("kept");
+                                                RunLog().line("run");
+                                                ProgramLog().record("kept");
                                                 return logFolder() == data + "/Orvenko Soft/Pixalto"
                                                     && logLines(runLogPath()).last() == "run"
                                                     && logLines(programLogPath()).last().endsWith("> kept\"");

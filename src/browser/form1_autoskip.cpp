@@ -17,11 +17,11 @@ const ErrorTexts kAutoskipRun{
     QStringLiteral("Autoskip ERROR "), QStringLiteral("Unknown Autoskip ERROR"),
     QStringLiteral("Unable to run Autoskip. Make sure you have entered a number between 2 and 60")};
 
-void refuseInterval(Dialogs& dialogs)
+void refuseInterval(const Reporting& to)
 {
-    dialogs.beep();
-    ProgramLog::record(QStringLiteral("Autoskip ERROR (Invalid interval time"));
-    dialogs.messageBox({QStringLiteral("You have to enter an interval time between 2 and 60 sec."), MsgButtons::OK,
+    to.dialogs.beep();
+    to.log.record(QStringLiteral("Autoskip ERROR (Invalid interval time"));
+    to.dialogs.messageBox({QStringLiteral("You have to enter an interval time between 2 and 60 sec."), MsgButtons::OK,
                         MsgIcon::Critical, 1, QStringLiteral("ERROR (Invalid interval time)")});
 }
 }
@@ -41,9 +41,9 @@ void Form1::Command4_Click()
         Command5->setEnabled(true);
     } catch (const PxError& error) {
         if (error.failure.description.isEmpty())
-            refuseInterval(*desktop().dialogs);
+            refuseInterval(reporting());
         else
-            reportError(*desktop().dialogs, kAutoskipRun, error.failure);
+            reportError(reporting(), kAutoskipRun, error.failure);
     }
 }
 

@@ -92,7 +92,7 @@ void Form1::moviePath()
 void Form1::movieOpened(const std::optional<Failure>& failure)
 {
     if (failure)
-        reportError(*desktop().dialogs, kMovieLoad, *failure);
+        reportError(reporting(), kMovieLoad, *failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     commonTail();
 }
@@ -144,13 +144,13 @@ void Form1::pictureFailure(const Failure& failure, bool loadFailed)
         try {
             desktop().launcher->openWithDesktop(Label1);
         } catch (const PxError& error) {
-            reportError(*desktop().dialogs, kPictureLoad, error.failure);
+            reportError(reporting(), kPictureLoad, error.failure);
         }
         setWindowTitle(QStringLiteral("Pixalto"));
         Image1->clearPicture();
         return;
     }
-    reportError(*desktop().dialogs, kPictureLoad, failure);
+    reportError(reporting(), kPictureLoad, failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     if (!loadFailed)
         Image1->show();
@@ -189,7 +189,7 @@ void Form1::animationStarted()
 
 void Form1::animationRefused(const Failure& failure)
 {
-    reportError(*desktop().dialogs, kAnimationLoad, failure);
+    reportError(reporting(), kAnimationLoad, failure);
     setWindowTitle(QStringLiteral("Pixalto"));
     commonTail();
 }
@@ -256,7 +256,7 @@ void Form1::az()
         Image1->show();
     } catch (const PxError&) {
         desktop().dialogs->beep();
-        ProgramLog::record(QStringLiteral("AutoZoom ERROR"));
+        log.record(QStringLiteral("AutoZoom ERROR"));
         desktop().dialogs->messageBox(
             {QStringLiteral("Unable to Auto size the picture. The picture may contain defective pixels"),
              MsgButtons::OK, MsgIcon::Critical, 1, QStringLiteral("AutoZoom ERROR")});

@@ -61,6 +61,6 @@ void openStartPath(Form1& form, const QString& path)
             Errors::raise(Errors::badFileName());
         list.setListIndex(index);
     } catch (const PxError& error) {
-        reportError(*form.desktop().dialogs, openTexts(path), error.failure);
+        reportError(form.reporting(), openTexts(path), error.failure);
     }
 }

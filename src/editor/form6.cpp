@@ -96,6 +96,8 @@ Form6* Form6::existing(const SecondaryWindows& windows) { return static_cast<For
 
 const Desktop& Form6::desktop() const { return windows.desktop(); }
 
+Reporting Form6::reporting() const { return windows.reporting(); }
+
 Form6::Form6(SecondaryWindows& windows) : windows(windows)
 {
     setAttribute(Qt::WA_DeleteOnClose);

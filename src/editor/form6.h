@@ -1,6 +1,7 @@
 #pragma once
 #include "core/failure.h"
 #include "desktop/dialogs.h"
+#include "report/error_report.h"
 
 #include <QList>
 #include <QString>
@@ -118,6 +119,7 @@ private:
     FileDialogResult chooseFile(bool save, int helpTopic);
     explicit Form6(SecondaryWindows& windows);
     const Desktop& desktop() const;
+    Reporting reporting() const;
     void buildMenus();
     // The box and the bars by the window's outer size.
     void placeControls();

@@ -19,7 +19,7 @@ void Form6::mnucopy_Click()
         Clipboard::clear();
         Clipboard::setText(withoutPictures(RichTextBox1->textCursor().selection().toPlainText()));
     } catch (const PxError& e) {
-        reportError(*desktop().dialogs,
+        reportError(reporting(),
                     {QStringLiteral("Copy ERROR "), QStringLiteral("Unknown Copy ERROR"),
                      QStringLiteral("The selected text could not be put on the clipboard.")},
                     e.failure);
@@ -36,7 +36,7 @@ void Form6::mnupaste_Click()
         cursor.insertText(text);
         RichTextBox1->setTextCursor(cursor);
     } catch (const PxError& e) {
-        reportError(*desktop().dialogs,
+        reportError(reporting(),
                     {QStringLiteral("Paste ERROR "), QStringLiteral("Unknown Paste ERROR"),
                      QStringLiteral("The text on the clipboard could not be pasted.")},
                     e.failure);

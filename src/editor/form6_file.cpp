@@ -91,7 +91,7 @@ bool Form6::saveDocument(const QString& path, bool rich)
         FileSystem::writeFile(path, rich ? writeRtf(document) : withoutPictures(document.toPlainText()).toUtf8());
         return true;
     } catch (const PxError& e) {
-        reportError(*desktop().dialogs,
+        reportError(reporting(),
                     {QStringLiteral("Save ERROR "), QStringLiteral("Unknown Save ERROR"),
                      QStringLiteral("The document could not be saved as ") + path
                          + QStringLiteral(". The file keeps its former contents.")},
@@ -179,7 +179,7 @@ void Form6::finishOpening(const QString& path, bool rich, QTextDocument* documen
     opener.join();
     setEnabled(true);
     if (refusal)
-        reportError(*desktop().dialogs,
+        reportError(reporting(),
                     {QStringLiteral("Open ERROR "), QStringLiteral("Unknown Open ERROR"),
                      QStringLiteral("The file ") + path + QStringLiteral(" could not be opened.")},
                     *refusal);

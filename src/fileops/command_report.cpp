@@ -3,7 +3,7 @@
 #include "desktop/dialogs.h"
 #include "settings/settings_store.h"
 
-void runReported(Dialogs& dialogs, const CommandReport& report, const std::function<void()>& steps)
+void runReported(const Reporting& to, const CommandReport& report, const std::function<void()>& steps)
 {
     Failure failure;
     try {
@@ -14,7 +14,7 @@ void runReported(Dialogs& dialogs, const CommandReport& report, const std::funct
     }
     if (report.record == CommandReport::Record::Fixed)
         failure = Failure{};
-    reportError(dialogs, report.texts, failure, report.beep, report.logging);
+    reportError(to, report.texts, failure, report.beep, report.logging);
 }
 
 bool confirmFileCommand(Dialogs& dialogs, const QString& flagKey, const QString& verb, const QString& title,

@@ -14,9 +14,8 @@ struct CommandReport {
     Logging logging = Logging::Record;
 };
 
-// Runs the steps of a command; the first failing step ends it in the report,
-// whose box comes from dialogs.
-void runReported(Dialogs& dialogs, const CommandReport& report, const std::function<void()>& steps);
+// Runs the steps of a command; the first failing step ends it in the report.
+void runReported(const Reporting& to, const CommandReport& report, const std::function<void()>& steps);
 
 // The question asked before moving or deleting a file when the setting
 // flagKey is "1": "Are you sure you want to <verb> the following file:".

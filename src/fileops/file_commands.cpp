@@ -27,7 +27,7 @@ void deleteCurrentFile(Form1& form, const CommandReport& report)
 {
     if (!selectionIsCurrentFile(form) || form.fileJobRefused())
         return;
-    runReported(*form.desktop().dialogs, report, [&form] {
+    runReported(form.reporting(), report, [&form] {
         if (!confirmFileCommand(*form.desktop().dialogs, Keys::DelConfirmation, QStringLiteral("delete"),
                                 QStringLiteral("Delete file?"), form.shownPath()))
             return;
@@ -49,7 +49,7 @@ void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<Q
 {
     if (!selectionIsCurrentFile(form) || form.fileJobRefused())
         return;
-    runReported(*form.desktop().dialogs, report, [&form, at] {
+    runReported(form.reporting(), report, [&form, at] {
         const QString folder = withTrailingSeparator(form.files().listFolder());
         const QString name = form.selectedName();
         const QString answer =
@@ -71,9 +71,9 @@ void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<Q
     });
 }
 
-void createSubDirectory(Dialogs& dialogs, DirList& list, const CommandReport& report)
+void createSubDirectory(const Reporting& to, DirList& list, const CommandReport& report)
 {
-    runReported(dialogs, report, [&dialogs, &list] {
+    runReported(to, report, [&dialogs = to.dialogs, &list] {
         if (list.path().isEmpty())
             Errors::raise(Errors::invalidPath());
         const QString folder = withTrailingSeparator(list.path());

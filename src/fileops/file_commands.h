@@ -32,5 +32,5 @@ void deleteCurrentFile(Form1& form, const CommandReport& report);
 // opens at `at` (twips on the screen) or where the desktop puts it.
 void renameCurrentFile(Form1& form, const CommandReport& report, std::optional<QPoint> at);
 // Creates a sub-directory in the open folder of list and refreshes the list;
-// the name is asked with dialogs.
-void createSubDirectory(Dialogs& dialogs, DirList& list, const CommandReport& report);
+// the name is asked with the report's dialogs.
+void createSubDirectory(const Reporting& to, DirList& list, const CommandReport& report);

@@ -126,7 +126,7 @@ void Form1::Command2_Click()
 {
     if (fileJobRefused())
         return;
-    runReported(*desktop().dialogs, kFileCopy, [this] {
+    runReported(reporting(), kFileCopy, [this] {
         const std::optional<CopyPlan> plan = planCopy(*this);
         if (!plan)
             return;
@@ -145,7 +145,7 @@ void Form1::Command7_Click()
 {
     if (fileJobRefused())
         return;
-    runReported(*desktop().dialogs, kFileMove, [this] {
+    runReported(reporting(), kFileMove, [this] {
         if (!confirmFileCommand(*desktop().dialogs, Keys::MoveConfirmation, QStringLiteral("move"),
                                 QStringLiteral("Move file?"), Label1))
             return;
@@ -180,7 +180,7 @@ void Form1::Command6_Click()
 {
     // A picture shown smaller is decoded whole on a worker first.
     Image1->whenWhole([this] {
-        runReported(*desktop().dialogs, kClipboardCopy, [this] {
+        runReported(reporting(), kClipboardCopy, [this] {
             Clipboard::clear();
             Clipboard::setImage(Image1->picture());
             Command6->setEnabled(false);
@@ -191,7 +191,7 @@ void Form1::Command6_Click()
 
 void Form1::Command3_Click()
 {
-    runReported(*desktop().dialogs, kPaste, [this] {
+    runReported(reporting(), kPaste, [this] {
         Image1->setPicture(Clipboard::image());
         Image1->hide();
         Image1->setStretch(false);

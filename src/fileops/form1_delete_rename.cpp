@@ -37,7 +37,7 @@ void Form1::mnurenamedir_Click()
     // The folder may hold the file being copied or its copy.
     if (fileJobRefused())
         return;
-    runReported(*desktop().dialogs, kRenameDirectory, [this] {
+    runReported(reporting(), kRenameDirectory, [this] {
         const QString path = Dir1->path();
         const QString answer =
             desktop()
@@ -55,4 +55,4 @@ void Form1::mnurenamedir_Click()
     });
 }
 
-void Form1::mnusub_Click() { createSubDirectory(*desktop().dialogs, *Dir1, kSubDirectory); }
+void Form1::mnusub_Click() { createSubDirectory(reporting(), *Dir1, kSubDirectory); }

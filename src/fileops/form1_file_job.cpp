@@ -55,7 +55,7 @@ void Form1::startFileJob(const std::optional<CommandReport>& report, std::functi
                 done();
                 return;
             }
-            runReported(*desktop().dialogs, *report, [&] {
+            runReported(reporting(), *report, [&] {
                 if (failure)
                     throw PxError(*failure);
                 done();

@@ -30,7 +30,7 @@ void Form1::mnupattern_Click()
         setManualPattern(answer);
     } catch (const PxError&) {
         // The refusal has a fixed title of its own, whatever the list's reason.
-        reportError(*desktop().dialogs, kPatternRefused, Failure{});
+        reportError(reporting(), kPatternRefused, Failure{});
     }
 }
 

@@ -116,6 +116,6 @@ void Form7::Command3_Click()
     Label3->setText(QStringLiteral("Startup DIR: ") + readSetting(Keys::Startupdir));
 }
 
-void Form7::Command4_Click() { createSubDirectory(*main->desktop().dialogs, *Dir1, kSubDirectory); }
+void Form7::Command4_Click() { createSubDirectory(main->reporting(), *Dir1, kSubDirectory); }
 
 void Form7::Command5_Click() { reject(); }

@@ -88,7 +88,7 @@ InfoRun examine(const QString& path, const QStringList& names, bool withSizes, J
 void endFailedRun(Form1& form, const Failure& failure, std::unique_ptr<Form9>& progress)
 {
     const MainInfoRun main = form.infoRun();
-    reportInfoListFailure(*form.desktop().dialogs, failure, main.workingList().listCount());
+    reportInfoListFailure(form.reporting(), failure, main.workingList().listCount());
     progress.reset();
     form.secondaryWindows().minimize(false);
     main.resume();

@@ -198,9 +198,10 @@ void Form14::Command8_Click()
         return;
     writeSetting(Keys::User, answer);
     showUserName(answer);
-    ProgramLog::emptyRecord();
-    ProgramLog::record(QStringLiteral("User name changed to: ") + answer);
-    ProgramLog::emptyRecord();
+    ProgramLog& log = windows.programLog();
+    log.emptyRecord();
+    log.record(QStringLiteral("User name changed to: ") + answer);
+    log.emptyRecord();
 }
 
 void Form14::Command12_Click()

@@ -11,12 +11,12 @@ QString errorTitle(const ErrorTexts& texts, const Failure& failure)
          + failure.description + QLatin1Char(')');
 }
 
-void reportError(Dialogs& dialogs, const ErrorTexts& texts, const Failure& failure, Beep beep, Logging logging)
+void reportError(const Reporting& to, const ErrorTexts& texts, const Failure& failure, Beep beep, Logging logging)
 {
     if (beep == Beep::Sound)
-        dialogs.beep();
+        to.dialogs.beep();
     const QString title = errorTitle(texts, failure);
     if (logging == Logging::Record)
-        ProgramLog::record(title);
-    dialogs.messageBox({texts.message, MsgButtons::OK, MsgIcon::Critical, 1, title});
+        to.log.record(title);
+    to.dialogs.messageBox({texts.message, MsgButtons::OK, MsgIcon::Critical, 1, title});
 }

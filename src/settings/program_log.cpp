@@ -11,22 +11,17 @@
 #include <unistd.h>
 
 namespace {
-int& heldFile()
-{
-    static int fd = -1;
-    return fd;
-}
-
 int openLog()
 {
     return ::open(QFile::encodeName(programLogPath()).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
 }
+}
 
-void append(const QString& line)
+void ProgramLog::append(const QString& line)
 {
     const QByteArray bytes = line.toUtf8() + LogText::lineEnd();
-    if (heldFile() >= 0) {
-        if (LogAppend::whole(heldFile(), bytes))
+    if (file >= 0) {
+        if (LogAppend::whole(file, bytes))
             return;
     } else if (const int fd = openLog(); fd >= 0) {
         const bool written = LogAppend::whole(fd, bytes);
@@ -36,36 +31,31 @@ void append(const QString& line)
     }
     LogAppend::toStandardError("PXLog", line);
 }
-}
 
-namespace ProgramLog {
-
-void open()
+void ProgramLog::open()
 {
     close();
-    heldFile() = openLog();
-    if (heldFile() < 0)
+    file = openLog();
+    if (file < 0)
         std::fprintf(stderr, "Pixalto: cannot open the program log %s\n",
                      programLogPath().toLocal8Bit().constData());
 }
 
-void record(const QString& message)
+void ProgramLog::record(const QString& message)
 {
     append(LogText::quoted(LogText::framed(QDateTime::currentDateTime(), message)));
 }
 
-void plainRecord(const QString& message)
+void ProgramLog::plainRecord(const QString& message)
 {
     append(LogText::framed(QDateTime::currentDateTime(), message));
 }
 
-void emptyRecord() { append(QString()); }
+void ProgramLog::emptyRecord() { append(QString()); }
 
-void close()
+void ProgramLog::close()
 {
-    if (heldFile() >= 0)
-        ::close(heldFile());
-    heldFile() = -1;
-}
-
+    if (file >= 0)
+        ::close(file);
+    file = -1;
 }

@@ -13,67 +13,45 @@
 #include <unistd.h>
 
 namespace {
-// Where the lines go: nowhere outside a start, the file, or standard error
-// once the file could not take one (the lines after it follow, so that the
-// file never shows a later step without an earlier one).
-enum class Target { None, File, StandardError };
-
-Target& target()
-{
-    static Target t = Target::None;
-    return t;
-}
-
-int& heldFile()
-{
-    static int fd = -1;
-    return fd;
-}
-
 QByteArray lineBytes(const QString& text) { return text.toUtf8() + LogText::lineEnd(); }
 }
 
-namespace RunLog {
-
-void open()
+RunLog::RunLog()
 {
-    close();
     const QStringList head{QStringLiteral("***Orvenko Works, Pixalto Run Logfile***"), QString()};
     const QString path = runLogPath();
     // The last start's log is replaced only once the new head is written
     // whole, so a full disk leaves it as it was.
     try {
         FileSystem::writeFile(path, lineBytes(head[0]) + lineBytes(head[1]));
-        heldFile() = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        file = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
     } catch (const PxError& error) {
         std::fprintf(stderr, "Pixalto: cannot write the run log %s (%s)\n", qPrintable(path),
                      qPrintable(error.failure.description));
     }
-    target() = heldFile() >= 0 ? Target::File : Target::StandardError;
-    if (target() == Target::StandardError)
+    target = file >= 0 ? Target::File : Target::StandardError;
+    if (target == Target::StandardError)
         for (const QString& text : head)
             LogAppend::toStandardError("PXRunLog", text);
 }
 
-void line(const QString& text)
+void RunLog::line(const QString& text)
 {
-    if (target() == Target::File) {
-        if (LogAppend::whole(heldFile(), lineBytes(text)))
+    if (target == Target::File) {
+        if (LogAppend::whole(file, lineBytes(text)))
             return;
-        target() = Target::StandardError;
+        target = Target::StandardError;
     }
-    if (target() == Target::StandardError)
+    if (target == Target::StandardError)
         LogAppend::toStandardError("PXRunLog", text);
 }
 
-void okLine(const QString& label) { line(LogText::okLine(label)); }
+void RunLog::okLine(const QString& label) { line(LogText::okLine(label)); }
 
-void close()
+void RunLog::close()
 {
-    if (heldFile() >= 0)
-        ::close(heldFile());
-    heldFile() = -1;
-    target() = Target::None;
-}
-
+    if (file >= 0)
+        ::close(file);
+    file = -1;
+    target = Target::None;
 }

@@ -31,6 +31,10 @@ constexpr int kLockWaitMs = 10000;
 
 QString filePath() { return settingsFolder() + QStringLiteral("/Pixalto.ini"); }
 
+// The store serves every window and is held by none, so its rare records do
+// not go through the log the main window holds open: they open the file.
+void recordFailure(const QString& text) { ProgramLog().record(text); }
+
 // The temporary files a write makes beside the file: "Pixalto.ini." and six
 // letters (QSaveFile's names).
 bool isWriteTemp(const char* name)
@@ -134,7 +138,7 @@ bool keepCopy(const QString& path, const QByteArray& bytes)
         copy.remove();
         return false;
     }
-    ProgramLog::record(QStringLiteral("The settings file %1 could not be read completely; it was kept as %2 "
+    recordFailure(QStringLiteral("The settings file %1 could not be read completely; it was kept as %2 "
                                       "before it was rewritten")
                            .arg(path, name));
     return true;
@@ -263,7 +267,7 @@ void writeSetting(const QString& key, const QString& value)
     const QString failure = replaceValue(filePath(), key, value);
     // Each new reason is recorded once, not at every write it refuses.
     if (!failure.isEmpty() && failure != lastWriteFailure())
-        ProgramLog::record(QStringLiteral("Settings save ERROR (%1)").arg(failure));
+        recordFailure(QStringLiteral("Settings save ERROR (%1)").arg(failure));
     lastWriteFailure() = failure;
 }
 

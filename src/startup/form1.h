@@ -3,6 +3,8 @@
 #include "core/failure.h"
 #include "desktop/desktop.h"
 #include "picture/whole_picture.h"
+#include "report/error_report.h"
+#include "settings/program_log.h"
 #include "startup/secondary_windows.h"
 
 #include <QImage>
@@ -34,6 +36,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class RunLog;
 struct CommandReport;
 
 // The main window: the browser on the left, the picture area on the right.
@@ -51,6 +54,10 @@ public:
     // The dialogs, help viewer, launcher and screen this window and the
     // windows it makes use.
     const Desktop& desktop() const { return parts; }
+    // The program log, held open from start-up to shut-down.
+    ProgramLog& programLog() { return log; }
+    // Where this window's error reports go.
+    Reporting reporting() { return {*parts.dialogs, log}; }
     // The secondary windows: this window owns the movie player window and
     // the editor, and reaches the separate windows through them too.
     SecondaryWindows& secondaryWindows() { return secondary; }
@@ -60,11 +67,11 @@ public:
     bool Form_Load();
     void Form_Unload();
 
-    // Start-up checks.
+    // Start-up checks, writing their account to the run log.
     void spctest();
-    void usertest();
-    void restest();
-    void systray();
+    void usertest(RunLog& runLog);
+    void restest(RunLog& runLog);
+    void systray(RunLog& runLog);
 
     // Browsing.
     void Drive1_Change();
@@ -232,7 +239,7 @@ private:
 
     void buildControls();
     void buildMenus();
-    void fallbackBlock();
+    void fallbackBlock(RunLog& runLog);
     void setZoomOption(QRadioButton* option);
     void zoomByFactor(double factor, const QString& pictureText, const QString& speedText);
     void commonTail();
@@ -256,6 +263,7 @@ private:
     double outerHeightTwips() const;
 
     const Desktop parts;
+    ProgramLog log;
     std::unique_ptr<JobPool> jobs;
     std::unique_ptr<PicturePreloader> preloader;
     std::shared_ptr<JobControl> infoJob;
@@ -266,5 +274,5 @@ private:
     bool intervalShown = false;
     // Last: the secondary windows go before anything of this window they
     // may use.
-    SecondaryWindows secondary{this, parts};
+    SecondaryWindows secondary{this, parts, log};
 };

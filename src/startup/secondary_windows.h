@@ -1,11 +1,13 @@
 #pragma once
 #include "desktop/desktop.h"
+#include "report/error_report.h"
 
 #include <array>
 #include <functional>
 #include <memory>
 
 class Form1;
+class ProgramLog;
 class QWidget;
 
 // The main window's secondary windows: the separate picture and animation
@@ -50,13 +52,16 @@ private:
 class SecondaryWindows {
 public:
     // main is null for windows shown without a main window; the windows
-    // use the desktop's parts given.
-    SecondaryWindows(Form1* main, const Desktop& desktop) : main(main), parts(desktop) {}
+    // use the desktop's parts and the program log given.
+    SecondaryWindows(Form1* main, const Desktop& desktop, ProgramLog& log) : main(main), parts(desktop), log(log) {}
     SecondaryWindows(const SecondaryWindows&) = delete;
     SecondaryWindows& operator=(const SecondaryWindows&) = delete;
 
     Form1* mainWindow() const { return main; }
     const Desktop& desktop() const { return parts; }
+    ProgramLog& programLog() const { return log; }
+    // Where the windows' error reports go.
+    Reporting reporting() const { return {*parts.dialogs, log}; }
 
     void add(SecondaryWindow window, SecondaryWindowHooks hooks);
     // Switches every registered window in the order Form3, Form4, Form6; a
@@ -74,5 +79,6 @@ public:
 private:
     Form1* main;
     const Desktop parts;
+    ProgramLog& log;
     std::array<SecondaryWindowHooks, 4> hooks;
 };

@@ -4,7 +4,6 @@
 #include "desktop/desktop.h"
 #include "report/error_report.h"
 #include "settings/keys.h"
-#include "settings/program_log.h"
 #include "settings/run_log.h"
 #include "settings/settings_store.h"
 #include "settings/tray_lock.h"
@@ -39,7 +38,7 @@ void Form1::spctest()
     splash.exec();
 }
 
-void Form1::usertest()
+void Form1::usertest(RunLog& runLog)
 {
     // Settings that cannot be read or kept are named once; a first-run set-up
     // would ask for a name it cannot keep and write over the user's file.
@@ -58,10 +57,10 @@ void Form1::usertest()
                                 "possible to use this User name as password"),
                  QStringLiteral("Pixalto - User name entry"), QString(), std::nullopt,
                  ProgramInfo::helpFile(), 27});
-        RunLog::okLine(QStringLiteral("New user added"));
+        runLog.okLine(QStringLiteral("New user added"));
         writeSetting(Keys::User, name);
         writeFirstRunDefaults();
-        RunLog::okLine(QStringLiteral("Options saved to registration database"));
+        runLog.okLine(QStringLiteral("Options saved to registration database"));
     }
     if (!settingIsOne(Keys::UserReq))
         return;
@@ -72,16 +71,16 @@ void Form1::usertest()
     if (answer == readSetting(Keys::User))
         return;
     desktop().dialogs->beep();
-    ProgramLog::plainRecord(QStringLiteral("Invalid user name was entered"));
+    log.plainRecord(QStringLiteral("Invalid user name was entered"));
     desktop().dialogs->messageBox(
         {QStringLiteral("Invalid User name. The program will terminate, for another try restart the program"),
          MsgButtons::OK, MsgIcon::Critical, 1, QStringLiteral("Pixalto - Invalid User Name")});
-    RunLog::line(QStringLiteral("Invalid user name was entered, Program terminated"));
-    RunLog::close();
+    runLog.line(QStringLiteral("Invalid user name was entered, Program terminated"));
+    runLog.close();
     endRequested = true;
 }
 
-void Form1::restest()
+void Form1::restest(RunLog& runLog)
 {
     try {
         const Screen& screen = *desktop().screen;
@@ -109,8 +108,8 @@ void Form1::restest()
         desktop().launcher->startDisplaySettings();
     } catch (const PxError& error) {
         desktop().dialogs->beep();
-        RunLog::line(QStringLiteral("Screen resolution detection ERROR"));
-        reportError(*desktop().dialogs,
+        runLog.line(QStringLiteral("Screen resolution detection ERROR"));
+        reportError(reporting(),
                     {QStringLiteral("Resolution detection ERROR "),
                      QStringLiteral("Unknown Resolution detection ERROR"),
                      QStringLiteral("Unable to detect the screen resolution or running the Control panel")},
@@ -118,7 +117,7 @@ void Form1::restest()
     }
 }
 
-void Form1::systray()
+void Form1::systray(RunLog& runLog)
 {
     try {
         // A companion killed without its chance to reset the setting leaves
@@ -128,14 +127,14 @@ void Form1::systray()
         if (settingIsOne(Keys::Systray)) {
             desktop().launcher->startProgram(
                 readSetting(Keys::AppPath) + QStringLiteral("PXTray.exe"), {}, false);
-            RunLog::okLine(QStringLiteral("Systray program loaded"));
+            runLog.okLine(QStringLiteral("Systray program loaded"));
         } else {
-            RunLog::okLine(QStringLiteral("Systray program load is off"));
+            runLog.okLine(QStringLiteral("Systray program load is off"));
         }
     } catch (const PxError& error) {
         desktop().dialogs->beep();
-        RunLog::line(QStringLiteral("Systray program ERROR"));
-        reportError(*desktop().dialogs,
+        runLog.line(QStringLiteral("Systray program ERROR"));
+        reportError(reporting(),
                     {QStringLiteral("Systray ERROR "), QStringLiteral("Unknown Systray ERROR"),
                      QStringLiteral("Unable to load the Systray program, please check that the program exists.")},
                     error.failure, Beep::Silent);

@@ -2,6 +2,8 @@
 #include "doubles/recording_desktop.h"
 #include "desktop/desktop.h"
 #include "doubles/scripted_dialogs.h"
+#include "report/error_report.h"
+#include "settings/program_log.h"
 
 #include <QTemporaryDir>
 
@@ -21,11 +23,14 @@ public:
     QString makeFolder(const QString& name) const;
     // The doubles, as the windows take them.
     Desktop desktop() { return {&dialogs, &help, &launcher, &screen}; }
+    Reporting reporting() { return {dialogs, programLog}; }
 
     ScriptedDialogs dialogs;
     RecordingHelp help;
     RecordingLauncher launcher;
     FixedScreen screen;
+    // The real log, not opened: its records open the file themselves.
+    ProgramLog programLog;
 
 private:
     QTemporaryDir config;
