@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStringEncoder>
@@ -107,6 +108,9 @@ private slots:
         expectKept();
         QVERIFY(backups(env).isEmpty());
 
+        // A value the damaged file already holds still repairs it.
+        writeSetting("OnTop", "1");
+        QCOMPARE(backups(env).size(), 1);
         writeSetting("OnTop", "0");
         writeSetting("Systray", "1");
         expectKept();
@@ -119,6 +123,22 @@ private slots:
         // The rewritten file is one QSettings reads, with what the store does not own.
         QCOMPARE(QSettings(env.settingsFile(), QSettings::IniFormat).value("Other/keep").toString(), QString("me"));
         QVERIFY(fileBytes(env.settingsFile()).startsWith("; kept comment\n[Other]\nkeep=me\n"));
+    }
+
+    // Each start stores the same program facts: a value the file holds is
+    // not written again, so it does not wait for another copy's lock.
+    void heldValueSkipsTheLock()
+    {
+        TestEnvironment env;
+        writeSetting("User", "Ann");
+        QLockFile otherCopy(env.settingsFile() + ".lock");
+        QVERIFY(otherCopy.tryLock(0));
+        // Waiting would end in a "kept it locked" failure, recorded.
+        writeSetting("User", "Ann");
+        QVERIFY(!QFileInfo::exists(env.programFolder() + "/PXLog.txt"));
+        otherCopy.unlock();
+        writeSetting("User", "Bob");
+        QCOMPARE(readSetting("User"), QString("Bob"));
     }
 
     void unusableFileIsNamedAndNotWritten_data()

@@ -230,40 +230,67 @@ class ReadCache {
 public:
     QString value(const QString& key)
     {
-        const QString path = filePath();
-        const FileStamp stamp = stampOf(path);
         const std::lock_guard lock(mutex);
-        if (!trusted || path != cachedPath || !(stamp == cachedStamp)) {
-            document = IniDocument::parse(readFile(path).bytes);
-            values.clear();
-            cachedPath = path;
-            cachedStamp = stamp;
-            trusted = !stamp.exists || std::time(nullptr) - stamp.modified.tv_sec > 1;
-        }
+        refresh();
         auto found = values.constFind(key);
         if (found == values.cend())
             found = values.insert(key, document.value(kGroup, key));
         return *found;
     }
 
+    // The file as it is now would be written back unchanged with key set to
+    // value (never so when damaged: its unreadable lines would go).
+    bool holds(const QString& key, const QString& value)
+    {
+        const std::lock_guard lock(mutex);
+        refresh();
+        if (!cachedStamp.exists)
+            return false;
+        IniDocument changed = document;
+        changed.setValue(kGroup, key, value);
+        return changed.toBytes() == bytes;
+    }
+
 private:
+    // Under the mutex.
+    void refresh()
+    {
+        const QString path = filePath();
+        const FileStamp stamp = stampOf(path);
+        if (trusted && path == cachedPath && stamp == cachedStamp)
+            return;
+        bytes = readFile(path).bytes;
+        document = IniDocument::parse(bytes);
+        values.clear();
+        cachedPath = path;
+        cachedStamp = stamp;
+        trusted = !stamp.exists || std::time(nullptr) - stamp.modified.tv_sec > 1;
+    }
+
     std::mutex mutex;
     bool trusted = false;
     QString cachedPath;
     FileStamp cachedStamp;
+    QByteArray bytes;
     IniDocument document;
     QHash<QString, QString> values;
 };
-}
 
-QString readSetting(const QString& key)
+ReadCache& readCache()
 {
     static ReadCache cache;
-    return cache.value(key);
+    return cache;
 }
+}
+
+QString readSetting(const QString& key) { return readCache().value(key); }
 
 void writeSetting(const QString& key, const QString& value)
 {
+    // Every start stores the same program facts again: a value the file
+    // already holds costs no lock and no second read.
+    if (readCache().holds(key, value))
+        return;
     const QString failure = replaceValue(filePath(), key, value);
     // Each new reason is recorded once, not at every write it refuses.
     if (!failure.isEmpty() && failure != lastWriteFailure())
