@@ -7,6 +7,7 @@
 #include "media/form5.h"
 #include "movie/movie_player.h"
 #include "picture/metafile_format.h"
+#include "picture/jpeg_decoder.h"
 #include "picture/picture_preloader.h"
 #include "samples/metafile_writer.h"
 #include "settings/log_files.h"
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 class ShowTest : public QObject {
@@ -33,6 +35,7 @@ private slots:
     void picturesLoadWhileTheWindowRuns();
     void largeMetafileKeepsItsHeaderSize();
     void hugeJpegIsShownFitted();
+    void neighboursDecodeOnceThePictureIsPainted();
     void moviesPlayHereOrInTheVivoWindow();
 };
 
@@ -103,6 +106,30 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
     QTRY_COMPARE(QImage(dir + "/whole.bmp").size(), QSize(640, 480));
     ui.Option4->click();
     QTRY_COMPARE(ui.Image1->wholePicture().shown().size(), QSize(640, 480));
+}
+
+void ShowTest::neighboursDecodeOnceThePictureIsPainted()
+{
+    TestEnvironment env;
+    const QString dir = env.makeFolder("pics");
+    for (const char* name : {"a.jpg", "b.jpg"})
+        savePicture(dir + "/" + name, {64, 48}, Qt::darkCyan);
+    // A file decoded just after it was written is not trusted to be the same later.
+    QTRY_VERIFY(QFileInfo(dir + "/b.jpg").lastModified().msecsTo(QDateTime::currentDateTime()) > 200);
+    Viewer v(env.desktop(), dir);
+    v.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v.form));
+    v.form.setUpdatesEnabled(false);
+    v.select("a.jpg");
+    const int passes = Jpeg::passes();
+    QSignalSpy painted(v.ui.Image1, &ImageView::pictureOnScreen);
+    v.form.setUpdatesEnabled(true);
+    QVERIFY(painted.wait());
+    QTRY_COMPARE(Jpeg::passes(), passes + 1);
+    // The next one comes from that decode.
+    v.select("b.jpg");
+    QCOMPARE(Jpeg::passes(), passes + 1);
+    QCOMPARE(v.ui.Label5->text(), QString("64 x 48"));
 }
 
 void ShowTest::hugeJpegIsShownFitted()

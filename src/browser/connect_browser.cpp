@@ -39,6 +39,10 @@ void connectBrowser(Form1& form)
     QObject::connect(f->Image1, &ImageView::zoomStep, f, [f](bool enlarge) {
         f->File1_KeyDown(enlarge ? Qt::Key_Plus : Qt::Key_Minus, Qt::KeypadModifier);
     });
+    QObject::connect(f->Image1, &ImageView::pictureOnScreen, f, [f] {
+        if (std::exchange(f->neighboursAfterPaint, false))
+            f->preloadNeighbours();
+    });
     new LiveFolder(form);
     new DropOpener(form);
 }

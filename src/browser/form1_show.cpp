@@ -132,7 +132,12 @@ void Form1::pictureLoaded(const LoadedPicture& loaded)
         Label8->move(Label5->x() + Label5->width() + twipsToPixelsX(25), Label8->y());
         if (settingIsNumericOne(Keys::AutoZoom))
             az();
-        preloadNeighbours();
+        // The neighbours decode once this picture is on screen, so that they
+        // do not take the processor from its first paint; a window that
+        // paints nothing does not wait.
+        neighboursAfterPaint = Image1->isVisible() && !isMinimized();
+        if (!neighboursAfterPaint)
+            preloadNeighbours();
     } catch (const PxError& error) {
         pictureFailure(error.failure, false);
     }

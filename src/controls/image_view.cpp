@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <algorithm>
@@ -40,6 +41,7 @@ void ImageView::setPicture(const QImage& picture) { setPicture(WholePicture(pict
 void ImageView::setPicture(const WholePicture& picture)
 {
     source = picture;
+    onScreen = false;
     offset = {};
     frame = QImage();
     player->play(picture.source());
@@ -205,6 +207,10 @@ void ImageView::paintEvent(QPaintEvent*)
     const QImage& image = source.shown();
     if (image.isNull())
         return;
+    const auto announce = qScopeGuard([this] {
+        if (!std::exchange(onScreen, true))
+            emit pictureOnScreen();
+    });
     QPainter painter(this);
     painter.translate(-offset);
     // Frames change too often to be scaled ahead; each is drawn filtered.

@@ -63,6 +63,8 @@ signals:
     void clicked();
     // Ctrl + wheel: one 5 % step per notch, as the keypad's plus or minus.
     void zoomStep(bool enlarge);
+    // The picture last set has been painted, once per picture.
+    void pictureOnScreen();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -88,6 +90,7 @@ private:
     std::shared_ptr<JobControl> wholeJob;
     bool stretching = false;
     bool preparing = false;
+    bool onScreen = false;
     QPoint offset;
     FramePlayer* player;
     // The animation's frame on show, null before its second frame.

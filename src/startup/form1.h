@@ -271,6 +271,9 @@ private:
     // The file job's progress bar in the status bar, gone with the job.
     std::unique_ptr<QWidget> fileProgress;
     bool endRequested = false;
+    // The picture just loaded waits for its first paint to preload its
+    // neighbours.
+    bool neighboursAfterPaint = false;
     bool intervalShown = false;
     // Last: the secondary windows go before anything of this window they
     // may use.
