@@ -28,7 +28,10 @@ SeparateWindow::SeparateWindow(Form1* main, const QString& caption,
     keepOuterSizeWhenFramed(this);
 }
 
-double SeparateWindow::statusBarHeightTwips() const { return pixelsToTwipsY(StatusBar1->height()); }
+double SeparateWindow::statusBarHeightTwips() const
+{
+    return desktop().screen->pixelsToTwipsY(StatusBar1->height());
+}
 
 void SeparateWindow::Form_GotFocus() { keepOnTopIfWanted(); }
 
@@ -42,7 +45,8 @@ void SeparateWindow::keepOnTopIfWanted()
 
 void SeparateWindow::Form_Resize()
 {
-    moveOuterTwips(this, pincorner(outerSizeTwips(this), desktop().screen->sizeTwips()));
+    const Screen& screen = *desktop().screen;
+    moveOuterTwips(this, pincorner(outerSizeTwips(this, screen), screen.sizeTwips()), screen);
 }
 
 void SeparateWindow::Form_Unload(int& /*Cancel*/)
