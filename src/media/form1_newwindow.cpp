@@ -10,11 +10,14 @@
 #include "movie/movie_player.h"
 #include "picture/picture_loader.h"
 
+#include <memory>
+
 namespace {
-// The windows belong to no one: each deletes itself when closed.
+// Any number of separate windows may be open, each closing by itself; the
+// main window's secondary windows hold them.
 void openPictureWindow(Form1& main)
 {
-    auto* form = new Form3(&main);
+    auto* form = main.secondaryWindows().separate.add(std::make_unique<Form3>(&main));
     const MainMedia media = main.media();
     const QString& file = main.shownPath();
     main.setCursor(Qt::WaitCursor);
@@ -79,7 +82,7 @@ void finishAnimationWindow(Form1& main, Form4* form)
 
 void openAnimationWindow(Form1& main)
 {
-    auto* form = new Form4(&main);
+    auto* form = main.secondaryWindows().separate.add(std::make_unique<Form4>(&main));
     main.setCursor(Qt::WaitCursor);
     ignoreFailure([&] { form->AM1->setFileName(main.shownPath()); });
     if (!form->AM1->loading()) {

@@ -16,10 +16,6 @@ SeparateWindow::SeparateWindow(Form1* main, const QString& caption,
     : mainWindow(main), parts(main->desktop())
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    // It works with the main window's job pool and controls, so it goes
-    // with the main window, even one that was never closed.
-    if (main)
-        connect(main, &QObject::destroyed, this, [this] { delete this; });
     setWindowTitle(caption);
     useDesignFont(this);
     setFocusPolicy(Qt::StrongFocus);
