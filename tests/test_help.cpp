@@ -7,6 +7,7 @@
 #include "desktop/desktop.h"
 #include "desktop/qt/qt_dialogs.h"
 #include "desktop/qt/qt_help_viewer.h"
+#include "desktop/qt/qt_screen.h"
 #include "support/test_files.h"
 
 #include <QtTest>
@@ -101,7 +102,8 @@ private slots:
     void helpFromAModalDialogStaysUsable()
     {
         QtHelpViewer viewer;
-        QtDialogs dialogs(viewer);
+        QtScreen screen;
+        QtDialogs dialogs(viewer, screen);
         QTemporaryDir folder;
         // The file dialog keeps its history in the user's settings: not the real ones.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
@@ -147,7 +149,8 @@ private slots:
     void messageBoxShowsItsWholeTitleAndEvenLines()
     {
         QtHelpViewer viewer;
-        QtDialogs dialogs(viewer);
+        QtScreen screen;
+        QtDialogs dialogs(viewer, screen);
         const QString title = QStringLiteral("Picture load ERROR 481 (Invalid picture format)");
         onModal([&](QWidget* box) {
             QFont bold = QApplication::font();

@@ -127,6 +127,24 @@ private slots:
         QTRY_VERIFY(onTop(first));
     }
 
+    void theWindowsGoWithTheMainWindow()
+    {
+        // Open or closed and not yet deleted, they use the main window's job
+        // pool: they go with it, even when it was never closed.
+        TestEnvironment env;
+        const QString dir = threePictures(env);
+        QPointer<Form3> open;
+        QPointer<Form3> closed;
+        {
+            Viewer v(env.desktop(), dir);
+            v.select("small.png");
+            open = openWith<Form3>(v.form);
+            closed = openWith<Form3>(v.form);
+            QVERIFY(open && closed && closed->close());
+        }
+        QVERIFY(!open && !closed);
+    }
+
     void keyZoomCompoundsAndCopyTakesThePictureAsLoaded()
     {
         Pictures p;

@@ -48,7 +48,7 @@ void ShowTest::naturalSizeZoomOptionsAndAutoZoom()
     Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
-    f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
+    f.resize(env.screen.twipsToPixelsX(12192), env.screen.twipsToPixelsY(8664));
     v.select("pic.bmp");
     QVERIFY(ui.Option3->isChecked());
     QCOMPARE(ui.Image1->size(), QSize(640, 480));
@@ -142,7 +142,7 @@ void ShowTest::hugeJpegIsShownFitted()
     Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
-    f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
+    f.resize(env.screen.twipsToPixelsX(12192), env.screen.twipsToPixelsY(8664));
     writeFile("/proc/self/clear_refs", "5");
     const qint64 before = procStatusBytes("VmHWM:");
     v.select("huge.jpg");
@@ -164,7 +164,7 @@ void ShowTest::wheelScrollsAnEnlargedPicture()
     Viewer v(env.desktop(), dir);
     Form1& f = v.form;
     const Form1Controls& ui = v.ui;
-    f.resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
+    f.resize(env.screen.twipsToPixelsX(12192), env.screen.twipsToPixelsY(8664));
     f.show();
     v.select("tall.png");
     const auto topLeft = [&] { return ui.Image1->grab(QRect(0, 0, 1, 1)).toImage().pixelColor(0, 0); };

@@ -127,9 +127,10 @@ void Form1::pictureLoaded(const LoadedPicture& loaded)
         StatusBar1->setText(4, QStringLiteral("1:1"));
         Image1->show();
         setWindowTitle(QStringLiteral("Pixalto"));
+        const Screen& screen = *desktop().screen;
         Label5->setCaption(sizeText(Image1->widthTwips(), Image1->heightTwips(),
-                                    twipsPerDevicePixelX(Image1), twipsPerDevicePixelY(Image1)));
-        Label8->move(Label5->x() + Label5->width() + twipsToPixelsX(25), Label8->y());
+                                    screen.twipsPerDevicePixelX(Image1), screen.twipsPerDevicePixelY(Image1)));
+        Label8->move(Label5->x() + Label5->width() + screen.twipsToPixelsX(25), Label8->y());
         if (settingIsNumericOne(Keys::AutoZoom))
             az();
         // The neighbours decode once this picture is on screen, so that they
@@ -230,7 +231,7 @@ void Form1::preloadStartPicture(const QString& path)
 {
     // The maximised window is at most that large: the picture is decoded no
     // smaller than it will be shown.
-    preloader->setShownSize(shownPictureSize(::screen().sizeTwips()));
+    preloader->setShownSize(shownPictureSize(desktop().screen->sizeTwips()));
     preloader->preload({path});
 }
 
@@ -238,12 +239,14 @@ std::function<QSize(QSize)> Form1::shownPictureSize(QSizeF window) const
 {
     if (!settingIsNumericOne(Keys::AutoZoom))
         return {};
-    const QSizeF twipsPerDevicePixel(twipsPerDevicePixelX(Image1), twipsPerDevicePixelY(Image1));
+    // The screen outlives the window and whatever it hands this to.
+    const Screen& screen = *desktop().screen;
+    const QSizeF twipsPerDevicePixel(screen.twipsPerDevicePixelX(Image1), screen.twipsPerDevicePixelY(Image1));
     const qreal ratio = Image1->devicePixelRatioF();
-    return [=](QSize natural) {
+    return [=, &screen](QSize natural) {
         const QSizeF fit = autoZoomSize(
             {natural.width() * twipsPerDevicePixel.width(), natural.height() * twipsPerDevicePixel.height()}, window);
-        return (QSizeF(twipsToPixelsX(fit.width()), twipsToPixelsY(fit.height())) * ratio).toSize();
+        return (QSizeF(screen.twipsToPixelsX(fit.width()), screen.twipsToPixelsY(fit.height())) * ratio).toSize();
     };
 }
 

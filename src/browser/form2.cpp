@@ -27,7 +27,7 @@ Form2::Form2(QWidget* owner, JobPool& jobs, const Desktop& desktop)
     setPalette(colours);
     setAutoFillBackground(true);
 
-    Image1 = new ImageView(jobs, this);
+    Image1 = new ImageView(jobs, *desktop.screen, this);
     Image1->setToolTip(QStringLiteral("Click to return"));
     connect(Image1, &ImageView::clicked, this, &Form2::Image1_Click);
     Form_Load();
@@ -37,9 +37,9 @@ void Form2::Form_Load() { HelpContextID = 21; }
 
 void Form2::centre()
 {
-    const QPointF corner = centredTopLeft(desktop().screen->sizeTwips(),
-                                          {Image1->widthTwips(), Image1->heightTwips()});
-    Image1->move(twipsToPixelsX(corner.x()), twipsToPixelsY(corner.y()));
+    const Screen& screen = *desktop().screen;
+    const QPointF corner = centredTopLeft(screen.sizeTwips(), {Image1->widthTwips(), Image1->heightTwips()});
+    Image1->move(screen.twipsToPixelsX(corner.x()), screen.twipsToPixelsY(corner.y()));
 }
 
 void Form2::Form_KeyDown(int key, Qt::KeyboardModifiers shift)

@@ -20,8 +20,8 @@ namespace {
 constexpr int notch = 120;
 }
 
-ImageView::ImageView(JobPool& jobs, QWidget* parent)
-    : QWidget(parent), jobs(jobs), player(new FramePlayer(jobs, this))
+ImageView::ImageView(JobPool& jobs, const Screen& scale, QWidget* parent)
+    : QWidget(parent), jobs(jobs), scale(scale), player(new FramePlayer(jobs, this))
 {
     connect(player, &FramePlayer::frame, this, [this](const QImage& next) {
         frame = next;
@@ -78,8 +78,15 @@ void ImageView::setHeightTwips(double twips)
     applySize();
 }
 
-double ImageView::naturalWidthTwips() const { return naturalSize(source.shown()).width() * twipsPerDevicePixelX(this); }
-double ImageView::naturalHeightTwips() const { return naturalSize(source.shown()).height() * twipsPerDevicePixelY(this); }
+double ImageView::naturalWidthTwips() const
+{
+    return naturalSize(source.shown()).width() * scale.twipsPerDevicePixelX(this);
+}
+
+double ImageView::naturalHeightTwips() const
+{
+    return naturalSize(source.shown()).height() * scale.twipsPerDevicePixelY(this);
+}
 
 void ImageView::takeNaturalSize()
 {
@@ -90,7 +97,7 @@ void ImageView::takeNaturalSize()
 
 void ImageView::applySize()
 {
-    resize(qMax(0, twipsToPixelsX(w)), qMax(0, twipsToPixelsY(h)));
+    resize(qMax(0, scale.twipsToPixelsX(w)), qMax(0, scale.twipsToPixelsY(h)));
     // A hidden view gets its resize event only when shown: the scaling
     // starts now, so that it may be ready by then.
     prepare();

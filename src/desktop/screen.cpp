@@ -3,30 +3,25 @@
 #include <QWidget>
 #include <cmath>
 
-namespace {
-const Screen*& current()
+int Screen::twipsToPixelsX(double twips) const { return int(std::lround(twips / twipsPerPixelX())); }
+int Screen::twipsToPixelsY(double twips) const { return int(std::lround(twips / twipsPerPixelY())); }
+double Screen::pixelsToTwipsX(double pixels) const { return pixels * twipsPerPixelX(); }
+double Screen::pixelsToTwipsY(double pixels) const { return pixels * twipsPerPixelY(); }
+
+double Screen::twipsPerDevicePixelX(const QWidget* widget) const
 {
-    static const Screen* s = nullptr;
-    return s;
-}
-}
-
-void installScreen(const Screen* screen) { current() = screen; }
-const Screen& screen() { return *current(); }
-
-int twipsToPixelsX(double twips) { return int(std::lround(twips / screen().twipsPerPixelX())); }
-int twipsToPixelsY(double twips) { return int(std::lround(twips / screen().twipsPerPixelY())); }
-double pixelsToTwipsX(double pixels) { return pixels * screen().twipsPerPixelX(); }
-double pixelsToTwipsY(double pixels) { return pixels * screen().twipsPerPixelY(); }
-
-double twipsPerDevicePixelX(const QWidget* widget)
-{
-    return screen().twipsPerPixelX() / widget->devicePixelRatioF();
+    return twipsPerPixelX() / widget->devicePixelRatioF();
 }
 
-double twipsPerDevicePixelY(const QWidget* widget)
+double Screen::twipsPerDevicePixelY(const QWidget* widget) const
 {
-    return screen().twipsPerPixelY() / widget->devicePixelRatioF();
+    return twipsPerPixelY() / widget->devicePixelRatioF();
+}
+
+void Screen::placeTwips(QWidget* control, double left, double top, double width, double height) const
+{
+    control->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
+                         twipsToPixelsY(height));
 }
 
 QFont designFont()
@@ -39,12 +34,6 @@ QFont designFont()
 }
 
 void useDesignFont(QWidget* window) { window->setFont(designFont()); }
-
-void placeTwips(QWidget* control, double left, double top, double width, double height)
-{
-    control->setGeometry(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
-                         twipsToPixelsY(height));
-}
 
 QPointF cornerPlacement(QSizeF window, QSizeF screen, double rightMargin, double bottomMargin)
 {

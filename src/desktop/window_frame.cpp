@@ -257,26 +257,26 @@ private:
 };
 }
 
-QSizeF outerSizeTwips(const QWidget* window)
+QSizeF outerSizeTwips(const QWidget* window, const Screen& screen)
 {
     const QSize outer = outerSize(window);
-    return {pixelsToTwipsX(outer.width()), pixelsToTwipsY(outer.height())};
+    return {screen.pixelsToTwipsX(outer.width()), screen.pixelsToTwipsY(outer.height())};
 }
 
-void setOuterWidthTwips(QWidget* window, double twips)
+void setOuterWidthTwips(QWidget* window, double twips, const Screen& screen)
 {
-    askOuterSize(window, {twipsToPixelsX(twips), askedOuterSize(window).height()});
+    askOuterSize(window, {screen.twipsToPixelsX(twips), askedOuterSize(window).height()});
 }
 
-void setOuterHeightTwips(QWidget* window, double twips)
+void setOuterHeightTwips(QWidget* window, double twips, const Screen& screen)
 {
-    askOuterSize(window, {askedOuterSize(window).width(), twipsToPixelsY(twips)});
+    askOuterSize(window, {askedOuterSize(window).width(), screen.twipsToPixelsY(twips)});
 }
 
-void moveOuterTwips(QWidget* window, QPointF topLeft)
+void moveOuterTwips(QWidget* window, QPointF topLeft, const Screen& screen)
 {
     // A window's position is that of its frame.
-    const QPoint at(twipsToPixelsX(topLeft.x()), twipsToPixelsY(topLeft.y()));
+    const QPoint at(screen.twipsToPixelsX(topLeft.x()), screen.twipsToPixelsY(topLeft.y()));
     window->setProperty(kAskedOuterPos, at);
     placeFrame(window, at);
 }

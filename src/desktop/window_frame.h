@@ -3,15 +3,17 @@
 #include <QSizeF>
 
 class QWidget;
+class Screen;
 
 // A window's outer geometry, frame and title bar included, in twips: the
 // sizes and positions that window layouts ask for. The window system sizes
 // only the client area, so the frame's share is taken off; a window that the
-// window manager has not framed yet counts as having no frame.
-QSizeF outerSizeTwips(const QWidget* window);
-void setOuterWidthTwips(QWidget* window, double twips);
-void setOuterHeightTwips(QWidget* window, double twips);
-void moveOuterTwips(QWidget* window, QPointF topLeft);
+// window manager has not framed yet counts as having no frame. Twips are
+// the screen's, with its scale.
+QSizeF outerSizeTwips(const QWidget* window, const Screen& screen);
+void setOuterWidthTwips(QWidget* window, double twips, const Screen& screen);
+void setOuterHeightTwips(QWidget* window, double twips, const Screen& screen);
+void moveOuterTwips(QWidget* window, QPointF topLeft, const Screen& screen);
 
 // The window manager frames a window some time after it is shown, which
 // would make it larger than asked by the frame: whenever the frame changes,

@@ -26,9 +26,10 @@
 namespace {
 
 // The window's outer size, frame and title included.
-QSizeF outerTwips(const QWidget* window)
+QSizeF outerTwips(const QWidget* window, const Screen& screen)
 {
-    return {pixelsToTwipsX(window->frameGeometry().width()), pixelsToTwipsY(window->frameGeometry().height())};
+    const QSize outer = window->frameGeometry().size();
+    return {screen.pixelsToTwipsX(outer.width()), screen.pixelsToTwipsY(outer.height())};
 }
 
 // The window manager gives a window its frame only once it is shown.
@@ -126,7 +127,8 @@ Form6::Form6(SecondaryWindows& windows) : windows(windows)
         },
         this);
 
-    resize(twipsToPixelsX(kClientWidth), menuBar->sizeHint().height() + twipsToPixelsY(kClientHeight));
+    const Screen& screen = *desktop().screen;
+    resize(screen.twipsToPixelsX(kClientWidth), menuBar->sizeHint().height() + screen.twipsToPixelsY(kClientHeight));
     Form_Resize();
 }
 
@@ -188,8 +190,9 @@ void Form6::appendLongText(const QString& text, QObject* context, std::function<
 
 void Form6::placeForOpening()
 {
-    const QPointF at = cornerPlacement(outerTwips(this), ::screen().sizeTwips(), 100, 700);
-    move(twipsToPixelsX(at.x()), twipsToPixelsY(at.y()));
+    const Screen& screen = *desktop().screen;
+    const QPointF at = cornerPlacement(outerTwips(this, screen), screen.sizeTwips(), 100, 700);
+    move(screen.twipsToPixelsX(at.x()), screen.twipsToPixelsY(at.y()));
     // Placed again with the real frame when the window manager adds it.
     placeWhenFramed = !frameKnown(this);
 }
@@ -221,8 +224,9 @@ void Form6::Form_GotFocus() { ignoreFailure([this] { applyOnTop(); }); }
 void Form6::Form_Resize()
 {
     pinnedSize = size();
-    const QPointF at = pincorner(outerTwips(this), ::screen().sizeTwips());
-    move(twipsToPixelsX(at.x()), twipsToPixelsY(at.y()));
+    const Screen& screen = *desktop().screen;
+    const QPointF at = pincorner(outerTwips(this, screen), screen.sizeTwips());
+    move(screen.twipsToPixelsX(at.x()), screen.twipsToPixelsY(at.y()));
     placeControls();
 }
 
@@ -230,11 +234,12 @@ void Form6::placeControls()
 {
     // The window's outer size includes its frame and title; the box never
     // reaches under the status bar or past the window's edge.
-    const QSizeF window = outerTwips(this);
+    const Screen& screen = *desktop().screen;
+    const QSizeF window = outerTwips(this, screen);
     const int statusHeight = StatusBar1->sizeHint().height();
     const int top = menuBar->sizeHint().height();
-    const int boxWidth = twipsToPixelsX(window.width() - 80);
-    const int boxHeight = twipsToPixelsY(window.height() - 550 - pixelsToTwipsY(statusHeight));
+    const int boxWidth = screen.twipsToPixelsX(window.width() - 80);
+    const int boxHeight = screen.twipsToPixelsY(window.height() - 550 - screen.pixelsToTwipsY(statusHeight));
     menuBar->setGeometry(0, 0, width(), top);
     RichTextBox1->setGeometry(0, top, qBound(0, boxWidth, width()), qBound(0, boxHeight, height() - top - statusHeight));
     StatusBar1->setGeometry(0, height() - statusHeight, width(), statusHeight);

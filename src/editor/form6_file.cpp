@@ -60,7 +60,7 @@ struct Opened {
 
 QTextDocument* Form6::emptyDocument()
 {
-    QTextDocument* document = newDocument(editorFont(), twipsToPixelsX(720));
+    QTextDocument* document = newDocument(editorFont(), desktop().screen->twipsToPixelsX(720));
     document->setParent(RichTextBox1);
     return document;
 }
@@ -143,7 +143,7 @@ void Form6::startOpening(const QString& path, bool rich)
     setEnabled(false);
     openerCancelled = false;
     const QFont font = editorFont();
-    const qreal tabStop = twipsToPixelsX(720);
+    const qreal tabStop = desktop().screen->twipsToPixelsX(720);
     QThread* windowThread = thread();
     opener = std::thread([this, path, rich, font, tabStop, windowThread] {
         auto opened = std::make_shared<Opened>();

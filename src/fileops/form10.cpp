@@ -25,34 +25,34 @@ const CommandReport kDelete{{QStringLiteral("ERROR "), QStringLiteral("Unknown F
 
 const QString kNoFile = QStringLiteral("No file selected");
 
-QLabel* label(QWidget* parent, const QString& caption, double left, double top, double width)
+QLabel* label(const Screen& screen, QWidget* parent, const QString& caption, double left, double top, double width)
 {
     auto* l = new QLabel(caption, parent);
-    placeTwips(l, left, top, width, 255);
+    screen.placeTwips(l, left, top, width, 255);
     return l;
 }
 
-QCheckBox* checkBox(QWidget* parent, const QString& caption, double left)
+QCheckBox* checkBox(const Screen& screen, QWidget* parent, const QString& caption, double left)
 {
     auto* c = new QCheckBox(caption, parent);
-    placeTwips(c, left, 1740, 1260, 300);
+    screen.placeTwips(c, left, 1740, 1260, 300);
     return c;
 }
 
-QPushButton* button(QWidget* parent, const QString& caption, double left)
+QPushButton* button(const Screen& screen, QWidget* parent, const QString& caption, double left)
 {
     auto* b = new QPushButton(caption, parent);
     b->setAutoDefault(false);
-    placeTwips(b, left, 2520, 1212, 372);
+    screen.placeTwips(b, left, 2520, 1212, 372);
     return b;
 }
 
-QFrame* line(QWidget* parent, double top)
+QFrame* line(const Screen& screen, QWidget* parent, double top)
 {
     auto* l = new QFrame(parent);
     l->setFrameShape(QFrame::HLine);
     l->setFrameShadow(QFrame::Sunken);
-    placeTwips(l, 120, top, 5160, 30);
+    screen.placeTwips(l, 120, top, 5160, 30);
     return l;
 }
 }
@@ -67,26 +67,27 @@ Form10::Form10(Form1* mainWindow) : QDialog(mainWindow), main(mainWindow)
 {
     setWindowTitle(QStringLiteral("File Information"));
     useDesignFont(this);
-    setFixedSize(twipsToPixelsX(5400), twipsToPixelsY(3060));
+    const Screen& screen = *main->desktop().screen;
+    setFixedSize(screen.twipsToPixelsX(5400), screen.twipsToPixelsY(3060));
 
-    Label1 = label(this, QStringLiteral("Filename:"), 120, 120, 1080);
-    Label5 = label(this, kNoFile, 1260, 120, 4020);
-    Label4 = label(this, QStringLiteral("Location:"), 120, 420, 1080);
-    Label6 = label(this, kNoFile, 1260, 420, 4020);
-    Label2 = label(this, QStringLiteral("Filesize:"), 120, 720, 1080);
-    Label7 = label(this, kNoFile, 1260, 720, 4020);
-    Label3 = label(this, QStringLiteral("Changed:"), 120, 1020, 1080);
-    Label8 = label(this, kNoFile, 1260, 1020, 4020);
-    Line1 = line(this, 1350);
-    Label9 = label(this, QStringLiteral("File attributes:"), 120, 1440, 5160);
-    Check1 = checkBox(this, QStringLiteral("Archive"), 120);
-    Check2 = checkBox(this, QStringLiteral("Read-only"), 1440);
-    Check3 = checkBox(this, QStringLiteral("Hidden"), 2760);
-    Check4 = checkBox(this, QStringLiteral("System"), 4080);
-    Line2 = line(this, 2340);
-    Command1 = button(this, QStringLiteral("Rename..."), 120);
-    Command2 = button(this, QStringLiteral("Delete"), 2094);
-    Command3 = button(this, QStringLiteral("OK"), 4068);
+    Label1 = label(screen, this, QStringLiteral("Filename:"), 120, 120, 1080);
+    Label5 = label(screen, this, kNoFile, 1260, 120, 4020);
+    Label4 = label(screen, this, QStringLiteral("Location:"), 120, 420, 1080);
+    Label6 = label(screen, this, kNoFile, 1260, 420, 4020);
+    Label2 = label(screen, this, QStringLiteral("Filesize:"), 120, 720, 1080);
+    Label7 = label(screen, this, kNoFile, 1260, 720, 4020);
+    Label3 = label(screen, this, QStringLiteral("Changed:"), 120, 1020, 1080);
+    Label8 = label(screen, this, kNoFile, 1260, 1020, 4020);
+    Line1 = line(screen, this, 1350);
+    Label9 = label(screen, this, QStringLiteral("File attributes:"), 120, 1440, 5160);
+    Check1 = checkBox(screen, this, QStringLiteral("Archive"), 120);
+    Check2 = checkBox(screen, this, QStringLiteral("Read-only"), 1440);
+    Check3 = checkBox(screen, this, QStringLiteral("Hidden"), 2760);
+    Check4 = checkBox(screen, this, QStringLiteral("System"), 4080);
+    Line2 = line(screen, this, 2340);
+    Command1 = button(screen, this, QStringLiteral("Rename..."), 120);
+    Command2 = button(screen, this, QStringLiteral("Delete"), 2094);
+    Command3 = button(screen, this, QStringLiteral("OK"), 4068);
     Command3->setDefault(true);
 
     connect(Command1, &QPushButton::clicked, this, &Form10::Command1_Click);

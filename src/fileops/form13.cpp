@@ -36,11 +36,11 @@ QString askPattern(Dialogs& dialogs, const QString& kind, const QString& example
                              kind + QStringLiteral(" pattern change"), current, std::nullopt, {}, 0});
 }
 
-QPushButton* button(QWidget* parent, const QString& caption, double left)
+QPushButton* button(const Screen& screen, QWidget* parent, const QString& caption, double left)
 {
     auto* b = new QPushButton(caption, parent);
     b->setAutoDefault(false);
-    placeTwips(b, left, 1560, 1140, 372);
+    screen.placeTwips(b, left, 1560, 1140, 372);
     return b;
 }
 }
@@ -49,22 +49,23 @@ Form13::Form13(Form1* mainWindow) : QDialog(mainWindow), main(mainWindow)
 {
     setWindowTitle(QStringLiteral("Filetype Select"));
     useDesignFont(this);
-    setFixedSize(twipsToPixelsX(6540), twipsToPixelsY(2052));
+    const Screen& screen = *main->desktop().screen;
+    setFixedSize(screen.twipsToPixelsX(6540), screen.twipsToPixelsY(2052));
 
     Frame1 = new QGroupBox(QStringLiteral("Please select filetype"), this);
-    placeTwips(Frame1, 120, 60, 6300, 1380);
+    screen.placeTwips(Frame1, 120, 60, 6300, 1380);
     Option1 = new QRadioButton(QStringLiteral("Picture files (*.bmp;*.jpg;*.jpeg;*.gif;*.wmf;*.emf;*.ico)"), Frame1);
     Option1->setToolTip(QStringLiteral("Click to select picture files"));
-    placeTwips(Option1, 240, 360, 5940, 360);
+    screen.placeTwips(Option1, 240, 360, 5940, 360);
     Option2 = new QRadioButton(QStringLiteral("Animation files (*.avi;*.mpg;*.mpeg;*.mov;*.viv;*.qm)"), Frame1);
     Option2->setToolTip(QStringLiteral("Click to select animation files"));
-    placeTwips(Option2, 240, 840, 5940, 360);
+    screen.placeTwips(Option2, 240, 840, 5940, 360);
 
-    Command5 = button(this, QStringLiteral("SetPic"), 120);
-    Command4 = button(this, QStringLiteral("SetAni"), 1380);
-    Command6 = button(this, QStringLiteral("Defaults"), 2640);
-    Command3 = button(this, QStringLiteral("Help"), 3900);
-    Command1 = button(this, QStringLiteral("OK"), 5280);
+    Command5 = button(screen, this, QStringLiteral("SetPic"), 120);
+    Command4 = button(screen, this, QStringLiteral("SetAni"), 1380);
+    Command6 = button(screen, this, QStringLiteral("Defaults"), 2640);
+    Command3 = button(screen, this, QStringLiteral("Help"), 3900);
+    Command1 = button(screen, this, QStringLiteral("OK"), 5280);
     Command1->setToolTip(QStringLiteral("Accept selected file type"));
     Command1->setDefault(true);
     setTabOrder(Option1, Option2);

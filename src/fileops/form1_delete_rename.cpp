@@ -28,7 +28,8 @@ void Form1::mnudelete_Click() { deleteCurrentFile(*this, kDelete); }
 void Form1::mnurename_Click()
 {
     // The list's place in the window, taken as a place on the screen.
-    const QPoint at(qRound(pixelsToTwipsX(File1->x())), qRound(pixelsToTwipsY(File1->y())));
+    const Screen& screen = *desktop().screen;
+    const QPoint at(qRound(screen.pixelsToTwipsX(File1->x())), qRound(screen.pixelsToTwipsY(File1->y())));
     renameCurrentFile(*this, kRename, at);
 }
 

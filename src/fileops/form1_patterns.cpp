@@ -22,7 +22,8 @@ void Form1::mnupattern_Click()
                                 + QStringLiteral("Example: '*.jpg' or '*.jpg;*.bmp;*.gif'"),
                             QStringLiteral("Manual pattern change"), QString(), std::nullopt, {}, 0};
     // The list's own corner, read as a place on the screen.
-    request.positionTwips = QPoint(int(pixelsToTwipsX(File1->x())), int(pixelsToTwipsY(File1->y())));
+    const Screen& screen = *desktop().screen;
+    request.positionTwips = QPoint(int(screen.pixelsToTwipsX(File1->x())), int(screen.pixelsToTwipsY(File1->y())));
     const QString answer = desktop().dialogs->inputBox(request);
     if (answer.isEmpty())
         return;

@@ -21,18 +21,18 @@ const CommandReport kSubDirectory{{QStringLiteral("ERROR "), QStringLiteral("Unk
                                    FileCommandText::subDirectoryFailed},
                                   Beep::Silent, CommandReport::Record::Described, Logging::BoxOnly};
 
-QPushButton* button(QWidget* parent, const QString& caption, double top)
+QPushButton* button(const Screen& screen, QWidget* parent, const QString& caption, double top)
 {
     auto* b = new QPushButton(caption, parent);
     b->setAutoDefault(false);
-    placeTwips(b, 3600, top, 3120, 372);
+    screen.placeTwips(b, 3600, top, 3120, 372);
     return b;
 }
 
-QLabel* label(QWidget* parent, const QString& caption, double top)
+QLabel* label(const Screen& screen, QWidget* parent, const QString& caption, double top)
 {
     auto* l = new QLabel(caption, parent);
-    placeTwips(l, 120, top, 6360, 255);
+    screen.placeTwips(l, 120, top, 6360, 255);
     return l;
 }
 }
@@ -41,24 +41,25 @@ Form7::Form7(Form1* mainWindow) : QDialog(mainWindow), main(mainWindow)
 {
     setWindowTitle(QStringLiteral("DIR browser"));
     useDesignFont(this);
-    setFixedSize(twipsToPixelsX(6840), twipsToPixelsY(4440));
+    const Screen& screen = *main->desktop().screen;
+    setFixedSize(screen.twipsToPixelsX(6840), screen.twipsToPixelsY(4440));
 
     Drive1 = new DriveList(this);
-    placeTwips(Drive1, 120, 120, 3240, 315);
+    screen.placeTwips(Drive1, 120, 120, 3240, 315);
     Dir1 = new DirList(this);
-    placeTwips(Dir1, 120, 540, 3240, 2460);
+    screen.placeTwips(Dir1, 120, 540, 3240, 2460);
 
-    Command1 = button(this, QStringLiteral("Use as copy DIR (this session)"), 120);
-    Command2 = button(this, QStringLiteral("Set as default copy DIR"), 600);
-    Command3 = button(this, QStringLiteral("Set as Startup DIR"), 1080);
-    Command4 = button(this, QStringLiteral("Create Sub DIR"), 1560);
-    Command5 = button(this, QStringLiteral("Close"), 2628);
+    Command1 = button(screen, this, QStringLiteral("Use as copy DIR (this session)"), 120);
+    Command2 = button(screen, this, QStringLiteral("Set as default copy DIR"), 600);
+    Command3 = button(screen, this, QStringLiteral("Set as Startup DIR"), 1080);
+    Command4 = button(screen, this, QStringLiteral("Create Sub DIR"), 1560);
+    Command5 = button(screen, this, QStringLiteral("Close"), 2628);
 
     Frame1 = new QGroupBox(QStringLiteral("Settings"), this);
-    placeTwips(Frame1, 120, 3120, 6600, 1200);
-    Label1 = label(Frame1, QStringLiteral("Label1"), 300);
-    Label2 = label(Frame1, QStringLiteral("Label2"), 600);
-    Label3 = label(Frame1, QStringLiteral("Label3"), 900);
+    screen.placeTwips(Frame1, 120, 3120, 6600, 1200);
+    Label1 = label(screen, Frame1, QStringLiteral("Label1"), 300);
+    Label2 = label(screen, Frame1, QStringLiteral("Label2"), 600);
+    Label3 = label(screen, Frame1, QStringLiteral("Label3"), 900);
 
     connect(Drive1, &DriveList::changed, this, &Form7::Drive1_Change);
     // The directory list can move onto another volume by itself.

@@ -11,18 +11,18 @@ Form9::Form9(QWidget* parent, const Screen& screen)
 {
     setWindowTitle(QStringLiteral("Creating file info list, please wait..."));
     useDesignFont(this);
-    const QSize size(twipsToPixelsX(9000), twipsToPixelsY(855));
+    const QSize size(screen.twipsToPixelsX(9000), screen.twipsToPixelsY(855));
     setFixedSize(size);
     const QSizeF screenSize = screen.sizeTwips();
-    move((twipsToPixelsX(screenSize.width()) - size.width()) / 2,
-         (twipsToPixelsY(screenSize.height()) - size.height()) / 2);
+    move((screen.twipsToPixelsX(screenSize.width()) - size.width()) / 2,
+         (screen.twipsToPixelsY(screenSize.height()) - size.height()) / 2);
 
     Bar1 = new QProgressBar(this);
     Bar1->setRange(0, 100);
     Bar1->setValue(0);
     // A plain bar: a percentage text would be redrawn at every step.
     Bar1->setTextVisible(false);
-    placeTwips(Bar1, 120, 180, 8760, 495);
+    screen.placeTwips(Bar1, 120, 180, 8760, 495);
 }
 
 void Form9::setBar1Max(int max)

@@ -8,15 +8,14 @@
 #include "startup/secondary_windows.h"
 
 #include <QAction>
-#include <QApplication>
 #include <memory>
 
 namespace {
 template <typename Window>
-QList<Window*> openWindows()
+QList<Window*> openWindows(const WindowGroup& group)
 {
     QList<Window*> open;
-    for (QWidget* w : QApplication::topLevelWidgets())
+    for (QWidget* w : group.windows())
         if (auto* window = qobject_cast<Window*>(w))
             open.append(window);
     return open;
@@ -25,20 +24,20 @@ QList<Window*> openWindows()
 // Any number of separate windows of one class may be open: the switch and
 // the unload reach each of them.
 template <typename Window>
-SecondaryWindowHooks everyOpenWindow()
+SecondaryWindowHooks everyOpenWindow(const WindowGroup& group)
 {
-    return {[](bool on) {
-                for (Window* window : openWindows<Window>())
+    return {[&group](bool on) {
+                for (Window* window : openWindows<Window>(group))
                     setKeepOnTop(window, on);
             },
-            [] {
-                for (Window* window : openWindows<Window>()) {
+            [&group] {
+                for (Window* window : openWindows<Window>(group)) {
                     const std::unique_ptr<Window> unloaded(window);
                     unloaded->close();
                 }
             },
-            [](bool minimized) {
-                for (Window* window : openWindows<Window>())
+            [&group](bool minimized) {
+                for (Window* window : openWindows<Window>(group))
                     setMinimized(window, minimized);
             }};
 }
@@ -47,8 +46,8 @@ SecondaryWindowHooks everyOpenWindow()
 void connectMedia(Form1& main)
 {
     SecondaryWindows& windows = main.secondaryWindows();
-    windows.add(SecondaryWindow::Form3, everyOpenWindow<Form3>());
-    windows.add(SecondaryWindow::Form4, everyOpenWindow<Form4>());
+    windows.add(SecondaryWindow::Form3, everyOpenWindow<Form3>(windows.separate));
+    windows.add(SecondaryWindow::Form4, everyOpenWindow<Form4>(windows.separate));
     windows.add(SecondaryWindow::Form5, {{}, [&windows] { windows.movie.unload(); }, {}});
     QObject::connect(main.newwindow, &QAction::triggered, &main, &Form1::newwindow_Click);
     QObject::connect(main.oleeditopen, &QAction::triggered, &main, &Form1::oleeditopen_Click);

@@ -10,11 +10,14 @@
 #include "movie/movie_player.h"
 #include "picture/picture_loader.h"
 
+#include <memory>
+
 namespace {
-// The windows belong to no one: each deletes itself when closed.
+// Any number of separate windows may be open, each closing by itself; the
+// main window's secondary windows hold them.
 void openPictureWindow(Form1& main)
 {
-    auto* form = new Form3(&main);
+    auto* form = main.secondaryWindows().separate.add(std::make_unique<Form3>(&main));
     const MainMedia media = main.media();
     const QString& file = main.shownPath();
     main.setCursor(Qt::WaitCursor);
@@ -32,14 +35,17 @@ void openPictureWindow(Form1& main)
                             {QStringLiteral("  ") + file, QStringLiteral("  ") + media.pictureSizeText()});
     form->setWindowState(Qt::WindowNoState);
 
-    const QSizeF screen = main.desktop().screen->sizeTwips();
-    const FittedPicture fit = fitpicture(view->widthTwips(), view->heightTwips(), screen.width(), screen.height());
+    const Screen& screen = *main.desktop().screen;
+    const QSizeF screenSize = screen.sizeTwips();
+    const FittedPicture fit =
+        fitpicture(view->widthTwips(), view->heightTwips(), screenSize.width(), screenSize.height());
     if (fit.shrunk) {
         view->setHeightTwips(fit.height);
         view->setWidthTwips(fit.width);
     }
-    setOuterWidthTwips(form, view->widthTwips() + SeparateAllowance::width);
-    setOuterHeightTwips(form, form->statusBarHeightTwips() + view->heightTwips() + SeparateAllowance::openingHeight);
+    setOuterWidthTwips(form, view->widthTwips() + SeparateAllowance::width, screen);
+    setOuterHeightTwips(form, form->statusBarHeightTwips() + view->heightTwips() + SeparateAllowance::openingHeight,
+                        screen);
     if (fit.shrunk)
         view->setStretch(true);
 
@@ -60,9 +66,12 @@ void finishAnimationWindow(Form1& main, Form4* form)
 {
     const MainMedia media = main.media();
     ignoreFailure([&] { form->AM1->setSpeed(media.movieSpeed()); });
-    setOuterWidthTwips(form, pixelsToTwipsX(media.movieSize().width()) + SeparateAllowance::width);
-    setOuterHeightTwips(form, form->statusBarHeightTwips() + pixelsToTwipsY(media.movieSize().height())
-                                  + SeparateAllowance::openingHeight);
+    const Screen& screen = *main.desktop().screen;
+    setOuterWidthTwips(form, screen.pixelsToTwipsX(media.movieSize().width()) + SeparateAllowance::width, screen);
+    setOuterHeightTwips(form,
+                        form->statusBarHeightTwips() + screen.pixelsToTwipsY(media.movieSize().height())
+                            + SeparateAllowance::openingHeight,
+                        screen);
     main.unsetCursor();
     form->show();
     form->keepOnTopIfWanted();
@@ -73,7 +82,7 @@ void finishAnimationWindow(Form1& main, Form4* form)
 
 void openAnimationWindow(Form1& main)
 {
-    auto* form = new Form4(&main);
+    auto* form = main.secondaryWindows().separate.add(std::make_unique<Form4>(&main));
     main.setCursor(Qt::WaitCursor);
     ignoreFailure([&] { form->AM1->setFileName(main.shownPath()); });
     if (!form->AM1->loading()) {

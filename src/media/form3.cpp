@@ -29,7 +29,7 @@ Form3::Form3(Form1* main)
                      {{QStringLiteral("file"), QStringLiteral("File"), 0, {}},
                       {QStringLiteral("size"), QStringLiteral("Original picture size"), 110, {}}})
 {
-    Image1 = new ImageView(main->jobPool(), this);
+    Image1 = new ImageView(main->jobPool(), *desktop().screen, this);
     Image1->setToolTip(QStringLiteral("Right click to view menu"));
     Image1->installEventFilter(this);
     connect(Image1, &ImageView::zoomStep, this, [this](bool enlarge) {
@@ -54,8 +54,9 @@ void Form3::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
         Image1->setWidthTwips(float(Image1->widthTwips() * factor));
         Image1->setHeightTwips(float(Image1->heightTwips() * factor));
     }
-    setOuterWidthTwips(this, Image1->widthTwips() + SeparateAllowance::width);
-    setOuterHeightTwips(this, statusBarHeightTwips() + Image1->heightTwips() + SeparateAllowance::zoomHeight);
+    const Screen& screen = *desktop().screen;
+    setOuterWidthTwips(this, Image1->widthTwips() + SeparateAllowance::width, screen);
+    setOuterHeightTwips(this, statusBarHeightTwips() + Image1->heightTwips() + SeparateAllowance::zoomHeight, screen);
     Image1->setStretch(true);
     Image1->show();
 }
@@ -82,7 +83,7 @@ void Form3::sizeEmptyView(const QString& caption, const QStringList& panelTexts)
 {
     const int title = qRound(fontMetrics().horizontalAdvance(caption) * kTitleFontGrowth) + kTitleButtonsWidth;
     const int wanted = qMax(title, StatusBar1->widthShowing(panelTexts));
-    Image1->setWidthTwips(qMax(kEmptyViewWidth, pixelsToTwipsX(wanted)));
+    Image1->setWidthTwips(qMax(kEmptyViewWidth, desktop().screen->pixelsToTwipsX(wanted)));
     Image1->setHeightTwips(kEmptyViewHeight);
 }
 

@@ -44,10 +44,11 @@ Form5::Form5(SecondaryWindows& windows) : windows(windows)
     setWindowTitle(QStringLiteral("Vivo Movie Player"));
     useDesignFont(this);
     setFocusPolicy(Qt::StrongFocus);
-    resize(twipsToPixelsX(4572), twipsToPixelsY(3744));
+    const Screen& screen = *desktop().screen;
+    resize(screen.twipsToPixelsX(4572), screen.twipsToPixelsY(3744));
 
     VvWeb1 = new MoviePlayer(this);
-    placeTwips(VvWeb1, 120, 120, 4332, 3252);
+    screen.placeTwips(VvWeb1, 120, 120, 4332, 3252);
 
     using Panel = PanelStatusBar::PanelSpec;
     StatusBar1 = new PanelStatusBar(

@@ -16,10 +16,6 @@ SeparateWindow::SeparateWindow(Form1* main, const QString& caption,
     : mainWindow(main), parts(main->desktop())
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    // It works with the main window's job pool and controls, so it goes
-    // with the main window, even one that was never closed.
-    if (main)
-        connect(main, &QObject::destroyed, this, [this] { delete this; });
     setWindowTitle(caption);
     useDesignFont(this);
     setFocusPolicy(Qt::StrongFocus);
@@ -28,7 +24,10 @@ SeparateWindow::SeparateWindow(Form1* main, const QString& caption,
     keepOuterSizeWhenFramed(this);
 }
 
-double SeparateWindow::statusBarHeightTwips() const { return pixelsToTwipsY(StatusBar1->height()); }
+double SeparateWindow::statusBarHeightTwips() const
+{
+    return desktop().screen->pixelsToTwipsY(StatusBar1->height());
+}
 
 void SeparateWindow::Form_GotFocus() { keepOnTopIfWanted(); }
 
@@ -42,7 +41,8 @@ void SeparateWindow::keepOnTopIfWanted()
 
 void SeparateWindow::Form_Resize()
 {
-    moveOuterTwips(this, pincorner(outerSizeTwips(this), desktop().screen->sizeTwips()));
+    const Screen& screen = *desktop().screen;
+    moveOuterTwips(this, pincorner(outerSizeTwips(this, screen), screen.sizeTwips()), screen);
 }
 
 void SeparateWindow::Form_Unload(int& /*Cancel*/)

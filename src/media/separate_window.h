@@ -10,7 +10,9 @@ class Form1;
 // What the separate picture and animation windows share: a status bar along
 // the bottom edge, the bottom-right corner pinned near the screen's on every
 // resize, keep-on-top taken up again on focus, and the focus handed back to
-// the main window on closing. Each is deleted when closed.
+// the main window on closing. Each is deleted when closed; the main window's
+// secondary windows hold those it opens, which use its job pool and controls,
+// so that they go with it, open or not.
 class SeparateWindow : public QWidget {
     Q_OBJECT
 public:

@@ -26,7 +26,8 @@ Form14::Form14(QWidget* owner, const SecondaryWindows& windows) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Options"));
     useDesignFont(this);
-    setFixedSize(twipsToPixelsX(8892), twipsToPixelsY(5256));
+    const Screen& screen = *desktop().screen;
+    setFixedSize(screen.twipsToPixelsX(8892), screen.twipsToPixelsY(5256));
 
     Frame5 = frame(QStringLiteral("Auto Zoom"), kLeftColumn, kRows[0], Check2,
                    QStringLiteral("Shrink large pictures"), Command5, 24);
@@ -49,10 +50,10 @@ Form14::Form14(QWidget* owner, const SecondaryWindows& windows) : QDialog(owner)
     Command6->setToolTip(QStringLiteral("Show information about AutoSkip"));
 
     // The user-name frame makes room for its Change button.
-    Check4->resize(twipsToPixelsX(1920), Check4->height());
+    Check4->resize(screen.twipsToPixelsX(1920), Check4->height());
     Command8 = new QPushButton(QStringLiteral("Change"), Frame7);
     Command8->setAutoDefault(false);
-    placeTwips(Command8, 2100, 300, 912, 372);
+    screen.placeTwips(Command8, 2100, 300, 912, 372);
     helpTopics.insert(Command8, 27);
     connect(Command8, &QPushButton::clicked, this, &Form14::Command8_Click);
 
@@ -91,13 +92,14 @@ void Form14::showModal(QWidget* owner, const SecondaryWindows& windows)
 QGroupBox* Form14::frame(const QString& caption, double left, double top, QCheckBox*& box,
                          const QString& boxCaption, QPushButton*& help, int topic)
 {
+    const Screen& screen = *desktop().screen;
     auto* f = new QGroupBox(caption, this);
-    placeTwips(f, left, top, 4092, 852);
+    screen.placeTwips(f, left, top, 4092, 852);
     box = new QCheckBox(boxCaption, f);
-    placeTwips(box, 120, 330, 2880, 300);
+    screen.placeTwips(box, 120, 330, 2880, 300);
     help = new QPushButton(QStringLiteral("Help"), f);
     help->setAutoDefault(false);
-    placeTwips(help, 3120, 300, 852, 372);
+    screen.placeTwips(help, 3120, 300, 852, 372);
     // A greyed box becomes an ordinary one once the user clicks it.
     connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
     connect(help, &QPushButton::clicked, this, [this, topic] {
@@ -111,7 +113,7 @@ QPushButton* Form14::bottomButton(const QString& caption, double left, int topic
 {
     auto* b = new QPushButton(caption, this);
     b->setAutoDefault(false);
-    placeTwips(b, left, 4680, 1212, 372);
+    desktop().screen->placeTwips(b, left, 4680, 1212, 372);
     if (topic > 0)
         helpTopics.insert(b, topic);
     return b;
@@ -217,4 +219,4 @@ void Form14::Command12_Click()
 
 void Form14::Command13_Click() { desktop().help->showContents(CommonDialog1HelpFile); }
 
-void Form14::Command14_Click() { Form8::showModal(); }
+void Form14::Command14_Click() { Form8::showModal(*desktop().screen); }

@@ -25,11 +25,11 @@ QString aboutText(const QString& mpvVersion)
 }
 }
 
-Form8::Form8(QWidget* owner) : QDialog(owner)
+Form8::Form8(const Screen& screen, QWidget* owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("About Pixalto"));
     useDesignFont(this);
-    setFixedSize(twipsToPixelsX(5400), twipsToPixelsY(3720));
+    setFixedSize(screen.twipsToPixelsX(5400), screen.twipsToPixelsY(3720));
 
     // The movie library is loaded only when first needed; its line fills in
     // once it is.
@@ -37,16 +37,16 @@ Form8::Form8(QWidget* owner) : QDialog(owner)
     whenMpvVersionKnown(this, [this](const QString& version) { Text1->setPlainText(aboutText(version)); });
     Text1->setReadOnly(true);
     Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    placeTwips(Text1, 120, 120, 5160, 2880);
+    screen.placeTwips(Text1, 120, 120, 5160, 2880);
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setDefault(true);
-    placeTwips(Command1, 4068, 3180, 1212, 372);
+    screen.placeTwips(Command1, 4068, 3180, 1212, 372);
     connect(Command1, &QPushButton::clicked, this, &Form8::Command1_Click);
 }
 
-void Form8::showModal()
+void Form8::showModal(const Screen& screen)
 {
-    Form8 form;
+    Form8 form(screen);
     form.exec();
 }
 

@@ -3,6 +3,7 @@
 
 class QPlainTextEdit;
 class QPushButton;
+class Screen;
 
 // The About window: the program, its maker, the user name and the versions
 // of the libraries in use, in a text that can be selected and copied into a
@@ -10,9 +11,9 @@ class QPushButton;
 class Form8 : public QDialog {
     Q_OBJECT
 public:
-    explicit Form8(QWidget* owner = nullptr);
+    explicit Form8(const Screen& screen, QWidget* owner = nullptr);
 
-    static void showModal();
+    static void showModal(const Screen& screen);
 
     void Command1_Click(); // OK
 

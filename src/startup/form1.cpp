@@ -31,21 +31,22 @@ T* named(T* object, const char* name)
     return object;
 }
 
-AutoSizeLabel* autoLabel(QWidget* parent, const char* name, const QString& text, double left, double top)
+AutoSizeLabel* autoLabel(const Screen& screen, QWidget* parent, const char* name, const QString& text, double left,
+                         double top)
 {
     auto* label = named(new AutoSizeLabel(parent), name);
-    label->move(twipsToPixelsX(left), twipsToPixelsY(top));
+    label->move(screen.twipsToPixelsX(left), screen.twipsToPixelsY(top));
     label->setCaption(text);
     return label;
 }
 
 template <typename T>
-T* control(QWidget* parent, const char* name, const QString& text, const QString& tooltip, double left,
-           double top, double width, double height)
+T* control(const Screen& screen, QWidget* parent, const char* name, const QString& text, const QString& tooltip,
+           double left, double top, double width, double height)
 {
     auto* w = named(new T(text, parent), name);
     w->setToolTip(tooltip);
-    placeTwips(w, left, top, width, height);
+    screen.placeTwips(w, left, top, width, height);
     return w;
 }
 }
@@ -57,7 +58,7 @@ Form1::Form1(const Desktop& desktop)
 {
     setWindowTitle(QStringLiteral("Pixalto"));
     useDesignFont(this);
-    resize(twipsToPixelsX(12192), twipsToPixelsY(8664));
+    resize(desktop.screen->twipsToPixelsX(12192), desktop.screen->twipsToPixelsY(8664));
     buildControls();
     buildMenus();
     popUp = [](QMenu* menu) { menu->popup(QCursor::pos()); };
@@ -76,59 +77,60 @@ QString Form1::selectedName() const { return File1->fileName(); }
 
 void Form1::buildControls()
 {
+    const Screen& screen = *desktop().screen;
     Drive1 = named(new DriveList(this), "Drive1");
     Drive1->setToolTip(QStringLiteral("Select a Harddrive"));
-    placeTwips(Drive1, 120, 240, 2772, 288);
+    screen.placeTwips(Drive1, 120, 240, 2772, 288);
     Dir1 = named(new DirList(this), "Dir1");
     Dir1->setToolTip(QStringLiteral("Select a Directory"));
-    placeTwips(Dir1, 120, 720, 2772, 2016);
+    screen.placeTwips(Dir1, 120, 720, 2772, 2016);
     File1 = named(new FileList(this), "File1");
     File1->setToolTip(QStringLiteral("Select file (right click to view menu)"));
-    placeTwips(File1, 120, 2880, 2772, 2760);
-    Label6 = autoLabel(this, "Label6", QStringLiteral("Label6"), 120, 5640);
-    Label7 = autoLabel(this, "Label7", QStringLiteral("Current:"), 1920, 5640);
+    screen.placeTwips(File1, 120, 2880, 2772, 2760);
+    Label6 = autoLabel(screen, this, "Label6", QStringLiteral("Label6"), 120, 5640);
+    Label7 = autoLabel(screen, this, "Label7", QStringLiteral("Current:"), 1920, 5640);
 
     Frame1 = named(new QGroupBox(QStringLiteral("Zoom"), this), "Frame1");
-    placeTwips(Frame1, 120, 6000, 2772, 520);
-    Option1 = control<QRadioButton>(Frame1, "Option1", QStringLiteral("1:4"), QStringLiteral("Fourth original size"), 240, 240, 612, 192);
-    Option2 = control<QRadioButton>(Frame1, "Option2", QStringLiteral("1:2"), QStringLiteral("Half original size"), 840, 240, 612, 192);
-    Option3 = control<QRadioButton>(Frame1, "Option3", QStringLiteral("1:1"), QStringLiteral("Original size"), 1440, 240, 612, 192);
-    Option4 = control<QRadioButton>(Frame1, "Option4", QStringLiteral("2:1"), QStringLiteral("Double original size"), 2040, 240, 612, 192);
+    screen.placeTwips(Frame1, 120, 6000, 2772, 520);
+    Option1 = control<QRadioButton>(screen, Frame1, "Option1", QStringLiteral("1:4"), QStringLiteral("Fourth original size"), 240, 240, 612, 192);
+    Option2 = control<QRadioButton>(screen, Frame1, "Option2", QStringLiteral("1:2"), QStringLiteral("Half original size"), 840, 240, 612, 192);
+    Option3 = control<QRadioButton>(screen, Frame1, "Option3", QStringLiteral("1:1"), QStringLiteral("Original size"), 1440, 240, 612, 192);
+    Option4 = control<QRadioButton>(screen, Frame1, "Option4", QStringLiteral("2:1"), QStringLiteral("Double original size"), 2040, 240, 612, 192);
 
     Text2 = named(new QLineEdit(QStringLiteral("10"), this), "Text2");
     Text2->setToolTip(QStringLiteral("Autoskip interval in seconds"));
-    placeTwips(Text2, 120, 6720, 372, 288);
+    screen.placeTwips(Text2, 120, 6720, 372, 288);
     Label9 = named(new QLabel(QStringLiteral("sec."), this), "Label9");
-    placeTwips(Label9, 530, 6840, 300, 192);
-    Command4 = control<QPushButton>(this, "Command4", QStringLiteral("&Run"), QStringLiteral("Start autoskip"), 960, 6720, 852, 288);
-    Command5 = control<QPushButton>(this, "Command5", QStringLiteral("&Stop"), QStringLiteral("Stop autoskip"), 2040, 6720, 852, 288);
+    screen.placeTwips(Label9, 530, 6840, 300, 192);
+    Command4 = control<QPushButton>(screen, this, "Command4", QStringLiteral("&Run"), QStringLiteral("Start autoskip"), 960, 6720, 852, 288);
+    Command5 = control<QPushButton>(screen, this, "Command5", QStringLiteral("&Stop"), QStringLiteral("Stop autoskip"), 2040, 6720, 852, 288);
     Command5->setEnabled(false);
-    Command6 = control<QPushButton>(this, "Command6", QStringLiteral("&Copy"), QStringLiteral("Copy file to clipboard"), 120, 7200, 1332, 372);
-    Command3 = control<QPushButton>(this, "Command3", QStringLiteral("&Paste"), QStringLiteral("Paste data from clipboard"), 1680, 7200, 1212, 372);
-    Command2 = control<QPushButton>(this, "Command2", QStringLiteral("&File Copy"), QStringLiteral("Copy file to destination directory"), 120, 7800, 1332, 372);
-    Command7 = control<QPushButton>(this, "Command7", QStringLiteral("File &Move"), QStringLiteral("Move file to destination directory"), 1680, 7800, 1212, 372);
+    Command6 = control<QPushButton>(screen, this, "Command6", QStringLiteral("&Copy"), QStringLiteral("Copy file to clipboard"), 120, 7200, 1332, 372);
+    Command3 = control<QPushButton>(screen, this, "Command3", QStringLiteral("&Paste"), QStringLiteral("Paste data from clipboard"), 1680, 7200, 1212, 372);
+    Command2 = control<QPushButton>(screen, this, "Command2", QStringLiteral("&File Copy"), QStringLiteral("Copy file to destination directory"), 120, 7800, 1332, 372);
+    Command7 = control<QPushButton>(screen, this, "Command7", QStringLiteral("File &Move"), QStringLiteral("Move file to destination directory"), 1680, 7800, 1212, 372);
 
-    Label3 = autoLabel(this, "Label3", QStringLiteral("Picture size:"), 3000, 0);
-    Label5 = autoLabel(this, "Label5", QStringLiteral("0 x 0"), 3960, 0);
-    Label8 = autoLabel(this, "Label8", QStringLiteral("Pixels"), 4320, 0);
+    Label3 = autoLabel(screen, this, "Label3", QStringLiteral("Picture size:"), 3000, 0);
+    Label5 = autoLabel(screen, this, "Label5", QStringLiteral("0 x 0"), 3960, 0);
+    Label8 = autoLabel(screen, this, "Label8", QStringLiteral("Pixels"), 4320, 0);
 
-    Image1 = named(new ImageView(*jobs, this), "Image1");
+    Image1 = named(new ImageView(*jobs, screen, this), "Image1");
     Image1->setToolTip(QStringLiteral("Click on picture for full screen view"));
-    placeTwips(Image1, 3000, 240, 8652, 7932);
+    screen.placeTwips(Image1, 3000, 240, 8652, 7932);
     Image1->setWidthTwips(8652);
     Image1->setHeightTwips(7932);
 
     AM1 = named(new MoviePlayer(this), "AM1");
-    placeTwips(AM1, 3000, 240, 8652, 7932);
+    screen.placeTwips(AM1, 3000, 240, 8652, 7932);
     AM1->hide();
 
     StatusBar1 = named(new PanelStatusBar(
-        {{QStringLiteral("filetype"), QStringLiteral("Click to change file type"), twipsToPixelsX(1500), {}},
+        {{QStringLiteral("filetype"), QStringLiteral("Click to change file type"), screen.twipsToPixelsX(1500), {}},
          {QStringLiteral("file"), QStringLiteral("Click to view file information"), 0, {}},
-         {QStringLiteral("copydes"), QStringLiteral("Click to view DIR Browser"), twipsToPixelsX(3600), {}},
-         {QString(), QStringLiteral("Zoom info"), twipsToPixelsX(900), {}}},
+         {QStringLiteral("copydes"), QStringLiteral("Click to view DIR Browser"), screen.twipsToPixelsX(3600), {}},
+         {QString(), QStringLiteral("Zoom info"), screen.twipsToPixelsX(900), {}}},
         this), "StatusBar1");
-    StatusBar1->setFixedHeight(twipsToPixelsY(252) + 4);
+    StatusBar1->setFixedHeight(screen.twipsToPixelsY(252) + 4);
 
     Timer1 = named(new QTimer(this), "Timer1");
 
@@ -203,5 +205,5 @@ void Form1::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
 }
 
-double Form1::outerWidthTwips() const { return pixelsToTwipsX(frameGeometry().width()); }
-double Form1::outerHeightTwips() const { return pixelsToTwipsY(frameGeometry().height()); }
+double Form1::outerWidthTwips() const { return desktop().screen->pixelsToTwipsX(frameGeometry().width()); }
+double Form1::outerHeightTwips() const { return desktop().screen->pixelsToTwipsY(frameGeometry().height()); }

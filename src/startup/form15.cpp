@@ -22,11 +22,11 @@ Form15::Form15(const Screen& screen, QWidget* parent) : QDialog(parent, Qt::Fram
     QPalette ink = palette();
     ink.setColor(QPalette::WindowText, Qt::black);
     setPalette(ink);
-    const QSize size(twipsToPixelsX(6612), twipsToPixelsY(2940));
+    const QSize size(screen.twipsToPixelsX(6612), screen.twipsToPixelsY(2940));
     resize(size);
     const QSizeF screenSize = screen.sizeTwips();
-    move((twipsToPixelsX(screenSize.width()) - size.width()) / 2,
-         (twipsToPixelsY(screenSize.height()) - size.height()) / 2);
+    move((screen.twipsToPixelsX(screenSize.width()) - size.width()) / 2,
+         (screen.twipsToPixelsY(screenSize.height()) - size.height()) / 2);
 
     Image3 = new QLabel(this);
     // The program's icon, or a stand-in where it has none. Either may only
@@ -34,19 +34,19 @@ Form15::Form15(const Screen& screen, QWidget* parent) : QDialog(parent, Qt::Fram
     const QIcon icon = qApp->windowIcon().isNull() ? qApp->style()->standardIcon(QStyle::SP_DesktopIcon)
                                                    : qApp->windowIcon();
     Image3->setPixmap(icon.pixmap(32, 32).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    Image3->setGeometry(twipsToPixelsX(480), twipsToPixelsY(480), 32, 32);
+    Image3->setGeometry(screen.twipsToPixelsX(480), screen.twipsToPixelsY(480), 32, 32);
     Label2 = new QLabel(QStringLiteral("Pixalto ") + ProgramInfo::version(), this);
     QFont big = Label2->font();
     big.setPointSize(28);
     big.setBold(true);
     Label2->setFont(big);
-    Label2->move(twipsToPixelsX(1320), twipsToPixelsY(600));
+    Label2->move(screen.twipsToPixelsX(1320), screen.twipsToPixelsY(600));
     Label2->adjustSize();
     Label3 = new QLabel(QStringLiteral("For Windows 95/98/NT"), this);
     QFont small = Label3->font();
     small.setPointSize(12);
     Label3->setFont(small);
-    Label3->move(twipsToPixelsX(1320), twipsToPixelsY(1680));
+    Label3->move(screen.twipsToPixelsX(1320), screen.twipsToPixelsY(1680));
     Label3->adjustSize();
 
     Timer1 = new QTimer(this);

@@ -19,6 +19,21 @@ void SingleWindow::unload()
     unloaded->close();
 }
 
+WindowGroup::~WindowGroup()
+{
+    for (const QPointer<QWidget>& window : held)
+        delete window.data();
+}
+
+QList<QWidget*> WindowGroup::windows() const
+{
+    QList<QWidget*> alive;
+    for (const QPointer<QWidget>& window : held)
+        if (window)
+            alive.append(window);
+    return alive;
+}
+
 void SecondaryWindows::add(SecondaryWindow window, SecondaryWindowHooks added)
 {
     hooks.at(std::size_t(window)) = std::move(added);

@@ -2,6 +2,8 @@
 #include "desktop/desktop.h"
 #include "report/error_report.h"
 
+#include <QList>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -47,8 +49,32 @@ private:
     std::unique_ptr<QWidget> window;
 };
 
-// The secondary windows of one main window, which owns them: the movie
-// player window and the editor live as long as it does at most.
+// Windows of which any number may be open at once. Qt deletes each once it
+// has closed; those not deleted yet, open or closed, go with the group.
+class WindowGroup {
+public:
+    WindowGroup() = default;
+    WindowGroup(const WindowGroup&) = delete;
+    WindowGroup& operator=(const WindowGroup&) = delete;
+    ~WindowGroup();
+
+    template <typename Window>
+    Window* add(std::unique_ptr<Window> window)
+    {
+        held.removeIf([](const QPointer<QWidget>& w) { return w.isNull(); });
+        held.append(window.get());
+        return window.release();
+    }
+    // Those not deleted yet, oldest first.
+    QList<QWidget*> windows() const;
+
+private:
+    QList<QPointer<QWidget>> held;
+};
+
+// The secondary windows of one main window, which owns them: the separate
+// windows, the movie player window and the editor live as long as it does at
+// most.
 class SecondaryWindows {
 public:
     // main is null for windows shown without a main window; the windows
@@ -73,6 +99,7 @@ public:
     // Unloads every registered window; one that fails is skipped.
     void unload() const;
 
+    WindowGroup separate;
     SingleWindow movie;
     SingleWindow editor;
 

@@ -15,15 +15,10 @@ TestEnvironment::TestEnvironment()
     // Qt reads the configuration folder once; point it at this test's.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     ProgramInfo::setFolder(program.path());
-    installScreen(&screen);
     preparePictureReading();
 }
 
-TestEnvironment::~TestEnvironment()
-{
-    installScreen(nullptr);
-    ProgramInfo::setFolder({});
-}
+TestEnvironment::~TestEnvironment() { ProgramInfo::setFolder({}); }
 
 QString TestEnvironment::settingsFile() const
 {

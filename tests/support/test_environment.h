@@ -9,9 +9,8 @@
 
 // Everything a test of a window needs: its own settings file (under a
 // temporary XDG_CONFIG_HOME), its own program folder for the logs, the
-// doubles of the person and the desktop (the screen installed; the rest
-// handed to the windows), and the picture limits the program sets at
-// start-up.
+// doubles of the person and the desktop, handed to the windows, and the
+// picture limits the program sets at start-up.
 class TestEnvironment {
 public:
     TestEnvironment();

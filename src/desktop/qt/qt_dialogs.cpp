@@ -1,7 +1,6 @@
 #include "desktop/qt/qt_dialogs.h"
 
 #include "core/failure.h"
-#include "desktop/screen.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -127,8 +126,8 @@ QString wrapEvenly(const QString& text, const QFontMetrics& metrics, int maxWidt
 MsgResult QtDialogs::messageBox(const MessageBoxRequest& r)
 {
     QWidget* parent = dialogOwner();
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    const int screenWidth = screen->availableGeometry().width();
+    const QScreen* display = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = display->availableGeometry().width();
     const int textWidth = qMin(480, screenWidth - 120);
     QMessageBox box(qtIcon(r.icon), r.title,
                     wrapEvenly(displayLines(r.text), QFontMetrics(QApplication::font()), textWidth),
@@ -166,7 +165,7 @@ QString QtDialogs::inputBox(const InputBoxRequest& r)
     layout->addWidget(buttons);
     dialog.resize(qMax(dialog.sizeHint().width(), 420), dialog.sizeHint().height());
     if (r.positionTwips)
-        dialog.move(twipsToPixelsX(r.positionTwips->x()), twipsToPixelsY(r.positionTwips->y()));
+        dialog.move(screen.twipsToPixelsX(r.positionTwips->x()), screen.twipsToPixelsY(r.positionTwips->y()));
     return dialog.exec() == QDialog::Accepted ? edit->text() : QString();
 }
 

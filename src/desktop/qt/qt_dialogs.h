@@ -1,14 +1,16 @@
 #pragma once
 #include "desktop/dialogs.h"
 #include "desktop/help_viewer.h"
+#include "desktop/screen.h"
 
 class QFontMetrics;
 
 // Message boxes, input boxes and file dialogs as Qt shows them.
 class QtDialogs : public Dialogs {
 public:
-    // The dialogs' Help buttons and F1 open help there.
-    explicit QtDialogs(HelpViewer& help) : help(help) {}
+    // The dialogs' Help buttons and F1 open help there; an input box asked
+    // for at a position in twips is placed with the screen's scale.
+    QtDialogs(HelpViewer& help, const Screen& screen) : help(help), screen(screen) {}
     MsgResult messageBox(const MessageBoxRequest& request) override;
     QString inputBox(const InputBoxRequest& request) override;
     FileDialogResult fileDialog(const FileDialogRequest& request) override;
@@ -16,6 +18,7 @@ public:
 
 private:
     HelpViewer& help;
+    const Screen& screen;
 };
 
 // "Pictures|*.jpg;*.bmp|All|*.*" as Qt's name filters.
