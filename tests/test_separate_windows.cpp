@@ -3,6 +3,7 @@
 #include "desktop/clipboard.h"
 #include "core/file_name.h"
 #include "desktop/qt/qt_launcher.h"
+#include "editor/form6.h"
 #include "media/form3.h"
 #include "media/form4.h"
 #include "media/separate_geometry.h"
@@ -135,14 +136,18 @@ private slots:
         const QString dir = threePictures(env);
         QPointer<Form3> open;
         QPointer<Form3> closed;
+        QPointer<Form6> closedEditor;
         {
             Viewer v(env.desktop(), dir);
             v.select("small.png");
             open = openWith<Form3>(v.form);
             closed = openWith<Form3>(v.form);
             QVERIFY(open && closed && closed->close());
+            closedEditor = Form6::instance(v.form.secondaryWindows());
+            closedEditor->show();
+            QVERIFY(closedEditor->close());
         }
-        QVERIFY(!open && !closed);
+        QVERIFY(!open && !closed && !closedEditor);
     }
 
     void keyZoomCompoundsAndCopyTakesThePictureAsLoaded()

@@ -4,10 +4,10 @@
 
 #include <QWidget>
 
-void SingleWindow::closing(const QWidget* closed)
+void SingleWindow::closing(const QWidget* closing)
 {
-    if (window.get() == closed)
-        (void)window.release();
+    if (window.get() == closing)
+        closed.add(std::move(window));
 }
 
 void SingleWindow::unload()

@@ -32,23 +32,6 @@ struct SecondaryWindowHooks {
     std::function<void(bool minimized)> minimize;
 };
 
-// A window of which at most one is loaded. It is held here until it closes;
-// a window that closes itself is deleted by Qt afterwards, so it gives
-// itself up as it closes.
-class SingleWindow {
-public:
-    QWidget* get() const { return window.get(); }
-    void load(std::unique_ptr<QWidget> loaded) { window = std::move(loaded); }
-    // The window is closing: the next use gets a new one even before this
-    // one is deleted.
-    void closing(const QWidget* closed);
-    // Closes and deletes the loaded window now.
-    void unload();
-
-private:
-    std::unique_ptr<QWidget> window;
-};
-
 // Windows of which any number may be open at once. Qt deletes each once it
 // has closed; those not deleted yet, open or closed, go with the group.
 class WindowGroup {
@@ -70,6 +53,24 @@ public:
 
 private:
     QList<QPointer<QWidget>> held;
+};
+
+// A window of which at most one is loaded. It is held here until it closes;
+// a window that closes itself is deleted by Qt afterwards, so it gives
+// itself up as it closes, and goes with this when Qt has not deleted it yet.
+class SingleWindow {
+public:
+    QWidget* get() const { return window.get(); }
+    void load(std::unique_ptr<QWidget> loaded) { window = std::move(loaded); }
+    // The window is closing: the next use gets a new one even before this
+    // one is deleted.
+    void closing(const QWidget* closing);
+    // Closes and deletes the loaded window now.
+    void unload();
+
+private:
+    std::unique_ptr<QWidget> window;
+    WindowGroup closed;
 };
 
 // The secondary windows of one main window, which owns them: the separate
