@@ -1,6 +1,7 @@
 // What only a real window manager shows: frames that arrive some time after a
 // window is shown, and windows mapped that should never be. The suite runs
 // on an Xvfb display of its own with openbox.
+#include "browser/open_start_path.h"
 #include "desktop/managed_frame.h"
 #include "editor/form6.h"
 #include "media/form3.h"
@@ -11,6 +12,7 @@
 #include <QDebug>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QThread>
 #include <QWindow>
 
 namespace {
@@ -127,6 +129,32 @@ private slots:
         // The frame is checked once the window manager has been quiet.
         QTest::qWait(1000);
         QCOMPARE(frameOnScreen(w), dropped);
+    }
+
+    // A picture named at start is fitted to the maximised window, which the
+    // window manager makes some time after the window is shown.
+    void startPictureFitsTheMaximisedWindow()
+    {
+        TestEnvironment env;
+        for (const auto& [key, value] : {std::pair{"User", "Ann"}, {"SpcSetting", "NoSplash"}, {"AutoZoom", "1"}})
+            writeSetting(key, value);
+        const QString dir = env.makeFolder("start");
+        // 1:1 in the maximised window; shrunk in the window's design size.
+        savePicture(dir + "/wide.png", {900, 600}, Qt::darkGreen);
+        // A file written this instant might still change unseen: its decode
+        // would not be kept.
+        QThread::msleep(150);
+        MainWindow form(env.desktop());
+        const Form1Controls ui(form);
+        // As the program starts: the picture decodes while the start-up runs.
+        form.preloadStartPicture(dir + "/wide.png");
+        QVERIFY(form.Form_Load());
+        form.showMaximized();
+        openStartPathOnceShown(form, dir + "/wide.png");
+        QTRY_COMPARE(ui.Label5->text(), QString("900 x 600"));
+        QTRY_COMPARE(ui.StatusBar1->text(4), QString("Auto"));
+        QVERIFY2(form.width() > 1200, qPrintable(QString::number(form.width())));
+        QCOMPARE(ui.Image1->size(), QSize(900, 600));
     }
 
     void failedInfoListMapsNoEditor()

@@ -14,7 +14,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-#include <QTimer>
 #include <clocale>
 
 namespace {
@@ -65,6 +64,6 @@ extern "C" __attribute__((visibility("default"))) int pixaltoViewerMain(int argc
         return 0;
     form.showMaximized();
     if (!path.isEmpty())
-        QTimer::singleShot(0, &form, [&form, path] { openStartPath(form, path); });
+        openStartPathOnceShown(form, path);
     return app.exec();
 }

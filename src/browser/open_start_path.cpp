@@ -10,8 +10,34 @@
 #include "startup/form1.h"
 
 #include <QFileInfo>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
+// Opens the start path at the window's first expose.
+class FirstExpose : public QObject {
+public:
+    FirstExpose(Form1& form, QString path) : QObject(&form), form(form), path(std::move(path))
+    {
+        form.windowHandle()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            // After the expose, so that the window paints once as it is.
+            QTimer::singleShot(0, &form, [form = &form, path = path] { openStartPath(*form, path); });
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    Form1& form;
+    const QString path;
+};
+
 ErrorTexts openTexts(const QString& path)
 {
     return {QStringLiteral("File open ERROR "), QStringLiteral("Unknown File open ERROR"),
@@ -63,4 +89,13 @@ void openStartPath(Form1& form, const QString& path)
     } catch (const PxError& error) {
         reportError(form.reporting(), openTexts(path), error.failure);
     }
+}
+
+void openStartPathOnceShown(Form1& form, const QString& path)
+{
+    // A window not shown yet has nothing to wait for.
+    if (!form.windowHandle() || form.windowHandle()->isExposed())
+        QTimer::singleShot(0, &form, [&form, path] { openStartPath(form, path); });
+    else
+        new FirstExpose(form, path);
 }

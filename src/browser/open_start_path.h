@@ -11,3 +11,7 @@ class Form1;
 // show (not a picture, a hidden file), is reported and the program goes on
 // as after a plain start. A relative path is taken from the current folder.
 void openStartPath(Form1& form, const QString& path);
+// The same once the shown window is first on the screen: the window manager
+// maximises the window some time after it is shown, and a picture opened
+// before that would be fitted to the smaller window.
+void openStartPathOnceShown(Form1& form, const QString& path);
