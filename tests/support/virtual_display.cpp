@@ -15,8 +15,18 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 constexpr int kStartWaitMs = 20000;
+
+// A test that crashes or is killed never reaches the destructor: the server
+// and the window manager end with it rather than outlive it.
+void endWithThisProcess(QProcess& process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
 
 void stop(QProcess& process)
 {
@@ -49,6 +59,8 @@ VirtualDisplay::~VirtualDisplay()
 
 bool VirtualDisplay::start()
 {
+    endWithThisProcess(server);
+    endWithThisProcess(manager);
     // The server picks a free display and names it on standard output.
     server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"});
     QByteArray number;
