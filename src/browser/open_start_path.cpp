@@ -14,6 +14,12 @@
 #include <QWindow>
 
 namespace {
+// On the next turn of the event loop, after what the window does now.
+void openSoon(Form1& form, const QString& path)
+{
+    QTimer::singleShot(0, &form, [&form, path] { openStartPath(form, path); });
+}
+
 // Opens the start path at the window's first expose.
 class FirstExpose : public QObject {
 public:
@@ -27,7 +33,7 @@ public:
         if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
             watched->removeEventFilter(this);
             // After the expose, so that the window paints once as it is.
-            QTimer::singleShot(0, &form, [form = &form, path = path] { openStartPath(*form, path); });
+            openSoon(form, path);
             deleteLater();
         }
         return false;
@@ -95,7 +101,7 @@ void openStartPathOnceShown(Form1& form, const QString& path)
 {
     // A window not shown yet has nothing to wait for.
     if (!form.windowHandle() || form.windowHandle()->isExposed())
-        QTimer::singleShot(0, &form, [&form, path] { openStartPath(form, path); });
+        openSoon(form, path);
     else
         new FirstExpose(form, path);
 }
