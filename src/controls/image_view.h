@@ -13,17 +13,17 @@ class JobControl;
 class JobPool;
 class Screen;
 
+// The factor a key zooms a picture by: the numeric keypad's plus enlarges by
+// 5 %, its minus shrinks by 5 %; any other key gives 0, no zoom (those of the
+// main keyboard are ordinary keys).
+double keypadZoomFactor(int key, Qt::KeyboardModifiers shift);
+
 // The picture area. With stretching off it always has the picture's natural
 // size; with stretching on the picture fills whatever size it is given.
 // Sizes are kept in twips, as fractions, so that repeated scaling compounds
 // exactly; the widget takes the nearest whole pixels. A picture shown smaller
 // is scaled once per size, with filtering, on a worker of the pool given.
 // Twips are those of the screen given, with its scale.
-// The factor a key zooms a picture by: the numeric keypad's plus enlarges by
-// 5 %, its minus shrinks by 5 %; any other key gives 0, no zoom (those of the
-// main keyboard are ordinary keys).
-double keypadZoomFactor(int key, Qt::KeyboardModifiers shift);
-
 class ImageView : public QWidget {
     Q_OBJECT
 public:
